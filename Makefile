@@ -1,0 +1,12 @@
+# Thin driver over scripts/: `make test` builds and runs every suite, `make run` builds and starts
+# the cleaner under Wine.
+.PHONY: all build test run bench clean
+all: build
+build:
+	bash scripts/build.sh
+test:
+	bash scripts/test.sh
+run:
+	bash scripts/run.sh
+clean:
+	rm -rf build

@@ -1,0 +1,34 @@
+#include "engine/EntryPath.h"
+
+#include "platform/RegistryRoot.h"
+
+#include <shlobj.h>
+#include <shlwapi.h>
+
+namespace {
+
+std::string RegistryFolder(const EntryRecord& entry) {
+    if (!IsPredefinedRootKey(entry.rootKey)) return {};
+    char folder[MAX_PATH] = {};
+    if (::SHRegGetPathA(RootKeyHandle(entry.rootKey), entry.path.c_str(), entry.valueName.c_str(),
+                        folder, 0) != ERROR_SUCCESS)
+        return {};
+    std::string text = folder;
+    // The walk appends names directly, so a folder read without its separator finds nothing useful.
+    if (!text.empty() && text.back() != '\\') text += '\\';
+    return text;
+}
+
+}  // namespace
+
+std::string ResolveEntryPath(const EntryRecord& entry) {
+    if (entry.kind == static_cast<uint32_t>(RemKind::RegistryFolderFiles)) return RegistryFolder(entry);
+    if (entry.folderId == 0) return entry.path;
+
+    char folder[MAX_PATH] = {};
+    if (!::SHGetSpecialFolderPathA(nullptr, folder, entry.folderId, FALSE) || folder[0] == 0) return {};
+    std::string text = folder;
+    if (entry.path.empty() || entry.path.front() != '\\') text += '\\';
+    text += entry.path;
+    return text;
+}

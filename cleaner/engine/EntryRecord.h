@@ -1,0 +1,43 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+// The stored kinds of a removal entry, as plug-in and custom target files number them.
+enum class RemKind : uint32_t {
+    Special = 0,  // built-in entries (URL cache, stores, logs, page file, recycle bin): never stored
+    SingleFile = 1,
+    FolderFiles = 2,
+    FolderWildcard = 3,
+    RegistryFolderFiles = 4,
+    RegistryValues = 5,
+    RegistryKey = 6,
+};
+
+// The stored form of one file or registry entry: everything a plug-in record says about it. File
+// kinds (1-4) use folderId, path, mask, rootKey and valueName (kind 4); registry kinds (5, 6) use
+// rootKey, key and valueName as the value-name pattern (kind 5 only).
+struct EntryRecord {
+    uint32_t kind = 0;
+    int32_t folderId = 0;      // CSIDL the path is relative to; 0 for none
+    std::string path;          // file or folder path; kind 4: the registry subkey holding the folder
+    std::string mask;          // kind 3 wildcard
+    uint32_t rootKey = 0;      // predefined root key handle value, e.g. 0x80000001
+    std::string key;           // kinds 5, 6: registry subkey below rootKey
+    std::string valueName;     // kind 4: value holding the folder path; kind 5: value-name pattern
+    bool recurse = true;
+    bool removeAtReboot = false;
+
+    bool IsFileKind() const { return kind >= 1 && kind <= 4; }
+    bool IsRegistryKind() const { return kind == 5 || kind == 6; }
+    bool operator==(const EntryRecord& o) const {
+        return kind == o.kind && folderId == o.folderId && path == o.path && mask == o.mask &&
+               rootKey == o.rootKey && key == o.key && valueName == o.valueName &&
+               recurse == o.recurse && removeAtReboot == o.removeAtReboot;
+    }
+};
+
+// The five predefined registry roots an entry may name.
+inline bool IsPredefinedRootKey(uint32_t root) {
+    return root == 0x80000000u || root == 0x80000001u || root == 0x80000002u ||
+           root == 0x80000003u || root == 0x80000005u;
+}

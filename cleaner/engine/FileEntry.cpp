@@ -1,0 +1,81 @@
+#include "engine/FileEntry.h"
+
+#include "engine/EntryPath.h"
+#include "engine/FileKiller.h"
+#include "platform/Handles.h"
+
+#include <utility>
+
+namespace {
+
+// The file a single-file entry names, when it exists and is a file.
+bool FindFile(const std::string& path, uint64_t& size) {
+    if (path.empty()) return false;
+    WIN32_FIND_DATAA fd;
+    FindHandle find(::FindFirstFileA(path.c_str(), &fd));
+    if (!find || (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    size = (static_cast<uint64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
+    return true;
+}
+
+}  // namespace
+
+FileEntry::FileEntry(EntryRecord record)
+    : RemEntry(static_cast<RemKind>(record.kind)), record_(std::move(record)) {}
+
+EntryRecord FileEntry::FolderRecord(RemKind kind, int folderId, std::string folder, std::string mask,
+                                    bool recurse) {
+    EntryRecord r;
+    r.kind = static_cast<uint32_t>(kind);
+    r.folderId = folderId;
+    if (!folder.empty() && folder.back() != '\\') folder += '\\';
+    r.path = std::move(folder);
+    r.mask = std::move(mask);
+    r.recurse = recurse;
+    return r;
+}
+
+void FileEntry::Scan() {
+    const std::string path = ResolveEntryPath(record_);
+    const WalkOptions options{record_.recurse, record_.removeAtReboot};
+    RunCounters found;
+    switch (static_cast<RemKind>(record_.kind)) {
+        case RemKind::SingleFile: ScanSingleFile(path); break;
+        case RemKind::FolderFiles:
+        case RemKind::RegistryFolderFiles: ScanFolder(path, std::string(), options, found); break;
+        case RemKind::FolderWildcard: ScanFolder(path, record_.mask, options, found); break;
+        default: break;
+    }
+    AddFiles(found.files, found.bytes);
+    MarkScanned();
+}
+
+void FileEntry::Kill() {
+    const std::string path = ResolveEntryPath(record_);
+    const WalkOptions options{record_.recurse, record_.removeAtReboot};
+    RunCounters removed;
+    switch (static_cast<RemKind>(record_.kind)) {
+        case RemKind::SingleFile: KillSingleFile(path); break;
+        case RemKind::FolderFiles:
+        case RemKind::RegistryFolderFiles: KillFolder(path, std::string(), options, removed); break;
+        case RemKind::FolderWildcard: KillFolder(path, record_.mask, options, removed); break;
+        default: break;
+    }
+    AddFiles(removed.files, removed.bytes);
+    MarkKilled();
+}
+
+void FileEntry::ScanSingleFile(const std::string& path) {
+    uint64_t size = 0;
+    if (!FindFile(path, size)) return;
+    if (!record_.removeAtReboot && !CanKillFile(path)) return;
+    AddFile(size);
+}
+
+void FileEntry::KillSingleFile(const std::string& path) {
+    uint64_t size = 0;
+    if (!FindFile(path, size)) return;
+    std::string remaining;
+    if (KillFile(path, &remaining) || (record_.removeAtReboot && ScheduleDeleteAtReboot(remaining)))
+        AddFile(size);
+}

@@ -1,0 +1,25 @@
+#pragma once
+#include "engine/EntryRecord.h"
+#include "engine/RemEntry.h"
+
+// Entries of the four file kinds: one file (1), the files of a folder (2), the files of a folder
+// matching a wildcard (3), and the files of a folder named by a registry value (4).
+class FileEntry : public RemEntry {
+public:
+    explicit FileEntry(EntryRecord record);
+
+    // Built-in targets and the custom-target editor give folders through here, which adds the
+    // separator a folder path needs; records read from files are taken as they are.
+    static EntryRecord FolderRecord(RemKind kind, int folderId, std::string folder, std::string mask,
+                                    bool recurse);
+
+    void Scan() override;
+    void Kill() override;
+    const EntryRecord* Record() const override { return &record_; }
+
+private:
+    void ScanSingleFile(const std::string& path);
+    void KillSingleFile(const std::string& path);
+
+    EntryRecord record_;
+};

@@ -1,0 +1,44 @@
+#pragma once
+#include "engine/RunCounters.h"
+
+#include <cstdint>
+#include <string>
+
+// Removing files the way a Kill does: optional overwrite from the CRC-32 table (SecDel, DelRep
+// passes), a rename to random letters, then deletion. All calls may end the run at a checkpoint.
+
+// Removes one file. True when it is gone. On failure, *remainingPath (when given) names the file as
+// it now is: a file that was renamed but could not be deleted keeps its random name.
+[[nodiscard]] bool KillFile(const std::string& path, std::string* remainingPath = nullptr);
+
+// Whether a Kill could remove the file now: a read-only file is tested by clearing and restoring its
+// attribute, any other file by an exclusive open.
+[[nodiscard]] bool CanKillFile(const std::string& path);
+[[nodiscard]] bool CanKillFile(const std::string& folder, const std::string& name);
+
+// Overwrites a file `passes` times in place, as a secure Kill does before it renames the file.
+// False when a pass could not open or write the file (earlier passes stay written).
+[[nodiscard]] bool OverwriteFile(const std::string& path, int passes);
+
+// The name a file gets before deletion: every character of its final component replaced by a
+// random letter from 'a' to 'x', same length, same folder.
+std::string RandomizedFileName(const std::string& path);
+
+// Schedules a file for deletion at the next restart.
+[[nodiscard]] bool ScheduleDeleteAtReboot(const std::string& path);
+
+struct WalkOptions {
+    bool recurse = true;
+    bool removeAtReboot = false;
+};
+
+// Recursive folder walks over the files of folder (matching mask, all files when mask is empty).
+// Folders that are reparse points (junctions, symbolic links, mount points) are never entered, and
+// a recursive walk never starts at a drive root or a protected folder (see WalkRootGuard).
+void ScanFolder(const std::string& folder, const std::string& mask, const WalkOptions& options,
+                RunCounters& found);
+void KillFolder(const std::string& folder, const std::string& mask, const WalkOptions& options,
+                RunCounters& removed);
+
+// Whether a recursive walk may start at folder on this machine.
+[[nodiscard]] bool MayWalkRecursively(const std::string& folder);

@@ -1,0 +1,15 @@
+#pragma once
+
+// The two process-wide overwrite settings the engine reads during a Kill. They are loaded and saved
+// with the catalogue's settings and must not change while a run is in progress.
+namespace kill_settings {
+
+constexpr int kMinPasses = 1;
+constexpr int kMaxPasses = 9;
+
+bool SecureDelete();             // SecDel: overwrite file contents before deletion
+void SetSecureDelete(bool on);
+int Passes();                    // DelRep: overwrite passes, always within 1..9
+void SetPasses(int passes);      // clamps into 1..9
+
+}  // namespace kill_settings

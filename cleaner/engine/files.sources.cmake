@@ -1,0 +1,13 @@
+list(APPEND CLEANER_CORE_SOURCES
+  engine/Checkpoint.cpp
+  engine/KillSettings.cpp
+  engine/OverwritePattern.cpp
+  engine/SizeFormat.cpp
+  engine/WalkRootGuard.cpp
+)
+list(APPEND CLEANER_WIN_SOURCES
+  engine/FileKiller.cpp
+  engine/FileEntry.cpp
+  engine/EntryPath.cpp
+  engine/EntryFactory.cpp
+)

@@ -1,0 +1,27 @@
+#include "platform/AtomicFileWriter.h"
+
+#include "platform/Handles.h"
+
+bool ReplaceFileContents(const std::string& path, const void* data, size_t size) {
+    if (path.empty() || size > 0xFFFFFFFFu) return false;
+    const std::string temp = path + ".new";
+    {
+        FileHandle file(::CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return false;
+        DWORD written = 0;
+        bool ok = ::WriteFile(file.Get(), data, static_cast<DWORD>(size), &written, nullptr) &&
+                  written == size && ::FlushFileBuffers(file.Get());
+        if (!ok) {
+            file.Reset();
+            ::DeleteFileA(temp.c_str());
+            return false;
+        }
+    }
+    if (!::MoveFileExA(temp.c_str(), path.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        ::DeleteFileA(temp.c_str());
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,4 @@
+list(APPEND CLEANER_WIN_SOURCES
+  platform/ProgramFolder.cpp
+  platform/AtomicFileWriter.cpp
+)

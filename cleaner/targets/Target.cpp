@@ -1,0 +1,42 @@
+#include "targets/Target.h"
+
+#include "engine/Checkpoint.h"
+
+#include <utility>
+
+Target::Target(std::string name, std::string description)
+    : name_(std::move(name)), description_(std::move(description)) {}
+
+void Target::AddEntry(std::unique_ptr<RemEntry> entry) {
+    if (entry) entries_.push_back(std::move(entry));
+}
+
+void Target::Reset() {
+    counters_.Clear();
+    scanned_ = false;
+    killed_ = false;
+    for (auto& entry : entries_) entry->Reset();
+}
+
+template <typename Run>
+void Target::RunEntries(Run run) {
+    for (auto& entry : entries_) {
+        Checkpoint();
+        run(*entry);
+        counters_.Add(entry->Counters());
+        Checkpoint();
+    }
+}
+
+void Target::Scan() {
+    RunEntries([](RemEntry& e) { e.Scan(); });
+    scanned_ = true;
+}
+
+void Target::Kill() {
+    for (const TargetCondition& c : conditions_) {
+        if (!c.Passes()) return;
+    }
+    RunEntries([](RemEntry& e) { e.Kill(); });
+    killed_ = true;
+}

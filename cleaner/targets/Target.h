@@ -1,0 +1,78 @@
+#pragma once
+#include "engine/RemEntry.h"
+#include "engine/RunCounters.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// A condition read from a plug-in file. Kept so the target can be written back; its test always
+// passes.
+struct TargetCondition {
+    uint32_t kind = 1;
+    std::string text;
+    uint32_t number = 0;
+    std::string secondText;
+
+    bool Passes() const { return true; }
+};
+
+// One named unit the user selects as a whole ("Firefox Cookies", "Recycle Bin"): an ordered list of
+// removal entries whose counters add up into the target's.
+class Target {
+public:
+    Target(std::string name, std::string description);
+    virtual ~Target() = default;
+    Target(const Target&) = delete;
+    Target& operator=(const Target&) = delete;
+
+    const std::string& Name() const { return name_; }
+    const std::string& Description() const { return description_; }
+    void SetName(std::string name) { name_ = std::move(name); }
+    void SetDescription(std::string description) { description_ = std::move(description); }
+
+    bool Selected() const { return selected_; }
+    void SetSelected(bool selected) { selected_ = selected; }
+
+    // Three bytes from the plug-in's "Date" and a fourth that is always 0; the update client
+    // compares stamps as one little-endian number.
+    const std::array<uint8_t, 4>& Stamp() const { return stamp_; }
+    void SetStamp(uint8_t b0, uint8_t b1, uint8_t b2) { stamp_ = {b0, b1, b2, 0}; }
+    uint32_t StampNumber() const {
+        return stamp_[0] | (stamp_[1] << 8) | (stamp_[2] << 16) | (static_cast<uint32_t>(stamp_[3]) << 24);
+    }
+
+    void AddEntry(std::unique_ptr<RemEntry> entry);
+    size_t EntryCount() const { return entries_.size(); }
+    RemEntry& Entry(size_t i) const { return *entries_[i]; }
+
+    void AddCondition(TargetCondition condition) { conditions_.push_back(std::move(condition)); }
+    const std::vector<TargetCondition>& Conditions() const { return conditions_; }
+
+    const RunCounters& Counters() const { return counters_; }
+    bool Scanned() const { return scanned_; }
+    bool Killed() const { return killed_; }
+
+    // Clears the target's and every entry's counters and flags.
+    void Reset();
+    // Run every entry in order with a checkpoint before and after each; may end the run by
+    // throwing RunStopped, leaving the target partly worked.
+    void Scan();
+    void Kill();
+
+private:
+    template <typename Run>
+    void RunEntries(Run run);
+
+    std::string name_;
+    std::string description_;
+    bool selected_ = true;
+    std::array<uint8_t, 4> stamp_{1, 1, 0, 0};
+    std::vector<std::unique_ptr<RemEntry>> entries_;
+    std::vector<TargetCondition> conditions_;
+    RunCounters counters_;
+    bool scanned_ = false;
+    bool killed_ = false;
+};

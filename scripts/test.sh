@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Builds everything and runs every suite: native unit tests under ASan/UBSan, a bounded fuzz run of
+# each fuzz target, the Windows unit and integration tests under Wine, and the end-to-end tests
+# under Xvfb. Prints one summary; exits non-zero when anything failed.
+set -u
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${TL_BUILD:-$root/build}
+fuzz_seconds=${TL_FUZZ_SECONDS:-20}
+cd "$root"
+
+bash scripts/deps.sh || { echo "dependency install failed"; exit 1; }
+bash scripts/build.sh || { echo "build failed"; exit 1; }
+
+declare -a results
+fail=0
+record() { results+=("$1: $2"); [ "$2" = "ok" ] || fail=1; }
+
+echo "== native unit tests"
+if ctest --test-dir "$build/native" --output-on-failure; then record native ok; else record native FAILED; fi
+
+echo "== fuzz targets (${fuzz_seconds}s each)"
+for f in "$build"/native/fuzz/fuzz_*; do
+  [ -x "$f" ] || continue
+  name=$(basename "$f" | sed 's/^fuzz_//')
+  corpus="$build/fuzz-corpus/$name"; mkdir -p "$corpus"
+  seeds=()
+  [ -f "fuzz/$name.seeds" ] && while read -r s; do
+    [ -n "$s" ] && for g in $build/$s $root/$s; do [ -e "$g" ] && seeds+=("$g"); done
+  done < "fuzz/$name.seeds"
+  seeddir="$build/fuzz-seeds/$name"; rm -rf "$seeddir"; mkdir -p "$seeddir"
+  for s in "${seeds[@]}"; do if [ -d "$s" ]; then cp -r "$s"/. "$seeddir"/ 2>/dev/null; else cp "$s" "$seeddir"/; fi; done
+  if "$f" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -timeout=10 -print_final_stats=0 \
+       "$corpus" "$seeddir" >"$build/fuzz-$name.log" 2>&1; then
+    record "fuzz $name" ok
+  else
+    tail -40 "$build/fuzz-$name.log"; record "fuzz $name" FAILED
+  fi
+done
+
+echo "== Windows tests under Wine"
+export TL_WINEPREFIX="$build/win/wineprefix"
+bash cmake/wine-run.sh cmd /c exit >/dev/null 2>&1   # creates the prefix once
+WINEPREFIX="$TL_WINEPREFIX" wineserver -p
+if xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir "$build/win" --output-on-failure; then
+  record windows ok
+else
+  record windows FAILED
+fi
+WINEPREFIX="$TL_WINEPREFIX" wineserver -k 2>/dev/null
+
+echo
+echo "== summary"
+passed=0; failed=0
+for r in "${results[@]}"; do
+  echo "  $r"
+  case "$r" in *": ok") passed=$((passed+1));; *) failed=$((failed+1));; esac
+done
+echo "suites: $passed passed, $failed failed"
+exit $fail
