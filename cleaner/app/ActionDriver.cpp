@@ -1,0 +1,202 @@
+#include "app/ActionDriver.h"
+
+#include "engine/Checkpoint.h"
+#include "engine/SizeFormat.h"
+#include "targets/TargetCatalog.h"
+
+#include <algorithm>
+#include <chrono>
+
+using action_texts::Action;
+
+namespace {
+constexpr int kVisiblePauseMs = 5;
+constexpr int kMaxPauseMs = 4000;
+constexpr int kPauseStepMs = 5;
+}  // namespace
+
+ActionDriver::ActionDriver(TargetCatalog& catalog, ActionWindow& window)
+    : catalog_(catalog), window_(window) {}
+
+ActionDriver::~ActionDriver() {
+    WaitForWorker();
+    SetStoppedHandler(nullptr);
+}
+
+void ActionDriver::WaitForWorker() {
+    if (worker_.joinable()) worker_.join();
+}
+
+Action ActionDriver::CurrentAction() const {
+    switch (runState_.load()) {
+        case 1: return Action::Scan;
+        case 2: return autoMark_.load() ? Action::AutoKill : Action::Kill;
+        default: return Action::None;
+    }
+}
+
+bool ActionDriver::BeginStart(Action action) {
+    ClearStop();
+    window_.ClearResultLines();
+    window_.AddResultLine(ResultLine::Make(LineKind::Heading, 0, action_texts::Heading(action)));
+    window_.RepaintResultList();
+    if (action != Action::Scan) catalog_.MarkLastKillNow();  // even without selected targets
+    selectedCount_ = catalog_.SelectedCount();
+    if (selectedCount_ > 0) return true;
+    window_.AddResultLine(
+        ResultLine::Make(LineKind::Highlighted, 0, action_texts::kNoSelectedTargets));
+    window_.RepaintResultList();
+    if (!window_.IsShown())
+        window_.ShowBalloon(action_texts::kNoSelectedTargets, action_texts::kAppTitle,
+                            action_texts::kBalloonTimeoutMs);
+    return false;
+}
+
+void ActionDriver::StartScan() {
+    if (Busy()) return;
+    if (!BeginStart(Action::Scan)) return;
+    window_.ShowRunningForm(action_texts::StopCaption(Action::Scan), selectedCount_);
+    runState_ = 1;
+    currentIndex_ = -1;
+    catalog_.ResetRunCounters();
+    window_.Repaint();
+    LaunchWorker(false);
+}
+
+void ActionDriver::StartKill() {
+    if (Busy()) return;
+    autoMark_ = false;
+    StartKillRun();
+}
+
+void ActionDriver::StartAutoKill() {
+    if (Busy()) return;
+    autoMark_ = true;
+    StartKillRun();
+}
+
+void ActionDriver::StartKillRun() {
+    const Action action = autoMark_ ? Action::AutoKill : Action::Kill;
+    if (!BeginStart(action)) {
+        autoMark_ = false;
+        return;
+    }
+    window_.ShowRunningForm(action_texts::StopCaption(action), selectedCount_);
+    window_.Repaint();
+    runState_ = 2;
+    currentIndex_ = -1;
+    catalog_.ResetRunCounters();
+    LaunchWorker(true);
+}
+
+void ActionDriver::Stop() { RequestStop(); }
+
+void ActionDriver::LaunchWorker(bool kill) {
+    WaitForWorker();  // Busy() was false: a previous worker has already returned
+    SetStoppedHandler([this] { window_.SendRunStopped(); });
+    workerAlive_ = true;
+    worker_ = std::thread([this, kill] { Work(kill); });
+}
+
+void ActionDriver::Work(bool kill) {
+    try {
+        TargetCatalog::Selection next = catalog_.NextSelected(-1);
+        currentIndex_ = next.index;
+        while (next.target) {
+            RunOneTarget(next.index, next.ordinal, kill);
+            next = catalog_.NextSelected(currentIndex_);
+            currentIndex_ = next.index;
+        }
+        window_.RunOnWindowThread([this] { FinishRun(false); });
+    } catch (const RunStopped&) {
+        // OnRunStopped has already written the stopped summary on the window thread.
+    } catch (...) {
+        // Nothing may leave a thread entry; leave the window usable.
+        window_.RunOnWindowThread([this] {
+            if (runState_ != 0) FinishRun(false);
+        });
+    }
+    workerAlive_ = false;
+}
+
+void ActionDriver::RunOneTarget(int index, int ordinal, bool kill) {
+    const Action action = CurrentAction();
+    Target& target = catalog_.TargetAt(static_cast<size_t>(index));
+    const std::string name = target.Name();
+    window_.AddResultLine(ResultLine::Make(LineKind::Target, runState_, name));
+
+    // Whether this target reports by balloon is decided once, so hiding the window during a run
+    // switches to balloons from the next target on.
+    const bool balloons =
+        !window_.IsShown() && (action != Action::AutoKill || catalog_.Settings().akScan);
+    const std::string title =
+        action_texts::ProgressTitle(action, action_texts::Percent(ordinal, selectedCount_));
+    if (balloons)
+        window_.ShowBalloon(action_texts::ProgressBalloon(action, name), title,
+                            action_texts::kBalloonTimeoutMs);
+
+    catalog_.RunTarget(index, kill);
+    window_.StepProgress();
+
+    const RunCounters& c = target.Counters();
+    const std::string files = CountText(c.files), items = CountText(c.items), size = FormatSize(c.bytes);
+    window_.DeleteLastResultLine();
+    window_.AddResultLine(ResultLine::Make(LineKind::Target, 0, name, files, items, size));
+    if (balloons)
+        window_.ShowBalloon(action_texts::ResultBalloon(action, name, files, items, size), title,
+                            action_texts::kBalloonTimeoutMs);
+    Pause(kill);
+}
+
+void ActionDriver::Pause(bool kill) {
+    int pause = kVisiblePauseMs;
+    if (!window_.IsShown()) {
+        const CleanerSettings& s = catalog_.Settings();
+        pause = std::clamp(kill ? s.killTime : s.scanTime, 0, kMaxPauseMs);
+    }
+    for (int i = (pause + kPauseStepMs) / kPauseStepMs; i > 0; --i) {
+        Checkpoint();
+        std::this_thread::sleep_for(std::chrono::milliseconds(kPauseStepMs));
+    }
+}
+
+void ActionDriver::WriteSummary(bool stopped) {
+    const Action action = CurrentAction();
+    if (stopped) {
+        window_.AddResultLine(ResultLine::Make(LineKind::Plain, 0, {}));
+        window_.RepaintResultList();
+        window_.AddResultLine(
+            ResultLine::Make(LineKind::Highlighted, 0, action_texts::StoppedLine(action)));
+        window_.RepaintResultList();
+    }
+    const RunCounters& run = catalog_.RunTotals();
+    const std::string files = CountText(run.files), items = CountText(run.items),
+                      size = FormatSize(run.bytes);
+    window_.AddResultLine(ResultLine::Make(LineKind::Summary, 0, action_texts::SummaryHeading(action),
+                                           files, items, size));
+    if (window_.IsShown()) return;
+    if (action != Action::AutoKill || catalog_.Settings().akSummary) {
+        window_.ShowBalloon(action_texts::SummaryBalloon(action, stopped, files, items, size),
+                            action_texts::kAppTitle, action_texts::kBalloonTimeoutMs);
+    } else {
+        window_.ShowBalloon({}, action_texts::kAppTitle, action_texts::kBalloonTimeoutMs);
+    }
+}
+
+// Window thread. The run state returns to idle here, in the same message that restores the idle
+// form and before the buttons come back, so no Start can slip in between.
+void ActionDriver::FinishRun(bool stopped) {
+    const bool endSound = !stopped && CurrentAction() == Action::AutoKill &&
+                          catalog_.Settings().akSoundEnd;
+    WriteSummary(stopped);
+    autoMark_ = false;
+    runState_ = 0;
+    currentIndex_ = -1;
+    window_.ShowIdleForm();
+    if (endSound) window_.PlayEndSound();
+}
+
+void ActionDriver::OnRunStopped() {
+    if (runState_ == 0) return;  // a stray message: no run to stop
+    FinishRun(true);
+}

@@ -1,0 +1,46 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// "banner.qbf": the banners the update client fetches for the main window. Magic, a u32 entry
+// count, the entry headers (two unused u32s, the data offset, one property node), then one data
+// block per entry (u32 byte count and the image strip). Little-endian. The magic is "QBF1"; files
+// whose first bytes are 0x45 0x42 0x46 0x31 ("EBF1") are accepted as well, since both spellings
+// have been written. Anything inconsistent rejects the whole file, and the window hides its banner.
+struct Banner {
+    int32_t animTime = 0;     // "AnimTime": ms between frames, 0 = no animation
+    int32_t animType = 0;     // "AnimType": 0 loop, 1 back and forth
+    int32_t numImages = 1;    // "NumImages"
+    int32_t imageWidth = 0;   // "ImageWidth": width of one frame
+    int32_t wndX = 280;       // "WndX"
+    int32_t wndY = 140;       // "WndY"
+    std::string url;          // "URL"
+    uint32_t dataOffset = 0;  // where the entry's data block starts
+};
+
+inline constexpr const char* kDefaultBannerUrl = "http://www.quorvane.com/";
+
+class BannerFile {
+public:
+    // Parses the headers of a whole file held in memory; none when it is not a valid banner file
+    // or holds no banner.
+    [[nodiscard]] static std::optional<BannerFile> Parse(std::vector<uint8_t> bytes);
+
+    size_t Count() const { return banners_.size(); }
+    const Banner& At(size_t i) const { return banners_[i]; }
+    // The image strip of a banner; false when its data block does not lie inside the file.
+    [[nodiscard]] bool ImageData(const Banner& banner, std::vector<uint8_t>& out) const;
+
+private:
+    std::vector<uint8_t> bytes_;
+    std::vector<Banner> banners_;
+};
+
+// Banners are shown in turn, one per showing of the window: the index for a process-wide counter
+// (0 once the counter has reached the count); the counter then becomes index + 1.
+[[nodiscard]] size_t BannerIndexFor(size_t counter, size_t count);
+
+// Only web addresses are opened on a banner click; a file cannot make the shell run a program.
+[[nodiscard]] bool IsOpenableBannerUrl(const std::string& url);

@@ -1,0 +1,146 @@
+#include "app/BannerFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+// Builds banner files byte by byte, the way the update server writes them.
+class BannerWriter {
+public:
+    struct Entry {
+        std::vector<std::pair<std::string, uint32_t>> ints;
+        std::string url;
+        bool withUrl = false;
+        std::vector<uint8_t> image{1, 2, 3};
+    };
+    std::vector<uint8_t> Build(const std::vector<Entry>& entries, const char* magic = "QBF1") {
+        std::vector<uint8_t> headers;
+        std::vector<size_t> offsetSlots;
+        for (const Entry& e : entries) {
+            U32(headers, 7);
+            U32(headers, 9);
+            offsetSlots.push_back(headers.size());
+            U32(headers, 0);
+            U32(headers, 0);  // tag
+            Str(headers, "Banner");
+            U32(headers, static_cast<uint32_t>(e.ints.size() + (e.withUrl ? 1 : 0)));
+            for (const auto& p : e.ints) {
+                Str(headers, p.first);
+                headers.push_back(0);
+                U32(headers, p.second);
+            }
+            if (e.withUrl) {
+                Str(headers, "URL");
+                headers.push_back(4);
+                Str(headers, e.url);
+            }
+        }
+        std::vector<uint8_t> file(magic, magic + 4);
+        U32(file, static_cast<uint32_t>(entries.size()));
+        const size_t headerStart = file.size();
+        file.insert(file.end(), headers.begin(), headers.end());
+        for (size_t i = 0; i < entries.size(); ++i) {
+            const uint32_t offset = static_cast<uint32_t>(file.size());
+            std::memcpy(&file[headerStart + offsetSlots[i]], &offset, 4);
+            U32(file, static_cast<uint32_t>(entries[i].image.size()));
+            file.insert(file.end(), entries[i].image.begin(), entries[i].image.end());
+        }
+        return file;
+    }
+
+private:
+    static void U32(std::vector<uint8_t>& b, uint32_t v) {
+        for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    }
+    static void Str(std::vector<uint8_t>& b, const std::string& s) {
+        b.push_back(static_cast<uint8_t>(s.size()));
+        b.push_back(static_cast<uint8_t>(s.size() >> 8));
+        b.insert(b.end(), s.begin(), s.end());
+    }
+};
+
+TEST(BannerFile, ReadsPropertiesAndDefaults) {
+    BannerWriter w;
+    BannerWriter::Entry full;
+    full.ints = {{"AnimTime", 120}, {"animtype", 1}, {"NumImages", 4}, {"ImageWidth", 46}, {"WndX", 10}, {"WndY", 20}};
+    full.withUrl = true;
+    full.url = "https://example.test/";
+    full.image = {9, 8, 7, 6};
+    BannerWriter::Entry bare;
+    auto file = BannerFile::Parse(w.Build({full, bare}));
+    ASSERT_TRUE(file);
+    ASSERT_EQ(file->Count(), 2u);
+    const Banner& a = file->At(0);
+    EXPECT_EQ(a.animTime, 120);
+    EXPECT_EQ(a.animType, 1);
+    EXPECT_EQ(a.numImages, 4);
+    EXPECT_EQ(a.imageWidth, 46);
+    EXPECT_EQ(a.wndX, 10);
+    EXPECT_EQ(a.wndY, 20);
+    EXPECT_EQ(a.url, "https://example.test/");
+    std::vector<uint8_t> image;
+    ASSERT_TRUE(file->ImageData(a, image));
+    EXPECT_EQ(image, (std::vector<uint8_t>{9, 8, 7, 6}));
+    const Banner& b = file->At(1);
+    EXPECT_EQ(b.animTime, 0);
+    EXPECT_EQ(b.numImages, 1);
+    EXPECT_EQ(b.wndX, 280);
+    EXPECT_EQ(b.wndY, 140);
+    EXPECT_EQ(b.url, kDefaultBannerUrl);
+}
+
+TEST(BannerFile, AcceptsBothMagicSpellings) {
+    BannerWriter w;
+    EXPECT_TRUE(BannerFile::Parse(w.Build({BannerWriter::Entry{}}, "QBF1")));
+    EXPECT_TRUE(BannerFile::Parse(w.Build({BannerWriter::Entry{}}, "\x45\x42\x46\x31")));
+    EXPECT_FALSE(BannerFile::Parse(w.Build({BannerWriter::Entry{}}, "PRT2")));
+}
+
+TEST(BannerFile, RejectsCorruptFiles) {
+    BannerWriter w;
+    const std::vector<uint8_t> good = w.Build({BannerWriter::Entry{}, BannerWriter::Entry{}});
+    ASSERT_TRUE(BannerFile::Parse(good));
+    EXPECT_FALSE(BannerFile::Parse({}));
+    EXPECT_FALSE(BannerFile::Parse(w.Build({}))) << "no banner";
+    // Every truncation fails cleanly.
+    for (size_t n = 0; n < good.size(); ++n)
+        EXPECT_FALSE(BannerFile::Parse(std::vector<uint8_t>(good.begin(), good.begin() + n))) << n;
+    // A huge entry count.
+    auto bad = good;
+    bad[4] = bad[5] = bad[6] = bad[7] = 0xFF;
+    EXPECT_FALSE(BannerFile::Parse(bad));
+    // A data offset past the end.
+    bad = good;
+    bad[16] = bad[17] = 0xFF;
+    EXPECT_FALSE(BannerFile::Parse(bad));
+    // A zero frame count.
+    BannerWriter::Entry zero;
+    zero.ints = {{"NumImages", 0}};
+    EXPECT_FALSE(BannerFile::Parse(w.Build({zero})));
+}
+
+TEST(BannerRotation, ThreeBannersInTurn) {
+    size_t counter = 0;
+    std::vector<size_t> shown;
+    for (int showing = 0; showing < 7; ++showing) {
+        const size_t index = BannerIndexFor(counter, 3);
+        shown.push_back(index);
+        counter = index + 1;
+    }
+    EXPECT_EQ(shown, (std::vector<size_t>{0, 1, 2, 0, 1, 2, 0}));
+    // The file shrank between two showings: start again at 0.
+    EXPECT_EQ(BannerIndexFor(5, 2), 0u);
+}
+
+TEST(BannerUrl, OnlyWebAddressesOpen) {
+    EXPECT_TRUE(IsOpenableBannerUrl("http://x.test/"));
+    EXPECT_TRUE(IsOpenableBannerUrl("HTTPS://x.test/"));
+    EXPECT_FALSE(IsOpenableBannerUrl("file:///c:/windows/system32/calc.exe"));
+    EXPECT_FALSE(IsOpenableBannerUrl("c:\\windows\\notepad.exe"));
+    EXPECT_FALSE(IsOpenableBannerUrl("http://"));
+    EXPECT_FALSE(IsOpenableBannerUrl(""));
+}
+
+}  // namespace
