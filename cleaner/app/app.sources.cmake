@@ -9,4 +9,13 @@ list(APPEND CLEANER_CORE_SOURCES
   app/RowLayout.cpp
 )
 list(APPEND CLEANER_WIN_SOURCES
+  app/AppCatalog.cpp
+  app/BannerImage.cpp
+  app/CleanerApp.cpp
+  app/DlgMain.cpp
+  app/HelpViewer.cpp
+  app/MainTrayIcon.cpp
+  app/ProcessCount.cpp
+  app/SingleInstance.cpp
+  app/TrayIcon.cpp
 )

@@ -1,0 +1,46 @@
+#include "app/CleanerApp.h"
+
+#include "app/AppCatalog.h"
+#include "app/CommandLine.h"
+#include "app/DlgMain.h"
+#include "app/SingleInstance.h"
+#include "engine/Checkpoint.h"
+#include "platform/ProgramFolder.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+namespace {
+CCleanerApp* g_app = nullptr;
+}
+
+CCleanerApp::CCleanerApp() {
+    comInitialised_ = SUCCEEDED(::CoInitialize(nullptr));
+    g_app = this;
+}
+
+CCleanerApp::~CCleanerApp() {
+    if (g_app == this) g_app = nullptr;
+    if (comInitialised_) ::CoUninitialize();
+}
+
+CCleanerApp* CCleanerApp::Current() { return g_app; }
+
+int CCleanerApp::Run(const std::vector<std::string>& arguments) {
+    const std::string executable = ExecutablePath();
+    SingleInstance instance(executable);
+    if (!instance.Acquired()) return 0;  // another copy of this path runs: end silently
+
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    const std::string folder = ExecutableFolder();
+    helpFile_ = folder + "\\Tracelorn.chm";
+    {
+        AppCatalog catalog(kSettingsPath, folder);
+        startedAtWindowsStart_ = IsWindowsStartSwitch(arguments);
+        CDlgMain window(catalog.Get(), CDlgMain::Options{helpFile_, folder});
+        window.RunModal(catalog.Get().Settings().showMainWnd);
+        // The window and its worker are gone here; the catalogue is stored as it goes.
+    }
+    return 0;
+}

@@ -1,0 +1,18 @@
+#include "app/HelpViewer.h"
+
+namespace {
+constexpr UINT kDisplayTopic = 0;  // HH_DISPLAY_TOPIC
+}
+
+bool HelpViewer::ShowTopic(HWND owner, const std::string& helpFile, const std::string& topic) {
+    if (!htmlHelp_) {
+        if (!module_) module_.Reset(::LoadLibraryA("hhctrl.ocx"));
+        if (!module_) return false;
+        htmlHelp_ = reinterpret_cast<HtmlHelpProc>(
+            reinterpret_cast<void*>(::GetProcAddress(module_.Get(), "HtmlHelpA")));
+        if (!htmlHelp_) return false;
+    }
+    const std::string address = helpFile + "::/" + topic;
+    htmlHelp_(owner, address.c_str(), kDisplayTopic, 0);
+    return true;
+}

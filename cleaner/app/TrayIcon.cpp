@@ -1,0 +1,125 @@
+#include "app/TrayIcon.h"
+
+#include "app/BalloonField.h"
+#include "platform/Handles.h"
+
+#include <commctrl.h>
+#include <mmsystem.h>
+
+namespace {
+constexpr UINT_PTR kSubclassId = 0x7472;  // "tr"
+constexpr UINT kEndSoundId = 214;
+}  // namespace
+
+CTrayIcon::~CTrayIcon() { Destroy(); }
+
+void CTrayIcon::Create(UINT iconId, UINT menuId) {
+    data_ = NOTIFYICONDATAA{};
+    data_.cbSize = sizeof(NOTIFYICONDATAA);  // the form with the balloon fields
+    data_.uID = iconId;
+    menuId_ = menuId;
+    taskbarCreated_ = ::RegisterWindowMessageA("TaskbarCreated");
+}
+
+void CTrayIcon::SetNotificationWindow(HWND window, UINT callbackMessage) {
+    if (subclassed_ && data_.hWnd) ::RemoveWindowSubclass(data_.hWnd, SubclassProc, kSubclassId);
+    data_.hWnd = window;
+    data_.uCallbackMessage = callbackMessage;
+    subclassed_ = window && ::SetWindowSubclass(window, SubclassProc, kSubclassId,
+                                                reinterpret_cast<DWORD_PTR>(this));
+}
+
+bool CTrayIcon::SetIcon(UINT resourceId) {
+    if (resourceId == 0) {
+        Destroy();
+        return true;
+    }
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    char tip[128] = {};
+    ::LoadStringA(instance, resourceId, tip, sizeof tip);
+    CopyToField(data_.szTip, sizeof data_.szTip, tip);
+    HICON icon = static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(resourceId), IMAGE_ICON,
+                                                 ::GetSystemMetrics(SM_CXSMICON),
+                                                 ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    data_.hIcon = icon ? icon : ::LoadIconA(nullptr, MAKEINTRESOURCEA(32512));  // IDI_APPLICATION
+    return AddOrModify();
+}
+
+bool CTrayIcon::AddOrModify() {
+    data_.uFlags = NIF_ICON;
+    if (data_.szTip[0]) data_.uFlags |= NIF_TIP;
+    if (data_.hWnd && data_.uCallbackMessage) data_.uFlags |= NIF_MESSAGE;
+    const BOOL ok = ::Shell_NotifyIconA(shown_ ? NIM_MODIFY : NIM_ADD, &data_);
+    if (!ok) return false;
+    shown_ = true;
+    data_.uVersion = NOTIFYICON_VERSION;  // 3
+    ::Shell_NotifyIconA(NIM_SETVERSION, &data_);
+    return true;
+}
+
+bool CTrayIcon::ShowBalloon(const std::string& text, const std::string& title, UINT timeoutMs,
+                            DWORD iconFlags) {
+    if (!shown_) return false;
+    data_.uFlags = NIF_INFO;
+    CopyToField(data_.szInfo, sizeof data_.szInfo, text);
+    CopyToField(data_.szInfoTitle, sizeof data_.szInfoTitle, title);
+    data_.uTimeout = timeoutMs;
+    data_.dwInfoFlags = iconFlags;
+    return ::Shell_NotifyIconA(NIM_MODIFY, &data_) != FALSE;
+}
+
+void CTrayIcon::Destroy() {
+    if (shown_) {
+        data_.uFlags = 0;
+        ::Shell_NotifyIconA(NIM_DELETE, &data_);
+        shown_ = false;
+    }
+    if (subclassed_ && data_.hWnd) {
+        ::RemoveWindowSubclass(data_.hWnd, SubclassProc, kSubclassId);
+        subclassed_ = false;
+    }
+}
+
+void CTrayIcon::PlayEndSound() {
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    HRSRC info = ::FindResourceA(instance, MAKEINTRESOURCEA(kEndSoundId), "WAVE");
+    if (!info) return;
+    HGLOBAL loaded = ::LoadResource(instance, info);
+    const void* wave = loaded ? ::LockResource(loaded) : nullptr;
+    if (!wave) return;
+    ::sndPlaySoundA(static_cast<LPCSTR>(wave), SND_MEMORY | SND_ASYNC | SND_NODEFAULT);
+}
+
+void CTrayIcon::OnCallback(LPARAM event) {
+    if (event != WM_RBUTTONUP && event != WM_LBUTTONDBLCLK) return;
+    HMENU loaded = ::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(menuId_));
+    if (!loaded) return;
+    HMENU menu = PrepareMenu(loaded);
+    if (menu && event == WM_RBUTTONUP) {
+        if (HMENU popup = ::GetSubMenu(menu, 0)) {
+            POINT at{};
+            ::GetCursorPos(&at);
+            ::SetForegroundWindow(data_.hWnd);
+            ::TrackPopupMenu(popup, 0, at.x, at.y, 0, data_.hWnd, nullptr);
+            ::PostMessageA(data_.hWnd, WM_NULL, 0, 0);
+        }
+    }
+    ::DestroyMenu(loaded);
+    MenuDone();
+}
+
+LRESULT CALLBACK CTrayIcon::SubclassProc(HWND window, UINT message, WPARAM wp, LPARAM lp,
+                                         UINT_PTR, DWORD_PTR self) {
+    auto* icon = reinterpret_cast<CTrayIcon*>(self);
+    try {
+        if (message == icon->data_.uCallbackMessage && wp == icon->data_.uID) {
+            icon->OnCallback(lp);
+        } else if (icon->taskbarCreated_ && message == icon->taskbarCreated_) {
+            icon->shown_ = false;  // the new taskbar has no icon of ours
+            icon->AddOrModify();
+        }
+    } catch (...) {
+        // Nothing may leave a window procedure.
+    }
+    return ::DefSubclassProc(window, message, wp, lp);
+}
