@@ -24,6 +24,8 @@ std::string RegistryFolder(const EntryRecord& entry) {
 std::string ResolveEntryPath(const EntryRecord& entry) {
     if (entry.kind == static_cast<uint32_t>(RemKind::RegistryFolderFiles)) return RegistryFolder(entry);
     if (entry.folderId == 0) return entry.path;
+    // Folder ids are 1..255; the bits above are call flags (create, no verify), never a folder.
+    if (entry.folderId < 0 || entry.folderId > 0xFF) return {};
 
     char folder[MAX_PATH] = {};
     if (!::SHGetSpecialFolderPathA(nullptr, folder, entry.folderId, FALSE) || folder[0] == 0) return {};
