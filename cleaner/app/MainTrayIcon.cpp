@@ -76,8 +76,10 @@ HMENU CMainTrayIcon::PrepareMenu(HMENU menu) {
         auto data = std::make_unique<ItemData>();
         data->separator = (mi.fType & MFT_SEPARATOR) != 0;
         data->text = text;
-        if (mi.wID == ID_TOGGLE_MODE)
+        if (mi.wID == ID_TOGGLE_MODE) {
             data->text = shown ? "Switch to ICONIC mode" : "Switch to FULL mode";
+            data->isDefault = true;
+        }
         if (!data->separator) data->bitmap = bitmapFor(mi.wID);
 
         MENUITEMINFOA set{};
@@ -125,7 +127,7 @@ void CMainTrayIcon::DrawItem(const DRAWITEMSTRUCT& item) {
     }
     std::string text = data->text.substr(0, 31);
     ::SetBkMode(dc, TRANSPARENT);
-    const bool isDefault = (item.itemState & ODS_DEFAULT) != 0;
+    const bool isDefault = data->isDefault || (item.itemState & ODS_DEFAULT) != 0;
     HFONT font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
     LOGFONTA lf{};
     ::GetObjectA(font, sizeof lf, &lf);

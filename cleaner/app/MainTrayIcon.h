@@ -21,6 +21,7 @@ public:
 
     struct ItemData {
         bool separator = false;
+        bool isDefault = false;  // the mode switch, drawn bold
         std::string text;
         HBITMAP bitmap = nullptr;  // owned by the icon's bitmap list
     };

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Builds everything and starts Tracelorn.exe under Wine from the build tree's bin/ folder, where
+# the shipped plug-in folders (STDPLUGS, APPPLUGS) and the help file lie beside it. With a display
+# the program runs until it is ended. Without one it runs under Xvfb: the script presses Scan in
+# the main window, prints the result lines, saves a screenshot of the window (and one of the tray
+# menu) and ends the program.
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${TL_BUILD:-$root/build}
+cd "$root"
+bash scripts/deps.sh
+bash scripts/build.sh
+bin="$build/win/bin"
+export TL_WINEPREFIX="$build/win/wineprefix"
+launcher="$root/cmake/wine-run.sh"
+[ -f "$bin/Tracelorn.exe" ] || { echo "Tracelorn.exe was not built"; exit 1; }
+bash "$launcher" cmd /c exit >/dev/null 2>&1   # creates the prefix once
+
+if [ -n "${DISPLAY:-}" ] && [ -z "${TL_HEADLESS:-}" ]; then
+  cd "$bin" && exec bash "$launcher" Tracelorn.exe
+fi
+
+shots="$build/screenshots"
+mkdir -p "$shots"
+# Everything below runs inside one Xvfb session.
+TL_BIN="$bin" TL_LAUNCHER="$launcher" TL_SHOTS="$shots" \
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  set -u
+  export WINEPREFIX="$TL_WINEPREFIX"
+  wineserver -p
+  cd "$TL_BIN"
+  bash "$TL_LAUNCHER" Tracelorn.exe >/dev/null 2>&1 &
+  echo "== Scan in the main window"
+  status=0
+  bash "$TL_LAUNCHER" tl_remote.exe scan | tr -d "\r" || status=1
+  sleep 1
+  import -display "$DISPLAY" -window root "$TL_SHOTS/main-window.png" && \
+    echo "screenshot of the main window: $TL_SHOTS/main-window.png"
+  bash "$TL_LAUNCHER" tl_remote.exe menu >/dev/null 2>&1
+  sleep 1
+  import -display "$DISPLAY" -window root "$TL_SHOTS/tray-menu.png" && \
+    echo "screenshot of the tray menu: $TL_SHOTS/tray-menu.png"
+  bash "$TL_LAUNCHER" tl_remote.exe exit >/dev/null 2>&1 || status=1
+  wait
+  wineserver -k 2>/dev/null
+  exit $status
+'

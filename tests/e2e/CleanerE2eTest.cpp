@@ -1,0 +1,197 @@
+// End-to-end: the real Tracelorn.exe under Wine, driven through its windows.
+#include "Cleaner.h"
+
+#include <gtest/gtest.h>
+
+using namespace e2e;
+
+namespace {
+
+constexpr int kScan = 32781, kKill = 1087, kHide = 2, kToggleMode = 32789;
+
+// A program folder of its own: a copy of the cleaner, two application plug-ins whose targets
+// point into a data folder of 3 and 5 files, and nothing else (no standard plug-ins).
+class CleanerFolder {
+public:
+    CleanerFolder() {
+        exe = root.Path() + "prog\\Tracelorn.exe";
+        root.MakeFolder("prog\\APPPLUGS");
+        ::CopyFileA(BuiltCleaner().c_str(), exe.c_str(), FALSE);
+        for (int i = 0; i < 3; ++i) root.MakeFile("data\\three\\f" + std::to_string(i) + ".txt", 100);
+        for (int i = 0; i < 5; ++i) root.MakeFile("data\\five\\g" + std::to_string(i) + ".txt", 1024);
+        WritePlugin(root.Path() + "prog\\APPPLUGS\\three.tlp", "E2E Three", root.Path() + "data\\three\\");
+        WritePlugin(root.Path() + "prog\\APPPLUGS\\five.tlp", "E2E Five", root.Path() + "data\\five\\");
+    }
+    std::string Folder() const { return root.Path() + "prog\\"; }
+    size_t FilesLeft(const std::string& sub) const { return ListFolder(root.Path() + "data\\" + sub).size(); }
+
+    TempFolder root;
+    std::string exe;
+};
+
+class CleanerE2e : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetSettings();
+        // A first run writes the selection of every target it has; then only ours stay selected,
+        // so nothing outside the test's folder is ever killed.
+        RunningCleaner first(folder.exe);
+        ASSERT_TRUE(first.WaitForWindow()) << "the cleaner did not show its main window";
+        first.Exit();
+        ASSERT_TRUE(first.WaitForExit());
+        SelectOnly({"E2E Three", "E2E Five"});
+        SetSetting("ShowMainWnd", 1);
+    }
+    void TearDown() override { ResetSettings(); ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey); }
+
+    CleanerFolder folder;
+};
+
+const Line* FindTarget(const std::vector<Line>& lines, const std::string& name) {
+    for (const Line& l : lines)
+        if (l.kind == 4 && l.name == name) return &l;
+    return nullptr;
+}
+
+TEST_F(CleanerE2e, ScanCountsAndKillRemovesAndAddsToTotals) {
+    uint32_t files0 = 0, items0 = 0;
+    uint64_t bytes0 = 0;
+    ReadTotals(folder.Folder(), files0, items0, bytes0);  // absent on a first start: zero
+
+    RunningCleaner cleaner(folder.exe);
+    ASSERT_TRUE(cleaner.WaitForWindow());
+    ASSERT_TRUE(cleaner.IsShown());
+    cleaner.Click(kScan);
+    ASSERT_TRUE(cleaner.WaitForIdle());
+    std::vector<Line> lines = cleaner.Lines();
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ(lines.front().kind, 2);
+    EXPECT_EQ(lines.front().name, "Start Scan Action:");
+    const Line* three = FindTarget(lines, "E2E Three");
+    const Line* five = FindTarget(lines, "E2E Five");
+    ASSERT_TRUE(three && five);
+    EXPECT_EQ(three->state, 0);
+    EXPECT_EQ(three->files, "3");
+    EXPECT_EQ(three->size, "0,29 KB");
+    EXPECT_EQ(five->files, "5");
+    EXPECT_EQ(five->size, "5,00 KB");
+    EXPECT_EQ(lines.back().kind, 5);
+    EXPECT_EQ(lines.back().name, "Summary Scan Information:");
+    EXPECT_EQ(lines.back().files, "8");
+    EXPECT_EQ(folder.FilesLeft("three"), 3u) << "a Scan removes nothing";
+
+    cleaner.Click(kKill);
+    ASSERT_TRUE(cleaner.WaitForIdle());
+    lines = cleaner.Lines();
+    EXPECT_EQ(lines.front().name, "Start Kill Action:");
+    EXPECT_EQ(lines.back().name, "Summary Kill Information:");
+    EXPECT_EQ(lines.back().files, "8");
+    EXPECT_EQ(folder.FilesLeft("three"), 0u);
+    EXPECT_EQ(folder.FilesLeft("five"), 0u);
+
+    cleaner.Exit();
+    ASSERT_TRUE(cleaner.WaitForExit());
+    uint32_t files = 0, items = 0;
+    uint64_t bytes = 0;
+    ASSERT_TRUE(ReadTotals(folder.Folder(), files, items, bytes));
+    EXPECT_EQ(files, files0 + 8);
+    EXPECT_EQ(bytes, bytes0 + 300 + 5 * 1024);
+}
+
+TEST_F(CleanerE2e, SecondCopyFromSamePathExitsWithoutWindow) {
+    RunningCleaner first(folder.exe);
+    ASSERT_TRUE(first.WaitForWindow());
+    RunningCleaner second(folder.exe);
+    ASSERT_TRUE(second.Started());
+    bool sawWindow = false;
+    for (int i = 0; i < 100 && !second.Exited(); ++i) {
+        for (HWND w : WindowsOf(second.Pid())) sawWindow |= ::IsWindowVisible(w) != FALSE;
+        ::Sleep(100);
+    }
+    EXPECT_TRUE(second.WaitForExit(1000)) << "the second copy kept running";
+    EXPECT_FALSE(sawWindow);
+    EXPECT_FALSE(first.Exited());
+
+    // A copy from another path runs beside the first.
+    TempFolder other;
+    const std::string otherExe = other.Path() + "Tracelorn.exe";
+    ASSERT_TRUE(::CopyFileA(folder.exe.c_str(), otherExe.c_str(), FALSE));
+    {
+        RunningCleaner third(otherExe);
+        EXPECT_TRUE(third.WaitForWindow()) << "a copy from another path must run";
+        third.Exit();
+        EXPECT_TRUE(third.WaitForExit());
+    }
+    first.Exit();
+    EXPECT_TRUE(first.WaitForExit());
+}
+
+TEST_F(CleanerE2e, TwoCopiesStartedTogetherLeaveExactlyOne) {
+    RunningCleaner a(folder.exe);
+    RunningCleaner b(folder.exe);
+    ASSERT_TRUE(a.Started() && b.Started());
+    ::Sleep(6000);
+    const int running = (a.Exited() ? 0 : 1) + (b.Exited() ? 0 : 1);
+    EXPECT_EQ(running, 1);
+    RunningCleaner& survivor = a.Exited() ? b : a;
+    if (survivor.WaitForWindow(5000)) survivor.Exit();
+    EXPECT_TRUE(survivor.WaitForExit());
+}
+
+TEST_F(CleanerE2e, ExitDuringScanStopsItAndNextHideEnds) {
+    SetSetting("ScanTime", 4000);  // hidden pauses keep the Scan going long enough
+    RunningCleaner cleaner(folder.exe);
+    ASSERT_TRUE(cleaner.WaitForWindow());
+    cleaner.Click(kScan);
+    cleaner.Command(kToggleMode);  // to ICONIC mode: the pause after each target is ScanTime
+    ::Sleep(500);
+    ASSERT_TRUE(cleaner.ControlShown(1088)) << "the Scan should still run";
+    cleaner.Exit();
+    ASSERT_TRUE(cleaner.WaitForIdle(15000));
+    EXPECT_FALSE(cleaner.Exited()) << "Exit during a Scan only stops the Scan";
+    const std::vector<Line> lines = cleaner.Lines();
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[lines.size() - 2].name, "Scan action breaked by user.");
+    EXPECT_EQ(lines.back().name, "Summary Scan Information:");
+    ::Sleep(300);
+    EXPECT_FALSE(cleaner.Exited());
+    cleaner.Command(kHide);
+    EXPECT_TRUE(cleaner.WaitForExit()) << "the Hide after the stopped Exit ends the program";
+}
+
+TEST_F(CleanerE2e, AltF4HidesAndExitStoresVisibility) {
+    RunningCleaner cleaner(folder.exe);
+    ASSERT_TRUE(cleaner.WaitForWindow());
+    ASSERT_TRUE(cleaner.IsShown());
+    ::PostMessageA(cleaner.Window(), WM_SYSCOMMAND, SC_CLOSE, 0);  // what Alt+F4 sends
+    ::Sleep(1000);
+    EXPECT_FALSE(cleaner.Exited());
+    EXPECT_FALSE(cleaner.IsShown());
+    // Back to FULL mode, then Exit: the window was visible at WM_CLOSE, so ShowMainWnd is on.
+    cleaner.Command(kToggleMode);
+    ::Sleep(500);
+    EXPECT_TRUE(cleaner.IsShown());
+    cleaner.Exit();
+    ASSERT_TRUE(cleaner.WaitForExit());
+    DWORD shown = 99;
+    ASSERT_TRUE(ReadSetting("ShowMainWnd", shown));
+    EXPECT_EQ(shown, 1u);
+
+    // Exit while hidden stores it off, and the next start begins hidden.
+    {
+        RunningCleaner again(folder.exe);
+        ASSERT_TRUE(again.WaitForWindow());
+        ::PostMessageA(again.Window(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        ::Sleep(1000);
+        again.Exit();
+        ASSERT_TRUE(again.WaitForExit());
+    }
+    ASSERT_TRUE(ReadSetting("ShowMainWnd", shown));
+    EXPECT_EQ(shown, 0u);
+    RunningCleaner hidden(folder.exe);
+    ASSERT_TRUE(hidden.WaitForWindow());
+    ::Sleep(1000);
+    EXPECT_FALSE(hidden.IsShown());
+}
+
+}  // namespace

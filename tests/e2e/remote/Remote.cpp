@@ -1,0 +1,126 @@
+// tl_remote.exe: drives a running Tracelorn.exe from outside, for the run command.
+//   tl_remote scan   finds the main window, presses Scan, waits for the summary, prints the lines
+//   tl_remote menu   opens the tray menu (right-button release on the icon's callback)
+//   tl_remote exit   chooses Exit and waits until the program has ended
+#include "../ListText.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+HWND FindMain(DWORD ms) {
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < ms) {
+        HWND found = nullptr;
+        ::EnumWindows(
+            [](HWND hwnd, LPARAM lp) -> BOOL {
+                char cls[64] = {}, title[64] = {};
+                ::GetClassNameA(hwnd, cls, sizeof cls);
+                ::GetWindowTextA(hwnd, title, sizeof title);
+                if (std::strcmp(cls, "#32770") != 0 || std::strcmp(title, "Tracelorn") != 0) return TRUE;
+                if (!::GetDlgItem(hwnd, 1027)) return TRUE;
+                *reinterpret_cast<HWND*>(lp) = hwnd;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&found));
+        if (found) return found;
+        ::Sleep(200);
+    }
+    return nullptr;
+}
+
+bool Shown(HWND w, int id) {
+    HWND c = ::GetDlgItem(w, id);
+    return c && (::GetWindowLongA(c, GWL_STYLE) & WS_VISIBLE);
+}
+
+struct Line {
+    int kind = -1, state = 0;
+    std::string t[4];
+};
+
+Line Read(HWND list, int i) {
+    Line line;
+    const std::string text = ReadListText(list, i);
+    if (text.size() < 6) return line;
+    const size_t got = text.size();
+    auto v = [&](size_t k) { return static_cast<unsigned char>(text[k]) - 1; };
+    line.kind = v(0);
+    line.state = v(1);
+    size_t pos = 6;
+    for (int k = 0; k < 4; ++k) {
+        const size_t len = static_cast<size_t>(v(2 + static_cast<size_t>(k)));
+        if (pos + len > got) break;
+        line.t[k] = text.substr(pos, len);
+        pos += len;
+    }
+    return line;
+}
+
+int Scan(HWND w) {
+    ::SendMessageA(::GetDlgItem(w, 32781), BM_CLICK, 0, 0);
+    HWND list = ::GetDlgItem(w, 1027);
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        const LRESULT count = ::SendMessageA(list, LB_GETCOUNT, 0, 0);
+        if (Shown(w, 32781) && count > 0) {
+            const int kind = Read(list, static_cast<int>(count - 1)).kind;
+            if (kind == 5 || kind == 1) break;
+        }
+        if (::GetTickCount() - start > 120000) {
+            std::puts("the Scan did not finish within two minutes");
+            return 1;
+        }
+        ::Sleep(100);
+    }
+    const LRESULT count = ::SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (int i = 0; i < count; ++i) {
+        const Line l = Read(list, i);
+        switch (l.kind) {
+            case 4:
+                std::printf("  %-40s Files: %-6s Items: %-6s Disk space: %s\n", l.t[0].c_str(), l.t[1].c_str(),
+                            l.t[2].c_str(), l.t[3].c_str());
+                break;
+            case 5:
+                std::printf("%s Files: %s Items: %s Disk space: %s\n", l.t[0].c_str(), l.t[1].c_str(),
+                            l.t[2].c_str(), l.t[3].c_str());
+                break;
+            default: std::printf("%s\n", l.t[0].c_str()); break;
+        }
+    }
+    std::fflush(stdout);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string mode = argc > 1 ? argv[1] : "";
+    HWND w = FindMain(30000);
+    if (!w) {
+        std::puts("Tracelorn's main window did not appear");
+        return 1;
+    }
+    if (mode == "scan") return Scan(w);
+    if (mode == "menu") {
+        ::SetForegroundWindow(w);
+        ::PostMessageA(w, WM_USER, 128, WM_RBUTTONUP);
+        return 0;
+    }
+    if (mode == "exit") {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(w, &pid);
+        HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, pid);
+        ::SendMessageA(w, WM_CANCELMODE, 0, 0);  // closes a menu that may be up
+        ::PostMessageA(w, WM_COMMAND, 32773, 0);
+        const bool ended = process && ::WaitForSingleObject(process, 20000) == WAIT_OBJECT_0;
+        if (process) ::CloseHandle(process);
+        return ended ? 0 : 1;
+    }
+    std::puts("usage: tl_remote scan|menu|exit");
+    return 2;
+}
