@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need, when any is missing.
 set -eu
 need=(g++-mingw-w64-x86-64 libz-mingw-w64-dev wine64 wine xvfb xauth imagemagick clang-14
-      libclang-rt-14-dev googletest cmake ninja-build zip fp-utils-3.2.2 python3 x11-utils)
+      libclang-rt-14-dev googletest cmake ninja-build zip zlib1g-dev fp-utils-3.2.2 python3 x11-utils)
 missing=()
 for p in "${need[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
