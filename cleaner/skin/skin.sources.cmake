@@ -3,3 +3,16 @@ list(APPEND CLEANER_CORE_SOURCES
   skin/ListLine.cpp
   skin/SkinGeometry.cpp
 )
+list(APPEND CLEANER_WIN_SOURCES
+  skin/BannerCtrl.cpp
+  skin/Dialog.cpp
+  skin/ImageStrip.cpp
+  skin/MyButton.cpp
+  skin/MyDialog.cpp
+  skin/MyListBox.cpp
+  skin/MyProgressCtrl.cpp
+  skin/MyStatic.cpp
+  skin/MyToolTipDialog.cpp
+  skin/SkinResources.cpp
+  skin/SubclassWnd.cpp
+)

@@ -1,0 +1,312 @@
+#include "skin/MyButton.h"
+
+#include "skin/Dialog.h"
+#include "skin/SkinPalette.h"
+#include "skin/SkinResources.h"
+
+#include <windowsx.h>
+
+namespace {
+// Double buffer for one paint.
+class BufferDc {
+public:
+    BufferDc(HDC target, int width, int height)
+        : dc_(::CreateCompatibleDC(target)), bitmap_(::CreateCompatibleBitmap(target, width, height)) {
+        if (dc_ && bitmap_) old_ = ::SelectObject(dc_, bitmap_.Get());
+    }
+    ~BufferDc() {
+        if (old_) ::SelectObject(dc_, old_);
+        if (dc_) ::DeleteDC(dc_);
+    }
+    BufferDc(const BufferDc&) = delete;
+    BufferDc& operator=(const BufferDc&) = delete;
+    HDC Dc() const { return old_ ? dc_ : nullptr; }
+
+private:
+    HDC dc_;
+    GdiObject bitmap_;
+    HGDIOBJ old_ = nullptr;
+};
+
+void CenteredText(HDC dc, const RECT& rect, const std::string& text, COLORREF colour, HFONT font) {
+    const HGDIOBJ oldFont = ::SelectObject(dc, font);
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, colour);
+    RECT r = rect;
+    ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    ::SelectObject(dc, oldFont);
+}
+}  // namespace
+
+// CMyButton --------------------------------------------------------------------------------------
+
+bool CMyButton::AttachItem(HWND dialog, int id) { return Attach(::GetDlgItem(dialog, id)); }
+
+bool CMyButton::Create(HWND parent, const char* text, const RECT& rect, UINT id, DWORD style) {
+    HWND button = ::CreateWindowExA(0, "Button", text, style | BS_OWNERDRAW, rect.left, rect.top,
+                                    rect.right - rect.left, rect.bottom - rect.top, parent,
+                                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), ::GetModuleHandleA(nullptr), nullptr);
+    if (!button) return false;
+    ::SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(SkinResources::Get().Font(SkinFont::Bold16)), FALSE);
+    if (Attach(button)) return true;
+    ::DestroyWindow(button);
+    return false;
+}
+
+void CMyButton::OnAttached() {
+    // The owner-draw style keeps the system from drawing anything of its own; the type bits are
+    // replaced (a default push button would otherwise stay BS_DEFPUSHBUTTON).
+    LONG_PTR style = ::GetWindowLongPtrA(Hwnd(), GWL_STYLE);
+    style = (style & ~static_cast<LONG_PTR>(BS_TYPEMASK)) | BS_OWNERDRAW;
+    ::SetWindowLongPtrA(Hwnd(), GWL_STYLE, style);
+    Repaint(true);
+}
+
+bool CMyButton::Pressed() const { return (::SendMessageA(Hwnd(), BM_GETSTATE, 0, 0) & BST_PUSHED) != 0; }
+bool CMyButton::Focused() const { return ::GetFocus() == Hwnd(); }
+bool CMyButton::Enabled() const { return ::IsWindowEnabled(Hwnd()) != FALSE; }
+
+std::string CMyButton::Text() const {
+    char text[256] = {};
+    ::GetWindowTextA(Hwnd(), text, sizeof(text));
+    return text;
+}
+
+HFONT CMyButton::TextFont() const { return SkinResources::Get().Font(SkinFont::Bold16); }
+
+void CMyButton::Repaint(bool erase) {
+    if (Hwnd()) ::InvalidateRect(Hwnd(), nullptr, erase ? TRUE : FALSE);
+}
+
+void CMyButton::PaintNow(HDC target) {
+    RECT client{};
+    ::GetClientRect(Hwnd(), &client);
+    if (client.right <= 0 || client.bottom <= 0) return;
+    BufferDc buffer(target, client.right, client.bottom);
+    HDC dc = buffer.Dc() ? buffer.Dc() : target;
+    ::FillRect(dc, &client, SkinResources::Get().LightBrush());
+    ::SelectObject(dc, TextFont());
+    Paint(dc, client);
+    if (dc != target) ::BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+}
+
+LRESULT CMyButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = ::BeginPaint(Hwnd(), &ps);
+        PaintNow(dc);
+        ::EndPaint(Hwnd(), &ps);
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        PaintNow(reinterpret_cast<HDC>(wParam));
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_MOUSEMOVE:
+        if (!hover_) {
+            TRACKMOUSEEVENT track{sizeof(track), TME_HOVER | TME_LEAVE, Hwnd(), 1};
+            if (::TrackMouseEvent(&track)) hover_ = true;
+        }
+        break;
+    case WM_MOUSEHOVER:
+        Repaint();
+        break;
+    case WM_MOUSELEAVE:
+        hover_ = false;
+        Repaint();
+        break;
+    case WM_SETCURSOR:
+        // The hand cursor for skinned buttons only; changing the class cursor would give every
+        // button of the process the hand.
+        if (LOWORD(lParam) == HTCLIENT) {
+            ::SetCursor(::LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)));  // IDC_HAND
+            return TRUE;
+        }
+        break;
+    case BM_SETSTATE:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_ENABLE:
+    case WM_SETTEXT:
+    case WM_CAPTURECHANGED: {
+        const LRESULT result = Default(message, wParam, lParam);
+        Repaint();
+        return result;
+    }
+    case WM_GETDLGCODE: {
+        // Keep the owner-draw button a push button for the dialog manager (Enter, default id).
+        const LRESULT code = Default(message, wParam, lParam);
+        return code;
+    }
+    default:
+        break;
+    }
+    return Default(message, wParam, lParam);
+}
+
+// CMyStdButton -----------------------------------------------------------------------------------
+
+int CMyStdButton::FrameIndex() const {
+    if (Pressed()) return 2;
+    return Hovered() ? 1 : 0;
+}
+
+void CMyStdButton::Paint(HDC dc, const RECT& client) {
+    const bool pressed = Pressed();
+    const bool enabled = Enabled();
+    if (strip_ && strip_->IsLoaded()) {
+        strip_->Draw(dc, FrameIndex(), 0, 0);
+    } else {
+        const auto& skin = SkinResources::Get();
+        RECT body = client;
+        ::InflateRect(&body, -1, -1);
+        skin_draw::Gradient(dc, body, pressed ? palette::kButtonPressedTop : palette::kButtonTop,
+                            pressed ? palette::kButtonPressedBottom : palette::kButtonBottom, true);
+        if (!pressed && enabled && (Hovered() || Focused())) {
+            RECT ring = client;
+            ::InflateRect(&ring, -1, -1);
+            GdiObject pen(::CreatePen(PS_INSIDEFRAME, 2, Hovered() ? palette::kButtonHoverRing : palette::kButtonFocusRing));
+            skin_draw::Outline(dc, ring, static_cast<HPEN>(pen.Get()), 1);
+        }
+        GdiObject outline(::CreatePen(PS_SOLID, 1, enabled ? palette::kButtonOutline : palette::kButtonOutlineDisabled));
+        skin_draw::Outline(dc, client, static_cast<HPEN>(outline.Get()), 6);
+        (void)skin;
+    }
+    const std::string text = Text();
+    if (text.empty()) return;
+    RECT textRect = client;
+    if (pressed) ::OffsetRect(&textRect, 1, 1);
+    CenteredText(dc, textRect, text, enabled ? palette::kButtonText : palette::kButtonTextDisabled, TextFont());
+}
+
+// CMyTabButton -----------------------------------------------------------------------------------
+
+void CMyTabButton::SetCurrent(bool current) {
+    if (current_ == current) return;
+    current_ = current;
+    Repaint();
+}
+
+int CMyTabButton::FrameIndex() const {
+    if (current_) return 2;
+    return Hovered() ? 1 : 0;
+}
+
+void CMyTabButton::Paint(HDC dc, const RECT& client) {
+    const ImageStrip* strip = Strip() ? Strip() : &SkinResources::Get().TabButtons();
+    if (strip->IsLoaded()) strip->Draw(dc, FrameIndex(), 0, 0);
+    const std::string text = Text();
+    CenteredText(dc, client, text, current_ ? RGB(255, 255, 255) : palette::kButtonText, TextFont());
+}
+
+// CMyCheckBox ------------------------------------------------------------------------------------
+
+const ImageStrip* CMyCheckBox::Strip() const { return strip_ ? strip_ : &SkinResources::Get().CheckBoxes(); }
+
+void CMyCheckBox::SetStrip(const ImageStrip* strip) {
+    strip_ = strip;
+    if (Hwnd()) OnAttached();
+}
+
+void CMyCheckBox::OnAttached() {
+    // Take over the state a system check box had before it was hooked.
+    checked_ = ::SendMessageA(Hwnd(), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    CMyButton::OnAttached();
+    const int height = Strip()->FrameHeight();
+    if (height <= 0) return;
+    RECT rect{};
+    ::GetWindowRect(Hwnd(), &rect);
+    ::SetWindowPos(Hwnd(), nullptr, 0, 0, rect.right - rect.left, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HFONT CMyCheckBox::TextFont() const { return SkinResources::Get().Font(SkinFont::Normal); }
+
+void CMyCheckBox::SetChecked(bool checked) {
+    checked_ = checked;
+    Repaint(true);
+}
+
+void CMyCheckBox::Toggle() { SetChecked(!checked_); }
+
+LRESULT CMyCheckBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case BM_GETCHECK:
+        return checked_ ? BST_CHECKED : BST_UNCHECKED;
+    case BM_SETCHECK:
+        SetChecked(wParam == BST_CHECKED);
+        return 0;
+    case WM_LBUTTONUP: {
+        // The button clicks when released inside while it holds the capture; toggle first so the
+        // parent's BN_CLICKED handler reads the new state.
+        const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        RECT client{};
+        ::GetClientRect(Hwnd(), &client);
+        if (::GetCapture() == Hwnd() && ::PtInRect(&client, p)) Toggle();
+        break;
+    }
+    case WM_KEYUP:
+        if (wParam == VK_SPACE && Pressed()) Toggle();
+        break;
+    case WM_LBUTTONDBLCLK:
+        // A quick second click is a click too, not a double-click that leaves the check alone.
+        return CMyButton::WindowProc(WM_LBUTTONDOWN, wParam, lParam);
+    default:
+        break;
+    }
+    return CMyButton::WindowProc(message, wParam, lParam);
+}
+
+void CMyCheckBox::Paint(HDC dc, const RECT& client) {
+    const ImageStrip* strip = Strip();
+    int frame = (checked_ ? 1 : 0) + (Hovered() ? 2 : 0);
+    if (!Enabled() && strip->FrameCount() > 4) frame = 4;
+    strip->Draw(dc, frame, 0, (client.bottom - strip->FrameHeight()) / 2);
+    const std::string text = Text();
+    RECT textRect = client;
+    textRect.left = strip->FrameWidth() + 4;
+    const HGDIOBJ oldFont = ::SelectObject(dc, TextFont());
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, !Enabled() ? palette::kButtonTextDisabled : Hovered() ? palette::kCheckTextHover : palette::kCheckText);
+    ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &textRect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    ::SelectObject(dc, oldFont);
+}
+
+// CLinkButton ------------------------------------------------------------------------------------
+
+bool CLinkButton::SetIcon(UINT bitmapId) {
+    icon_.Reset(::LoadImageA(CDialog::ResourceModule(), MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, 0));
+    iconWidth_ = iconHeight_ = 0;
+    if (!icon_) return false;
+    BITMAP info{};
+    ::GetObjectA(icon_.Get(), sizeof(info), &info);
+    iconWidth_ = info.bmWidth;
+    iconHeight_ = info.bmHeight;
+    Repaint();
+    return true;
+}
+
+HFONT CLinkButton::TextFont() const { return SkinResources::Get().Font(SkinFont::Bold14); }
+
+void CLinkButton::Paint(HDC dc, const RECT& client) {
+    int textX = 0;
+    if (icon_) {
+        RECT area{0, 0, iconWidth_ + 3, client.bottom};
+        skin_draw::Fill(dc, area, palette::kLight);
+        const int top = (client.bottom - iconHeight_) / 2 - 1;
+        if (Hovered())
+            skin_draw::TransparentPixels(dc, static_cast<HBITMAP>(icon_.Get()), 0, top, iconWidth_, iconHeight_, true, palette::kIconShadow);
+        else
+            skin_draw::TransparentPixels(dc, static_cast<HBITMAP>(icon_.Get()), 1, top + 1, iconWidth_, iconHeight_, false, 0);
+        textX = iconWidth_ + 6;
+    }
+    const std::string text = Text();
+    RECT textRect = client;
+    textRect.left = textX;
+    const HGDIOBJ oldFont = ::SelectObject(dc, TextFont());
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, Hovered() ? palette::kLinkHover : palette::kLink);
+    ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &textRect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    ::SelectObject(dc, oldFont);
+}

@@ -1,0 +1,53 @@
+#include "skin/MyStatic.h"
+
+#include "skin/SkinPalette.h"
+#include "skin/SkinResources.h"
+
+bool CMyStatic::AttachItem(HWND dialog, int id) { return Attach(::GetDlgItem(dialog, id)); }
+
+void CMyStatic::SetTextColor(COLORREF colour) {
+    colour_ = colour;
+    if (Hwnd()) ::InvalidateRect(Hwnd(), nullptr, TRUE);
+}
+
+void CMyStatic::Paint(HDC dc) {
+    RECT client{};
+    ::GetClientRect(Hwnd(), &client);
+    ::FillRect(dc, &client, SkinResources::Get().LightBrush());
+    char text[512] = {};
+    const int length = ::GetWindowTextA(Hwnd(), text, sizeof(text));
+    const LONG_PTR style = ::GetWindowLongPtrA(Hwnd(), GWL_STYLE);
+    UINT format = DT_WORDBREAK | DT_NOPREFIX;
+    if ((style & SS_TYPEMASK) == SS_CENTER) format |= DT_CENTER;
+    else if ((style & SS_TYPEMASK) == SS_RIGHT) format |= DT_RIGHT;
+    const HGDIOBJ oldFont = ::SelectObject(dc, font_ ? font_ : SkinResources::Get().Font(SkinFont::Normal));
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, colour_);
+    ::DrawTextA(dc, text, length, &client, format);
+    ::SelectObject(dc, oldFont);
+}
+
+LRESULT CMyStatic::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = ::BeginPaint(Hwnd(), &ps);
+        Paint(dc);
+        ::EndPaint(Hwnd(), &ps);
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_SETFONT:
+        font_ = reinterpret_cast<HFONT>(wParam);
+        break;
+    case WM_SETTEXT: {
+        const LRESULT result = Default(message, wParam, lParam);
+        ::InvalidateRect(Hwnd(), nullptr, FALSE);
+        return result;
+    }
+    default:
+        break;
+    }
+    return Default(message, wParam, lParam);
+}
