@@ -5,6 +5,10 @@ constexpr UINT kDisplayTopic = 0;  // HH_DISPLAY_TOPIC
 }
 
 bool HelpViewer::ShowTopic(HWND owner, const std::string& helpFile, const std::string& topic) {
+    return ShowAddress(owner, helpFile + "::/" + topic);
+}
+
+bool HelpViewer::ShowAddress(HWND owner, const std::string& address) {
     if (!htmlHelp_) {
         if (!module_) module_.Reset(::LoadLibraryA("hhctrl.ocx"));
         if (!module_) return false;
@@ -12,7 +16,6 @@ bool HelpViewer::ShowTopic(HWND owner, const std::string& helpFile, const std::s
             reinterpret_cast<void*>(::GetProcAddress(module_.Get(), "HtmlHelpA")));
         if (!htmlHelp_) return false;
     }
-    const std::string address = helpFile + "::/" + topic;
     htmlHelp_(owner, address.c_str(), kDisplayTopic, 0);
     return true;
 }

@@ -13,6 +13,8 @@ public:
 
     // Opens "<help file>::/<topic>"; false when the viewer is missing.
     [[nodiscard]] bool ShowTopic(HWND owner, const std::string& helpFile, const std::string& topic);
+    // Opens a full address ("<help file>::/<topic>").
+    [[nodiscard]] bool ShowAddress(HWND owner, const std::string& address);
 
 private:
     using HtmlHelpProc = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);

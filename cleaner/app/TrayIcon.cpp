@@ -59,12 +59,12 @@ bool CTrayIcon::AddOrModify() {
 
 bool CTrayIcon::ShowBalloon(const std::string& text, const std::string& title, UINT timeoutMs,
                             DWORD iconFlags) {
-    if (!shown_) return false;
-    data_.uFlags = NIF_INFO;
     CopyToField(data_.szInfo, sizeof data_.szInfo, text);
     CopyToField(data_.szInfoTitle, sizeof data_.szInfoTitle, title);
     data_.uTimeout = timeoutMs;
     data_.dwInfoFlags = iconFlags;
+    if (!shown_) return false;
+    data_.uFlags = NIF_INFO;
     return ::Shell_NotifyIconA(NIM_MODIFY, &data_) != FALSE;
 }
 
