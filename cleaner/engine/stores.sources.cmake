@@ -1,0 +1,6 @@
+# System stores (protected store, event logs, page file) over their platform interfaces.
+list(APPEND CLEANER_CORE_SOURCES
+  engine/SystemStores.cpp
+)
+list(APPEND CLEANER_WIN_SOURCES
+)
