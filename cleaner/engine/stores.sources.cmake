@@ -4,3 +4,7 @@ list(APPEND CLEANER_CORE_SOURCES
 )
 list(APPEND CLEANER_WIN_SOURCES
 )
+# Drive list and recycle folder decisions of the drive-based targets.
+list(APPEND CLEANER_CORE_SOURCES
+  engine/RecycleRules.cpp
+)
