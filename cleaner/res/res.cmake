@@ -15,10 +15,13 @@ if(NOT TARGET tl_artwork)
     DEPENDS ${tl_art_script}
     COMMENT "Generating artwork")
   add_custom_target(tl_artwork DEPENDS ${TL_ARTWORK_FILES})
-  set(TL_ARTWORK_RC ${CMAKE_CURRENT_LIST_DIR}/Artwork.rc)
-  set_source_files_properties(${TL_ARTWORK_RC} PROPERTIES
-    OBJECT_DEPENDS "${TL_ARTWORK_FILES}"
-    INCLUDE_DIRECTORIES "${TL_ARTWORK_DIR};${CMAKE_CURRENT_LIST_DIR}")
+  set(TL_ARTWORK_DIR ${TL_ARTWORK_DIR} CACHE INTERNAL "generated artwork")
+  set(TL_ARTWORK_FILES ${TL_ARTWORK_FILES} CACHE INTERNAL "generated artwork files")
   include(${CMAKE_CURRENT_LIST_DIR}/../help/help.cmake)
 endif()
+# Source properties belong to the directory that includes this file: set them for each. A target
+# in another directory than the first includer also needs add_dependencies(<target> tl_artwork).
 set(TL_ARTWORK_RC ${CMAKE_CURRENT_LIST_DIR}/Artwork.rc)
+set_source_files_properties(${TL_ARTWORK_RC} PROPERTIES
+  OBJECT_DEPENDS "${TL_ARTWORK_FILES}"
+  INCLUDE_DIRECTORIES "${TL_ARTWORK_DIR};${CMAKE_CURRENT_LIST_DIR}")
