@@ -1,6 +1,7 @@
 #include "engine/EntryFactory.h"
 
 #include "engine/FileEntry.h"
+#include "engine/RegistryEntry.h"
 
 std::unique_ptr<RemEntry> MakeEntry(const EntryRecord& record) {
     if (record.IsFileKind()) {
@@ -8,6 +9,12 @@ std::unique_ptr<RemEntry> MakeEntry(const EntryRecord& record) {
             !IsPredefinedRootKey(record.rootKey))
             return nullptr;
         return std::make_unique<FileEntry>(record);
+    }
+    if (record.IsRegistryKind()) {
+        if (!IsPredefinedRootKey(record.rootKey)) return nullptr;
+        if (record.kind == static_cast<uint32_t>(RemKind::RegistryValues) && !record.hasPattern)
+            return nullptr;
+        return std::make_unique<RegistryEntry>(record);
     }
     return nullptr;
 }

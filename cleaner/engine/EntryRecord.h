@@ -26,6 +26,9 @@ struct EntryRecord {
     std::string valueName;     // kind 4: value holding the folder path; kind 5: value-name pattern
     bool recurse = true;
     bool removeAtReboot = false;
+    // Kind 5: whether the stored record had a "Value" at all. A record without one gives no entry;
+    // a present but empty pattern means every value (mode All).
+    bool hasPattern = true;
 
     bool IsFileKind() const { return kind >= 1 && kind <= 4; }
     bool IsRegistryKind() const { return kind == 5 || kind == 6; }

@@ -1,0 +1,152 @@
+#include "engine/RegistryEntry.h"
+
+#include "engine/Checkpoint.h"
+#include "platform/Handles.h"
+#include "platform/RegistryRoot.h"
+
+#include <utility>
+
+namespace {
+
+// Name buffers of the walks, terminator included. Names that do not fit are skipped.
+constexpr DWORD kScanNameChars = 127;
+constexpr DWORD kKillNameChars = 256;
+
+// The ANSI code page's own case fold, so that names with accented letters compare as Windows does.
+char LocaleFold(char c) {
+    char s[2] = {c, 0};
+    ::CharLowerBuffA(s, 1);
+    return s[0];
+}
+
+bool QueryCounts(HKEY key, DWORD& subkeys, DWORD& values) {
+    subkeys = values = 0;
+    return ::RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
+                              nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+bool ValueNameAt(HKEY key, DWORD index, char* name, DWORD chars) {
+    DWORD len = chars;
+    return ::RegEnumValueA(key, index, name, &len, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+bool SubkeyNameAt(HKEY key, DWORD index, char* name, DWORD chars) {
+    return ::RegEnumKeyA(key, index, name, chars) == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+RegistryEntry::RegistryEntry(uint32_t rootKey, std::string subkey, std::optional<std::string> pattern,
+                             bool recurse)
+    : RemEntry(RemKind::RegistryKey) {
+    record_.recurse = recurse;
+    SetKeyAndPattern(rootKey, std::move(subkey), std::move(pattern));
+}
+
+RegistryEntry::RegistryEntry(const EntryRecord& record) : RemEntry(RemKind::RegistryKey), record_(record) {
+    if (record.kind == static_cast<uint32_t>(RemKind::RegistryValues) && record.hasPattern) {
+        SetKind(RemKind::RegistryValues);
+        match_ = DeriveValueMatch(record.valueName);
+    } else {
+        // Kind 6 keeps mode All: every value of the key goes.
+        record_.kind = static_cast<uint32_t>(RemKind::RegistryKey);
+        record_.valueName.clear();
+        record_.hasPattern = false;
+    }
+}
+
+void RegistryEntry::SetKeyAndPattern(uint32_t rootKey, std::string subkey, std::optional<std::string> pattern) {
+    record_.rootKey = rootKey;
+    record_.key = std::move(subkey);
+    record_.hasPattern = pattern.has_value();
+    record_.valueName = pattern ? *pattern : std::string();
+    const RemKind kind = pattern ? RemKind::RegistryValues : RemKind::RegistryKey;
+    record_.kind = static_cast<uint32_t>(kind);
+    SetKind(kind);
+    match_ = pattern ? DeriveValueMatch(*pattern) : ValueMatch{};
+}
+
+bool RegistryEntry::MatchesValueName(const char* name) const {
+    Checkpoint();
+    return ::MatchesValueName(match_, name, LocaleFold);
+}
+
+bool RegistryEntry::NamesARealKey() const {
+    return record_.key.find_first_not_of('\\') != std::string::npos;
+}
+
+void RegistryEntry::Scan() {
+    if (NamesARealKey()) {
+        RegKey key;
+        if (::RegOpenKeyExA(RootKeyHandle(record_.rootKey), record_.key.c_str(), 0, KEY_READ,
+                            key.Receive()) == ERROR_SUCCESS) {
+            uint32_t count = 0;
+            CountValues(key.Get(), count);
+            AddItems(count);
+        }
+    }
+    MarkScanned();
+}
+
+void RegistryEntry::CountValues(HKEY key, uint32_t& count) const {
+    DWORD subkeys = 0, values = 0;
+    if (!QueryCounts(key, subkeys, values)) return;
+    if (match_.mode == ValueMatchMode::All) {
+        count += values;
+    } else {
+        char name[kScanNameChars];
+        for (DWORD i = 0; i < values; ++i)
+            if (ValueNameAt(key, i, name, kScanNameChars) && MatchesValueName(name)) ++count;
+    }
+    if (!record_.recurse) return;
+    char name[kScanNameChars];
+    for (DWORD i = 0; i < subkeys; ++i) {
+        Checkpoint();
+        if (!SubkeyNameAt(key, i, name, kScanNameChars)) continue;
+        RegKey sub;
+        if (::RegOpenKeyExA(key, name, 0, KEY_READ, sub.Receive()) != ERROR_SUCCESS) continue;
+        CountValues(sub.Get(), count);
+    }
+}
+
+void RegistryEntry::Kill() {
+    if (NamesARealKey()) {
+        const HKEY root = RootKeyHandle(record_.rootKey);
+        RegKey key;
+        if (::RegOpenKeyExA(root, record_.key.c_str(), 0, KEY_READ | KEY_WRITE, key.Receive()) ==
+            ERROR_SUCCESS) {
+            uint32_t count = 0;
+            DeleteValues(key.Get(), count);
+            AddItems(count);
+            key.Reset();
+            // Fails, and leaves the key, while it still has subkeys (recurse off): that is intended.
+            if (Kind() == RemKind::RegistryKey) (void)::RegDeleteKeyA(root, record_.key.c_str());
+        }
+    }
+    MarkKilled();
+}
+
+void RegistryEntry::DeleteValues(HKEY key, uint32_t& count) const {
+    DWORD subkeys = 0, values = 0;
+    if (!QueryCounts(key, subkeys, values)) return;
+    char name[kKillNameChars];
+    // From the last index down, so that a deletion never shifts a name still to be read.
+    for (DWORD i = values; i-- > 0;) {
+        Checkpoint();
+        if (!ValueNameAt(key, i, name, kKillNameChars)) continue;
+        if (match_.mode != ValueMatchMode::All && !MatchesValueName(name)) continue;
+        if (::RegDeleteValueA(key, name) == ERROR_SUCCESS) ++count;
+    }
+    if (!record_.recurse) return;
+    for (DWORD i = subkeys; i-- > 0;) {
+        Checkpoint();
+        if (!SubkeyNameAt(key, i, name, kKillNameChars)) continue;
+        {
+            RegKey sub;
+            if (::RegOpenKeyExA(key, name, 0, KEY_READ | KEY_WRITE, sub.Receive()) != ERROR_SUCCESS)
+                continue;
+            DeleteValues(sub.Get(), count);
+        }
+        if (match_.mode == ValueMatchMode::All) (void)::RegDeleteKeyA(key, name);
+    }
+}
