@@ -195,8 +195,8 @@ def main(out):
     os.makedirs(out, exist_ok=True)
     p = lambda name: os.path.join(out, name)
 
-    for name, top, bottom in (("title_active.bmp", (92, 104, 150), (28, 52, 96)),
-                              ("title_inactive.bmp", (170, 172, 185), (120, 122, 138))):
+    for name, top, bottom in (("title_active.bmp", (222, 226, 246), (150, 160, 205)),
+                              ("title_inactive.bmp", (236, 236, 240), (190, 190, 198))):
         img = Image(1, 27)
         img.vgrad(0, 0, 1, 27, top, bottom)
         img.set(0, 0, mix(top, WHITE, 0.4))

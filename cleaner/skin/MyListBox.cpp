@@ -148,7 +148,11 @@ void CMyListBox::DrawItem(const DRAWITEMSTRUCT& item) {
 
 void CMyListBox::DrawCounts(HDC dc, int x, int y, int bottom, const ResultLine& line, bool separators) const {
     const auto& skin = SkinResources::Get();
-    const HFONT label = skin.Font(SkinFont::Normal);
+    // The label columns are narrow (34, 40 and 70 pixels): a smaller face keeps every label clear
+    // of its value whatever font stands in for Arial.
+    static GdiObject small(::CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                                         CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SWISS, "Arial"));
+    const HFONT label = small ? static_cast<HFONT>(small.Get()) : skin.Font(SkinFont::Normal);
     const HFONT value = skin.Font(SkinFont::Bold14);
     TextAt(dc, x + 15, y, "Files:", palette::kLinePlain, label);
     TextAt(dc, x + 110, y, "Items:", palette::kLinePlain, label);
