@@ -8,3 +8,7 @@ list(APPEND CLEANER_WIN_SOURCES
 list(APPEND CLEANER_CORE_SOURCES
   engine/RecycleRules.cpp
 )
+# Internet cache content and history entries.
+list(APPEND CLEANER_WIN_SOURCES
+  engine/UrlCacheEntry.cpp
+)

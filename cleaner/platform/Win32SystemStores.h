@@ -1,0 +1,36 @@
+#pragma once
+#include "engine/RecycleRules.h"
+#include "engine/SystemStores.h"
+
+#include <windows.h>
+
+#include <string>
+
+// The Win32 implementations of the system store and drive interfaces.
+
+class Win32EventLogs : public EventLogs {
+public:
+    bool RecordCount(const std::string& log, uint32_t& count) override;
+    bool Clear(const std::string& log) override;
+};
+
+// "ClearPageFileAtShutdown" = 1 under the given key; tests pass a key of their own below HKCU.
+class Win32PageFileSetting : public PageFileSetting {
+public:
+    static constexpr const char* kMemoryManagementKey =
+        "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Memory Management";
+    Win32PageFileSetting();
+    Win32PageFileSetting(HKEY root, std::string key) : root_(root), key_(std::move(key)) {}
+    bool RequestClearAtShutdown() override;
+
+private:
+    HKEY root_;
+    std::string key_;
+};
+
+// GetLogicalDriveStringsA with room for 127 characters, GetDriveTypeA.
+class Win32DriveList : public DriveList {
+public:
+    std::vector<std::string> Roots() override;
+    DriveType TypeOf(const std::string& root) override;
+};
