@@ -1,0 +1,40 @@
+#pragma once
+#include "engine/EntryRecord.h"
+#include "targets/PropertyTree.h"
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Scrambled strings: each byte stored shifted by k = (n + 10) mod 20, n the byte count.
+constexpr size_t kMaxScrambledLength = 259;
+constexpr size_t kMaxRecordEntries = 100;
+constexpr size_t kMaxRecordConditions = 100;
+
+[[nodiscard]] std::string Scramble(const std::string& plain);
+[[nodiscard]] std::string Unscramble(const std::string& stored);
+
+// The platform-neutral form of one plug-in target.
+struct TargetRecord {
+    std::string name;
+    std::string description;
+    bool active = false;
+    std::array<uint8_t, 4> stamp{1, 1, 0, 0};
+    std::vector<EntryRecord> entries;
+    size_t conditionCount = 0;
+};
+
+// Tree -> record. None when the tree has no "Info" node or a scrambled string is refused (longer
+// than 259 bytes).
+[[nodiscard]] std::optional<TargetRecord> RecordFromTree(const PropertyTree& tree);
+
+enum class RecordWriteResult { Ok, StringTooLong, BadString, TooManyEntries, TooManyConditions, BadKind };
+// Record -> tree with magic "TLP2" and the check flag set. Refuses what the reader would refuse
+// (so a written record always reads back): strings over 259 bytes or holding a byte below 20, more
+// than 100 entries or conditions, entry kinds outside 1-6.
+[[nodiscard]] RecordWriteResult TreeFromRecord(const TargetRecord& record, PropertyTree& tree);
+
+// Reads one "TLP2" tree from the stream's position and converts it.
+[[nodiscard]] std::optional<TargetRecord> ReadTargetRecord(ByteStream& in);
+[[nodiscard]] RecordWriteResult WriteTargetRecord(const TargetRecord& record, ByteStream& out);
