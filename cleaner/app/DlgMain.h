@@ -5,19 +5,26 @@
 #include "app/HelpViewer.h"
 #include "app/MainTrayIcon.h"
 #include "platform/Handles.h"
+#include "skin/BannerCtrl.h"
+#include "skin/MyButton.h"
+#include "skin/MyDialog.h"
+#include "skin/MyListBox.h"
+#include "skin/MyProgressCtrl.h"
+#include "skin/SkinResources.h"
 
 #include <windows.h>
 
+#include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 class TargetCatalog;
 
-// The main window: a dialog from template 102 with the Scan, Kill and Stop buttons, the row of
-// command buttons, the result list, the progress bar and the banner. It owns the tray icon and the
-// action driver, and carries out the driver's requests on its own thread.
-class CDlgMain : public ActionWindow {
+// The main window: a skinned dialog from template 102 with the Scan, Kill and Stop buttons, the
+// row of command buttons, the result list, the progress bar and the banner. It owns the tray icon,
+// the skin objects every other window borrows, and the action driver, whose requests it carries
+// out on its own thread.
+class CDlgMain : public CMyDialog, public ActionWindow {
 public:
     struct Options {
         std::string helpFile;       // full path of Tracelorn.chm
@@ -25,15 +32,12 @@ public:
     };
     CDlgMain(TargetCatalog& catalog, Options options);
     ~CDlgMain() override;
-    CDlgMain(const CDlgMain&) = delete;
-    CDlgMain& operator=(const CDlgMain&) = delete;
 
-    // Creates the window (hidden) and runs its message loop until Cancel after Exit. The window is
-    // shown first only when `show`. Returns after the loop has ended and the window is destroyed;
-    // the worker has ended by then.
+    // Creates the window (hidden) and runs its message loop until Cancel after Exit; shows it
+    // first only when `show`. Returns after the loop has ended, the window is destroyed and the
+    // worker has ended.
     void RunModal(bool show);
 
-    HWND Handle() const { return hwnd_; }
     ActionDriver& Driver() { return driver_; }
     // The scheduler's Start Auto-Kill: nothing while another dialog is open.
     void StartAutoKill();
@@ -53,49 +57,45 @@ public:
     void RunOnWindowThread(const std::function<void()>& work) override;
     void SendRunStopped() override;
 
+protected:
+    BOOL OnInitDialog() override;
+    bool OnCommand(WORD id, WORD code, HWND control) override;
+    void OnOK() override {}
+    void OnCancel() override;
+    void OnTimer(UINT_PTR id) override;
+    bool OnPaint() override;
+    bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
+    bool OnMeasureItem(MEASUREITEMSTRUCT& item) override;
+    void OnDestroy() override;
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+    void PaintContent(HDC dc, const RECT& client) override;
+
 private:
-    static INT_PTR CALLBACK DialogProc(HWND, UINT, WPARAM, LPARAM);
-    INT_PTR HandleMessage(UINT message, WPARAM wp, LPARAM lp);
-    BOOL OnInitDialog();
-    void OnCommand(int id);
-    void OnTimer(UINT_PTR id);
     void OnClose();
-    void OnCancel();
     void OnTrayEvent(LPARAM event);
-    void OnShowWindow(bool shown);
-    void OnPaint();
-    void OnDestroy();
     void LayOutRow();
-    void AddToolTip(int controlId, const char* text);
     void ToggleMode();
-    void ShowHelp(const std::string& topic);
     void LoadBanner();
     void OpenBannerUrl();
-    void MeasureResultLine(MEASUREITEMSTRUCT& item);
-    void DrawResultLine(const DRAWITEMSTRUCT& item);
-    void DrawBanner(const DRAWITEMSTRUCT& item);
-    HWND Item(int id) const { return ::GetDlgItem(hwnd_, id); }
-    int OtherDialogsOpen() const;
+    [[nodiscard]] int OtherDialogsOpen() const;
 
     TargetCatalog& catalog_;
     Options options_;
     ActionDriver driver_;
     CMainTrayIcon tray_;
     HelpViewer help_;
-    HWND hwnd_ = nullptr;
-    HWND tooltip_ = nullptr;
     DWORD windowThread_ = 0;
     bool exitRequested_ = false;
     bool loopEnded_ = false;
-    uint32_t elapsedMs_ = 0;  // scheduler clock: advanced by each tick of timer 5
+    uint32_t elapsedMs_ = 0;  // the scheduler's clock: advanced by each tick of timer 5
     int listClientWidth_ = 0;
 
-    // Skin objects of the window.
-    GdiObject lightBrush_, listBrush_, listFont_, boldFont_, titleFont_;
+    std::unique_ptr<SkinResources> skin_;
+    CMyStdButton scan_, kill_, stop_, options_button_, about_, hide_, exit_;
+    CMyListBox list_;
+    CMyProgressCtrl progress_;
+    CBannerCtrl banner_;
+    GdiObject header_, footer_;
     HICON icon_ = nullptr, smallIcon_ = nullptr;
-
-    // The banner shown now: its file and image, and the frame counter.
-    std::optional<Banner> banner_;
-    GdiObject bannerImage_;
-    int bannerFrameCounter_ = 0;
+    std::optional<Banner> shownBanner_;
 };

@@ -176,6 +176,8 @@ HWND RunningCleaner::WaitForWindow(DWORD ms) {
             if (std::strcmp(cls, "#32770") == 0 && std::strcmp(title, "Tracelorn") == 0 &&
                 ::GetDlgItem(hwnd, 1027)) {
                 window_ = hwnd;
+                // The window is created hidden and shown once it is initialised: give that a moment.
+                for (int i = 0; i < 20 && !::IsWindowVisible(hwnd); ++i) ::Sleep(100);
                 return hwnd;
             }
         }
