@@ -12,3 +12,7 @@ list(APPEND CLEANER_CORE_SOURCES
 list(APPEND CLEANER_WIN_SOURCES
   engine/UrlCacheEntry.cpp
 )
+# Recycle folder of a drive.
+list(APPEND CLEANER_WIN_SOURCES
+  engine/RecycleFolderEntry.cpp
+)

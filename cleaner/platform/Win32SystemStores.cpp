@@ -2,7 +2,11 @@
 
 #include "platform/Handles.h"
 
+#include <sddl.h>
+#include <shellapi.h>
 #include <shlwapi.h>
+
+#include <vector>
 
 namespace {
 
@@ -48,4 +52,31 @@ std::vector<std::string> Win32DriveList::Roots() {
 DriveType Win32DriveList::TypeOf(const std::string& root) {
     const UINT type = ::GetDriveTypeA(root.c_str());
     return type <= 6 ? static_cast<DriveType>(type) : DriveType::Unknown;
+}
+
+bool Win32RecycleBinShell::HasItems(const std::string& root) {
+    SHQUERYRBINFO info = {};
+    info.cbSize = sizeof info;
+    if (FAILED(::SHQueryRecycleBinA(root.c_str(), &info))) return false;
+    return info.i64NumItems > 0;
+}
+
+void Win32RecycleBinShell::Empty(const std::string& root) {
+    (void)::SHEmptyRecycleBinA(nullptr, root.c_str(), SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
+}
+
+std::string CurrentUserSid() {
+    HANDLE raw = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &raw)) return std::string();
+    KernelHandle token(raw);
+    DWORD size = 0;
+    ::GetTokenInformation(token.Get(), TokenUser, nullptr, 0, &size);
+    if (size == 0) return std::string();
+    std::vector<unsigned char> buffer(size);
+    if (!::GetTokenInformation(token.Get(), TokenUser, buffer.data(), size, &size)) return std::string();
+    char* text = nullptr;
+    if (!::ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text)) return std::string();
+    std::string sid(text);
+    ::LocalFree(text);
+    return sid;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/RecycleFolderEntry.h"
 #include "engine/RecycleRules.h"
 #include "engine/SystemStores.h"
 
@@ -34,3 +35,13 @@ public:
     std::vector<std::string> Roots() override;
     DriveType TypeOf(const std::string& root) override;
 };
+
+// SHQueryRecycleBinA and SHEmptyRecycleBinA (flags 7: no confirmation, no progress, no sound).
+class Win32RecycleBinShell : public RecycleBinShell {
+public:
+    bool HasItems(const std::string& root) override;
+    void Empty(const std::string& root) override;
+};
+
+// The current user's SID as a string ("S-1-5-..."), empty when it cannot be read.
+std::string CurrentUserSid();

@@ -49,3 +49,8 @@ TEST(DriveListWin, SystemDriveIsAFixedRoot) {
     EXPECT_NE(std::find(fixed.begin(), fixed.end(), "C:\\"), fixed.end());
     EXPECT_LE(fixed.size(), kMaxDriveRoots);
 }
+
+TEST(RecycleWin, CurrentUserHasASid) {
+    const std::string sid = CurrentUserSid();
+    EXPECT_EQ(sid.rfind("S-1-", 0), 0u) << sid;
+}

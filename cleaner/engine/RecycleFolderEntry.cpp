@@ -1,0 +1,86 @@
+#include "engine/RecycleFolderEntry.h"
+
+#include "engine/FileKiller.h"
+#include "engine/RecycleRules.h"
+
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+bool EndsWith(const std::string& text, const std::string& tail) {
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+bool IsFolder(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+}  // namespace
+
+RecycleFolderEntry::RecycleFolderEntry(std::string root, std::string folder, std::string userSid,
+                                       std::shared_ptr<RecycleBinShell> shell)
+    : RemEntry(RemKind::FolderFiles), root_(std::move(root)), folder_(std::move(folder)),
+      sid_(std::move(userSid)), shell_(std::move(shell)) {
+    if (!folder_.empty() && folder_.back() != '\\') folder_ += '\\';
+    const std::string lower = Lower(folder_);
+    perUserBin_ = EndsWith(lower, "\\$recycle.bin\\");
+    perUser_ = perUserBin_ || EndsWith(lower, "\\recycler\\");
+}
+
+std::string RecycleFolderEntry::WalkFolder() const {
+    if (!perUser_) return folder_;
+    if (sid_.empty()) return std::string();
+    const std::string own = folder_ + sid_ + "\\";
+    return IsFolder(own) ? own : std::string();
+}
+
+void RecycleFolderEntry::Adjust(RunCounters& counters) const {
+    // $Recycle.Bin's bookkeeping (desktop.ini) is taken off by name; the older folders keep two
+    // bookkeeping files (INFO2 or INFO, desktop.ini).
+    if (!perUserBin_) ApplyBookkeepingAdjustment(counters);
+}
+
+void RecycleFolderEntry::Scan() {
+    const std::string walked = WalkFolder();
+    RunCounters found;
+    if (!walked.empty()) {
+        ScanFolder(walked, std::string(), WalkOptions{true, false}, found);
+        if (perUserBin_) {
+            // desktop.ini is the folder's own bookkeeping, not a recycled file.
+            RunCounters bookkeeping;
+            ScanFolder(walked, "desktop.ini", WalkOptions{false, false}, bookkeeping);
+            found.files -= std::min(found.files, bookkeeping.files);
+            found.bytes -= std::min(found.bytes, bookkeeping.bytes);
+        }
+        Adjust(found);
+    }
+    AddFiles(found.files, found.bytes);
+    MarkScanned();
+}
+
+void RecycleFolderEntry::Kill() {
+    if (!shell_ || !shell_->HasItems(root_)) return;
+    const std::string walked = WalkFolder();
+    RunCounters removed;
+    if (!walked.empty()) {
+        RunCounters bookkeeping;
+        if (perUserBin_) ScanFolder(walked, "desktop.ini", WalkOptions{false, false}, bookkeeping);
+        KillFolder(walked, std::string(), WalkOptions{true, false}, removed);
+        removed.files -= std::min(removed.files, bookkeeping.files);
+        removed.bytes -= std::min(removed.bytes, bookkeeping.bytes);
+        Adjust(removed);
+    }
+    shell_->Empty(root_);
+    AddFiles(removed.files, removed.bytes);
+    MarkKilled();
+}
