@@ -2,4 +2,5 @@ list(APPEND CLEANER_CORE_SOURCES
   targets/BrowserProfile.cpp
 )
 list(APPEND CLEANER_WIN_SOURCES
+  targets/DriveTargets.cpp
 )

@@ -1,0 +1,95 @@
+#include "targets/DriveTargets.h"
+
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <map>
+
+namespace {
+
+class FakeDrives : public DriveList {
+public:
+    std::vector<std::string> roots;
+    std::map<std::string, DriveType> types;
+    std::vector<std::string> Roots() override { return roots; }
+    DriveType TypeOf(const std::string& root) override {
+        const auto it = types.find(root);
+        return it == types.end() ? DriveType::NoRoot : it->second;
+    }
+};
+
+class NoShell : public RecycleBinShell {
+public:
+    bool HasItems(const std::string&) override { return false; }
+    void Empty(const std::string&) override {}
+};
+
+bool IsFolder(const std::string& path) {
+    const DWORD a = ::GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// Drive roots stand in as folders of the test's own TempFolder: A removable, C and D fixed.
+class DriveTargetsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* name : {"A", "C", "D"}) {
+            const std::string root = temp_.MakeFolder(name) + "\\";
+            drives_.roots.push_back(root);
+        }
+        drives_.types[drives_.roots[0]] = DriveType::Removable;
+        drives_.types[drives_.roots[1]] = DriveType::Fixed;
+        drives_.types[drives_.roots[2]] = DriveType::Fixed;
+    }
+    TempFolder temp_;
+    FakeDrives drives_;
+};
+
+}  // namespace
+
+TEST_F(DriveTargetsTest, RecycleBinCoversTheFixedDrives) {
+    temp_.MakeFolder("D\\RECYCLER");
+    RecycleBinTarget target(drives_, std::make_shared<NoShell>(), "S-1-5-21-1", IsFolder);
+    EXPECT_EQ(target.Name(), "Recycle Bin");
+    EXPECT_EQ(target.Description(), "Kills all Files and Folders in Recycle bin");
+    EXPECT_TRUE(target.Selected());
+    ASSERT_EQ(target.EntryCount(), 2u);
+    auto& c = static_cast<RecycleFolderEntry&>(target.Entry(0));
+    auto& d = static_cast<RecycleFolderEntry&>(target.Entry(1));
+    EXPECT_EQ(c.Root(), drives_.roots[1]);
+    EXPECT_EQ(c.Folder(), drives_.roots[1] + "RECYCLED\\");
+    EXPECT_EQ(d.Folder(), drives_.roots[2] + "RECYCLER\\");
+}
+
+TEST_F(DriveTargetsTest, ChkFilesMatchOnlyTheRootsOfFixedDrives) {
+    temp_.MakeFile("C\\FILE0000.CHK", 100);
+    temp_.MakeFile("C\\sub\\FILE0001.CHK", 100);
+    temp_.MakeFile("A\\FILE0002.CHK", 100);
+    temp_.MakeFile("D\\keep.txt", 100);
+    ChkFilesTarget target(drives_);
+    EXPECT_EQ(target.Name(), "Scandisk File Fragments (*.CHK)");
+    EXPECT_EQ(target.Description(), "Kills .CHK files at the root directory of drives");
+    EXPECT_TRUE(target.Selected());
+    ASSERT_EQ(target.EntryCount(), 2u);
+    const EntryRecord* record = target.Entry(0).Record();
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->kind, static_cast<uint32_t>(RemKind::FolderWildcard));
+    EXPECT_EQ(record->mask, "*.CHK");
+    EXPECT_FALSE(record->recurse);
+    target.Reset();
+    target.Scan();
+    EXPECT_EQ(target.Counters().files, 1u);
+    EXPECT_EQ(target.Counters().bytes, 100u);
+}
+
+TEST_F(DriveTargetsTest, NoFixedDrivesGiveNoEntries) {
+    drives_.types[drives_.roots[1]] = DriveType::Remote;
+    drives_.types[drives_.roots[2]] = DriveType::CdRom;
+    ChkFilesTarget chk(drives_);
+    RecycleBinTarget bin(drives_, std::make_shared<NoShell>(), "S-1-5-21-1", IsFolder);
+    EXPECT_EQ(chk.EntryCount(), 0u);
+    EXPECT_EQ(bin.EntryCount(), 0u);
+}
