@@ -3,6 +3,7 @@ list(APPEND CLEANER_CORE_SOURCES
   targets/ByteStream.cpp
   targets/PropertyTree.cpp
   targets/PluginRecord.cpp
+  targets/PluginText.cpp
 )
 list(APPEND CLEANER_WIN_SOURCES
 )

@@ -1,0 +1,235 @@
+// Walks the whole shipped plug-in library (data/plugins/std and data/plugins/app, compiled the way
+// plugc compiles them) and holds every entry to the rule that no shipped plug-in can reach the
+// user's own documents.
+//
+// The rule, for every entry of every shipped plug-in:
+//  R1. The kind is 1 to 6 (no special kinds in files).
+//  R2. File kinds (1-4) name a special folder (CSID != 0): no absolute paths, which would depend on
+//      the drive layout of one machine.
+//  R3. The special folder is never one that holds user documents: Desktop (0x00, 0x10, 0x19),
+//      Documents (0x05, 0x2e), Favorites (0x06, 0x1f), Pictures (0x27, 0x36), Music (0x0d, 0x35),
+//      Videos (0x0e, 0x37), Start menu / Programs (0x0b, 0x02, 0x16, 0x17), Templates (0x15, 0x2d).
+//  R4. No path component is "." or ".." and no path is absolute or starts with a separator, so a
+//      path cannot climb out of its special folder.
+//  R5. Kinds 2 and 3 with an empty path (the special folder itself) are allowed only at the trace
+//      folders Recent (0x08), Internet cache (0x20), Cookies (0x21) and History (0x22); at the
+//      profile (0x28), application data (0x1a, 0x1c, 0x23) and Windows (0x24) roots the path must
+//      name a subfolder.
+//  R6. A kind 2 or 3 entry that recurses at a profile or application data root must name a folder
+//      at least one level deep whose name is a known cache/temp/trace folder (Temp, cache, art,
+//      #SharedObjects, Prefetch, Recent, Downloaded Program Files); no recursive walk of an
+//      application's whole data folder.
+//  R7. Kind 4 reads its folder only from the current user's Explorer "Shell Folders" key and only
+//      the values History, Cookies, Cache or Recent.
+//  R8. Registry kinds (5, 6) work only below HKEY_CURRENT_USER\Software, at least three key levels
+//      deep (two for a kind 5 entry whose value-name pattern carries the marker), and the key path contains a history marker: MRU, Recent, History, Typed, UserAssist,
+//      MenuOrder, WordWheelQuery, Find, Regedit (value LastKey only), or names one of the
+//      applets/games whose key holds only state (FreeCell), or the extract/file-menu lists.
+//  R9. Kind 3 wildcards hold no path separator.
+#include "targets/PluginRecord.h"
+#include "targets/PluginText.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <dirent.h>
+#include <fstream>
+#include <iterator>
+#include <set>
+
+namespace {
+std::string RepoRoot() {
+    std::string f = __FILE__;
+    for (int i = 0; i < 4; ++i) f = f.substr(0, f.find_last_of('/'));
+    return f;
+}
+
+std::vector<std::string> SourcesIn(const std::string& sub) {
+    std::vector<std::string> out;
+    std::string dir = RepoRoot() + "/data/plugins/" + sub;
+    if (DIR* d = opendir(dir.c_str())) {
+        while (dirent* e = readdir(d)) {
+            std::string n = e->d_name;
+            if (n.size() > 4 && n.substr(n.size() - 4) == ".txt") out.push_back(dir + "/" + n);
+        }
+        closedir(d);
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+}
+
+std::string Lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::vector<std::string> Components(const std::string& path) {
+    std::vector<std::string> out;
+    std::string cur;
+    for (char c : path) {
+        if (c == '\\' || c == '/') { out.push_back(cur); cur.clear(); }
+        else cur += c;
+    }
+    if (!path.empty()) out.push_back(cur);
+    return out;
+}
+
+bool Contains(const std::string& hay, const char* needle) { return Lower(hay).find(Lower(needle)) != std::string::npos; }
+
+// Returns the broken rule, or "" when the entry keeps them all.
+std::string BrokenRule(const EntryRecord& e) {
+    static const std::set<int32_t> documents{0x00, 0x10, 0x19, 0x05, 0x2e, 0x06, 0x1f, 0x27, 0x36, 0x0d,
+                                             0x35, 0x0e, 0x37, 0x0b, 0x02, 0x16, 0x17, 0x15, 0x2d};
+    static const std::set<int32_t> traceFolders{0x08, 0x20, 0x21, 0x22};
+    static const std::set<int32_t> broadRoots{0x28, 0x1a, 0x1c, 0x23, 0x24};
+    if (e.kind < 1 || e.kind > 6) return "R1";
+    if (e.IsFileKind()) {
+        if (e.kind != 4) {
+            if (e.folderId == 0) return "R2";
+            if (documents.count(e.folderId)) return "R3";
+            if (!e.path.empty() && (e.path[0] == '\\' || e.path[0] == '/' || e.path.find(':') != std::string::npos))
+                return "R4";
+            std::vector<std::string> parts = Components(e.path);
+            for (const std::string& p : parts)
+                if (p.empty() || p == "." || p == "..") return "R4";
+            if ((e.kind == 2 || e.kind == 3) && e.path.empty() && !traceFolders.count(e.folderId)) return "R5";
+            if ((e.kind == 2 || e.kind == 3) && e.recurse && broadRoots.count(e.folderId)) {
+                static const char* known[] = {"temp", "cache", "art", "#sharedobjects", "prefetch", "recent",
+                                              "downloaded program files"};
+                if (parts.empty()) return "R6";
+                std::string last = Lower(parts.back());
+                if (std::none_of(std::begin(known), std::end(known), [&](const char* k) { return last == k; }))
+                    return "R6";
+            }
+            if (e.kind == 3 && (e.mask.empty() || e.mask.find_first_of("\\/:") != std::string::npos)) return "R9";
+            return "";
+        }
+        if (e.rootKey != 0x80000001u ||
+            Lower(e.path) != Lower("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"))
+            return "R7";
+        static const std::set<std::string> values{"history", "cookies", "cache", "recent"};
+        return values.count(Lower(e.valueName)) ? "" : "R7";
+    }
+    if (e.rootKey != 0x80000001u) return "R8";
+    std::vector<std::string> parts = Components(e.key);
+    if (parts.size() < 2 || Lower(parts[0]) != "software") return "R8";
+    // Only a kind 5 entry whose value pattern itself carries the marker may sit two levels deep.
+    const bool shallow = parts.size() < 3;
+    for (const std::string& p : parts)
+        if (p.empty()) return "R8";
+    if (Contains(e.key, "\\Regedit")) return e.kind == 5 && e.valueName == "LastKey" ? "" : "R8";
+    static const char* markers[] = {"MRU", "Recent", "History", "Typed", "UserAssist", "MenuOrder",
+                                    "WordWheelQuery", "Find", "FreeCell", "\\extract", "\\filemenu",
+                                    "File.MostRecent"};
+    for (const char* m : markers)
+        if ((!shallow && Contains(e.key, m)) || (e.kind == 5 && Contains(e.valueName, m))) return "";
+    return "R8";
+}
+
+struct Shipped {
+    std::string path;
+    TargetRecord record;
+    std::vector<uint8_t> bytes;
+};
+
+std::vector<Shipped> CompileAll(const std::string& sub) {
+    std::vector<Shipped> out;
+    for (const std::string& path : SourcesIn(sub)) {
+        PluginTextResult r = ParsePluginText(ReadAll(path));
+        EXPECT_TRUE(r.record) << path << ": " << r.error;
+        if (!r.record) continue;
+        MemoryStream s;
+        EXPECT_EQ(WriteTargetRecord(*r.record, s), RecordWriteResult::Ok) << path;
+        out.push_back({path, *r.record, s.Bytes()});
+    }
+    return out;
+}
+}  // namespace
+
+TEST(ShippedPlugins, StandardLibraryHasEveryNamedFile) {
+    std::set<std::string> names;
+    for (const std::string& p : SourcesIn("std")) names.insert(p.substr(p.find_last_of('/') + 1));
+    for (const char* n : {"WinTemp", "UserTemp", "Prefetch", "DocHist", "RunHist", "FindFiles", "FindComps",
+                          "OpenSave", "StartClick", "StartOrder", "Paint", "WordPad", "MPlayer", "PhotoEditor",
+                          "RegEdit", "FreeCell", "Access", "Word", "Excel", "PowerPoint", "FrontPage", "Publisher",
+                          "InfoPath", "MSORecent", "IEHist", "IECookies", "IEAddrBar", "IndexDat", "DldPrgFiles"})
+        EXPECT_TRUE(names.count(std::string(n) + ".txt")) << n;
+    EXPECT_EQ(names.size(), 29u);
+    EXPECT_GE(SourcesIn("app").size(), 8u);
+}
+
+TEST(ShippedPlugins, EveryEntryKeepsOutOfUserDocuments) {
+    for (const char* sub : {"std", "app"}) {
+        for (const Shipped& s : CompileAll(sub)) {
+            EXPECT_FALSE(s.record.name.empty()) << s.path;
+            EXPECT_EQ(s.record.description.rfind("Kills ", 0), 0u) << s.path;
+            EXPECT_FALSE(s.record.entries.empty()) << s.path;
+            for (size_t i = 0; i < s.record.entries.size(); ++i)
+                EXPECT_EQ(BrokenRule(s.record.entries[i]), "") << s.path << " entry " << i;
+        }
+    }
+}
+
+TEST(ShippedPlugins, RuleCatchesEntriesThatReachDocuments) {
+    EntryRecord docs;
+    docs.kind = 2;
+    docs.folderId = 0x05;
+    EXPECT_EQ(BrokenRule(docs), "R3");
+    EntryRecord profile;
+    profile.kind = 3;
+    profile.folderId = 0x28;
+    profile.mask = "*.*";
+    EXPECT_EQ(BrokenRule(profile), "R5");
+    profile.path = "..\\Documents";
+    EXPECT_EQ(BrokenRule(profile), "R4");
+    profile.path = "AppData\\Roaming\\Vendor";
+    EXPECT_EQ(BrokenRule(profile), "R6");
+    EntryRecord key;
+    key.kind = 6;
+    key.rootKey = 0x80000001u;
+    key.key = "Software\\Vendor\\Settings";
+    EXPECT_EQ(BrokenRule(key), "R8");
+    key.key = "Software\\Vendor\\Recent File List";
+    EXPECT_EQ(BrokenRule(key), "");
+    key.key = "Software\\MRU";
+    EXPECT_EQ(BrokenRule(key), "R8");
+}
+
+TEST(ShippedPlugins, EveryPluginReadsBackAndPrintsToItsSource) {
+    for (const char* sub : {"std", "app"}) {
+        for (const Shipped& s : CompileAll(sub)) {
+            MemoryStream in(s.bytes);
+            auto back = ReadTargetRecord(in);
+            ASSERT_TRUE(back) << s.path;
+            EXPECT_EQ(back->name, s.record.name);
+            ASSERT_EQ(back->entries.size(), s.record.entries.size()) << s.path;
+            for (size_t i = 0; i < back->entries.size(); ++i) EXPECT_TRUE(back->entries[i] == s.record.entries[i]);
+            auto reparsed = ParsePluginText(PrintPluginText(*back));
+            ASSERT_TRUE(reparsed.record) << reparsed.error;
+            EXPECT_EQ(reparsed.record->entries.size(), back->entries.size());
+        }
+    }
+}
+
+TEST(ShippedPlugins, TruncationAtEveryOffsetFailsCleanly) {
+    for (const char* sub : {"std", "app"}) {
+        for (const Shipped& s : CompileAll(sub)) {
+            for (size_t n = 0; n < s.bytes.size(); ++n) {
+                MemoryStream in(std::vector<uint8_t>(s.bytes.begin(), s.bytes.begin() + n));
+                ASSERT_FALSE(ReadTargetRecord(in)) << s.path << " cut at " << n;
+            }
+        }
+    }
+}
+
+TEST(PluginText, ErrorsNameTheLine) {
+    auto r = ParsePluginText("Name = x\n[Rem]\nType = 1\nBogus = 3\n");
+    EXPECT_FALSE(r.record);
+    EXPECT_EQ(r.error.rfind("line 4:", 0), 0u) << r.error;
+    EXPECT_FALSE(ParsePluginText("Name = x\n[Rem]\nType = 9\n").record);
+}
