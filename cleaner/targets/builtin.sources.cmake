@@ -3,4 +3,5 @@ list(APPEND CLEANER_CORE_SOURCES
 )
 list(APPEND CLEANER_WIN_SOURCES
   targets/DriveTargets.cpp
+  targets/BrowserTargets.cpp
 )

@@ -1,0 +1,30 @@
+#pragma once
+#include "targets/Target.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+enum class Browser { Firefox, Netscape, Opera, Flock };
+
+// Where a browser's profile was found at catalogue build time. Not present: empty profile.
+struct BrowserProfileFound {
+    bool present = false;
+    std::string profile;       // P, ending with a backslash
+    std::string profileValue;  // the profiles.ini "Path" value (Mozilla-style browsers)
+};
+
+// The folders discovery looks in; empty when the platform has none. The catalogue passes the
+// user's special folders, tests folders of their own.
+struct BrowserFolders {
+    std::string appData;       // CSIDL_APPDATA, without a trailing backslash
+    std::string localAppData;  // CSIDL_LOCAL_APPDATA, without a trailing backslash
+};
+
+// Finds a browser's profile. A profiles.ini "Path" that is absolute, has a ".." component or makes
+// a composed path too long, and a profile folder that does not exist, mean no profile.
+BrowserProfileFound DiscoverBrowser(Browser browser, const BrowserFolders& folders);
+
+// The browser's fixed list of targets (7, 7, 5, 7), all unselected, with entries only when present.
+std::vector<std::unique_ptr<Target>> MakeBrowserTargets(Browser browser, const BrowserProfileFound& found,
+                                                        const BrowserFolders& folders);
