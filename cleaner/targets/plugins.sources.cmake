@@ -1,9 +1,14 @@
-# Property tree container and plug-in target records (neutral).
+# Property tree container, plug-in target records and their text form (neutral); plug-in files,
+# plug-in folders and the custom targets store (Win32).
 list(APPEND CLEANER_CORE_SOURCES
   targets/ByteStream.cpp
   targets/PropertyTree.cpp
   targets/PluginRecord.cpp
   targets/PluginText.cpp
+  targets/CustomTargetsFormat.cpp
 )
 list(APPEND CLEANER_WIN_SOURCES
+  targets/BinaryFile.cpp
+  targets/PluginFiles.cpp
+  targets/CustomTargets.cpp
 )

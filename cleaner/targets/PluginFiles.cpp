@@ -1,0 +1,79 @@
+#include "targets/PluginFiles.h"
+
+#include "engine/EntryFactory.h"
+#include "platform/Handles.h"
+#include "targets/BinaryFile.h"
+#include "targets/PropertyTree.h"
+
+#include <algorithm>
+#include <windows.h>
+
+std::unique_ptr<Target> TargetFromRecord(const TargetRecord& record) {
+    auto target = std::make_unique<Target>(record.name, record.description);
+    target->SetSelected(record.active);
+    target->SetStamp(record.stamp[0], record.stamp[1], record.stamp[2]);
+    for (const EntryRecord& e : record.entries)
+        if (auto entry = MakeEntry(e)) target->AddEntry(std::move(entry));
+    for (size_t i = 0; i < record.conditionCount; ++i) target->AddCondition(TargetCondition{});
+    return target;
+}
+
+std::optional<TargetRecord> RecordFromTarget(const Target& target) {
+    TargetRecord r;
+    r.name = target.Name();
+    r.description = target.Description();
+    r.active = target.Selected();
+    r.stamp = {target.Stamp()[0], target.Stamp()[1], target.Stamp()[2], 0};
+    for (size_t i = 0; i < target.EntryCount(); ++i) {
+        const EntryRecord* e = target.Entry(i).Record();
+        if (!e) return std::nullopt;
+        r.entries.push_back(*e);
+    }
+    r.conditionCount = target.Conditions().size();
+    return r;
+}
+
+std::unique_ptr<Target> ReadTargetFile(const std::string& path) {
+    BinaryFile file;
+    if (!file.Open(path, BinaryFile::Mode::Read)) return nullptr;
+    auto record = ReadTargetRecord(file);
+    if (!record) return nullptr;
+    return TargetFromRecord(*record);
+}
+
+std::string StandardPluginPath(const std::string& fileName, const std::string& folder) {
+    return folder + "\\STDPLUGS\\" + fileName;
+}
+
+bool LoadStandardPlugin(TargetCatalog& catalog, const std::string& fileName, const std::string& folder) {
+    auto target = ReadTargetFile(StandardPluginPath(fileName, folder));
+    if (!target) return false;
+    catalog.AddTarget(std::move(target));
+    return true;
+}
+
+size_t LoadApplicationPlugins(TargetCatalog& catalog, const std::string& folder) {
+    const std::string dir = folder + "\\APPPLUGS\\";
+    std::vector<std::unique_ptr<Target>> found;
+    WIN32_FIND_DATAA data;
+    UniqueHandle<FindHandleTraits> find(::FindFirstFileA((dir + "*.tlp").c_str(), &data));
+    if (find) {
+        do {
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+            if (auto t = ReadTargetFile(dir + data.cFileName)) found.push_back(std::move(t));
+        } while (::FindNextFileA(find.Get(), &data));
+    }
+    std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+        return CompareNames(a->Name(), b->Name()) < 0;
+    });
+    const size_t added = found.size();
+    for (auto& t : found) catalog.AddTarget(std::move(t));
+    return added;
+}
+
+std::string PluginFolderPath(bool standard, const std::string& fileName, const std::string& folder) {
+    std::string dir = folder + (standard ? "\\STDPLUGS" : "\\APPPLUGS");
+    DWORD attributes = ::GetFileAttributesA(dir.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return dir;
+    return dir + "\\" + fileName;
+}

@@ -1,0 +1,34 @@
+#pragma once
+#include "platform/ProgramFolder.h"
+#include "targets/PluginRecord.h"
+#include "targets/Target.h"
+#include "targets/TargetCatalog.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+// Record -> Target through MakeEntry; a record MakeEntry refuses is skipped and the target keeps
+// its other entries.
+[[nodiscard]] std::unique_ptr<Target> TargetFromRecord(const TargetRecord& record);
+// Target -> record through RemEntry::Record(); none when an entry has no stored form (special
+// kinds never go to a file).
+[[nodiscard]] std::optional<TargetRecord> RecordFromTarget(const Target& target);
+
+// Reads a "TLP2" plug-in file; none when it cannot be opened or read.
+[[nodiscard]] std::unique_ptr<Target> ReadTargetFile(const std::string& path);
+
+// <folder>\STDPLUGS\<file name>.
+[[nodiscard]] std::string StandardPluginPath(const std::string& fileName,
+                                             const std::string& folder = ExecutableFolder());
+// Appends the standard plug-in when it reads; returns whether it did.
+bool LoadStandardPlugin(TargetCatalog& catalog, const std::string& fileName,
+                        const std::string& folder = ExecutableFolder());
+// Appends every *.tlp of <folder>\APPPLUGS that reads, the new ones sorted by name
+// case-insensitively; returns how many were added.
+size_t LoadApplicationPlugins(TargetCatalog& catalog, const std::string& folder = ExecutableFolder());
+
+// For the update client: <folder>\STDPLUGS\<file> or <folder>\APPPLUGS\<file>; when the plug-in
+// folder does not exist the result names the folder itself.
+[[nodiscard]] std::string PluginFolderPath(bool standard, const std::string& fileName,
+                                           const std::string& folder = ExecutableFolder());
