@@ -1,5 +1,6 @@
 // Any byte string through the property tree reader and the plug-in record conversion; what reads
 // as a record must write and read back to the same record.
+#include "targets/CustomTargetsFormat.h"
 #include "targets/PluginRecord.h"
 
 #include <cstddef>
@@ -7,7 +8,9 @@
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    MemoryStream in(std::vector<uint8_t>(data, data + size));
+    std::vector<uint8_t> bytes(data, data + size);
+    (void)DecodeCustomTargets(bytes);  // the same bytes as a custom targets file
+    MemoryStream in(bytes);
     PropertyTree tree;
     if (!tree.Read(in)) return 0;
     MemoryStream out;
