@@ -38,16 +38,12 @@ for f in "$build"/native/fuzz/fuzz_*; do
 done
 
 echo "== Windows tests under Wine"
-export TL_WINEPREFIX="$build/win/wineprefix"
-bash cmake/wine-run.sh cmd /c exit >/dev/null 2>&1   # creates the prefix once
-WINEPREFIX="$TL_WINEPREFIX" wineserver -p
-if xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir "$build/win" --output-on-failure; then
+WINEPREFIX="$build/win/wineprefix" wineserver -k 2>/dev/null   # a server from outside the display would be reused
+if xvfb-run -a -s "-screen 0 1280x1024x24" bash scripts/wine-tests.sh "$build"; then
   record windows ok
 else
   record windows FAILED
 fi
-WINEPREFIX="$TL_WINEPREFIX" wineserver -k 2>/dev/null
-
 echo
 echo "== summary"
 passed=0; failed=0
