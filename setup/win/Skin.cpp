@@ -92,7 +92,7 @@ std::unique_ptr<SkinImage> DecodeImage(const void* data, size_t size) {
     return image;
 }
 
-HFONT CreateSkinFont(const FontSpec& spec) {
+HFONT CreateSkinFont(const FontEntry& spec) {
     const std::wstring face = ToWide(spec.hasFace ? spec.face : std::u16string());
     return ::CreateFontW(spec.height, 0, 0, 0, spec.bold ? 700 : 0, spec.italic, spec.underline, FALSE, 0,
                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, 0x20, face.c_str());
@@ -113,7 +113,7 @@ void Skin::Load(const QV::TreeNode& root) {
     }
     if (const QV::TreeNode* fonts = root.Child("fonts")) {
         for (const auto& [name, node] : fonts->Children()) {
-            if (HFONT font = CreateSkinFont(ReadFontSpec(*node))) fonts_[name].Reset(font);
+            if (HFONT font = CreateSkinFont(ReadFontEntry(*node))) fonts_[name].Reset(font);
         }
     }
     if (const QV::TreeNode* colours = root.Child("colors")) {

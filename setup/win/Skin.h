@@ -1,7 +1,7 @@
 #pragma once
 // The skin tree (res.qvdt): pictures decoded through GDI+ (32-bit ones premultiplied by alpha, ready
 // for AlphaBlend), fonts created from their entries, colours, and the white background brush.
-#include "config/FontSpec.h"
+#include "config/FontEntry.h"
 #include "qv/TreeNode.h"
 #include "win/Handles.h"
 
@@ -37,7 +37,7 @@ struct SkinImage {
 // Decodes a BMP or PNG from memory; none when GDI+ cannot.
 std::unique_ptr<SkinImage> DecodeImage(const void* data, size_t size);
 // CreateFontW with the entry's face, height and styles; null when it cannot be created.
-HFONT CreateSkinFont(const FontSpec& spec);
+HFONT CreateSkinFont(const FontEntry& spec);
 
 class Skin {
 public:

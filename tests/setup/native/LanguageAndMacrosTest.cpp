@@ -1,5 +1,5 @@
 // Settings, languages, macros and font entries, on hand-made trees and on the shipped data files.
-#include "config/FontSpec.h"
+#include "config/FontEntry.h"
 #include "config/InstallSettings.h"
 #include "config/LanguageSet.h"
 #include "config/StartLanguage.h"
@@ -168,7 +168,7 @@ TEST(FontEntry, DwordHeightIsIgnored) {
     height->SetInteger(QV::TypeDword, 24);
     node.AddProperty(std::move(height));
     node.SetString("Name", u"A face name longer than thirty-one characters");
-    const setup::FontSpec spec = setup::ReadFontSpec(node);
+    const setup::FontEntry spec = setup::ReadFontEntry(node);
     EXPECT_EQ(spec.height, 10);
     EXPECT_TRUE(spec.hasFace);
     EXPECT_EQ(spec.face, u"A face name longer than thirty-");
@@ -181,7 +181,7 @@ TEST(FontEntry, DwordHeightIsIgnored) {
     auto bold = std::make_unique<QV::TreeProperty>("Bold", QV::TypeBool);
     bold->SetInteger(QV::TypeBool, 1);
     plain.AddProperty(std::move(bold));
-    const setup::FontSpec b = setup::ReadFontSpec(plain);
+    const setup::FontEntry b = setup::ReadFontEntry(plain);
     EXPECT_EQ(b.height, -13);
     EXPECT_TRUE(b.bold);
     EXPECT_FALSE(b.hasFace);
@@ -362,7 +362,7 @@ TEST_F(ShippedData, SkinHasThePictureAndBothFonts) {
     for (const char* font : {"welcome", "header"}) {
         const QV::TreeNode* node = tree.Child("fonts")->Child(font);
         ASSERT_NE(node, nullptr) << font;
-        EXPECT_TRUE(setup::ReadFontSpec(*node).hasFace);
+        EXPECT_TRUE(setup::ReadFontEntry(*node).hasFace);
     }
 }
 

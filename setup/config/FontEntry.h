@@ -6,7 +6,7 @@
 
 namespace setup {
 
-struct FontSpec {
+struct FontEntry {
     static constexpr size_t kMaxFace = 31;
     static constexpr int32_t kDefaultHeight = 10;
 
@@ -18,6 +18,6 @@ struct FontSpec {
     bool underline = false;
 };
 
-FontSpec ReadFontSpec(const QV::TreeNode& node);
+FontEntry ReadFontEntry(const QV::TreeNode& node);
 
 }  // namespace setup

@@ -1,14 +1,14 @@
-#include "config/FontSpec.h"
+#include "config/FontEntry.h"
 
 namespace setup {
 
-FontSpec ReadFontSpec(const QV::TreeNode& node) {
-    FontSpec spec;
+FontEntry ReadFontEntry(const QV::TreeNode& node) {
+    FontEntry spec;
     if (const QV::TreeProperty* name = node.Property("Name"); name && name->Type() == QV::TypeWideString) {
         spec.hasFace = true;
-        spec.face = name->Wide().substr(0, FontSpec::kMaxFace);
+        spec.face = name->Wide().substr(0, FontEntry::kMaxFace);
     }
-    spec.height = node.GetInt("Height", FontSpec::kDefaultHeight);
+    spec.height = node.GetInt("Height", FontEntry::kDefaultHeight);
     spec.bold = node.GetBool("Bold", 0) != 0;
     spec.italic = node.GetBool("Italic", 0) != 0;
     spec.underline = node.GetBool("Underline", 0) != 0;
