@@ -1,11 +1,11 @@
 #include "app/CleanerApp.h"
 
-#include "app/AppCatalog.h"
 #include "app/CommandLine.h"
 #include "app/DlgMain.h"
 #include "app/SingleInstance.h"
 #include "engine/Checkpoint.h"
 #include "platform/ProgramFolder.h"
+#include "targets/CleanerCatalog.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -36,7 +36,7 @@ int CCleanerApp::Run(const std::vector<std::string>& arguments) {
     const std::string folder = ExecutableFolder();
     helpFile_ = folder + "\\Tracelorn.chm";
     {
-        AppCatalog catalog(kSettingsPath, folder);
+        CleanerCatalog catalog(kSettingsPath, folder);
         startedAtWindowsStart_ = IsWindowsStartSwitch(arguments);
         CDlgMain window(catalog.Get(), CDlgMain::Options{helpFile_, folder});
         window.RunModal(catalog.Get().Settings().showMainWnd);

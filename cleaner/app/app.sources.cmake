@@ -9,7 +9,6 @@ list(APPEND CLEANER_CORE_SOURCES
   app/RowLayout.cpp
 )
 list(APPEND CLEANER_WIN_SOURCES
-  app/AppCatalog.cpp
   app/BannerImage.cpp
   app/CleanerApp.cpp
   app/DlgMain.cpp

@@ -1,6 +1,7 @@
 #include "platform/Win32SystemStores.h"
 
 #include "platform/Handles.h"
+#include "platform/ProtectedStorageApi.h"
 
 #include <sddl.h>
 #include <shellapi.h>
@@ -17,7 +18,72 @@ struct EventLogTraits {
 };
 using EventLogHandle = UniqueHandle<EventLogTraits>;
 
+pstore::IStore* AsStore(IUnknown* unknown) { return static_cast<pstore::IStore*>(unknown); }
+
+// Frees the names an enumeration handed out.
+void FreeNames(LPWSTR* names, DWORD count) {
+    for (DWORD i = 0; i < count; ++i) ::CoTaskMemFree(names[i]);
+}
+
 }  // namespace
+
+bool Win32ProtectedStoreItems::Open() {
+    Close();
+    library_ = ::LoadLibraryA("pstorec.dll");
+    if (!library_) return false;
+    const auto create = reinterpret_cast<pstore::CreateInstanceFn>(
+        reinterpret_cast<void*>(::GetProcAddress(library_, "PStoreCreateInstance")));
+    pstore::IStore* store = nullptr;
+    if (!create || FAILED(create(&store, nullptr, nullptr, 0)) || !store) {
+        Close();
+        return false;
+    }
+    store_ = store;
+    return true;
+}
+
+bool Win32ProtectedStoreItems::Enumerate(uint32_t most, std::vector<std::wstring>& names) {
+    names.clear();
+    if (!store_) return false;
+    pstore::IEnumItems* items = nullptr;
+    if (FAILED(AsStore(store_)->EnumItems(pstore::kCurrentUser, &pstore::kAutoCompleteType, &pstore::kAutoCompleteType,
+                                          0, &items)) || !items) {
+        return false;
+    }
+    // A bounded request is one call for up to `most` names; an unbounded one fetches one at a time.
+    const DWORD batch = most == UINT32_MAX ? 1 : most;
+    std::vector<LPWSTR> fetched(batch == 0 ? 1 : batch, nullptr);
+    while (names.size() < most) {
+        DWORD count = 0;
+        const HRESULT hr = items->Next(batch, fetched.data(), &count);
+        if (FAILED(hr)) break;
+        count = count > batch ? batch : count;
+        for (DWORD i = 0; i < count; ++i) {
+            if (fetched[i]) names.emplace_back(fetched[i]);
+        }
+        FreeNames(fetched.data(), count);
+        if (count == 0 || hr != S_OK || batch != 1) break;
+    }
+    items->Release();
+    return true;
+}
+
+bool Win32ProtectedStoreItems::Delete(const std::wstring& name) {
+    if (!store_) return false;
+    return SUCCEEDED(AsStore(store_)->DeleteItem(pstore::kCurrentUser, &pstore::kAutoCompleteType,
+                                                 &pstore::kAutoCompleteType, name.c_str(), nullptr, 0));
+}
+
+void Win32ProtectedStoreItems::Close() {
+    if (store_) {
+        store_->Release();
+        store_ = nullptr;
+    }
+    if (library_) {
+        ::FreeLibrary(library_);
+        library_ = nullptr;
+    }
+}
 
 bool Win32EventLogs::RecordCount(const std::string& log, uint32_t& count) {
     EventLogHandle handle(::OpenEventLogA(nullptr, log.c_str()));

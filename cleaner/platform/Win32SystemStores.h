@@ -9,6 +9,25 @@
 
 // The Win32 implementations of the system store and drive interfaces.
 
+// The current user's AutoComplete items of the protected store, through pstorec.dll loaded by
+// name (it is gone from current Windows, where Open fails and the entry finds nothing).
+class Win32ProtectedStoreItems : public ProtectedStoreItems {
+public:
+    Win32ProtectedStoreItems() = default;
+    ~Win32ProtectedStoreItems() override { Close(); }
+    Win32ProtectedStoreItems(const Win32ProtectedStoreItems&) = delete;
+    Win32ProtectedStoreItems& operator=(const Win32ProtectedStoreItems&) = delete;
+
+    bool Open() override;
+    bool Enumerate(uint32_t most, std::vector<std::wstring>& names) override;
+    bool Delete(const std::wstring& name) override;
+    void Close() override;
+
+private:
+    HMODULE library_ = nullptr;
+    struct IUnknown* store_ = nullptr;
+};
+
 class Win32EventLogs : public EventLogs {
 public:
     bool RecordCount(const std::string& log, uint32_t& count) override;

@@ -5,7 +5,10 @@
 #include "targets/BrowserProfile.h"
 
 #include <windows.h>
+#include <shlobj.h>
 #include <shlwapi.h>
+
+#include <string>
 
 namespace {
 
@@ -37,7 +40,7 @@ const char* RootSubfolder(Browser browser) {
     return "";
 }
 
-std::unique_ptr<RemEntry> File(const std::string& path) {
+std::unique_ptr<RemEntry> SingleFileEntry(const std::string& path) {
     EntryRecord record;
     record.kind = static_cast<uint32_t>(RemKind::SingleFile);
     record.path = path;
@@ -45,13 +48,38 @@ std::unique_ptr<RemEntry> File(const std::string& path) {
     return std::make_unique<FileEntry>(record);
 }
 
-std::unique_ptr<RemEntry> Folder(const std::string& path, bool recurse = true) {
+std::unique_ptr<RemEntry> FolderFilesEntry(const std::string& path, bool recurse = true) {
     return std::make_unique<FileEntry>(FileEntry::FolderRecord(RemKind::FolderFiles, 0, path, std::string(), recurse));
 }
 
-std::unique_ptr<RemEntry> Wildcard(const std::string& folder, const std::string& mask) {
+std::unique_ptr<RemEntry> WildcardEntry(const std::string& folder, const std::string& mask) {
     return std::make_unique<FileEntry>(FileEntry::FolderRecord(RemKind::FolderWildcard, 0, folder, mask, false));
 }
+
+// A path-valued registry string (environment strings expanded); empty when missing or too long.
+std::string RegistryPath(HKEY root, const std::string& subkey, const char* value) {
+    char path[MAX_PATH] = {};
+    if (::SHRegGetPathA(root, subkey.c_str(), value, path, 0) != ERROR_SUCCESS) return std::string();
+    path[MAX_PATH - 1] = 0;
+    return path;
+}
+
+// HKLM\Software\<key> as this program sees it, then as 32-bit programs see it: a 64-bit cleaner
+// must still find a 32-bit browser's installer entries.
+std::string MachinePath(const std::string& softwareKey, const char* value) {
+    std::string path = RegistryPath(HKEY_LOCAL_MACHINE, "Software\\" + softwareKey, value);
+    if (path.empty()) path = RegistryPath(HKEY_LOCAL_MACHINE, "Software\\WOW6432Node\\" + softwareKey, value);
+    return path;
+}
+
+// <key>\<CurrentVersion>\Main, value `value`.
+std::string VersionedMachinePath(const std::string& softwareKey, const char* value) {
+    const std::string version = MachinePath(softwareKey, "CurrentVersion");
+    if (version.empty()) return std::string();
+    return MachinePath(softwareKey + "\\" + version + "\\Main", value);
+}
+
+std::string Fitting(std::string path) { return path.size() <= kMaxComposedPath ? path : std::string(); }
 
 struct Spec {
     const char* name;
@@ -80,6 +108,37 @@ BrowserProfileFound DiscoverBrowser(Browser browser, const BrowserFolders& folde
     return found;
 }
 
+std::string FindBrowserProgram(Browser browser) {
+    switch (browser) {
+    case Browser::Firefox: return VersionedMachinePath("Mozilla\\Mozilla Firefox", "PathToExe");
+    case Browser::Netscape: {
+        const std::string folder = VersionedMachinePath("Netscape\\Netscape Browser", "Install Directory");
+        return folder.empty() ? folder : Fitting(folder + "\\Netscape.exe");
+    }
+    case Browser::Opera: {
+        std::string command = RegistryPath(HKEY_CURRENT_USER, "Software\\Opera Software", "Last CommandLine");
+        if (command.empty()) return command;
+        ::PathRemoveFileSpecA(&command[0]);
+        command.resize(std::char_traits<char>::length(command.c_str()));
+        return command.empty() ? command : Fitting(command + "\\opera.exe");
+    }
+    case Browser::Flock: return MachinePath("Mozilla\\Flock\\Bin", "PathToExe");
+    }
+    return std::string();
+}
+
+BrowserFolders UserBrowserFolders() {
+    BrowserFolders folders;
+    char path[MAX_PATH] = {};
+    if (::SHGetSpecialFolderPathA(nullptr, path, CSIDL_APPDATA, FALSE)) folders.appData = path;
+    path[0] = 0;
+    if (::SHGetSpecialFolderPathA(nullptr, path, CSIDL_LOCAL_APPDATA, FALSE)) folders.localAppData = path;
+    for (std::string* folder : {&folders.appData, &folders.localAppData}) {
+        while (!folder->empty() && folder->back() == '\\') folder->pop_back();
+    }
+    return folders;
+}
+
 std::vector<std::unique_ptr<Target>> MakeBrowserTargets(Browser browser, const BrowserProfileFound& found,
                                                         const BrowserFolders& folders) {
     std::vector<std::unique_ptr<Target>> targets;
@@ -99,73 +158,73 @@ std::vector<std::unique_ptr<Target>> MakeBrowserTargets(Browser browser, const B
                 const auto local = ComposeProfilePath(folders.localAppData + "\\Mozilla\\Firefox\\", found.profileValue, "Cache\\");
                 folder = local ? *local : std::string();
             }
-            if (!folder.empty()) cache.AddEntry(Folder(folder));
+            if (!folder.empty()) cache.AddEntry(FolderFilesEntry(folder));
         }
         Target& cookies = add({"Firefox Cookies", "Kills Firefox Mozilla Cookies"});
-        if (on) cookies.AddEntry(File(p + "cookies.txt"));
+        if (on) cookies.AddEntry(SingleFileEntry(p + "cookies.txt"));
         Target& history = add({"Firefox History", "Kills visited pages history"});
-        if (on) history.AddEntry(File(p + "history.dat"));
+        if (on) history.AddEntry(SingleFileEntry(p + "history.dat"));
         Target& forms = add({"Firefox AutoComplete", "Kills information entered in web page forms and the Search Bar"});
-        if (on) forms.AddEntry(File(p + "formhistory.dat"));
+        if (on) forms.AddEntry(SingleFileEntry(p + "formhistory.dat"));
         Target& passwords = add({"Firefox Saved Passwords", "Kills Firefox Saved Passwords"});
-        if (on) passwords.AddEntry(File(p + "signons.txt"));
+        if (on) passwords.AddEntry(SingleFileEntry(p + "signons.txt"));
         Target& downloads = add({"Firefox Download History", "Kills Download Manager history"});
-        if (on) downloads.AddEntry(File(p + "downloads.rdf"));
+        if (on) downloads.AddEntry(SingleFileEntry(p + "downloads.rdf"));
         Target& bookmarks = add({"Firefox Bookmarks", "Kills Firefox Bookmarks"});
-        if (on) bookmarks.AddEntry(Wildcard(p, "bookmarks.*"));
+        if (on) bookmarks.AddEntry(WildcardEntry(p, "bookmarks.*"));
         break;
     }
     case Browser::Netscape: {
         Target& cache = add({"Netscape Cache", "Kills Netscape saved web pages"});
-        if (on) cache.AddEntry(Folder(p + "Cache\\"));
+        if (on) cache.AddEntry(FolderFilesEntry(p + "Cache\\"));
         Target& cookies = add({"Netscape Cookies", "Kills Netscape Cookies"});
-        if (on) cookies.AddEntry(File(p + "cookies.txt"));
+        if (on) cookies.AddEntry(SingleFileEntry(p + "cookies.txt"));
         Target& history = add({"Netscape History", "Kills visited pages history"});
-        if (on) history.AddEntry(File(p + "history.dat"));
+        if (on) history.AddEntry(SingleFileEntry(p + "history.dat"));
         Target& forms = add({"Netscape AutoComplete", "Kills information entered in web page forms and the Search Bar"});
-        if (on) forms.AddEntry(File(p + "formhistory.dat"));
+        if (on) forms.AddEntry(SingleFileEntry(p + "formhistory.dat"));
         Target& passwords = add({"Netscape Saved Passwords", "Kills Netscape Passwords data"});
-        if (on) passwords.AddEntry(Wildcard(p, "*.r7u"));
+        if (on) passwords.AddEntry(WildcardEntry(p, "*.r7u"));
         Target& downloads = add({"Netscape Download History", "Kills Download Manager history"});
-        if (on) downloads.AddEntry(File(p + "downloads.rdf"));
+        if (on) downloads.AddEntry(SingleFileEntry(p + "downloads.rdf"));
         Target& bookmarks = add({"Netscape Bookmarks", "Kills Netscape Bookmarks"});
-        if (on) bookmarks.AddEntry(Wildcard(p, "bookmarks.*"));
+        if (on) bookmarks.AddEntry(WildcardEntry(p, "bookmarks.*"));
         break;
     }
     case Browser::Opera: {
         Target& cache = add({"Opera Cache", "Kills Opera Cache"});
-        if (on) cache.AddEntry(Folder(p + "CACHE4\\"));
+        if (on) cache.AddEntry(FolderFilesEntry(p + "CACHE4\\"));
         Target& cookies = add({"Opera Cookies", "Kills Opera Cookies"});
-        if (on) cookies.AddEntry(File(p + "cookies4.dat"));
+        if (on) cookies.AddEntry(SingleFileEntry(p + "cookies4.dat"));
         Target& history = add({"Opera History", "Kills Opera History"});
-        if (on) history.AddEntry(File(p + "global.dat"));
+        if (on) history.AddEntry(SingleFileEntry(p + "global.dat"));
         Target& typed = add({"Opera Typed URL", "Kills Opera Typed URL"});
-        if (on) typed.AddEntry(File(p + "vlink4.dat"));
+        if (on) typed.AddEntry(SingleFileEntry(p + "vlink4.dat"));
         Target& favorites = add({"Opera Favorites", "Kills Opera Favorites"});
-        if (on) favorites.AddEntry(File(p + "opera6.adr"));
+        if (on) favorites.AddEntry(SingleFileEntry(p + "opera6.adr"));
         break;
     }
     case Browser::Flock: {
         Target& cache = add({"Flock Cache", "Kills Flock saved web pages"});
         if (on && !folders.localAppData.empty()) {
             const auto local = ComposeProfilePath(folders.localAppData + "\\Flock\\Browser\\", found.profileValue, "Cache\\");
-            if (local) cache.AddEntry(Folder(*local));
+            if (local) cache.AddEntry(FolderFilesEntry(*local));
         }
         Target& cookies = add({"Flock Cookies", "Kills Flock Cookies"});
-        if (on) cookies.AddEntry(File(p + "cookies.txt"));
+        if (on) cookies.AddEntry(SingleFileEntry(p + "cookies.txt"));
         Target& history = add({"Flock History", "Kills visited pages history"});
-        if (on) history.AddEntry(File(p + "history.dat"));
+        if (on) history.AddEntry(SingleFileEntry(p + "history.dat"));
         Target& forms = add({"Flock AutoComplete", "Kills information entered in web page forms"});
-        if (on) forms.AddEntry(File(p + "formhistory.dat"));
+        if (on) forms.AddEntry(SingleFileEntry(p + "formhistory.dat"));
         Target& passwords = add({"Flock Saved Passwords", "Kills the Passwords data stored by Flock"});
-        if (on) passwords.AddEntry(File(p + "signons.txt"));
+        if (on) passwords.AddEntry(SingleFileEntry(p + "signons.txt"));
         Target& downloads = add({"Flock Download History", "Kills Download Manager history"});
-        if (on) downloads.AddEntry(File(p + "downloads.rdf"));
+        if (on) downloads.AddEntry(SingleFileEntry(p + "downloads.rdf"));
         Target& bookmarks = add({"Flock Bookmarks", "Kills Flock Bookmarks"});
         if (on) {
-            bookmarks.AddEntry(Wildcard(p, "bookmarks.*"));
-            bookmarks.AddEntry(File(p + "flock_favorites.rdf"));
-            bookmarks.AddEntry(Folder(p + "bookmarkbackups", false));
+            bookmarks.AddEntry(WildcardEntry(p, "bookmarks.*"));
+            bookmarks.AddEntry(SingleFileEntry(p + "flock_favorites.rdf"));
+            bookmarks.AddEntry(FolderFilesEntry(p + "bookmarkbackups", false));
         }
         break;
     }

@@ -4,3 +4,8 @@ list(APPEND CLEANER_CORE_SOURCES
 )
 list(APPEND CLEANER_WIN_SOURCES
 )
+# The catalogue builder and the program's catalogue (Win32: plug-in files, drives, system stores).
+list(APPEND CLEANER_WIN_SOURCES
+  targets/CatalogBuilder.cpp
+  targets/CleanerCatalog.cpp
+)

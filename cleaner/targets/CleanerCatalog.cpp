@@ -1,0 +1,27 @@
+#include "targets/CleanerCatalog.h"
+
+CleanerCatalog::CleanerCatalog(const std::string& settingsPath, const std::string& programFolder)
+    : CleanerCatalog(settingsPath, ThisMachine(programFolder), SettingsStore()) {}
+
+CleanerCatalog::CleanerCatalog(const std::string& settingsPath, const CatalogSources& sources, SettingsStore store)
+    : settings_(std::move(store)),
+      catalog_(std::make_unique<TargetCatalog>(settingsPath, sources.pluginFolder)) {
+    BuildTargets(*catalog_, sources);
+    // Without a settings key the defaults stand and no custom target is loaded.
+    if (settings_.Load(*catalog_)) {
+        (void)customTargets_.Load(*catalog_, sources.pluginFolder);
+        customTargetsRead_ = true;
+    }
+    (void)settings_.LoadStatistics(*catalog_);
+}
+
+CleanerCatalog::~CleanerCatalog() {
+    settings_.Save(*catalog_);
+    if (customTargetsRead_ || customTargetsChanged_) (void)customTargets_.Save(*catalog_, catalog_->ProgramFolder());
+    (void)settings_.SaveStatistics(*catalog_);
+}
+
+void CleanerCatalog::CustomTargetsChanged() {
+    customTargets_.MarkChanged();
+    customTargetsChanged_ = true;
+}
