@@ -258,6 +258,7 @@ TEST_F(CatalogTest, ScanOverEverythingCompletesAndRemovesNothing) {
 
 TEST_F(CatalogTest, BrowserDiscoveryIsRecorded) {
     MakeFirefoxProfile();
+    temp_.MakeFolder("AppData\\Opera\\Opera\\Profile");
     auto catalog = Build();
     const TargetCatalog& c = catalog->Get();
     EXPECT_TRUE(c.BrowserPresent(Browser::Firefox));
@@ -265,6 +266,12 @@ TEST_F(CatalogTest, BrowserDiscoveryIsRecorded) {
     EXPECT_FALSE(c.BrowserPresent(Browser::Netscape));
     EXPECT_TRUE(c.BrowserProgram(Browser::Netscape).empty());
     EXPECT_EQ(Find(c, "Firefox Cookies")->EntryCount(), 1u);
+    // Opera's profile folder exists but no program path is registered: present, path empty.
+    EXPECT_TRUE(c.BrowserPresent(Browser::Opera));
+    EXPECT_TRUE(c.BrowserProgram(Browser::Opera).empty());
+    for (int i = c.CategoryStart(6); i < c.CategoryStart(6) + c.CategoryCount(6); ++i) {
+        EXPECT_EQ(c.TargetAt(static_cast<size_t>(i)).EntryCount(), 1u);
+    }
     for (int i = c.CategoryStart(5); i < c.CategoryStart(5) + c.CategoryCount(5); ++i) {
         EXPECT_EQ(c.TargetAt(static_cast<size_t>(i)).EntryCount(), 0u);
     }
