@@ -15,6 +15,10 @@ export TL_WINEPREFIX="$build/win/wineprefix"
 launcher="$root/cmake/wine-run.sh"
 [ -f "$bin/Tracelorn.exe" ] || { echo "Tracelorn.exe was not built"; exit 1; }
 bash "$launcher" cmd /c exit >/dev/null 2>&1   # creates the prefix once
+# Wine binds its desktop to the display of the server's first program: the server started here,
+# without the display, must be gone before the session below starts its own.
+WINEPREFIX="$TL_WINEPREFIX" wineserver -k 2>/dev/null || true
+WINEPREFIX="$TL_WINEPREFIX" wineserver -w 2>/dev/null || true
 
 if [ -n "${DISPLAY:-}" ] && [ -z "${TL_HEADLESS:-}" ]; then
   cd "$bin" && exec bash "$launcher" Tracelorn.exe
