@@ -26,6 +26,9 @@
 //      MenuOrder, WordWheelQuery, Find, Regedit (value LastKey only), or names one of the
 //      applets/games whose key holds only state (FreeCell), or the extract/file-menu lists.
 //  R9. Kind 3 wildcards hold no path separator.
+//  R10. Below the profile root (0x28) a path starts in application data or the XP "Local Settings"
+//      (AppData, Local Settings, Application Data): never in Documents, Desktop, Downloads or any
+//      other folder the user keeps files in.
 #include "targets/PluginRecord.h"
 #include "targets/PluginText.h"
 
@@ -98,6 +101,10 @@ std::string BrokenRule(const EntryRecord& e) {
             for (const std::string& p : parts)
                 if (p.empty() || p == "." || p == "..") return "R4";
             if ((e.kind == 2 || e.kind == 3) && e.path.empty() && !traceFolders.count(e.folderId)) return "R5";
+            if (e.folderId == 0x28) {
+                static const std::set<std::string> dataRoots{"appdata", "local settings", "application data"};
+                if (parts.empty() || !dataRoots.count(Lower(parts[0]))) return "R10";
+            }
             if ((e.kind == 2 || e.kind == 3) && e.recurse && broadRoots.count(e.folderId)) {
                 static const char* known[] = {"temp", "cache", "art", "#sharedobjects", "prefetch", "recent",
                                               "downloaded program files"};
@@ -160,7 +167,7 @@ TEST(ShippedPlugins, StandardLibraryHasEveryNamedFile) {
                           "InfoPath", "MSORecent", "IEHist", "IECookies", "IEAddrBar", "IndexDat", "DldPrgFiles"})
         EXPECT_TRUE(names.count(std::string(n) + ".txt")) << n;
     EXPECT_EQ(names.size(), 29u);
-    EXPECT_GE(SourcesIn("app").size(), 8u);
+    EXPECT_GE(SourcesIn("app").size(), 10u);
 }
 
 TEST(ShippedPlugins, EveryEntryKeepsOutOfUserDocuments) {
@@ -189,6 +196,16 @@ TEST(ShippedPlugins, RuleCatchesEntriesThatReachDocuments) {
     EXPECT_EQ(BrokenRule(profile), "R4");
     profile.path = "AppData\\Roaming\\Vendor";
     EXPECT_EQ(BrokenRule(profile), "R6");
+    EntryRecord thesis;
+    thesis.kind = 1;
+    thesis.folderId = 0x28;
+    thesis.path = "Documents\\thesis.doc";
+    EXPECT_EQ(BrokenRule(thesis), "R10");
+    thesis.path = "AppData\\Local\\Vendor\\recent.xml";
+    EXPECT_EQ(BrokenRule(thesis), "");
+    profile.path = "Downloads";
+    profile.recurse = false;
+    EXPECT_EQ(BrokenRule(profile), "R10");
     EntryRecord key;
     key.kind = 6;
     key.rootKey = 0x80000001u;
