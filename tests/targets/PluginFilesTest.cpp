@@ -120,3 +120,52 @@ TEST(PluginFiles, EveryShippedPluginLoadsAsATarget) {
     }
 }
 #endif
+
+TEST(BinaryFile, OpenModesSharingAndSeek) {
+    TempFolder tmp;
+    const std::string path = tmp / "tree.bin";
+    BinaryFile missing;
+    EXPECT_FALSE(missing.Open(path, BinaryFile::Mode::Read));  // reading needs an existing file
+    {
+        BinaryFile out;
+        ASSERT_TRUE(out.Open(path, BinaryFile::Mode::Write));
+        BinaryFile other;
+        EXPECT_FALSE(other.Open(path, BinaryFile::Mode::Read));  // a file being written is not shared
+        PropertyTree tree;
+        tree.AddNode("Info", 0, true).SetInteger("N", 7);
+        tree.Write(out);
+        EXPECT_EQ(out.Position(), out.Size());
+    }
+    BinaryFile in;
+    ASSERT_TRUE(in.Open(path, BinaryFile::Mode::Read));
+    BinaryFile second;
+    EXPECT_TRUE(second.Open(path, BinaryFile::Mode::Read));  // readers share
+    PropertyTree back;
+    ASSERT_TRUE(back.Read(in));
+    EXPECT_EQ(back.FindNode("info")->GetInteger("n", 0), 7u);
+    const uint64_t size = in.Size();
+    in.Seek(4, ByteStream::Origin::End);
+    EXPECT_EQ(in.Position(), size - 4);
+    in.Seek(size + 10, ByteStream::Origin::End);
+    EXPECT_EQ(in.Position(), 0u);
+    in.Seek(size + 10, ByteStream::Origin::Begin);
+    EXPECT_EQ(in.Position(), size);
+    in.Seek(-2, ByteStream::Origin::Current);
+    char buf[8];
+    EXPECT_EQ(in.Read(buf, sizeof buf), 2u);
+    {
+        BinaryFile again;
+        ASSERT_FALSE(again.Open(path, BinaryFile::Mode::Write));  // still open for reading elsewhere
+    }
+}
+
+TEST(BinaryFile, WriteTruncatesAnExistingFile) {
+    TempFolder tmp;
+    const std::string path = tmp.MakeFileWith("old.bin", std::string(100, 'x'));
+    {
+        BinaryFile out;
+        ASSERT_TRUE(out.Open(path, BinaryFile::Mode::Write));
+        EXPECT_EQ(out.Write("abc", 3), 3u);
+    }
+    EXPECT_EQ(ReadFileBytes(path), "abc");
+}
