@@ -38,7 +38,9 @@ TEST(PluginFiles, ApplicationPluginsSortedByNameWhateverTheFileOrder) {
     WritePlugin(tmp, "APPPLUGS\\0.tlp", "Charlie");  // byte order would put it before "beta"
     tmp.MakeFileWith("APPPLUGS\\c.tlp", "not a plug-in");
     tmp.MakeFolder("APPPLUGS\\d.tlp");
+    WritePlugin(tmp, "APPPLUGS\\e.txt", "Not a .tlp name");
     TargetCatalog catalog;
+    EXPECT_EQ(LoadApplicationPlugins(catalog, Folder(tmp) + "\\absent"), 0u);
     catalog.AddTarget(std::make_unique<Target>("zzz earlier", ""));
     EXPECT_EQ(LoadApplicationPlugins(catalog, Folder(tmp)), 3u);
     ASSERT_EQ(catalog.TargetCount(), 4u);
