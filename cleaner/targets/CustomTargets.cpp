@@ -36,7 +36,12 @@ size_t CustomTargetsStore::Load(TargetCatalog& catalog, const std::string& folde
     }
     DecodedCustomTargets decoded = DecodeCustomTargets(bytes);
     if (!decoded.complete) incomplete_ = true;
-    for (const TargetRecord& r : decoded.records) catalog.AddTarget(TargetFromRecord(r));
+    for (const TargetRecord& r : decoded.records) {
+        auto target = TargetFromRecord(r);
+        // An entry this program cannot hold would be missing from the next save.
+        if (target->EntryCount() != r.entries.size()) incomplete_ = true;
+        catalog.AddTarget(std::move(target));
+    }
     return decoded.records.size();
 }
 

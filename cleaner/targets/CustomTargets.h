@@ -9,9 +9,10 @@
 // construction, saved at Options OK and at exit.
 //
 // Only a file that does not exist means "no custom targets". When the file exists but cannot be
-// opened (a backup tool or a scanner holds it) or a record in it is rejected, the load is
-// remembered as incomplete and Save leaves the file untouched until MarkChanged() says the user
-// edited the custom targets, so one bad start never wipes the stored targets.
+// opened (a backup tool or a scanner holds it), a record in it is rejected or an entry of a record
+// cannot be made, the load is remembered as incomplete and Save leaves the file untouched until
+// MarkChanged() says the user edited the custom targets, so one bad start never wipes the stored
+// targets.
 class CustomTargetsStore {
 public:
     enum class SaveResult { Written, KeptIncompleteFile, Refused, WriteFailed };

@@ -34,7 +34,10 @@ EntryRecord EntryFromNode(const PropertyNode& node, bool& ok) {
     if (e.kind > 4) {
         e.rootKey = node.GetInteger("RootKey", 0);
         ok = ok && ReadScrambled(node, "Key", e.key);
-        e.hasPattern = node.Find("Value") != nullptr || e.kind != 5;
+        // A "Value" of another type counts as missing: it must not turn into an empty pattern,
+        // which would select every value of the key.
+        const Property* value = node.Find("Value");
+        e.hasPattern = e.kind != 5 || (value && value->type == static_cast<uint8_t>(PropertyType::String));
         if (e.kind == 5) ok = ok && ReadScrambled(node, "Value", e.valueName);
         return e;
     }
@@ -96,10 +99,19 @@ RecordWriteResult TreeFromRecord(const TargetRecord& record, PropertyTree& out) 
         if (s.size() > kMaxScrambledLength) return RecordWriteResult::StringTooLong;
         return Scramblable(s) ? RecordWriteResult::Ok : RecordWriteResult::BadString;
     };
+    // Only the strings a kind writes are held to the bounds; fields another kind leaves unused
+    // never reach the file.
     std::vector<const std::string*> strings{&record.name, &record.description};
     for (const EntryRecord& e : record.entries) {
         if (e.kind < 1 || e.kind > 6) return RecordWriteResult::BadKind;
-        for (const std::string* s : {&e.path, &e.mask, &e.key, &e.valueName}) strings.push_back(s);
+        if (e.kind >= 5) {
+            strings.push_back(&e.key);
+            if (e.kind == 5 && e.hasPattern) strings.push_back(&e.valueName);
+            continue;
+        }
+        strings.push_back(&e.path);
+        if (e.kind == 3) strings.push_back(&e.mask);
+        if (e.kind == 4) strings.push_back(&e.valueName);
     }
     for (const std::string* s : strings)
         if (auto r = check(*s); r != RecordWriteResult::Ok) return r;

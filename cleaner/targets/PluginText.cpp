@@ -33,6 +33,7 @@ PluginTextResult ParsePluginText(const std::string& text) {
     std::string line;
     int number = 0;
     enum { Info, Rem, Valid } section = Info;
+    std::vector<bool> sawValue;  // per entry: a "Value" line was given
     auto fail = [&](const std::string& why) {
         return PluginTextResult{std::nullopt, "line " + std::to_string(number) + ": " + why};
     };
@@ -44,6 +45,7 @@ PluginTextResult ParsePluginText(const std::string& text) {
             section = Rem;
             r.entries.emplace_back();
             r.entries.back().recurse = false;
+            sawValue.push_back(false);
             continue;
         }
         if (t == "[Valid]") {
@@ -73,7 +75,7 @@ PluginTextResult ParsePluginText(const std::string& text) {
         if (key == "Path") e.path = value;
         else if (key == "Tpl") e.mask = value;
         else if (key == "Key") e.key = value;
-        else if (key == "Value") e.valueName = value;
+        else if (key == "Value") { e.valueName = value; sawValue.back() = true; }
         else if (!isNumber) return fail("bad number for " + key);
         else if (key == "Type") e.kind = n;
         else if (key == "CSID") e.folderId = static_cast<int32_t>(n);
@@ -82,6 +84,10 @@ PluginTextResult ParsePluginText(const std::string& text) {
         else if (key == "RootKey") e.rootKey = n;
         else return fail("unknown entry key " + key);
     }
+    // A kind 5 entry without a pattern loads as no entry at all: say so instead of shipping it.
+    for (size_t i = 0; i < r.entries.size(); ++i)
+        if (r.entries[i].kind == 5 && !sawValue[i])
+            return PluginTextResult{std::nullopt, "entry " + std::to_string(i) + ": Type 5 needs a Value pattern"};
     PropertyTree check;
     if (TreeFromRecord(r, check) != RecordWriteResult::Ok)
         return PluginTextResult{std::nullopt, "record breaks the plug-in bounds (kinds 1-6, 100 entries, 259-byte strings)"};
@@ -96,7 +102,7 @@ std::string PrintPluginText(const TargetRecord& r) {
         o << "\n[Rem]\nType = " << e.kind << "\n";
         if (e.kind >= 5) {
             o << "RootKey = " << Hex(e.rootKey) << "\nKey = " << e.key << "\nRecurs = " << e.recurse << "\n";
-            if (e.kind == 5) o << "Value = " << e.valueName << "\n";
+            if (e.kind == 5 && e.hasPattern) o << "Value = " << e.valueName << "\n";
             continue;
         }
         o << "CSID = " << Hex(static_cast<uint32_t>(e.folderId)) << "\nPath = " << e.path

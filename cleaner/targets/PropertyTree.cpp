@@ -5,6 +5,9 @@
 namespace {
 constexpr uint64_t kMinNodeBytes = 4 + 2 + 4;      // tag, empty name, property count
 constexpr uint64_t kMinPropertyBytes = 2 + 1 + 2;  // empty name, type, smallest value (empty string)
+// Counts come from the file: room is made for a few up front and the rest grows with what really
+// parses, so a count near its bound never turns a small file into a large allocation.
+constexpr uint32_t kReserveLimit = 64;
 
 unsigned char Lower(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
 
@@ -127,7 +130,7 @@ bool PropertyNode::Read(ByteStream& in) {
     uint32_t count = 0;
     if (!ReadU32(in, node.tag_) || !ReadString(in, node.name_) || !ReadU32(in, count)) return false;
     if (count > in.Remaining() / kMinPropertyBytes) return false;
-    node.properties_.reserve(count);
+    node.properties_.reserve(std::min(count, kReserveLimit));
     for (uint32_t i = 0; i < count; ++i) {
         Property p;
         if (!ReadString(in, p.name) || !ReadExact(in, &p.type, 1)) return false;
@@ -199,7 +202,7 @@ bool PropertyTree::Read(ByteStream& in) {
     if (check_ && magic != magic_) return false;
     if (count > in.Remaining() / kMinNodeBytes) return false;
     std::vector<std::unique_ptr<PropertyNode>> nodes;
-    nodes.reserve(count);
+    nodes.reserve(std::min(count, kReserveLimit));
     for (uint32_t i = 0; i < count; ++i) {
         auto node = std::make_unique<PropertyNode>();
         if (!node->Read(in)) return false;

@@ -1,6 +1,7 @@
 #include "engine/EntryFactory.h"
 #include "support/TempFolder.h"
 #include "targets/CustomTargets.h"
+#include "targets/CustomTargetsFormat.h"
 #include "targets/PluginFiles.h"
 
 #include <gtest/gtest.h>
@@ -155,4 +156,44 @@ TEST(CustomTargets, OverlongNameIsRefusedNotWritten) {
     CustomTargetsStore store;
     EXPECT_EQ(store.Save(c.catalog, Folder(tmp)), CustomTargetsStore::SaveResult::Refused);
     EXPECT_FALSE(FileExists(tmp / "CustomTargets.tgs"));
+}
+
+TEST(CustomTargets, EntryThatCannotBeMadeKeepsTheFile) {
+    TempFolder tmp;
+    TargetRecord r;
+    r.name = "Odd root";
+    EntryRecord good;
+    good.kind = 1;
+    good.path = "C:\\x.log";
+    EntryRecord odd;
+    odd.kind = 6;
+    odd.rootKey = 0x12345678u;  // not a predefined root: no entry can be made of it
+    odd.key = "Software\\X";
+    r.entries = {good, odd};
+    std::vector<uint8_t> bytes;
+    ASSERT_EQ(EncodeCustomTargets({r}, bytes), RecordWriteResult::Ok);
+    const std::string old(bytes.begin(), bytes.end());
+    tmp.MakeFileWith("CustomTargets.tgs", old);
+    Catalog c;
+    CustomTargetsStore store;
+    ASSERT_EQ(store.Load(c.catalog, Folder(tmp)), 1u);
+    EXPECT_EQ(c.catalog.TargetAt(0).EntryCount(), 1u);
+    EXPECT_TRUE(store.LoadWasIncomplete());
+    EXPECT_EQ(store.Save(c.catalog, Folder(tmp)), CustomTargetsStore::SaveResult::KeptIncompleteFile);
+    EXPECT_EQ(ReadFileBytes(tmp / "CustomTargets.tgs"), old);
+}
+
+TEST(CustomTargets, MissingFileIsNoTargetsAndAnUnreadableOneIsKept) {
+    TempFolder tmp;
+    Catalog c;
+    CustomTargetsStore fresh;
+    EXPECT_EQ(fresh.Load(c.catalog, Folder(tmp) + "\\absent"), 0u);
+    EXPECT_FALSE(fresh.LoadWasIncomplete());
+    const std::string shortCount("\x02\x00", 2);
+    tmp.MakeFileWith("CustomTargets.tgs", shortCount);
+    CustomTargetsStore store;
+    EXPECT_EQ(store.Load(c.catalog, Folder(tmp)), 0u);
+    EXPECT_TRUE(store.LoadWasIncomplete());
+    EXPECT_EQ(store.Save(c.catalog, Folder(tmp)), CustomTargetsStore::SaveResult::KeptIncompleteFile);
+    EXPECT_EQ(ReadFileBytes(tmp / "CustomTargets.tgs"), shortCount);
 }

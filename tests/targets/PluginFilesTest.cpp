@@ -1,8 +1,11 @@
 #include "support/TempFolder.h"
+#include "targets/BinaryFile.h"
 #include "targets/PluginFiles.h"
 #include "targets/PropertyTree.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 std::string Folder(const TempFolder& t) { return t.Path().substr(0, t.Path().size() - 1); }
@@ -32,15 +35,19 @@ TEST(PluginFiles, ApplicationPluginsSortedByNameWhateverTheFileOrder) {
     TempFolder tmp;
     WritePlugin(tmp, "APPPLUGS\\b.tlp", "Alpha");
     WritePlugin(tmp, "APPPLUGS\\a.tlp", "beta");
+    WritePlugin(tmp, "APPPLUGS\\0.tlp", "Charlie");  // byte order would put it before "beta"
     tmp.MakeFileWith("APPPLUGS\\c.tlp", "not a plug-in");
     tmp.MakeFolder("APPPLUGS\\d.tlp");
+    WritePlugin(tmp, "APPPLUGS\\e.txt", "Not a .tlp name");
     TargetCatalog catalog;
+    EXPECT_EQ(LoadApplicationPlugins(catalog, Folder(tmp) + "\\absent"), 0u);
     catalog.AddTarget(std::make_unique<Target>("zzz earlier", ""));
-    EXPECT_EQ(LoadApplicationPlugins(catalog, Folder(tmp)), 2u);
-    ASSERT_EQ(catalog.TargetCount(), 3u);
+    EXPECT_EQ(LoadApplicationPlugins(catalog, Folder(tmp)), 3u);
+    ASSERT_EQ(catalog.TargetCount(), 4u);
     EXPECT_EQ(catalog.TargetAt(0).Name(), "zzz earlier");
     EXPECT_EQ(catalog.TargetAt(1).Name(), "Alpha");
     EXPECT_EQ(catalog.TargetAt(2).Name(), "beta");
+    EXPECT_EQ(catalog.TargetAt(3).Name(), "Charlie");
 }
 
 TEST(PluginFiles, StandardPluginByFileName) {
@@ -86,15 +93,81 @@ TEST(PluginFiles, EveryShippedPluginLoadsAsATarget) {
     // The build folder is a Linux path; Wine shows the root file system as drive Z:.
     std::string winBin = bin[0] == '/' ? "Z:" + bin : bin;
     for (char& c : winBin) if (c == '/') c = '\\';
+    std::vector<std::string> standard;
+    for (const std::string& f : Tlps(winBin + "\\STDPLUGS")) standard.push_back(f.substr(f.find_last_of('\\') + 1));
+    std::sort(standard.begin(), standard.end());
+    std::vector<std::string> named;
+    for (const char* n : {"WinTemp", "UserTemp", "Prefetch", "DocHist", "RunHist", "FindFiles", "FindComps",
+                          "OpenSave", "StartClick", "StartOrder", "Paint", "WordPad", "MPlayer", "PhotoEditor",
+                          "RegEdit", "FreeCell", "Access", "Word", "Excel", "PowerPoint", "FrontPage", "Publisher",
+                          "InfoPath", "MSORecent", "IEHist", "IECookies", "IEAddrBar", "IndexDat", "DldPrgFiles"})
+        named.push_back(std::string(n) + ".tlp");
+    std::sort(named.begin(), named.end());
+    EXPECT_EQ(standard, named);  // the catalogue loads them by exactly these names
+    EXPECT_GE(Tlps(winBin + "\\APPPLUGS").size(), 10u);
     for (const char* sub : {"\\STDPLUGS", "\\APPPLUGS"}) {
-        auto files = Tlps(winBin + sub);
-        EXPECT_GE(files.size(), std::string(sub) == "\\STDPLUGS" ? 29u : 8u);
-        for (const std::string& f : files) {
+        for (const std::string& f : Tlps(winBin + sub)) {
             auto t = ReadTargetFile(f);
             ASSERT_TRUE(t) << f;
             EXPECT_FALSE(t->Name().empty()) << f;
+            EXPECT_EQ(t->Description().rfind("Kills ", 0), 0u) << f;
+            // every stored entry becomes an entry: none is refused on the way into the catalogue
+            BinaryFile file;
+            ASSERT_TRUE(file.Open(f, BinaryFile::Mode::Read)) << f;
+            auto record = ReadTargetRecord(file);
+            ASSERT_TRUE(record) << f;
             EXPECT_GT(t->EntryCount(), 0u) << f;
+            EXPECT_EQ(t->EntryCount(), record->entries.size()) << f;
         }
     }
 }
 #endif
+
+TEST(BinaryFile, OpenModesSharingAndSeek) {
+    TempFolder tmp;
+    const std::string path = tmp / "tree.bin";
+    BinaryFile missing;
+    EXPECT_FALSE(missing.Open(path, BinaryFile::Mode::Read));  // reading needs an existing file
+    {
+        BinaryFile out;
+        ASSERT_TRUE(out.Open(path, BinaryFile::Mode::Write));
+        BinaryFile other;
+        EXPECT_FALSE(other.Open(path, BinaryFile::Mode::Read));  // a file being written is not shared
+        PropertyTree tree;
+        tree.AddNode("Info", 0, true).SetInteger("N", 7);
+        tree.Write(out);
+        EXPECT_EQ(out.Position(), out.Size());
+    }
+    BinaryFile in;
+    ASSERT_TRUE(in.Open(path, BinaryFile::Mode::Read));
+    BinaryFile second;
+    EXPECT_TRUE(second.Open(path, BinaryFile::Mode::Read));  // readers share
+    PropertyTree back;
+    ASSERT_TRUE(back.Read(in));
+    EXPECT_EQ(back.FindNode("info")->GetInteger("n", 0), 7u);
+    const uint64_t size = in.Size();
+    in.Seek(4, ByteStream::Origin::End);
+    EXPECT_EQ(in.Position(), size - 4);
+    in.Seek(size + 10, ByteStream::Origin::End);
+    EXPECT_EQ(in.Position(), 0u);
+    in.Seek(size + 10, ByteStream::Origin::Begin);
+    EXPECT_EQ(in.Position(), size);
+    in.Seek(-2, ByteStream::Origin::Current);
+    char buf[8];
+    EXPECT_EQ(in.Read(buf, sizeof buf), 2u);
+    {
+        BinaryFile again;
+        ASSERT_FALSE(again.Open(path, BinaryFile::Mode::Write));  // still open for reading elsewhere
+    }
+}
+
+TEST(BinaryFile, WriteTruncatesAnExistingFile) {
+    TempFolder tmp;
+    const std::string path = tmp.MakeFileWith("old.bin", std::string(100, 'x'));
+    {
+        BinaryFile out;
+        ASSERT_TRUE(out.Open(path, BinaryFile::Mode::Write));
+        EXPECT_EQ(out.Write("abc", 3), 3u);
+    }
+    EXPECT_EQ(ReadFileBytes(path), "abc");
+}

@@ -5,6 +5,9 @@ if(NOT TL_WINDOWS)
   target_link_libraries(plugc PRIVATE cleaner_core)
   set(PLUGC_COMMAND $<TARGET_FILE:plugc>)
   set(PLUGC_DEPENDS plugc)
+  add_test(NAME plugc_roundtrip
+           COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/roundtrip.sh $<TARGET_FILE:plugc>
+                   ${CMAKE_SOURCE_DIR}/data/plugins ${CMAKE_BINARY_DIR}/plugc-roundtrip)
 else()
   set(PLUGC_COMMAND ${TL_HOST_TOOLS_DIR}/plugc)
   set(PLUGC_DEPENDS ${TL_HOST_TOOLS_DIR}/plugc)

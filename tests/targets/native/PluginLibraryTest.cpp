@@ -26,6 +26,9 @@
 //      MenuOrder, WordWheelQuery, Find, Regedit (value LastKey only), or names one of the
 //      applets/games whose key holds only state (FreeCell), or the extract/file-menu lists.
 //  R9. Kind 3 wildcards hold no path separator.
+//  R10. Below the profile root (0x28) a path starts in application data or the XP "Local Settings"
+//      (AppData, Local Settings, Application Data): never in Documents, Desktop, Downloads or any
+//      other folder the user keeps files in.
 #include "targets/PluginRecord.h"
 #include "targets/PluginText.h"
 
@@ -98,6 +101,10 @@ std::string BrokenRule(const EntryRecord& e) {
             for (const std::string& p : parts)
                 if (p.empty() || p == "." || p == "..") return "R4";
             if ((e.kind == 2 || e.kind == 3) && e.path.empty() && !traceFolders.count(e.folderId)) return "R5";
+            if (e.folderId == 0x28) {
+                static const std::set<std::string> dataRoots{"appdata", "local settings", "application data"};
+                if (parts.empty() || !dataRoots.count(Lower(parts[0]))) return "R10";
+            }
             if ((e.kind == 2 || e.kind == 3) && e.recurse && broadRoots.count(e.folderId)) {
                 static const char* known[] = {"temp", "cache", "art", "#sharedobjects", "prefetch", "recent",
                                               "downloaded program files"};
@@ -160,7 +167,7 @@ TEST(ShippedPlugins, StandardLibraryHasEveryNamedFile) {
                           "InfoPath", "MSORecent", "IEHist", "IECookies", "IEAddrBar", "IndexDat", "DldPrgFiles"})
         EXPECT_TRUE(names.count(std::string(n) + ".txt")) << n;
     EXPECT_EQ(names.size(), 29u);
-    EXPECT_GE(SourcesIn("app").size(), 8u);
+    EXPECT_GE(SourcesIn("app").size(), 10u);
 }
 
 TEST(ShippedPlugins, EveryEntryKeepsOutOfUserDocuments) {
@@ -189,6 +196,16 @@ TEST(ShippedPlugins, RuleCatchesEntriesThatReachDocuments) {
     EXPECT_EQ(BrokenRule(profile), "R4");
     profile.path = "AppData\\Roaming\\Vendor";
     EXPECT_EQ(BrokenRule(profile), "R6");
+    EntryRecord thesis;
+    thesis.kind = 1;
+    thesis.folderId = 0x28;
+    thesis.path = "Documents\\thesis.doc";
+    EXPECT_EQ(BrokenRule(thesis), "R10");
+    thesis.path = "AppData\\Local\\Vendor\\recent.xml";
+    EXPECT_EQ(BrokenRule(thesis), "");
+    profile.path = "Downloads";
+    profile.recurse = false;
+    EXPECT_EQ(BrokenRule(profile), "R10");
     EntryRecord key;
     key.kind = 6;
     key.rootKey = 0x80000001u;
@@ -209,9 +226,19 @@ TEST(ShippedPlugins, EveryPluginReadsBackAndPrintsToItsSource) {
             EXPECT_EQ(back->name, s.record.name);
             ASSERT_EQ(back->entries.size(), s.record.entries.size()) << s.path;
             for (size_t i = 0; i < back->entries.size(); ++i) EXPECT_TRUE(back->entries[i] == s.record.entries[i]);
+            EXPECT_EQ(back->description, s.record.description);
+            EXPECT_EQ(back->active, s.record.active);
+            EXPECT_EQ(back->stamp, s.record.stamp);
             auto reparsed = ParsePluginText(PrintPluginText(*back));
             ASSERT_TRUE(reparsed.record) << reparsed.error;
-            EXPECT_EQ(reparsed.record->entries.size(), back->entries.size());
+            EXPECT_EQ(reparsed.record->name, back->name);
+            EXPECT_EQ(reparsed.record->description, back->description);
+            EXPECT_EQ(reparsed.record->active, back->active);
+            EXPECT_EQ(reparsed.record->stamp, back->stamp);
+            EXPECT_EQ(reparsed.record->conditionCount, back->conditionCount);
+            ASSERT_EQ(reparsed.record->entries.size(), back->entries.size());
+            for (size_t i = 0; i < back->entries.size(); ++i)
+                EXPECT_TRUE(reparsed.record->entries[i] == back->entries[i]) << s.path << " entry " << i;
         }
     }
 }
@@ -232,4 +259,49 @@ TEST(PluginText, ErrorsNameTheLine) {
     EXPECT_FALSE(r.record);
     EXPECT_EQ(r.error.rfind("line 4:", 0), 0u) << r.error;
     EXPECT_FALSE(ParsePluginText("Name = x\n[Rem]\nType = 9\n").record);
+    // A kind 5 entry without a pattern would load as no entry at all.
+    auto noPattern = ParsePluginText("Name = x\n[Rem]\nType = 5\nRootKey = 0x80000001\nKey = Software\\A\\MRU\n");
+    EXPECT_FALSE(noPattern.record);
+    EXPECT_NE(noPattern.error.find("Value"), std::string::npos) << noPattern.error;
+    auto pattern = ParsePluginText("Name = x\n[Rem]\nType = 5\nRootKey = 0x80000001\nKey = Software\\A\\MRU\nValue = \n");
+    ASSERT_TRUE(pattern.record) << pattern.error;
+    EXPECT_TRUE(pattern.record->entries[0].hasPattern);
+    EntryRecord none;
+    none.kind = 5;
+    none.rootKey = 0x80000001u;
+    none.key = "Software\\A\\MRU";
+    none.hasPattern = false;
+    TargetRecord unpatterned;
+    unpatterned.name = "x";
+    unpatterned.entries = {none};
+    EXPECT_EQ(PrintPluginText(unpatterned).find("Value ="), std::string::npos);
+}
+
+TEST(PluginText, EveryKeyAndConditionComesThrough) {
+    auto r = ParsePluginText(
+        "# comment\nName = Every key\nDesc = Kills = all\nActive = 1\nDate = 7 3 9\n"
+        "[Rem]\nType = 4\nCSID = 0\nPath = Software\\S\nRecurs = 1\nRemReboot = 1\nRootKey = 0x80000001\nValue = Cache\n"
+        "[Rem]\nType = 3\nCSID = 0x1c\nPath = Temp\nTpl = *.tmp\n"
+        "[Valid]\n[Valid]\n");
+    ASSERT_TRUE(r.record) << r.error;
+    EXPECT_EQ(r.record->name, "Every key");
+    EXPECT_EQ(r.record->description, "Kills = all");
+    EXPECT_TRUE(r.record->active);
+    EXPECT_EQ(r.record->stamp, (std::array<uint8_t, 4>{7, 3, 9, 0}));
+    EXPECT_EQ(r.record->conditionCount, 2u);
+    ASSERT_EQ(r.record->entries.size(), 2u);
+    const EntryRecord& k4 = r.record->entries[0];
+    EXPECT_EQ(k4.kind, 4u);
+    EXPECT_EQ(k4.path, "Software\\S");
+    EXPECT_TRUE(k4.recurse);
+    EXPECT_TRUE(k4.removeAtReboot);
+    EXPECT_EQ(k4.rootKey, 0x80000001u);
+    EXPECT_EQ(k4.valueName, "Cache");
+    const EntryRecord& k3 = r.record->entries[1];
+    EXPECT_EQ(k3.folderId, 0x1c);
+    EXPECT_FALSE(k3.recurse);  // entries do not recurse unless they say so
+    EXPECT_EQ(k3.mask, "*.tmp");
+    EXPECT_FALSE(ParsePluginText("Name = x\n[Valid]\nType = 1\n").record);
+    EXPECT_FALSE(ParsePluginText("Name = x\nDate = 1 2 300\n").record);
+    EXPECT_FALSE(ParsePluginText("Name = " + std::string(260, 'n') + "\n").record);
 }

@@ -279,3 +279,236 @@ TEST(PluginRecord, ReaderRejectsOverlongScrambledString) {
     t.FindNode("Info")->SetString("Name", std::string(259, 'a'));
     EXPECT_TRUE(RecordFromTree(t));
 }
+
+TEST(PropertyTree, SortAndSearchShareOneCaseInsensitiveOrder) {
+    // ASCII order would put "Beta" before "alpha" and "Rem2" before "rem10".
+    EXPECT_LT(CompareNames("alpha", "Beta"), 0);
+    EXPECT_LT(CompareNames("rem10", "Rem2"), 0);
+    EXPECT_EQ(CompareNames("VALID7", "valid7"), 0);
+    EXPECT_LT(CompareNames("Rem", "rem0"), 0);
+    PropertyTree t;
+    for (const char* n : {"Valid0", "rem10", "Beta", "Rem2", "alpha", "INFO"}) t.AddNode(n, 0, true);
+    std::vector<std::string> order;
+    for (size_t i = 0; i < t.NodeCount(); ++i) order.push_back(t.Node(i).Name());
+    EXPECT_EQ(order, (std::vector<std::string>{"alpha", "Beta", "INFO", "rem10", "Rem2", "Valid0"}));
+    for (const char* n : {"ALPHA", "beta", "Info", "REM10", "rem2", "valid0"}) EXPECT_NE(t.FindNode(n), nullptr) << n;
+    EXPECT_EQ(t.FindNode("Rem1"), nullptr);
+}
+
+TEST(PropertyTree, PropertiesKeepInsertionOrderAndSettersCreate) {
+    PropertyNode n("Info", 0);
+    n.SetString("Zed", "z");
+    n.SetStamp("Date", 1, 2, 3, 4);
+    n.SetInteger("alpha", 7);
+    n.SetString("ZED", "again");  // same property, not a new one
+    ASSERT_EQ(n.Properties().size(), 3u);
+    EXPECT_EQ(n.Properties()[0].name, "Zed");
+    EXPECT_EQ(n.Properties()[1].name, "Date");
+    EXPECT_EQ(n.Properties()[2].name, "alpha");
+    EXPECT_EQ(n.GetString("zed", ""), "again");
+    EXPECT_EQ(n.GetString("missing", "dflt"), "dflt");
+    EXPECT_EQ(n.GetInteger("Zed", 42), 42u);  // a String is not an Integer
+    EXPECT_EQ(n.GetStamp("date", 9, 9, 9, 9), (std::array<uint8_t, 4>{1, 2, 3, 4}));
+    EXPECT_EQ(n.GetStamp("alpha", 9, 8, 7, 6), (std::array<uint8_t, 4>{9, 8, 7, 6}));
+    EXPECT_TRUE(n.GetBoolean("none", true));
+}
+
+TEST(PropertyTree, OneNodeReadsAndWritesWithoutAHeader) {
+    PropertyNode n("Banner", 0);
+    n.SetString("Url", "http://example.invalid/");
+    n.SetInteger("Width", 468);
+    n.SetStamp("When", 1, 2, 3, 4);
+    MemoryStream s;
+    n.Write(s);
+    EXPECT_EQ(std::vector<uint8_t>(s.Bytes().begin(), s.Bytes().begin() + 6),
+              (std::vector<uint8_t>{0, 0, 0, 0, 6, 0}));  // tag 0, then the name's count
+    s.Seek(0, ByteStream::Origin::Begin);
+    PropertyNode back;
+    ASSERT_TRUE(back.Read(s));
+    EXPECT_TRUE(back == n);
+    for (size_t cut = 0; cut < s.Bytes().size(); ++cut) {
+        MemoryStream part(std::vector<uint8_t>(s.Bytes().begin(), s.Bytes().begin() + cut));
+        PropertyNode p("Kept", 0);
+        EXPECT_FALSE(p.Read(part)) << cut;
+        EXPECT_EQ(p.Name(), "Kept");
+    }
+}
+
+TEST(PropertyTree, FailedReadKeepsThePreviousNodes) {
+    PropertyTree t;
+    t.AddNode("Info", 0, true);
+    std::vector<uint8_t> bad{'P', 'R', 'T', '2', 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    MemoryStream in(bad);
+    EXPECT_FALSE(t.Read(in));
+    ASSERT_EQ(t.NodeCount(), 1u);
+    EXPECT_EQ(t.Node(0).Name(), "Info");
+    EXPECT_EQ(t.Magic(), PropertyTree::kDefaultMagic);
+}
+
+TEST(PluginRecord, UnknownTypeCountsAsMissing) {
+    std::vector<uint8_t> bytes{'P', 'R', 'T', '2', 1, 0, 0, 0,   0, 0, 0, 0, 1, 0, 'N', 1, 0, 0, 0,
+                               1, 0, 'p', 9, 0x11, 0x22, 0x33, 0x44};
+    bool ok = false;
+    PropertyTree t = ReadBack(bytes, ok);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(t.Node(0).GetInteger("p", 3), 3u);
+    EXPECT_FALSE(t.Node(0).GetBoolean("p", false));
+}
+
+TEST(PluginRecord, WriterKeepsTheStatedPropertyOrdersAndTypes) {
+    TargetRecord r;
+    r.name = "Orders";
+    r.description = "Kills in order";
+    r.stamp = {4, 5, 6, 77};  // the fourth byte is never written
+    EntryRecord f1; f1.kind = 1; f1.path = "a";
+    EntryRecord f2; f2.kind = 2; f2.path = "b";
+    EntryRecord f3; f3.kind = 3; f3.path = "c"; f3.mask = "*.tmp";
+    EntryRecord r5; r5.kind = 5; r5.rootKey = 0x80000001u; r5.key = "Software\\X"; r5.valueName = "MRU*";
+    EntryRecord r6; r6.kind = 6; r6.rootKey = 0x80000001u; r6.key = "Software\\Y";
+    r.entries = {f1, f2, f3, r5, r6};
+    PropertyTree t;
+    ASSERT_EQ(TreeFromRecord(r, t), RecordWriteResult::Ok);
+    EXPECT_EQ(t.Magic(), PropertyTree::kPluginMagic);
+    EXPECT_TRUE(t.Check());
+    auto layout = [&](const char* node) {
+        std::vector<std::pair<std::string, int>> out;
+        for (const Property& p : t.FindNode(node)->Properties()) out.emplace_back(p.name, p.type);
+        return out;
+    };
+    using L = std::vector<std::pair<std::string, int>>;
+    EXPECT_EQ(layout("Info"), (L{{"Name", 4}, {"Desc", 4}, {"Active", 1}, {"Date", 5}}));
+    const L file{{"Type", 0}, {"Path", 4}, {"Recurs", 1}, {"CSID", 0}, {"RemReboot", 1}};
+    EXPECT_EQ(layout("Rem0"), file);
+    EXPECT_EQ(layout("Rem1"), file);
+    L wildcard = file;
+    wildcard.emplace_back("Tpl", 4);
+    EXPECT_EQ(layout("Rem2"), wildcard);
+    EXPECT_EQ(layout("Rem3"), (L{{"Type", 0}, {"RootKey", 0}, {"Key", 4}, {"Recurs", 1}, {"Value", 4}}));
+    EXPECT_EQ(layout("Rem4"), (L{{"Type", 0}, {"RootKey", 0}, {"Key", 4}, {"Recurs", 1}}));
+    EXPECT_EQ(t.FindNode("Info")->GetStamp("Date", 0, 0, 0, 0), (std::array<uint8_t, 4>{4, 5, 6, 0}));
+    EXPECT_EQ(t.FindNode("Info")->GetString("Name", ""), Scramble("Orders"));
+    EXPECT_EQ(t.FindNode("Rem3")->GetString("Value", ""), Scramble("MRU*"));
+}
+
+TEST(PluginRecord, EntryKindsZeroAndAboveSixKeepTheirFields) {
+    PropertyTree t = PluginTree();
+    t.AddNode("Info", 0, true);
+    PropertyNode& zero = t.AddNode("Rem0", 0, true);
+    zero.SetInteger("Type", 0);
+    zero.SetString("Path", Scramble("x.log"));
+    zero.SetInteger("CSID", 0x1c);
+    zero.SetBoolean("RemReboot", true);
+    zero.SetString("Key", Scramble("Software\\Ignored"));
+    PropertyNode& seven = t.AddNode("Rem1", 0, true);
+    seven.SetInteger("Type", 7);
+    seven.SetInteger("RootKey", 0x80000001u);
+    seven.SetString("Key", Scramble("Software\\Z"));
+    seven.SetBoolean("Recurs", true);
+    seven.SetString("Path", Scramble("ignored"));
+    seven.SetString("Value", Scramble("ignored"));
+    auto r = RecordFromTree(t);
+    ASSERT_TRUE(r);
+    ASSERT_EQ(r->entries.size(), 2u);
+    const EntryRecord& e0 = r->entries[0];
+    EXPECT_EQ(e0.kind, 0u);
+    EXPECT_EQ(e0.path, "x.log");
+    EXPECT_EQ(e0.folderId, 0x1c);
+    EXPECT_TRUE(e0.removeAtReboot);
+    EXPECT_FALSE(e0.recurse);  // the file entry's own default of 1 is replaced by 0
+    EXPECT_EQ(e0.key, "");
+    const EntryRecord& e7 = r->entries[1];
+    EXPECT_EQ(e7.kind, 7u);
+    EXPECT_EQ(e7.rootKey, 0x80000001u);
+    EXPECT_EQ(e7.key, "Software\\Z");
+    EXPECT_TRUE(e7.recurse);
+    EXPECT_EQ(e7.path, "");
+    EXPECT_EQ(e7.valueName, "");
+    PropertyTree out;
+    EXPECT_EQ(TreeFromRecord(*r, out), RecordWriteResult::BadKind);  // never written back
+}
+
+TEST(PluginRecord, KindFiveValueOfAnotherTypeCountsAsMissing) {
+    auto readWith = [](auto setValue) {
+        PropertyTree t = PluginTree();
+        t.AddNode("Info", 0, true);
+        PropertyNode& n = t.AddNode("Rem0", 0, true);
+        n.SetInteger("Type", 5);
+        n.SetInteger("RootKey", 0x80000001u);
+        n.SetString("Key", Scramble("Software\\X\\MRU"));
+        setValue(n);
+        auto r = RecordFromTree(t);
+        EXPECT_TRUE(r);
+        return r ? r->entries.at(0) : EntryRecord{};
+    };
+    EXPECT_FALSE(readWith([](PropertyNode&) {}).hasPattern);
+    EXPECT_FALSE(readWith([](PropertyNode& n) { n.SetInteger("Value", 0); }).hasPattern);
+    EntryRecord empty = readWith([](PropertyNode& n) { n.SetString("value", ""); });
+    EXPECT_TRUE(empty.hasPattern);
+    EXPECT_EQ(empty.valueName, "");
+    EntryRecord typed = readWith([](PropertyNode& n) { n.SetString("Value", Scramble("url*")); });
+    EXPECT_TRUE(typed.hasPattern);
+    EXPECT_EQ(typed.valueName, "url*");
+}
+
+TEST(PluginRecord, ConditionNodesStopAtAHundredAndAtTheFirstGap) {
+    PropertyTree t = PluginTree();
+    t.AddNode("Info", 0, false);
+    for (int i = 0; i <= 100; ++i) t.AddNode("Valid" + std::to_string(i), 0, false).SetInteger("Type", 3);
+    t.SortNodes();
+    auto r = RecordFromTree(t);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->conditionCount, 100u);
+    PropertyTree gap = PluginTree();
+    gap.AddNode("Info", 0, true);
+    for (const char* n : {"Valid0", "Valid2", "Valid3"}) gap.AddNode(n, 0, true);
+    r = RecordFromTree(gap);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->conditionCount, 1u);
+    PropertyTree written;
+    ASSERT_EQ(TreeFromRecord(*r, written), RecordWriteResult::Ok);
+    EXPECT_TRUE(written.FindNode("Valid0")->Properties().empty());
+}
+
+TEST(PluginRecord, OverlongScrambledEntryStringRejectsTheRecord) {
+    PropertyTree t = PluginTree();
+    t.AddNode("Info", 0, true);
+    PropertyNode& n = t.AddNode("Rem0", 0, true);
+    n.SetInteger("Type", 3);
+    n.SetString("Path", Scramble("ok"));
+    n.SetString("Tpl", std::string(260, 'a'));
+    EXPECT_FALSE(RecordFromTree(t));
+    n.SetString("Tpl", std::string(259, 'a'));
+    EXPECT_TRUE(RecordFromTree(t));
+    n.SetInteger("Type", 1);  // kind 1 never reads "Tpl"
+    n.SetString("Tpl", std::string(300, 'a'));
+    EXPECT_TRUE(RecordFromTree(t));
+}
+
+TEST(PluginRecord, WriterBoundsOnlyTheStringsAKindWrites) {
+    TargetRecord r;
+    r.name = "Bounds";
+    EntryRecord file;
+    file.kind = 1;
+    file.path = "a.log";
+    file.key = std::string(300, 'k');  // unused by a file entry: never written
+    file.mask = "\t";
+    r.entries = {file};
+    PropertyTree t;
+    EXPECT_EQ(TreeFromRecord(r, t), RecordWriteResult::Ok);
+    r.entries[0].path = std::string(260, 'p');
+    EXPECT_EQ(TreeFromRecord(r, t), RecordWriteResult::StringTooLong);
+    EntryRecord key;
+    key.kind = 6;
+    key.rootKey = 0x80000001u;
+    key.key = std::string(260, 'k');
+    r.entries = {key};
+    EXPECT_EQ(TreeFromRecord(r, t), RecordWriteResult::StringTooLong);
+    key.kind = 5;
+    key.key = "Software\\X";
+    key.valueName = "bad\x01name";
+    r.entries = {key};
+    EXPECT_EQ(TreeFromRecord(r, t), RecordWriteResult::BadString);
+    // a refused record leaves the output tree as the last accepted one made it
+    ASSERT_NE(t.FindNode("Rem0"), nullptr);
+    EXPECT_EQ(t.FindNode("Rem0")->GetInteger("Type", 0), 1u);
+}
