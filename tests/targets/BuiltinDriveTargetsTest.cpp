@@ -1,5 +1,6 @@
 #include "targets/DriveTargets.h"
 
+#include "support/FakeMachine.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -9,23 +10,6 @@
 #include <map>
 
 namespace {
-
-class FakeDrives : public DriveList {
-public:
-    std::vector<std::string> roots;
-    std::map<std::string, DriveType> types;
-    std::vector<std::string> Roots() override { return roots; }
-    DriveType TypeOf(const std::string& root) override {
-        const auto it = types.find(root);
-        return it == types.end() ? DriveType::NoRoot : it->second;
-    }
-};
-
-class NoShell : public RecycleBinShell {
-public:
-    bool HasItems(const std::string&) override { return false; }
-    void Empty(const std::string&) override {}
-};
 
 bool IsFolder(const std::string& path) {
     const DWORD a = ::GetFileAttributesA(path.c_str());
@@ -52,7 +36,7 @@ protected:
 
 TEST_F(DriveTargetsTest, RecycleBinCoversTheFixedDrives) {
     temp_.MakeFolder("D\\RECYCLER");
-    RecycleBinTarget target(drives_, std::make_shared<NoShell>(), "S-1-5-21-1", IsFolder);
+    RecycleBinTarget target(drives_, std::make_shared<FakeRecycleBinShell>(), "S-1-5-21-1", IsFolder);
     EXPECT_EQ(target.Name(), "Recycle Bin");
     EXPECT_EQ(target.Description(), "Kills all Files and Folders in Recycle bin");
     EXPECT_TRUE(target.Selected());
@@ -89,7 +73,7 @@ TEST_F(DriveTargetsTest, NoFixedDrivesGiveNoEntries) {
     drives_.types[drives_.roots[1]] = DriveType::Remote;
     drives_.types[drives_.roots[2]] = DriveType::CdRom;
     ChkFilesTarget chk(drives_);
-    RecycleBinTarget bin(drives_, std::make_shared<NoShell>(), "S-1-5-21-1", IsFolder);
+    RecycleBinTarget bin(drives_, std::make_shared<FakeRecycleBinShell>(), "S-1-5-21-1", IsFolder);
     EXPECT_EQ(chk.EntryCount(), 0u);
     EXPECT_EQ(bin.EntryCount(), 0u);
 }

@@ -1,24 +1,11 @@
 #include "engine/RecycleRules.h"
 
+#include "support/FakeMachine.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
 #include <set>
-
-namespace {
-
-class FakeDrives : public DriveList {
-public:
-    std::vector<std::string> roots;
-    std::map<std::string, DriveType> types;
-    std::vector<std::string> Roots() override { return roots; }
-    DriveType TypeOf(const std::string& root) override {
-        const auto it = types.find(root);
-        return it == types.end() ? DriveType::NoRoot : it->second;
-    }
-};
-
-}  // namespace
 
 TEST(DriveStrings, ParsesRootsInListOrder) {
     const char buffer[] = "A:\\\0C:\\\0D:\\\0\0";
