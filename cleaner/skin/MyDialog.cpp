@@ -32,6 +32,7 @@ void CMyDialog::BringLastToFront() {
 
 BOOL CMyDialog::OnInitDialog() {
     const BOOL result = CMyToolTipDialog::OnInitDialog();  // tooltip control and its switch
+    RemoveSystemFrame();
     ApplyRegion();
     RECT window{};
     ::GetWindowRect(Hwnd(), &window);
@@ -44,6 +45,20 @@ BOOL CMyDialog::OnInitDialog() {
     OpenList().push_back(this);
     active_ = ::GetForegroundWindow() == Hwnd();
     return result;
+}
+
+void CMyDialog::RemoveSystemFrame() {
+    // A CAPTION line in a template adds WS_CAPTION whatever its STYLE says, and a system caption
+    // or border would show as a strip inside the rounded region. The skin draws all of it.
+    constexpr LONG_PTR kFrameStyles = WS_CAPTION | WS_THICKFRAME;
+    constexpr LONG_PTR kFrameExStyles = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE;
+    const LONG_PTR style = ::GetWindowLongPtrA(Hwnd(), GWL_STYLE);
+    const LONG_PTR exStyle = ::GetWindowLongPtrA(Hwnd(), GWL_EXSTYLE);
+    if (!(style & kFrameStyles) && !(exStyle & kFrameExStyles)) return;
+    ::SetWindowLongPtrA(Hwnd(), GWL_STYLE, style & ~kFrameStyles);
+    ::SetWindowLongPtrA(Hwnd(), GWL_EXSTYLE, exStyle & ~kFrameExStyles);
+    ::SetWindowPos(Hwnd(), nullptr, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 void CMyDialog::ApplyRegion() {

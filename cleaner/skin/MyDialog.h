@@ -46,6 +46,7 @@ protected:
     virtual void PaintContent(HDC dc, const RECT& client) { (void)dc; (void)client; }
 
 private:
+    void RemoveSystemFrame();
     void ApplyRegion();
     void RepaintBands();
 

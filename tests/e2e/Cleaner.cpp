@@ -230,6 +230,15 @@ std::vector<Line> RunningCleaner::Lines() const {
     return lines;
 }
 
+bool RunningCleaner::WaitUntilShown(bool shown, DWORD ms) const {
+    const DWORD start = ::GetTickCount();
+    while (IsShown() != shown) {
+        if (::GetTickCount() - start >= ms) return false;
+        ::Sleep(50);
+    }
+    return true;
+}
+
 bool RunningCleaner::WaitForIdle(DWORD ms) {
     const DWORD start = ::GetTickCount();
     while (::GetTickCount() - start < ms) {

@@ -50,6 +50,8 @@ public:
     void Command(int id);        // WM_COMMAND as the tray menu sends it
     void Exit() { Command(32773); }
     bool IsShown() const { return window_ && ::IsWindowVisible(window_); }
+    // Waits until the main window is shown (or hidden); Wine maps a window asynchronously.
+    bool WaitUntilShown(bool shown, DWORD ms = 5000) const;
     bool ControlShown(int id) const;
 
     std::vector<Line> Lines() const;

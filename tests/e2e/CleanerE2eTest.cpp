@@ -160,18 +160,15 @@ TEST_F(CleanerE2e, ExitDuringScanStopsItAndNextHideEnds) {
 }
 
 TEST_F(CleanerE2e, AltF4HidesAndExitStoresVisibility) {
-    GTEST_SKIP() << "waits for the catalogue builder: the application does not load plug-in targets yet";
     RunningCleaner cleaner(folder.exe);
     ASSERT_TRUE(cleaner.WaitForWindow());
     ASSERT_TRUE(cleaner.IsShown());
     ::PostMessageA(cleaner.Window(), WM_SYSCOMMAND, SC_CLOSE, 0);  // what Alt+F4 sends
-    ::Sleep(1000);
+    EXPECT_TRUE(cleaner.WaitUntilShown(false));
     EXPECT_FALSE(cleaner.Exited());
-    EXPECT_FALSE(cleaner.IsShown());
     // Back to FULL mode, then Exit: the window was visible at WM_CLOSE, so ShowMainWnd is on.
     cleaner.Command(kToggleMode);
-    ::Sleep(500);
-    EXPECT_TRUE(cleaner.IsShown());
+    EXPECT_TRUE(cleaner.WaitUntilShown(true));
     cleaner.Exit();
     ASSERT_TRUE(cleaner.WaitForExit());
     DWORD shown = 99;
@@ -183,7 +180,7 @@ TEST_F(CleanerE2e, AltF4HidesAndExitStoresVisibility) {
         RunningCleaner again(folder.exe);
         ASSERT_TRUE(again.WaitForWindow());
         ::PostMessageA(again.Window(), WM_SYSCOMMAND, SC_CLOSE, 0);
-        ::Sleep(1000);
+        EXPECT_TRUE(again.WaitUntilShown(false));
         again.Exit();
         ASSERT_TRUE(again.WaitForExit());
     }
