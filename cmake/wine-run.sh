@@ -18,4 +18,15 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$WINEPREFIX"
   wineboot -i >/dev/null 2>&1
 fi
+# Fonts as on Windows: this Wine does not load its own Tahoma (behind "MS Shell Dlg", which sets
+# the size of every dialog) from its data folder, and there is no Arial (the skin's face), so
+# dialogs would come out a sixth too wide in a fallback font. Tahoma goes into the prefix's Fonts
+# folder; Arial is replaced by the metric-compatible Liberation Sans.
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+if [ -d "$fonts" ] && [ ! -f "$fonts/tahoma.ttf" ] && [ -f /usr/share/wine/fonts/tahoma.ttf ]; then
+  cp /usr/share/wine/fonts/tahoma*.ttf "$fonts/"
+  if fc-list 2>/dev/null | grep -q "Liberation Sans"; then
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d "Liberation Sans" /f >/dev/null 2>&1
+  fi
+fi
 exec wine "$@"

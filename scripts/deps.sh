@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when any is missing.
-# fonts-wine: the fonts Windows dialogs are laid out in (Tahoma behind "MS Shell Dlg"); without
+# fonts-wine, fonts-liberation2: Tahoma (behind "MS Shell Dlg") and an Arial-sized face; without
 # them Wine falls back to a wider font and every dialog grows by a sixth.
 set -eu
-need=(g++-mingw-w64-x86-64 libz-mingw-w64-dev wine64 wine fonts-wine xvfb xauth imagemagick clang-14
+need=(g++-mingw-w64-x86-64 libz-mingw-w64-dev wine64 wine fonts-wine fonts-liberation2 xvfb xauth imagemagick clang-14
       libclang-rt-14-dev googletest cmake ninja-build zip zlib1g-dev fp-utils-3.2.2 python3 x11-utils)
 missing=()
 for p in "${need[@]}"; do

@@ -78,7 +78,7 @@ void CMyButton::Repaint(bool erase) {
     if (Hwnd()) ::InvalidateRect(Hwnd(), nullptr, erase ? TRUE : FALSE);
 }
 
-void CMyButton::PaintNow(HDC target) {
+void CMyButton::PaintClient(HDC target) {
     RECT client{};
     ::GetClientRect(Hwnd(), &client);
     if (client.right <= 0 || client.bottom <= 0) return;
@@ -92,18 +92,6 @@ void CMyButton::PaintNow(HDC target) {
 
 LRESULT CMyButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = ::BeginPaint(Hwnd(), &ps);
-        PaintNow(dc);
-        ::EndPaint(Hwnd(), &ps);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        PaintNow(reinterpret_cast<HDC>(wParam));
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
     case WM_MOUSEMOVE:
         if (!hover_) {
             TRACKMOUSEEVENT track{sizeof(track), TME_HOVER | TME_LEAVE, Hwnd(), 1};
@@ -130,20 +118,12 @@ LRESULT CMyButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_KILLFOCUS:
     case WM_ENABLE:
     case WM_SETTEXT:
-    case WM_CAPTURECHANGED: {
-        const LRESULT result = Default(message, wParam, lParam);
-        Repaint();
-        return result;
-    }
-    case WM_GETDLGCODE: {
-        // Keep the owner-draw button a push button for the dialog manager (Enter, default id).
-        const LRESULT code = Default(message, wParam, lParam);
-        return code;
-    }
+    case WM_CAPTURECHANGED:
+        return DefaultThenRepaint(message, wParam, lParam);
     default:
         break;
     }
-    return Default(message, wParam, lParam);
+    return CPaintedWnd::WindowProc(message, wParam, lParam);
 }
 
 // CMyStdButton -----------------------------------------------------------------------------------

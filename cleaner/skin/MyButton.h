@@ -4,11 +4,11 @@
 // changes (press, focus, enable, hover) repaint it. The hand cursor is shown over every skinned
 // button. The parent sees the usual BN_CLICKED commands.
 #include "skin/ImageStrip.h"
-#include "skin/SubclassWnd.h"
+#include "skin/PaintedWnd.h"
 
 #include <string>
 
-class CMyButton : public CSubclassWnd {
+class CMyButton : public CPaintedWnd {
 public:
     // Hooks an existing button of a dialog; false when there is no such control.
     [[nodiscard]] bool AttachItem(HWND dialog, int id);
@@ -32,8 +32,10 @@ protected:
     virtual HFONT TextFont() const;
     void Repaint(bool erase = false);
 
+    // Double-buffered: fills the body colour, selects the font and calls Paint.
+    void PaintClient(HDC target) override;
+
 private:
-    void PaintNow(HDC target);
     bool hover_ = false;
 };
 

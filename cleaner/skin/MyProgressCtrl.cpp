@@ -24,7 +24,7 @@ void CMyProgressCtrl::SetStep(int step) { ::SendMessageA(Hwnd(), PBM_SETSTEP, st
 void CMyProgressCtrl::StepIt() { ::SendMessageA(Hwnd(), PBM_STEPIT, 0, 0); }
 int CMyProgressCtrl::Pos() const { return static_cast<int>(::SendMessageA(Hwnd(), PBM_GETPOS, 0, 0)); }
 
-void CMyProgressCtrl::Paint(HDC dc) {
+void CMyProgressCtrl::PaintClient(HDC dc) {
     RECT client{};
     ::GetClientRect(Hwnd(), &client);
     PBRANGE range{};
@@ -54,18 +54,6 @@ void CMyProgressCtrl::PaintBorder() {
 
 LRESULT CMyProgressCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = ::BeginPaint(Hwnd(), &ps);
-        Paint(dc);
-        ::EndPaint(Hwnd(), &ps);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wParam));
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
     case WM_NCPAINT:
         PaintBorder();
         return 0;
@@ -73,13 +61,9 @@ LRESULT CMyProgressCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
     case PBM_DELTAPOS:
     case PBM_STEPIT:
     case PBM_SETRANGE:
-    case PBM_SETRANGE32: {
-        const LRESULT result = Default(message, wParam, lParam);
-        ::InvalidateRect(Hwnd(), nullptr, FALSE);
-        return result;
-    }
+    case PBM_SETRANGE32:
+        return DefaultThenRepaint(message, wParam, lParam);
     default:
-        break;
+        return CPaintedWnd::WindowProc(message, wParam, lParam);
     }
-    return Default(message, wParam, lParam);
 }

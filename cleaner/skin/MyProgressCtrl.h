@@ -2,9 +2,9 @@
 // The progress bar, painted by the program: the filled part a left-to-right gradient, the rest the
 // list colour, a 1-pixel border in the non-client area. Range and position are the standard
 // progress messages (PBM_SETRANGE32, PBM_SETPOS, PBM_STEPIT, ...).
-#include "skin/SubclassWnd.h"
+#include "skin/PaintedWnd.h"
 
-class CMyProgressCtrl : public CSubclassWnd {
+class CMyProgressCtrl : public CPaintedWnd {
 public:
     // Hooks an existing progress bar and gives it the 1-pixel border.
     [[nodiscard]] bool AttachItem(HWND dialog, int id);
@@ -19,8 +19,8 @@ public:
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnAttached() override;
+    void PaintClient(HDC dc) override;
 
 private:
-    void Paint(HDC dc);
     void PaintBorder();
 };

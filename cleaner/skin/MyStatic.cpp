@@ -10,7 +10,7 @@ void CMyStatic::SetTextColor(COLORREF colour) {
     if (Hwnd()) ::InvalidateRect(Hwnd(), nullptr, TRUE);
 }
 
-void CMyStatic::Paint(HDC dc) {
+void CMyStatic::PaintClient(HDC dc) {
     RECT client{};
     ::GetClientRect(Hwnd(), &client);
     ::FillRect(dc, &client, SkinResources::Get().LightBrush());
@@ -29,25 +29,12 @@ void CMyStatic::Paint(HDC dc) {
 
 LRESULT CMyStatic::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = ::BeginPaint(Hwnd(), &ps);
-        Paint(dc);
-        ::EndPaint(Hwnd(), &ps);
-        return 0;
-    }
-    case WM_ERASEBKGND:
-        return 1;
     case WM_SETFONT:
         font_ = reinterpret_cast<HFONT>(wParam);
-        break;
-    case WM_SETTEXT: {
-        const LRESULT result = Default(message, wParam, lParam);
-        ::InvalidateRect(Hwnd(), nullptr, FALSE);
-        return result;
-    }
+        return DefaultThenRepaint(message, wParam, lParam);
+    case WM_SETTEXT:
+        return DefaultThenRepaint(message, wParam, lParam);
     default:
-        break;
+        return CPaintedWnd::WindowProc(message, wParam, lParam);
     }
-    return Default(message, wParam, lParam);
 }

@@ -1,9 +1,9 @@
 #pragma once
 // A static text whose colour the program sets; it paints itself on the light body colour with the
 // skin's normal font (or the font set with WM_SETFONT), honouring SS_CENTER and SS_RIGHT.
-#include "skin/SubclassWnd.h"
+#include "skin/PaintedWnd.h"
 
-class CMyStatic : public CSubclassWnd {
+class CMyStatic : public CPaintedWnd {
 public:
     [[nodiscard]] bool AttachItem(HWND dialog, int id);
     void SetTextColor(COLORREF colour);
@@ -12,8 +12,9 @@ public:
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
+    void PaintClient(HDC dc) override;
+
 private:
-    void Paint(HDC dc);
     COLORREF colour_ = RGB(30, 30, 30);
     HFONT font_ = nullptr;
 };

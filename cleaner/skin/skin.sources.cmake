@@ -13,6 +13,7 @@ list(APPEND CLEANER_WIN_SOURCES
   skin/MyProgressCtrl.cpp
   skin/MyStatic.cpp
   skin/MyToolTipDialog.cpp
+  skin/PaintedWnd.cpp
   skin/SkinResources.cpp
   skin/SubclassWnd.cpp
 )

@@ -181,8 +181,6 @@ TEST_F(SkinWindow, GlobalListAndTooltipSwitch) {
     EXPECT_FALSE(CMyToolTipDialog::ToolTipsEnabled());
     CMyToolTipDialog::SetToolTipsEnabled(true);
     EXPECT_NE(dialog_.ToolTip(), nullptr);
-    TOOLINFOA info{};
-    info.cbSize = TTTOOLINFOA_V2_SIZE;
     EXPECT_GE(::SendMessageA(dialog_.ToolTip(), TTM_GETTOOLCOUNT, 0, 0), 2);
 }
 
@@ -201,6 +199,51 @@ TEST_F(SkinWindow, DragOnlyInTitleBand) {
     EXPECT_EQ(after.left - before.left, 30);
     EXPECT_EQ(after.top - before.top, 20);
     EXPECT_EQ(after.right - after.left, before.right - before.left);
+}
+
+TEST(SkinFrame, TemplateCaptionAndBorderAreRemoved) {
+    // A resource script's CAPTION line adds WS_CAPTION; the skin must not show a system caption.
+    std::vector<WORD> templ = CDialog::BlankTemplate(
+        "Tracelorn", 200, 150, WS_POPUP | WS_CAPTION | WS_THICKFRAME | WS_SYSMENU | DS_SETFONT,
+        WS_EX_DLGMODALFRAME);
+    ShowcaseDialog dialog;
+    ASSERT_TRUE(dialog.CreateIndirect(nullptr, reinterpret_cast<const DLGTEMPLATE*>(templ.data())));
+    const LONG_PTR style = ::GetWindowLongPtrA(dialog.Hwnd(), GWL_STYLE);
+    EXPECT_EQ(style & (WS_CAPTION | WS_THICKFRAME), 0);
+    EXPECT_NE(style & WS_SYSMENU, 0) << "the system menu (taskbar Close) stays";
+    EXPECT_EQ(::GetWindowLongPtrA(dialog.Hwnd(), GWL_EXSTYLE) & WS_EX_DLGMODALFRAME, 0);
+    RECT window{}, client{};
+    ::GetWindowRect(dialog.Hwnd(), &window);
+    ::GetClientRect(dialog.Hwnd(), &client);
+    EXPECT_EQ(client.right, window.right - window.left) << "the client area is the whole window";
+    EXPECT_EQ(client.bottom, window.bottom - window.top);
+    ::DestroyWindow(dialog.Hwnd());
+}
+
+TEST_F(SkinWindow, StaticPaintsItsTextOnTheBody) {
+    HWND label = dialog_.label.Hwnd();
+    RECT client{};
+    ::GetClientRect(label, &client);
+    ASSERT_GT(client.right, 8);
+    HDC screen = ::GetDC(label);
+    HDC dc = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, client.right, client.bottom);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    auto textPixels = [&] {
+        ::SendMessageA(label, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+        int count = 0;
+        for (int y = 0; y < client.bottom; ++y)
+            for (int x = 0; x < client.right; ++x) count += ::GetPixel(dc, x, y) != RGB(240, 240, 255);
+        return count;
+    };
+    ::SetWindowTextA(label, "");
+    EXPECT_EQ(textPixels(), 0) << "an empty static is all body colour";
+    ::SetWindowTextA(label, "WWWW");
+    EXPECT_GT(textPixels(), 0);
+    ::SelectObject(dc, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    ::ReleaseDC(label, screen);
 }
 
 TEST_F(SkinWindow, ProgressPaintsFillAndRest) {

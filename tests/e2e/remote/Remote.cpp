@@ -105,6 +105,10 @@ int main(int argc, char** argv) {
         std::puts("Tracelorn's main window did not appear");
         return 1;
     }
+    // The window is created hidden and shown once initialised; a Scan pressed before that would
+    // report by balloons as for a hidden window.
+    if (mode == "scan" || mode == "menu")
+        for (int i = 0; i < 100 && !::IsWindowVisible(w); ++i) ::Sleep(50);
     if (mode == "scan") return Scan(w);
     if (mode == "menu") {
         ::SetForegroundWindow(w);

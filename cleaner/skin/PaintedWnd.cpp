@@ -1,0 +1,26 @@
+#include "skin/PaintedWnd.h"
+
+LRESULT CPaintedWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = ::BeginPaint(Hwnd(), &ps);
+        if (dc) PaintClient(dc);
+        ::EndPaint(Hwnd(), &ps);
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        PaintClient(reinterpret_cast<HDC>(wParam));
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    default:
+        return Default(message, wParam, lParam);
+    }
+}
+
+LRESULT CPaintedWnd::DefaultThenRepaint(UINT message, WPARAM wParam, LPARAM lParam, bool erase) {
+    const LRESULT result = Default(message, wParam, lParam);
+    if (Hwnd()) ::InvalidateRect(Hwnd(), nullptr, erase ? TRUE : FALSE);
+    return result;
+}
