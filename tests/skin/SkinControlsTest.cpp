@@ -270,9 +270,11 @@ TEST_F(SkinWindow, ArtworkStripsHaveTheirSizes) {
     EXPECT_EQ(skin.Emblem().FrameCount(), 4);
 }
 
-TEST(ImageStripMemory, DecodesBmpDataAndRejectsGarbage) {
+namespace {
+// The footer picture (425 x 77) as a BMP file in memory, as a banner file would carry an image.
+std::vector<BYTE> FooterAsBmpFile() {
     HRSRC found = ::FindResourceA(nullptr, MAKEINTRESOURCEA(IDB_MAIN_FOOTER), RT_BITMAP);
-    ASSERT_NE(found, nullptr);
+    if (!found) return {};
     // A bitmap resource is a BMP file without its 14-byte file header.
     const auto* info = static_cast<const BYTE*>(::LockResource(::LoadResource(nullptr, found)));
     const DWORD size = ::SizeofResource(nullptr, found);
@@ -282,6 +284,13 @@ TEST(ImageStripMemory, DecodesBmpDataAndRejectsGarbage) {
     *reinterpret_cast<DWORD*>(&file[2]) = static_cast<DWORD>(file.size());
     *reinterpret_cast<DWORD*>(&file[10]) = offset;
     memcpy(file.data() + 14, info, size);
+    return file;
+}
+}  // namespace
+
+TEST(ImageStripMemory, DecodesBmpDataAndRejectsGarbage) {
+    const std::vector<BYTE> file = FooterAsBmpFile();
+    ASSERT_FALSE(file.empty());
     ImageStrip strip;
     ASSERT_TRUE(strip.LoadFromMemory(file.data(), file.size(), 85, 5));
     EXPECT_EQ(strip.FrameWidth(), 85);
@@ -299,4 +308,34 @@ TEST_F(SkinWindow, Showcase) {
     if (!ms) GTEST_SKIP() << "set TL_SKIN_SHOWCASE_MS to look at the window";
     ::InvalidateRect(dialog_.Hwnd(), nullptr, TRUE);
     Pump(static_cast<DWORD>(std::atoi(ms)));
+}
+
+TEST_F(SkinWindow, BannerAnimatesOnlyWithAnInterval) {
+    const std::vector<BYTE> file = FooterAsBmpFile();
+    ASSERT_FALSE(file.empty());
+    CBannerCtrl banner;
+    ASSERT_TRUE(banner.Create(dialog_.Hwnd(), "", RECT{20, 300, 60, 330}, 1037));
+    ASSERT_TRUE(banner.SetImage(file.data(), file.size(), 85, 5));
+    RECT r{};
+    ::GetClientRect(banner.Hwnd(), &r);
+    EXPECT_EQ(r.right, 85) << "the control takes one frame's size";
+    EXPECT_EQ(r.bottom, 77);
+
+    banner.SetAnimation(0, skin_geometry::BannerMode::Loop);  // "AnimTime" 0
+    Pump(300);
+    EXPECT_EQ(banner.Counter(), 0u);
+    EXPECT_EQ(banner.CurrentFrame(), 0);
+
+    banner.SetAnimation(20, skin_geometry::BannerMode::Loop);
+    Pump(400);
+    EXPECT_GT(banner.Counter(), 2u);
+    banner.SetAnimation(0, skin_geometry::BannerMode::Loop);
+    const unsigned stopped = banner.Counter();
+    Pump(200);
+    EXPECT_EQ(banner.Counter(), stopped) << "interval 0 stops the frames";
+
+    const char junk[] = "garbage";
+    EXPECT_FALSE(banner.SetImage(junk, sizeof junk, 10, 1));
+    EXPECT_FALSE(banner.Strip().IsLoaded());
+    ::DestroyWindow(banner.Hwnd());
 }
