@@ -138,6 +138,24 @@ TEST_F(CleanerE2e, TwoCopiesStartedTogetherLeaveExactlyOne) {
     EXPECT_TRUE(survivor.WaitForExit());
 }
 
+TEST_F(CleanerE2e, TrayDoubleClickTogglesAndTheDialogManagerKeepsItsMessage) {
+    RunningCleaner cleaner(folder.exe);
+    ASSERT_TRUE(cleaner.WaitForWindow());
+    ASSERT_TRUE(cleaner.IsShown());
+    // The tray callback number is also DM_GETDEFID: without the icon's id 128 it stays the
+    // dialog manager's, so Enter still finds the default button.
+    const LRESULT defId = ::SendMessageA(cleaner.Window(), DM_GETDEFID, 0, 0);
+    EXPECT_EQ(HIWORD(defId), DC_HASDEFID);
+    EXPECT_EQ(LOWORD(defId), kScan);
+    EXPECT_TRUE(cleaner.IsShown());
+    ::PostMessageA(cleaner.Window(), WM_USER, 128, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(cleaner.WaitUntilShown(false)) << "a double-click on the icon hides the window";
+    ::PostMessageA(cleaner.Window(), WM_USER, 128, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(cleaner.WaitUntilShown(true)) << "and the next one shows it again";
+    cleaner.Exit();
+    EXPECT_TRUE(cleaner.WaitForExit());
+}
+
 TEST_F(CleanerE2e, ExitDuringScanStopsItAndNextHideEnds) {
     SetSetting("ScanTime", 4000);  // hidden pauses keep the Scan going long enough
     RunningCleaner cleaner(folder.exe);
