@@ -1,4 +1,5 @@
 // Times the engine's folder walks and file removal over a tree that bench/engine lays out.
+//   bench_engine.exe walk FOLDER               the Scan walk without the exclusive-open test
 //   bench_engine.exe scan|kill|kill1 FOLDER     Scan, Kill without overwrite, Kill with one pass
 //   bench_engine.exe overwrite FILE             one overwrite pass over a file
 // Prints "files=N bytes=B seconds=S", the time measured inside the process (Wine's start-up
@@ -24,7 +25,7 @@ double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
 
 int main(int argc, char** argv) {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: bench_engine scan|kill|kill1|overwrite PATH\n");
+        std::fprintf(stderr, "usage: bench_engine walk|scan|kill|kill1|overwrite PATH\n");
         return 2;
     }
     const std::string mode = argv[1];
@@ -34,6 +35,10 @@ int main(int argc, char** argv) {
     ::QueryPerformanceCounter(&start);
     if (mode == "scan") {
         ScanFolder(path, std::string(), WalkOptions{}, counters);
+    } else if (mode == "walk") {  // the folder walk alone, without the exclusive-open test
+        WalkOptions options;
+        options.removeAtReboot = true;
+        ScanFolder(path, std::string(), options, counters);
     } else if (mode == "kill" || mode == "kill1") {
         kill_settings::SetSecureDelete(mode == "kill1");
         kill_settings::SetPasses(1);
