@@ -156,6 +156,25 @@ TEST_F(CleanerE2e, TrayDoubleClickTogglesAndTheDialogManagerKeepsItsMessage) {
     EXPECT_TRUE(cleaner.WaitForExit());
 }
 
+TEST_F(CleanerE2e, EnterPressesScanAndEscapeHides) {
+    RunningCleaner cleaner(folder.exe);
+    ASSERT_TRUE(cleaner.WaitForWindow());
+    ASSERT_TRUE(cleaner.IsShown());
+    HWND list = ::GetDlgItem(cleaner.Window(), 1027);
+    // Keys go through the dialog manager of the program's own loop.
+    ::PostMessageA(list, WM_KEYDOWN, VK_RETURN, 0);
+    ASSERT_TRUE(cleaner.WaitForIdle());
+    const std::vector<Line> lines = cleaner.Lines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front().name, "Start Scan Action:") << "Enter runs the default button, Scan";
+    EXPECT_EQ(lines.back().name, "Summary Scan Information:");
+    ::PostMessageA(list, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(cleaner.WaitUntilShown(false)) << "Escape is Cancel: the window hides";
+    EXPECT_FALSE(cleaner.Exited());
+    cleaner.Exit();
+    EXPECT_TRUE(cleaner.WaitForExit());
+}
+
 TEST_F(CleanerE2e, ExitDuringScanStopsItAndNextHideEnds) {
     SetSetting("ScanTime", 4000);  // hidden pauses keep the Scan going long enough
     RunningCleaner cleaner(folder.exe);

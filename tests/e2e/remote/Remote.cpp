@@ -2,11 +2,14 @@
 //   tl_remote scan   finds the main window, presses Scan, waits for the summary, prints the lines
 //   tl_remote menu   opens the tray menu (right-button release on the icon's callback)
 //   tl_remote exit   chooses Exit and waits until the program has ended
+//   tl_remote press ID   clicks the main window's button ID and returns at once (for a picture of
+//                        the running form)
 #include "../ListText.h"
 
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -107,9 +110,13 @@ int main(int argc, char** argv) {
     }
     // The window is created hidden and shown once initialised; a Scan pressed before that would
     // report by balloons as for a hidden window.
-    if (mode == "scan" || mode == "menu")
+    if (mode == "scan" || mode == "menu" || mode == "press")
         for (int i = 0; i < 100 && !::IsWindowVisible(w); ++i) ::Sleep(50);
     if (mode == "scan") return Scan(w);
+    if (mode == "press" && argc > 2) {
+        ::PostMessageA(::GetDlgItem(w, std::atoi(argv[2])), BM_CLICK, 0, 0);
+        return 0;
+    }
     if (mode == "menu") {
         ::SetForegroundWindow(w);
         ::PostMessageA(w, WM_USER, 128, WM_RBUTTONUP);
@@ -125,6 +132,6 @@ int main(int argc, char** argv) {
         if (process) ::CloseHandle(process);
         return ended ? 0 : 1;
     }
-    std::puts("usage: tl_remote scan|menu|exit");
+    std::puts("usage: tl_remote scan|menu|exit|press ID");
     return 2;
 }
