@@ -230,3 +230,21 @@ TEST_F(CleanerE2e, AltF4HidesAndExitStoresVisibility) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CleanerProgram, CarriesItsManifest) {
+    // Without it Windows would apply compatibility shims and guess at elevation and DPI.
+    HMODULE exe = ::LoadLibraryExA(BuiltCleaner().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(exe, nullptr);
+    HRSRC found = ::FindResourceA(exe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
+    ASSERT_NE(found, nullptr);
+    const char* text = static_cast<const char*>(::LockResource(::LoadResource(exe, found)));
+    const std::string manifest(text, ::SizeofResource(exe, found));
+    EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
+    EXPECT_NE(manifest.find("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"), std::string::npos);  // 10 and 11
+    EXPECT_NE(manifest.find(">false</dpiAware>"), std::string::npos);
+    ::FreeLibrary(exe);
+}
+
+}  // namespace
