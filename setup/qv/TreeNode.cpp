@@ -68,14 +68,14 @@ std::unique_ptr<TreeProperty> TreeProperty::Clone() const {
     return copy;
 }
 
+namespace {
+// Types 0 to 4 all carry one 32-bit value.
+bool IsDwordType(int type) { return type >= TypeDword && type <= TypeColour; }
+}  // namespace
+
 bool TreeProperty::Read(Stream& in) {
+    if (IsDwordType(type_)) return in.ReadDword(integer_);
     switch (type_) {
-    case TypeDword:
-    case TypeInt:
-    case TypeBool:
-    case TypeRaw32:
-    case TypeColour:
-        return in.ReadDword(integer_);
     case TypeDouble:
         return in.ReadDouble(double_);
     case TypeAnsiString:
@@ -97,13 +97,8 @@ bool TreeProperty::Read(Stream& in) {
 
 bool TreeProperty::Write(Stream& out) const {
     if (!out.WriteString(name_) || !out.WriteByte(uint8_t(type_))) return false;
+    if (IsDwordType(type_)) return out.WriteDword(integer_);
     switch (type_) {
-    case TypeDword:
-    case TypeInt:
-    case TypeBool:
-    case TypeRaw32:
-    case TypeColour:
-        return out.WriteDword(integer_);
     case TypeDouble:
         return out.WriteDouble(double_);
     case TypeAnsiString:
