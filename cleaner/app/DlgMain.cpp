@@ -261,9 +261,15 @@ void CDlgMain::LoadBanner() {
     banner_.Clear();
     ::ShowWindow(control, SW_HIDE);
 
-    std::ifstream in(options_.programFolder + "\\banner.qbf", std::ios::binary);
+    std::ifstream in(options_.programFolder + "\\banner.qbf", std::ios::binary | std::ios::ate);
     if (!in) return;
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // Banners are small pictures; a file far larger than any is not read into memory at all.
+    constexpr std::streamoff kMaxBannerFile = 16 << 20;
+    const std::streamoff size = in.tellg();
+    if (size <= 0 || size > kMaxBannerFile) return;
+    in.seekg(0);
+    std::vector<uint8_t> bytes(static_cast<size_t>(size));
+    if (!in.read(reinterpret_cast<char*>(bytes.data()), size)) return;
     std::optional<BannerFile> file = BannerFile::Parse(std::move(bytes));
     if (!file) return;  // a corrupt file hides the banner and nothing else
     const size_t index = BannerIndexFor(g_bannerCounter, file->Count());

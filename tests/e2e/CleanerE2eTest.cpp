@@ -1,5 +1,6 @@
 // End-to-end: the real Tracelorn.exe under Wine, driven through its windows.
 #include "Cleaner.h"
+#include "support/BannerWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -171,6 +172,74 @@ TEST_F(CleanerE2e, EnterPressesScanAndEscapeHides) {
     ::PostMessageA(list, WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_TRUE(cleaner.WaitUntilShown(false)) << "Escape is Cancel: the window hides";
     EXPECT_FALSE(cleaner.Exited());
+    cleaner.Exit();
+    EXPECT_TRUE(cleaner.WaitForExit());
+}
+
+// The banner control's rectangle in the main window's client coordinates; empty when hidden.
+RECT BannerRect(HWND window) {
+    HWND banner = ::GetDlgItem(window, 1037);
+    RECT r{};
+    if (!banner || !(::GetWindowLongA(banner, GWL_STYLE) & WS_VISIBLE)) return r;
+    ::GetWindowRect(banner, &r);
+    ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    ::CloseHandle(file);
+    ASSERT_EQ(written, bytes.size());
+}
+
+TEST_F(CleanerE2e, BannersShowInTurnAndACorruptFileHidesThem) {
+    BannerWriter writer;
+    BannerWriter::Entry first, second;
+    first.ints = {{"NumImages", 2}, {"ImageWidth", 40}, {"WndX", 300}, {"WndY", 90}, {"AnimTime", 200}};
+    first.image = SolidBmp(80, 30, 200, 40, 40);
+    second.ints = {{"ImageWidth", 50}, {"WndX", 250}, {"WndY", 120}};
+    second.image = SolidBmp(50, 20, 40, 40, 200);
+    const std::string bannerPath = folder.Folder() + "banner.qbf";
+    WriteFileBytes(bannerPath, writer.Build({first, second}));
+
+    RunningCleaner cleaner(folder.exe);
+    ASSERT_TRUE(cleaner.WaitForWindow());
+    ASSERT_TRUE(cleaner.WaitUntilShown(true));
+    auto toggle = [&](bool shown) {
+        cleaner.Command(kToggleMode);
+        ASSERT_TRUE(cleaner.WaitUntilShown(shown));
+        ::Sleep(200);
+    };
+    RECT r = BannerRect(cleaner.Window());
+    EXPECT_EQ(r.left, 300);
+    EXPECT_EQ(r.top, 90);
+    EXPECT_EQ(r.right - r.left, 40) << "one frame of the strip";
+    EXPECT_EQ(r.bottom - r.top, 30);
+
+    toggle(false);
+    toggle(true);
+    r = BannerRect(cleaner.Window());
+    EXPECT_EQ(r.left, 250) << "the next showing shows the next banner";
+    EXPECT_EQ(r.top, 120);
+    EXPECT_EQ(r.right - r.left, 50);
+
+    toggle(false);
+    toggle(true);
+    EXPECT_EQ(BannerRect(cleaner.Window()).left, 300) << "and then the first again";
+
+    // A file cut short in its headers: no banner, and the window goes on as before.
+    std::vector<uint8_t> cut = writer.Build({first, second});
+    cut.resize(20);
+    toggle(false);
+    WriteFileBytes(bannerPath, cut);
+    toggle(true);
+    r = BannerRect(cleaner.Window());
+    EXPECT_EQ(r.right - r.left, 0) << "a corrupt banner file hides the banner";
+    cleaner.Click(kScan);
+    EXPECT_TRUE(cleaner.WaitForIdle());
     cleaner.Exit();
     EXPECT_TRUE(cleaner.WaitForExit());
 }

@@ -1,65 +1,11 @@
 #include "app/BannerFile.h"
+#include "support/BannerWriter.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 namespace {
-
-// Builds banner files byte by byte, the way the update server writes them.
-class BannerWriter {
-public:
-    struct Entry {
-        std::vector<std::pair<std::string, uint32_t>> ints;
-        std::string url;
-        bool withUrl = false;
-        std::vector<uint8_t> image{1, 2, 3};
-    };
-    std::vector<uint8_t> Build(const std::vector<Entry>& entries, const char* magic = "QBF1") {
-        std::vector<uint8_t> headers;
-        std::vector<size_t> offsetSlots;
-        for (const Entry& e : entries) {
-            U32(headers, 7);
-            U32(headers, 9);
-            offsetSlots.push_back(headers.size());
-            U32(headers, 0);
-            U32(headers, 0);  // tag
-            Str(headers, "Banner");
-            U32(headers, static_cast<uint32_t>(e.ints.size() + (e.withUrl ? 1 : 0)));
-            for (const auto& p : e.ints) {
-                Str(headers, p.first);
-                headers.push_back(0);
-                U32(headers, p.second);
-            }
-            if (e.withUrl) {
-                Str(headers, "URL");
-                headers.push_back(4);
-                Str(headers, e.url);
-            }
-        }
-        std::vector<uint8_t> file(magic, magic + 4);
-        U32(file, static_cast<uint32_t>(entries.size()));
-        const size_t headerStart = file.size();
-        file.insert(file.end(), headers.begin(), headers.end());
-        for (size_t i = 0; i < entries.size(); ++i) {
-            const uint32_t offset = static_cast<uint32_t>(file.size());
-            std::memcpy(&file[headerStart + offsetSlots[i]], &offset, 4);
-            U32(file, static_cast<uint32_t>(entries[i].image.size()));
-            file.insert(file.end(), entries[i].image.begin(), entries[i].image.end());
-        }
-        return file;
-    }
-
-private:
-    static void U32(std::vector<uint8_t>& b, uint32_t v) {
-        for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
-    }
-    static void Str(std::vector<uint8_t>& b, const std::string& s) {
-        b.push_back(static_cast<uint8_t>(s.size()));
-        b.push_back(static_cast<uint8_t>(s.size() >> 8));
-        b.insert(b.end(), s.begin(), s.end());
-    }
-};
 
 TEST(BannerFile, ReadsPropertiesAndDefaults) {
     BannerWriter w;
