@@ -1,4 +1,6 @@
 #pragma once
+#include "targets/ByteStream.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -34,7 +36,8 @@ public:
     [[nodiscard]] bool ImageData(const Banner& banner, std::vector<uint8_t>& out) const;
 
 private:
-    std::vector<uint8_t> bytes_;
+    bool HasDataBlock(const Banner& banner) const;
+    MemoryStream stream_;  // the whole file
     std::vector<Banner> banners_;
 };
 
