@@ -58,27 +58,26 @@ std::optional<BannerFile> BannerFile::Parse(std::vector<uint8_t> bytes) {
         PropertyNode node;
         if (!node.Read(in)) return std::nullopt;
         ApplyProperties(node, banner);
-        if (!file.HasDataBlock(banner)) return std::nullopt;
+        if (file.DataBlockSize(banner) == 0) return std::nullopt;
         if (banner.numImages < 1 || banner.imageWidth < 0) return std::nullopt;
         file.banners_.push_back(std::move(banner));
     }
     return file;
 }
 
-bool BannerFile::HasDataBlock(const Banner& banner) const {
+uint32_t BannerFile::DataBlockSize(const Banner& banner) const {
     const std::vector<uint8_t>& bytes = stream_.Bytes();
     const size_t offset = banner.dataOffset;
-    if (offset > bytes.size() || bytes.size() - offset < 4) return false;
+    if (offset > bytes.size() || bytes.size() - offset < 4) return 0;
     const uint32_t n = LittleEndianU32(bytes.data() + offset);
-    return n != 0 && n <= bytes.size() - offset - 4;
+    return n <= bytes.size() - offset - 4 ? n : 0;
 }
 
 bool BannerFile::ImageData(const Banner& banner, std::vector<uint8_t>& out) const {
     out.clear();
-    if (!HasDataBlock(banner)) return false;
-    const std::vector<uint8_t>& bytes = stream_.Bytes();
-    const uint32_t n = LittleEndianU32(bytes.data() + banner.dataOffset);
-    const auto first = bytes.begin() + static_cast<std::ptrdiff_t>(banner.dataOffset) + 4;
+    const uint32_t n = DataBlockSize(banner);
+    if (n == 0) return false;
+    const auto first = stream_.Bytes().begin() + static_cast<std::ptrdiff_t>(banner.dataOffset) + 4;
     out.assign(first, first + n);
     return true;
 }

@@ -36,7 +36,8 @@ public:
     [[nodiscard]] bool ImageData(const Banner& banner, std::vector<uint8_t>& out) const;
 
 private:
-    bool HasDataBlock(const Banner& banner) const;
+    // Bytes of the banner's image block; 0 when the block is empty or not inside the file.
+    uint32_t DataBlockSize(const Banner& banner) const;
     MemoryStream stream_;  // the whole file
     std::vector<Banner> banners_;
 };

@@ -74,10 +74,6 @@ std::string CMyButton::Text() const {
 
 HFONT CMyButton::TextFont() const { return SkinResources::Get().Font(SkinFont::Bold16); }
 
-void CMyButton::Repaint(bool erase) {
-    if (Hwnd()) ::InvalidateRect(Hwnd(), nullptr, erase ? TRUE : FALSE);
-}
-
 void CMyButton::PaintClient(HDC target) {
     RECT client{};
     ::GetClientRect(Hwnd(), &client);

@@ -30,7 +30,6 @@ protected:
     virtual void Paint(HDC dc, const RECT& client) = 0;
     // Font for the text; the skin's bold 16.
     virtual HFONT TextFont() const;
-    void Repaint(bool erase = false);
 
     // Double-buffered: fills the body colour, selects the font and calls Paint.
     void PaintClient(HDC target) override;

@@ -7,7 +7,7 @@ bool CMyStatic::AttachItem(HWND dialog, int id) { return Attach(::GetDlgItem(dia
 
 void CMyStatic::SetTextColor(COLORREF colour) {
     colour_ = colour;
-    if (Hwnd()) ::InvalidateRect(Hwnd(), nullptr, TRUE);
+    Repaint(true);
 }
 
 void CMyStatic::PaintClient(HDC dc) {
@@ -31,7 +31,7 @@ LRESULT CMyStatic::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SETFONT:
         font_ = reinterpret_cast<HFONT>(wParam);
-        return DefaultThenRepaint(message, wParam, lParam);
+        [[fallthrough]];
     case WM_SETTEXT:
         return DefaultThenRepaint(message, wParam, lParam);
     default:

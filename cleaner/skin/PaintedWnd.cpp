@@ -19,8 +19,12 @@ LRESULT CPaintedWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+void CPaintedWnd::Repaint(bool erase) {
+    if (Hwnd()) ::InvalidateRect(Hwnd(), nullptr, erase ? TRUE : FALSE);
+}
+
 LRESULT CPaintedWnd::DefaultThenRepaint(UINT message, WPARAM wParam, LPARAM lParam, bool erase) {
     const LRESULT result = Default(message, wParam, lParam);
-    if (Hwnd()) ::InvalidateRect(Hwnd(), nullptr, erase ? TRUE : FALSE);
+    Repaint(erase);
     return result;
 }

@@ -10,6 +10,8 @@ protected:
     virtual void PaintClient(HDC dc) = 0;
     // Derived WindowProcs pass what they do not handle here.
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    // Passes the message on, then invalidates the client area.
+    // Invalidates the client area (erasing it first only when asked).
+    void Repaint(bool erase = false);
+    // Passes the message on, then repaints.
     LRESULT DefaultThenRepaint(UINT message, WPARAM wParam, LPARAM lParam, bool erase = false);
 };

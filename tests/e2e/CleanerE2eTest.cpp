@@ -186,15 +186,6 @@ RECT BannerRect(HWND window) {
     return r;
 }
 
-void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    ::CloseHandle(file);
-    ASSERT_EQ(written, bytes.size());
-}
-
 TEST_F(CleanerE2e, BannersShowInTurnAndACorruptFileHidesThem) {
     BannerWriter writer;
     BannerWriter::Entry first, second;
@@ -202,8 +193,10 @@ TEST_F(CleanerE2e, BannersShowInTurnAndACorruptFileHidesThem) {
     first.image = SolidBmp(80, 30, 200, 40, 40);
     second.ints = {{"ImageWidth", 50}, {"WndX", 250}, {"WndY", 120}};
     second.image = SolidBmp(50, 20, 40, 40, 200);
-    const std::string bannerPath = folder.Folder() + "banner.qbf";
-    WriteFileBytes(bannerPath, writer.Build({first, second}));
+    auto writeBannerFile = [&](const std::vector<uint8_t>& bytes) {
+        folder.root.MakeFileWith("prog\\banner.qbf", std::string(bytes.begin(), bytes.end()));
+    };
+    writeBannerFile(writer.Build({first, second}));
 
     RunningCleaner cleaner(folder.exe);
     ASSERT_TRUE(cleaner.WaitForWindow());
@@ -234,7 +227,7 @@ TEST_F(CleanerE2e, BannersShowInTurnAndACorruptFileHidesThem) {
     std::vector<uint8_t> cut = writer.Build({first, second});
     cut.resize(20);
     toggle(false);
-    WriteFileBytes(bannerPath, cut);
+    writeBannerFile(cut);
     toggle(true);
     r = BannerRect(cleaner.Window());
     EXPECT_EQ(r.right - r.left, 0) << "a corrupt banner file hides the banner";
