@@ -1,7 +1,7 @@
 #pragma once
 #include "app/ActionDriver.h"
 #include "app/ActionWindow.h"
-#include "app/BannerFile.h"
+#include "targets/BannerFile.h"
 #include "app/HelpViewer.h"
 #include "app/MainTrayIcon.h"
 #include "platform/Handles.h"
@@ -11,6 +11,7 @@
 #include "skin/MyListBox.h"
 #include "skin/MyProgressCtrl.h"
 #include "skin/SkinResources.h"
+#include "schedule/AutoUpdate.h"
 
 #include <windows.h>
 
@@ -41,6 +42,9 @@ public:
     ActionDriver& Driver() { return driver_; }
     // The scheduler's Start Auto-Kill: nothing while another dialog is open.
     void StartAutoKill();
+    // The scheduler's automatic update: false when an update is already running.
+    bool StartAutoUpdate();
+    const CMainTrayIcon& Tray() const { return tray_; }
 
     // ActionWindow: called on any thread, carried out on the window thread.
     void ClearResultLines() override;
@@ -77,6 +81,7 @@ private:
     void ToggleMode();
     void LoadBanner();
     void OpenBannerUrl();
+    void OpenUpdateDialog();
     [[nodiscard]] int OtherDialogsOpen() const;
 
     TargetCatalog& catalog_;
@@ -84,6 +89,7 @@ private:
     ActionDriver driver_;
     CMainTrayIcon tray_;
     HelpViewer help_;
+    AutoUpdate autoUpdate_;
     DWORD windowThread_ = 0;
     bool exitRequested_ = false;
     bool loopEnded_ = false;

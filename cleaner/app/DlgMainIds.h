@@ -16,5 +16,7 @@
 #define IDM_TRAY 128
 #define ID_TOGGLE_MODE 32789
 #define ID_HELP_INDEX 57670
+// Starts the automatic update at once, as the scheduler does once an hour when one is due.
+#define ID_AUTO_UPDATE 32800
 #define IDS_TRAY_TIP 128
 #define IDI_MAIN_ICON 128
