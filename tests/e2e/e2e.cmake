@@ -3,11 +3,15 @@
 # tests under Xvfb, which these need.
 file(GLOB e2e_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/e2e/*.cpp)
 add_executable(test_e2e ${e2e_sources})
-target_link_libraries(test_e2e PRIVATE test_support gtest_main user32 advapi32)
+target_link_libraries(test_e2e PRIVATE test_support cleaner_core gtest_main user32 advapi32)
 target_include_directories(test_e2e PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/e2e)
 add_dependencies(test_e2e Tracelorn)
 add_test(NAME e2e COMMAND test_e2e --gtest_brief=1 WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 set_tests_properties(e2e PROPERTIES TIMEOUT 600)
+# The update case fetches from the demo update server folder through the update tests' server.
+if(TEST update_server_start)
+  set_tests_properties(e2e PROPERTIES FIXTURES_REQUIRED update_server)
+endif()
 
 # The run command's remote control (scan, menu, exit), written to bin/ beside the cleaner.
 add_executable(tl_remote ${CMAKE_CURRENT_SOURCE_DIR}/e2e/remote/Remote.cpp)
