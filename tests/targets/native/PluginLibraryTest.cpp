@@ -42,9 +42,14 @@
 
 namespace {
 std::string RepoRoot() {
+#ifdef TL_SOURCE_DIR
+    // __FILE__ is relative when ccache rewrites paths below its base folder.
+    return TL_SOURCE_DIR;
+#else
     std::string f = __FILE__;
     for (int i = 0; i < 4; ++i) f = f.substr(0, f.find_last_of('/'));
     return f;
+#endif
 }
 
 std::vector<std::string> SourcesIn(const std::string& sub) {
