@@ -78,20 +78,34 @@ public:
 
         s_.Notify(kDownloadsBegin, static_cast<uint32_t>(chosen.size()));
         std::vector<Fetched> fetched;
+        r = FetchPlugins(pluginList, chosen, fetched);
+        if (r != Outcome::Ok) return End(r);
+        if (s_.StopRequested()) return 0;
+        return Commit(fetched);
+    }
+
+private:
+    // Every chosen file, whole and matching its signed hash, held until all have arrived.
+    Outcome FetchPlugins(const PropertyTree& pluginList, const std::vector<PluginOffer>& chosen,
+                         std::vector<Fetched>& fetched) {
         size_t staged = banner_.size();
         for (const PluginOffer& offer : chosen) {
             s_.NotifyFile(offer.name);
             std::vector<uint8_t> bytes;
-            r = FromFetch(s_.Download(RemotePath(offer), kMaxPluginBytes, true, bytes));
-            if (r != Outcome::Ok) return End(r);
+            Outcome r = FromFetch(s_.Download(RemotePath(offer), kMaxPluginBytes, true, bytes));
+            if (r != Outcome::Ok) return r;
             const std::optional<Sha256Digest> expected = PluginHash(pluginList, offer);
             staged += bytes.size();
             if (!expected || s_.Sha256(bytes) != *expected || !IsAcceptablePlugin(bytes) || staged > kMaxStagedBytes)
-                return Send(kListUnreadable);
+                return Outcome::Refused;
             fetched.push_back(Fetched{offer, std::move(bytes)});
         }
-        if (s_.StopRequested()) return 0;
+        return Outcome::Ok;
+    }
 
+    // The banner, the plug-ins, and the update list last: a file that could not be saved leaves
+    // the old list, so it is offered again at the next check.
+    uint32_t Commit(const std::vector<Fetched>& fetched) {
         if (!SaveBanner()) return Send(kListUnreadable);
         for (const Fetched& f : fetched)
             if (!s_.SaveProgramFile(LocalPath(f.offer), f.bytes)) return Send(kListUnreadable);
@@ -99,7 +113,6 @@ public:
         return Send(kSucceeded, static_cast<uint32_t>(fetched.size()));
     }
 
-private:
     uint32_t Send(uint32_t code, uint32_t value = 0) {
         s_.Notify(code, value);
         return code;

@@ -41,16 +41,8 @@
 #include <set>
 
 namespace {
-std::string RepoRoot() {
-#ifdef TL_SOURCE_DIR
-    // __FILE__ is relative when ccache rewrites paths below its base folder.
-    return TL_SOURCE_DIR;
-#else
-    std::string f = __FILE__;
-    for (int i = 0; i < 4; ++i) f = f.substr(0, f.find_last_of('/'));
-    return f;
-#endif
-}
+// The build names the tests' source folder (__FILE__ may be relative when ccache rewrites it).
+std::string RepoRoot() { return std::string(TL_TESTS_DIR) + "/.."; }
 
 std::vector<std::string> SourcesIn(const std::string& sub) {
     std::vector<std::string> out;
