@@ -205,6 +205,13 @@ TEST_F(UpdateClient, ABannerOrPluginNotMatchingTheSignedHashIsRefused) {
     bannerServer.Put("banner.qbf", BannerBytes(3));
     EXPECT_EQ(Codes(RunWorker(program.Path(), bannerServer.Base())).back(), kListUnreadable);
     EXPECT_EQ(program.Snapshot(), before);
+
+    // A banner beyond 16 MiB is not taken at all, signed or not.
+    ServerFolder hugeBanner(TestName() + "_huge");
+    hugeBanner.Publish(content);
+    hugeBanner.Fault("banner.qbf", "oversize " + std::to_string(update::kMaxBannerBytes + 1));
+    EXPECT_EQ(Codes(RunWorker(program.Path(), hugeBanner.Base())).back(), kServerUnreachable);
+    EXPECT_EQ(program.Snapshot(), before);
 }
 
 TEST_F(UpdateClient, AReadOnlyInstalledPluginFailsTheUpdateAndKeepsTheOldList) {

@@ -210,3 +210,29 @@ TEST_F(UpdateWindows, MainWindowAutomaticUpdateShowsItsBalloonAndLeavesDmSetDefI
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(UpdateWindows, DestroyingTheMainWindowStopsItsAutomaticUpdate) {
+    ServerContent content;
+    content.standard = {MakeOffer("slow.tlp", 200 * 1024)};
+    server.Publish(content);
+    server.Fault("STDPLUGS/slow.tlp", "slow");
+    PointUpdatesAt(server.Base());
+    TargetCatalog catalog(kSettingsPath, program.Path());
+    const auto before = program.Snapshot();
+    CDlgMain window(catalog, CDlgMain::Options{"", program.Path()});
+    ASSERT_TRUE(window.Create(nullptr));
+    ASSERT_TRUE(window.StartAutoUpdate());
+    ASSERT_TRUE(PumpUntil([&] {
+        for (const std::string& r : server.Requests())
+            if (r.find("slow.tlp") != std::string::npos) return true;
+        return false;
+    }));
+    ::DestroyWindow(window.Hwnd());
+    // The slow file would take more than a minute; the stop ends the worker at its next piece.
+    EXPECT_TRUE(PumpUntil([] { return !update_worker::Running(); }, 10000));
+    EXPECT_EQ(program.Snapshot(), before);
+}
+
+}  // namespace
