@@ -7,6 +7,22 @@
 
 #include <algorithm>
 
+namespace {
+
+// Over the window that opened it (the main window, or the Options dialog), when that is shown.
+void CentreOverOwner(HWND dialog) {
+    HWND owner = ::GetWindow(dialog, GW_OWNER);
+    if (!owner || !::IsWindowVisible(owner)) return;
+    RECT outer{}, own{};
+    ::GetWindowRect(owner, &outer);
+    ::GetWindowRect(dialog, &own);
+    const int x = outer.left + ((outer.right - outer.left) - (own.right - own.left)) / 2;
+    const int y = outer.top + ((outer.bottom - outer.top) - (own.bottom - own.top)) / 2;
+    ::SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
 CDlgUpdate::CDlgUpdate(TargetCatalog& catalog) : CMyDialog(IDD_UPDATE), catalog_(catalog) {}
 
 BOOL CDlgUpdate::OnInitDialog() {
@@ -21,6 +37,7 @@ BOOL CDlgUpdate::OnInitDialog() {
     AddToolTip(IDOK, "Close dilaog");
     ::ShowWindow(Item(IDOK), SW_HIDE);
     ::ShowWindow(Item(IDC_UPDATE_PROGRESS), SW_HIDE);
+    CentreOverOwner(hwnd);
 
     // An automatic update may be running: stop it and let its worker end first.
     if (update_worker::Running()) update_worker::RequestStop();
