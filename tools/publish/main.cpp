@@ -234,9 +234,14 @@ bool PublishPlugins(const fs::path& plugins, const fs::path& out, update::Plugin
     for (const fs::path& file : files) {
         const std::string fileName = file.filename().string();
         std::optional<Bytes> bytes = ReadFile(file);
-        if (!update::IsSafePluginFileName(fileName)) return Fail(fileName + ": not a name clients accept"), false;
-        if (!bytes || !update::IsAcceptablePlugin(*bytes)) return Fail(file.string() + ": not a plug-in clients accept"), false;
-        if (!WriteFile(out / name / fileName, *bytes)) return Fail("cannot write " + fileName), false;
+        std::string problem;
+        if (!update::IsSafePluginFileName(fileName)) problem = ": not a name clients accept";
+        else if (!bytes || !update::IsAcceptablePlugin(*bytes)) problem = ": not a plug-in clients accept";
+        else if (!WriteFile(out / name / fileName, *bytes)) problem = ": cannot be written";
+        if (!problem.empty()) {
+            Fail(file.string() + problem);
+            return false;
+        }
         list.SetInteger(fileName, *update::PluginStamp(*bytes));
         hashes.SetString(update::PluginHashName(folder, fileName), AsText(Sha256(*bytes)));
     }
