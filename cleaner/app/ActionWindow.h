@@ -1,5 +1,5 @@
 #pragma once
-#include "app/ResultLine.h"
+#include "skin/ResultLine.h"
 
 #include <cstdint>
 #include <functional>

@@ -5,7 +5,6 @@ list(APPEND CLEANER_CORE_SOURCES
   app/BannerFile.cpp
   app/CommandLine.cpp
   app/InstanceName.cpp
-  app/ResultLine.cpp
   app/RowLayout.cpp
 )
 list(APPEND CLEANER_WIN_SOURCES

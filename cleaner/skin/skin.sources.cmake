@@ -1,6 +1,7 @@
 # Skinned dialogs and controls, the window framework (CDialog, CSubclassWnd) and image strips.
 list(APPEND CLEANER_CORE_SOURCES
   skin/ListLine.cpp
+  skin/ResultLine.cpp
   skin/SkinGeometry.cpp
 )
 list(APPEND CLEANER_WIN_SOURCES

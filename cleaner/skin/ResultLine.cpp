@@ -1,4 +1,4 @@
-#include "app/ResultLine.h"
+#include "skin/ResultLine.h"
 
 #include <utility>
 
