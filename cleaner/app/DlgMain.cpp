@@ -2,6 +2,7 @@
 
 #include "app/DlgMainIds.h"
 #include "app/RowLayout.h"
+#include "platform/GdiHandles.h"
 #include "targets/TargetCatalog.h"
 
 #include <commctrl.h>
@@ -11,27 +12,22 @@
 #include <iterator>
 
 namespace {
-constexpr UINT kTrayMessage = WM_USER;            // the tray icon's callback (also DM_GETDEFID)
 constexpr UINT kRunStoppedMessage = WM_USER + 3;  // the checkpoint's "run stopped"
 constexpr UINT kInvokeMessage = WM_APP + 1;       // work of the driver for the window thread
-constexpr UINT kTrayIconId = 128;
 constexpr UINT_PTR kSchedulerTimer = 5;
 constexpr int kRowIds[] = {IDC_OPTIONS, IDC_ABOUT, IDC_HIDE, IDC_EXIT};
-constexpr UINT kHeaderBitmap = 208, kFooterBitmap = 209;
 
 size_t g_bannerCounter = 0;  // process-wide: every showing of the window shows the next banner
 
 void DrawPicture(HDC dc, HBITMAP bitmap, int x, int y, int width, int height) {
     if (!bitmap) return;
-    HDC source = ::CreateCompatibleDC(dc);
+    const MemoryDc source(dc);
     if (!source) return;
     BITMAP info{};
     ::GetObjectA(bitmap, sizeof info, &info);
-    HGDIOBJ old = ::SelectObject(source, bitmap);
+    const SelectedObject selected(source.Get(), bitmap);
     ::SetStretchBltMode(dc, HALFTONE);
-    ::StretchBlt(dc, x, y, width, height, source, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
-    ::SelectObject(source, old);
-    ::DeleteDC(source);
+    ::StretchBlt(dc, x, y, width, height, source.Get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
 }
 }  // namespace
 
@@ -71,20 +67,20 @@ BOOL CDlgMain::OnInitDialog() {
     HINSTANCE instance = CDialog::ResourceModule();
 
     ::SetWindowTextA(hwnd, "Tracelorn");
-    icon_ = static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(IDI_MAIN_ICON), IMAGE_ICON, 32, 32, LR_SHARED));
-    smallIcon_ = static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(IDI_MAIN_ICON), IMAGE_ICON, 16, 16, LR_SHARED));
-    if (!icon_) icon_ = smallIcon_ = ::LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
+    icon_ = static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(IDI_TRACELORN), IMAGE_ICON, 32, 32, LR_SHARED));
+    smallIcon_ = static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(IDI_TRACELORN), IMAGE_ICON, 16, 16, LR_SHARED));
+    if (!icon_) icon_ = smallIcon_ = ::LoadIconA(nullptr, IDI_APPLICATION);
     if (!smallIcon_) smallIcon_ = icon_;
     ::SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     ::SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
-    header_.Reset(::LoadBitmapA(instance, MAKEINTRESOURCEA(kHeaderBitmap)));
-    footer_.Reset(::LoadBitmapA(instance, MAKEINTRESOURCEA(kFooterBitmap)));
+    header_.Reset(::LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_MAIN_HEADER)));
+    footer_.Reset(::LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_MAIN_FOOTER)));
 
-    tray_.Create(kTrayIconId, IDM_TRAY);
+    tray_.Create(ID_TRAY_ICON, IDM_TRAY);
     tray_.menuAllowed = [this] { return OtherDialogsOpen() == 0 && driver_.RunState() == 0; };
     tray_.windowShown = [this] { return ::IsWindowVisible(Hwnd()) != FALSE; };
-    tray_.SetNotificationWindow(hwnd, kTrayMessage);
-    (void)tray_.SetIcon(kTrayIconId);
+    tray_.SetNotificationWindow(hwnd, WM_TRAY_ICON);
+    (void)tray_.SetIcon(ID_TRAY_ICON);
     if (catalog_.Settings().notifyWhenStart) (void)tray_.ShowBalloon("I'm here...", "Tracelorn", 3000);
 
     (void)scan_.AttachItem(hwnd, IDC_SCAN);
@@ -202,10 +198,10 @@ LRESULT CDlgMain::OnMessage(UINT message, WPARAM wp, LPARAM lp, bool& handled) {
     handled = true;
     switch (message) {
         case WM_CLOSE: OnClose(); return 0;
-        case kTrayMessage:
+        case WM_TRAY_ICON:
             // The same number is the dialog manager's DM_GETDEFID (wParam 0): only the icon's own
             // id makes it a tray event; anything else goes on to the dialog manager.
-            if (wp != kTrayIconId) break;
+            if (wp != ID_TRAY_ICON) break;
             OnTrayEvent(lp);
             return 0;
         case kRunStoppedMessage: driver_.OnRunStopped(); return 0;
@@ -222,19 +218,17 @@ LRESULT CDlgMain::OnMessage(UINT message, WPARAM wp, LPARAM lp, bool& handled) {
 
 bool CDlgMain::OnPaint() {
     if (!::IsIconic(Hwnd())) return CMyDialog::OnPaint();
-    PAINTSTRUCT ps;
-    HDC dc = ::BeginPaint(Hwnd(), &ps);
+    const PaintDc paint(Hwnd());
     RECT client{};
     ::GetClientRect(Hwnd(), &client);
-    ::DrawIcon(dc, (client.right - ::GetSystemMetrics(SM_CXICON) + 1) / 2,
+    ::DrawIcon(paint.Get(), (client.right - ::GetSystemMetrics(SM_CXICON) + 1) / 2,
                (client.bottom - ::GetSystemMetrics(SM_CYICON) + 1) / 2, icon_);
-    ::EndPaint(Hwnd(), &ps);
     return true;
 }
 
 void CDlgMain::PaintContent(HDC dc, const RECT&) {
-    DrawPicture(dc, static_cast<HBITMAP>(header_.Get()), 28, 44, 425, 180);
-    DrawPicture(dc, static_cast<HBITMAP>(footer_.Get()), 28, 398, 425, 77);
+    DrawPicture(dc, header_.Get(), 28, 44, 425, 180);
+    DrawPicture(dc, footer_.Get(), 28, 398, 425, 77);
 }
 
 bool CDlgMain::OnDrawItem(const DRAWITEMSTRUCT& item) {

@@ -4,7 +4,7 @@
 #include "app/BannerFile.h"
 #include "app/HelpViewer.h"
 #include "app/MainTrayIcon.h"
-#include "platform/Handles.h"
+#include "platform/GdiHandles.h"
 #include "skin/BannerCtrl.h"
 #include "skin/MyButton.h"
 #include "skin/MyDialog.h"
@@ -95,7 +95,7 @@ private:
     CMyListBox list_;
     CMyProgressCtrl progress_;
     CBannerCtrl banner_;
-    GdiObject header_, footer_;
+    GdiBitmap header_, footer_;
     HICON icon_ = nullptr, smallIcon_ = nullptr;
     std::optional<Banner> shownBanner_;
 };

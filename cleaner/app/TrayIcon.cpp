@@ -2,13 +2,13 @@
 
 #include "app/BalloonField.h"
 #include "platform/Handles.h"
+#include "res/ResourceIds.h"
 
 #include <commctrl.h>
 #include <mmsystem.h>
 
 namespace {
 constexpr UINT_PTR kSubclassId = 0x7472;  // "tr"
-constexpr UINT kEndSoundId = 214;
 }  // namespace
 
 CTrayIcon::~CTrayIcon() { Destroy(); }
@@ -41,7 +41,7 @@ bool CTrayIcon::SetIcon(UINT resourceId) {
     HICON icon = static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(resourceId), IMAGE_ICON,
                                                  ::GetSystemMetrics(SM_CXSMICON),
                                                  ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    data_.hIcon = icon ? icon : ::LoadIconA(nullptr, MAKEINTRESOURCEA(32512));  // IDI_APPLICATION
+    data_.hIcon = icon ? icon : ::LoadIconA(nullptr, IDI_APPLICATION);
     return AddOrModify();
 }
 
@@ -82,7 +82,7 @@ void CTrayIcon::Destroy() {
 
 void CTrayIcon::PlayEndSound() {
     HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    HRSRC info = ::FindResourceA(instance, MAKEINTRESOURCEA(kEndSoundId), "WAVE");
+    HRSRC info = ::FindResourceA(instance, MAKEINTRESOURCEA(IDW_END_SOUND), "WAVE");
     if (!info) return;
     HGLOBAL loaded = ::LoadResource(instance, info);
     const void* wave = loaded ? ::LockResource(loaded) : nullptr;

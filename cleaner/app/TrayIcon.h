@@ -22,7 +22,7 @@ public:
     bool ShowBalloon(const std::string& text, const std::string& title, UINT timeoutMs,
                      DWORD iconFlags = NIIF_INFO);
     void Destroy();
-    // The wave resource 214, played from memory without waiting; silent when it is missing.
+    // The wave resource IDW_END_SOUND, played from memory without waiting; silent when it is missing.
     static void PlayEndSound();
 
     UINT IconId() const { return data_.uID; }

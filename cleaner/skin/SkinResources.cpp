@@ -1,5 +1,6 @@
 #include "skin/SkinResources.h"
 
+#include "platform/GdiHandles.h"
 #include "res/ResourceIds.h"
 #include "skin/Dialog.h"
 #include "skin/SkinPalette.h"
@@ -9,8 +10,8 @@
 namespace {
 const SkinResources* g_installed = nullptr;
 
-GdiObject MakeFont(int height, bool bold) {
-    return GdiObject(::CreateFontA(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+GdiFont MakeFont(int height, bool bold) {
+    return GdiFont(::CreateFontA(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
                                    DEFAULT_PITCH | FF_SWISS, "Arial"));
 }
@@ -73,38 +74,35 @@ void Fill(HDC dc, const RECT& rect, COLORREF colour) {
 }
 
 void Outline(HDC dc, const RECT& rect, HPEN pen, int corner) {
-    const HGDIOBJ oldPen = ::SelectObject(dc, pen);
-    const HGDIOBJ oldBrush = ::SelectObject(dc, ::GetStockObject(HOLLOW_BRUSH));
+    const SelectedObject selectedPen(dc, pen);
+    const SelectedObject selectedBrush(dc, ::GetStockObject(HOLLOW_BRUSH));
     if (corner > 0)
         ::RoundRect(dc, rect.left, rect.top, rect.right, rect.bottom, corner, corner);
     else
         ::Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
-    ::SelectObject(dc, oldBrush);
-    ::SelectObject(dc, oldPen);
 }
 
 void Line(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour, int width) {
-    GdiObject pen(::CreatePen(PS_SOLID, width, colour));
-    const HGDIOBJ old = ::SelectObject(dc, pen.Get());
+    const GdiPen pen(::CreatePen(PS_SOLID, width, colour));
+    const SelectedObject selected(dc, pen.Get());
     ::MoveToEx(dc, x1, y1, nullptr);
     ::LineTo(dc, x2, y2);
-    ::SelectObject(dc, old);
 }
 
 void Text(HDC dc, int x, int y, const char* text, int length, COLORREF colour, HFONT font) {
-    const HGDIOBJ oldFont = font ? ::SelectObject(dc, font) : nullptr;
+    const SelectedObject selected(dc, font);
     const int oldMode = ::SetBkMode(dc, TRANSPARENT);
     const COLORREF oldColour = ::SetTextColor(dc, colour);
     ::TextOutA(dc, x, y, text, length);
     ::SetTextColor(dc, oldColour);
     ::SetBkMode(dc, oldMode);
-    if (oldFont) ::SelectObject(dc, oldFont);
 }
 
 void TransparentPixels(HDC dc, HBITMAP bitmap, int x, int y, int width, int height, bool shadow, COLORREF shadowColour) {
-    HDC memory = ::CreateCompatibleDC(dc);
-    if (!memory) return;
-    const HGDIOBJ old = ::SelectObject(memory, bitmap);
+    const MemoryDc source(dc);
+    if (!source) return;
+    const SelectedObject selected(source.Get(), bitmap);
+    HDC memory = source.Get();
     const COLORREF key = ::GetPixel(memory, 0, 0);
     if (shadow) {
         for (int j = 0; j < height; ++j)
@@ -116,8 +114,6 @@ void TransparentPixels(HDC dc, HBITMAP bitmap, int x, int y, int width, int heig
             const COLORREF c = ::GetPixel(memory, i, j);
             if (c != key) ::SetPixel(dc, x + i, y + j, c);
         }
-    ::SelectObject(memory, old);
-    ::DeleteDC(memory);
 }
 
 }  // namespace skin_draw
