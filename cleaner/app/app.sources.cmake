@@ -9,6 +9,7 @@ list(APPEND CLEANER_CORE_SOURCES
 )
 list(APPEND CLEANER_WIN_SOURCES
   app/BannerImage.cpp
+  app/ActionWindowBridge.cpp
   app/CleanerApp.cpp
   app/DlgMain.cpp
   app/HelpViewer.cpp

@@ -2,6 +2,7 @@
 
 #include "platform/GdiHandles.h"
 #include "skin/Dialog.h"
+#include "skin/SkinDraw.h"
 #include "skin/SkinPalette.h"
 #include "skin/SkinResources.h"
 

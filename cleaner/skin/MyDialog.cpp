@@ -1,6 +1,7 @@
 #include "skin/MyDialog.h"
 
 #include "platform/GdiHandles.h"
+#include "skin/SkinDraw.h"
 #include "skin/SkinGeometry.h"
 #include "skin/SkinPalette.h"
 #include "skin/SkinResources.h"

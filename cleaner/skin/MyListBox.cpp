@@ -2,6 +2,7 @@
 
 #include "platform/GdiHandles.h"
 #include "skin/ListLine.h"
+#include "skin/SkinDraw.h"
 #include "skin/SkinGeometry.h"
 #include "skin/SkinPalette.h"
 #include "skin/SkinResources.h"

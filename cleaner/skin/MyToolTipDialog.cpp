@@ -1,6 +1,7 @@
 #include "skin/MyToolTipDialog.h"
 
 #include "platform/GdiHandles.h"
+#include "skin/SkinDraw.h"
 #include "skin/SkinPalette.h"
 #include "skin/SkinResources.h"
 

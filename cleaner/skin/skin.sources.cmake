@@ -15,6 +15,7 @@ list(APPEND CLEANER_WIN_SOURCES
   skin/MyStatic.cpp
   skin/MyToolTipDialog.cpp
   skin/PaintedWnd.cpp
+  skin/SkinDraw.cpp
   skin/SkinResources.cpp
   skin/SubclassWnd.cpp
 )
