@@ -78,7 +78,7 @@ BOOL CDlgMain::OnInitDialog() {
     footer_.Reset(::LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_MAIN_FOOTER)));
 
     tray_.Create(ID_TRAY_ICON, IDM_TRAY);
-    tray_.menuAllowed = [this] { return OtherDialogsOpen() == 0 && driver_.RunState() == 0; };
+    tray_.menuAllowed = [this] { return OtherDialogsOpen() == 0 && driver_.RunState() == RunIdle; };
     tray_.windowShown = [this] { return ::IsWindowVisible(Hwnd()) != FALSE; };
     tray_.onEvent = [this](LPARAM event) { OnTrayEvent(event); };
     tray_.SetNotificationWindow(hwnd, WM_TRAY_ICON);
@@ -168,7 +168,7 @@ void CDlgMain::OnClose() {
 
 // Hide, Escape, the frame's close button and Alt+F4: stop a run, end after Exit, or hide.
 void CDlgMain::OnCancel() {
-    if (driver_.RunState() != 0) {
+    if (driver_.RunState() != RunIdle) {
         driver_.Stop();
         return;
     }
@@ -191,7 +191,7 @@ void CDlgMain::ToggleMode() {
 
 void CDlgMain::OnTrayEvent(LPARAM event) {
     if (event != WM_MOUSEMOVE) CMyDialog::BringLastToFront();
-    const bool running = driver_.RunState() != 0;
+    const bool running = driver_.RunState() != RunIdle;
     if (!running && event == WM_LBUTTONDBLCLK) ToggleMode();
     if (running && !::IsWindowVisible(Hwnd()) && event == NIN_BALLOONUSERCLICK) driver_.Stop();
 }

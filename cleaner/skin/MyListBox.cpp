@@ -194,8 +194,8 @@ void CMyListBox::DrawLine(HDC dc, const RECT& rect, const ResultLine& line) cons
         TextAt(dc, x + 20, y + 3, line.name, palette::kTargetName, skin.Font(SkinFont::Bold14));
         skin_draw::Line(dc, x + 5, y, rect.right - 5, y, palette::kTargetRule);
         skin_draw::Line(dc, x + 5, rect.bottom - 1, rect.right - 5, rect.bottom - 1, palette::kTargetRule);
-        if (line.state == 1 || line.state == 2) {
-            TextAt(dc, x + 10, y + 22, line.state == 1 ? "Scanning..." : "Killing...", palette::kLinePlain,
+        if (line.state == RunScan || line.state == RunKill) {
+            TextAt(dc, x + 10, y + 22, line.state == RunScan ? "Scanning..." : "Killing...", palette::kLinePlain,
                    skin.Font(SkinFont::Normal));
         } else {
             DrawCounts(dc, x, y + 22, rect.bottom, line, true);
