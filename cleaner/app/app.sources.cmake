@@ -8,7 +8,6 @@ list(APPEND CLEANER_CORE_SOURCES
   app/RowLayout.cpp
 )
 list(APPEND CLEANER_WIN_SOURCES
-  app/BannerImage.cpp
   app/ActionWindowBridge.cpp
   app/CleanerApp.cpp
   app/DlgMain.cpp
