@@ -4,11 +4,10 @@ list(APPEND CLEANER_CORE_SOURCES
   app/BalloonField.cpp
   app/CommandLine.cpp
   app/InstanceName.cpp
-  app/ResultLine.cpp
   app/RowLayout.cpp
 )
 list(APPEND CLEANER_WIN_SOURCES
-  app/BannerImage.cpp
+  app/ActionWindowBridge.cpp
   app/CleanerApp.cpp
   app/DlgMain.cpp
   app/HelpViewer.cpp

@@ -1,6 +1,8 @@
 #pragma once
 // What the update worker tells its window, and the bounds it works within. Platform-neutral: the
 // procedure, the update dialog and the main window share these numbers.
+#include "targets/BannerFile.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -31,7 +33,8 @@ enum Code : uint32_t {
 // banner a few pictures.
 constexpr size_t kMaxListBytes = 4u << 20;
 constexpr size_t kMaxPluginBytes = 4u << 20;
-constexpr size_t kMaxBannerBytes = 16u << 20;
+// A banner no larger than the main window reads.
+constexpr size_t kMaxBannerBytes = static_cast<size_t>(kMaxBannerFileSize);
 // Fetched files are held until all of them have arrived and been checked; their sum is bounded too.
 constexpr size_t kMaxStagedBytes = 64u << 20;
 // Files larger than this also report progress within the file.

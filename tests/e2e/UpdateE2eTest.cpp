@@ -2,9 +2,8 @@
 // folder (served by the update tests' HTTP server) through the update dialog, and the next start
 // has the new targets and the banner; the automatic update does the same from the main window.
 #include "Cleaner.h"
-
-#include "targets/ByteStream.h"
-#include "targets/PluginRecord.h"
+#include "app/DlgMainIds.h"
+#include "schedule/DlgUpdateIds.h"
 
 #include <gtest/gtest.h>
 
@@ -16,8 +15,6 @@ using namespace e2e;
 
 namespace {
 
-constexpr int kUpdateNow = 1069, kAutoUpdate = 32800;
-constexpr int kUpdateStatus = 1150, kBanner = 1037;
 
 std::string Demo() {
     char cwd[MAX_PATH] = {};
@@ -44,15 +41,22 @@ void SetUpdateUrl(const std::string& url) {
     ::RegCloseKey(key);
 }
 
+// The target name that a shipped plug-in's source (data/plugins/<std|app>/<stem>.txt) gives.
+std::string SourceName(const std::string& sub, const std::string& stem) {
+    std::ifstream in(std::string(TL_SOURCE_DIR) + "/data/plugins/" + sub + "/" + stem + ".txt");
+    std::string line;
+    while (std::getline(in, line))
+        if (line.compare(0, 7, "Name = ") == 0) return line.substr(7);
+    return {};
+}
+
 // "STDPLUGS\x.tlp" -> target name, for every plug-in of the demo folder.
 std::map<std::string, std::string> DemoPlugins() {
     std::map<std::string, std::string> found;
-    for (const char* folder : {"STDPLUGS", "APPPLUGS"}) {
-        for (const std::string& name : ListFolder(Demo() + folder)) {
-            const std::string bytes = ReadFileBytes(Demo() + folder + "\\" + name);
-            MemoryStream in(std::vector<uint8_t>(bytes.begin(), bytes.end()));
-            auto record = ReadTargetRecord(in);
-            if (record) found[std::string(folder) + "\\" + name] = record->name;
+    for (const auto& [folder, sub] : {std::pair{"STDPLUGS", "std"}, std::pair{"APPPLUGS", "app"}}) {
+        for (const std::string& file : ListFolder(Demo() + folder)) {
+            const std::string name = SourceName(sub, file.substr(0, file.size() - 4));
+            if (!name.empty()) found[std::string(folder) + "\\" + file] = name;
         }
     }
     return found;
@@ -125,14 +129,14 @@ TEST_F(UpdateE2e, UpdateDialogBringsThePluginsAndBannerAndTheNextStartHasTheirTa
     {
         RunningCleaner cleaner(exe);
         ASSERT_TRUE(cleaner.WaitForWindow());
-        EXPECT_FALSE(cleaner.ControlShown(kBanner)) << "no banner.qbf yet";
-        cleaner.Command(kUpdateNow);
+        EXPECT_FALSE(cleaner.ControlShown(IDC_BANNER)) << "no banner.qbf yet";
+        cleaner.Command(IDC_UPDATE_NOW);
         HWND dialog = FindDialog(cleaner.Pid(), "Update Tracelorn");
         ASSERT_TRUE(dialog) << "the update dialog did not open";
         const std::string done = "Update successfully completed.\n" + std::to_string(plugins.size()) + " plugins updated.";
         const DWORD start = ::GetTickCount();
-        while (Text(::GetDlgItem(dialog, kUpdateStatus)) != done && ::GetTickCount() - start < 60000) ::Sleep(100);
-        EXPECT_EQ(Text(::GetDlgItem(dialog, kUpdateStatus)), done);
+        while (Text(::GetDlgItem(dialog, IDC_UPDATE_STATUS)) != done && ::GetTickCount() - start < 60000) ::Sleep(100);
+        EXPECT_EQ(Text(::GetDlgItem(dialog, IDC_UPDATE_STATUS)), done);
         EXPECT_TRUE(Shown(::GetDlgItem(dialog, IDOK)));
         EXPECT_FALSE(Shown(::GetDlgItem(dialog, IDCANCEL)));
         ExpectDemoInstalled();
@@ -147,7 +151,7 @@ TEST_F(UpdateE2e, UpdateDialogBringsThePluginsAndBannerAndTheNextStartHasTheirTa
         RunningCleaner cleaner(exe);
         ASSERT_TRUE(cleaner.WaitForWindow());
         ASSERT_TRUE(cleaner.WaitUntilShown(true));
-        EXPECT_TRUE(cleaner.ControlShown(kBanner)) << "the fetched banner is shown";
+        EXPECT_TRUE(cleaner.ControlShown(IDC_BANNER)) << "the fetched banner is shown";
         cleaner.Exit();
         ASSERT_TRUE(cleaner.WaitForExit());
     }
@@ -163,7 +167,7 @@ TEST_F(UpdateE2e, UpdateDialogBringsThePluginsAndBannerAndTheNextStartHasTheirTa
 TEST_F(UpdateE2e, AutomaticUpdateFromTheMainWindowBringsTheSameFiles) {
     RunningCleaner cleaner(exe);
     ASSERT_TRUE(cleaner.WaitForWindow());
-    cleaner.Command(kAutoUpdate);
+    cleaner.Command(ID_AUTO_UPDATE);
     const std::string wanted = ReadFileBytes(Demo() + "update.prm");
     const DWORD start = ::GetTickCount();
     while (ReadFileBytes(root.Path() + "prog\\update.prm") != wanted && ::GetTickCount() - start < 60000) ::Sleep(100);

@@ -41,8 +41,9 @@
 #include <set>
 
 namespace {
-// The build names the tests' source folder (__FILE__ may be relative when ccache rewrites it).
-std::string RepoRoot() { return std::string(TL_TESTS_DIR) + "/.."; }
+// The build names the source tree: __FILE__ may be relative to the build folder (a compiler
+// cache rewrites paths), and the test runs from elsewhere.
+std::string RepoRoot() { return TL_SOURCE_DIR; }
 
 std::vector<std::string> SourcesIn(const std::string& sub) {
     std::vector<std::string> out;
