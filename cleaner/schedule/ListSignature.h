@@ -1,10 +1,8 @@
 #pragma once
 // The update lists' signatures and the fetched files' hashes, checked with the platform's own
 // cryptography (CNG): ECDSA P-256 over SHA-256, the signature as r||s.
+#include "platform/CngHandles.h"
 #include "schedule/UpdateLists.h"
-
-#include <windows.h>
-#include <bcrypt.h>
 
 #include <cstdint>
 #include <vector>
@@ -13,9 +11,6 @@ class ListSignature {
 public:
     // The public key as X||Y (64 bytes); a key that does not import verifies nothing.
     explicit ListSignature(const uint8_t (&publicKey)[64]);
-    ~ListSignature();
-    ListSignature(const ListSignature&) = delete;
-    ListSignature& operator=(const ListSignature&) = delete;
 
     [[nodiscard]] bool Verify(const std::vector<uint8_t>& data, const std::vector<uint8_t>& signature) const;
 
@@ -24,8 +19,8 @@ public:
     [[nodiscard]] static update::Sha256Digest Sha256(const std::vector<uint8_t>& data);
 
 private:
-    BCRYPT_ALG_HANDLE algorithm_ = nullptr;
-    BCRYPT_KEY_HANDLE key_ = nullptr;
+    CngAlgorithm algorithm_;
+    CngKey key_;
 };
 
 // The key the program's lists are signed with (the build takes it from a file).

@@ -1,33 +1,13 @@
 #pragma once
 // The update's Internet session (WinINet): one GET at a time of an address below the base
 // address, read in pieces of 1024 bytes, bounded, with connect and receive time-outs.
+#include "platform/InternetHandles.h"
 #include "schedule/UpdateProcedure.h"
-
-#include <windows.h>
-#include <wininet.h>
 
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
-
-class InternetHandle {
-public:
-    InternetHandle() = default;
-    explicit InternetHandle(HINTERNET h) : handle_(h) {}
-    ~InternetHandle() { Reset(); }
-    InternetHandle(const InternetHandle&) = delete;
-    InternetHandle& operator=(const InternetHandle&) = delete;
-    explicit operator bool() const { return handle_ != nullptr; }
-    HINTERNET Get() const { return handle_; }
-    void Reset() {
-        if (handle_) ::InternetCloseHandle(handle_);
-        handle_ = nullptr;
-    }
-
-private:
-    HINTERNET handle_ = nullptr;
-};
 
 class UpdateSession {
 public:
