@@ -57,8 +57,9 @@ void CDlgMain::RunModal(bool show) {
         ::DispatchMessageA(&msg);
     }
     if (Hwnd() && ::IsWindowVisible(Hwnd())) ::ShowWindow(Hwnd(), SW_HIDE);
-    // The loop ends only with no run in progress; a worker that is still returning sends nothing
-    // more, so waiting for it here cannot block.
+    // Exit ends the loop only with no run in progress, but WM_QUIT or a failing GetMessage can end
+    // it during one, with the worker blocked in a send to this thread.
+    EndRunAnsweringWorker();
     driver_.WaitForWorker();
     if (Hwnd()) ::DestroyWindow(Hwnd());
 }
@@ -191,8 +192,42 @@ void CDlgMain::ToggleMode() {
     ::SetForegroundWindow(Hwnd());
 }
 
+void CDlgMain::EndRunAnsweringWorker() {
+    while (driver_.Busy()) {
+        driver_.Stop();
+        // Sent messages only: the worker's calls run, queued input and commands wait.
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_SENDMESSAGE);
+        MSG msg;
+        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+void CDlgMain::OnSessionEnding(bool ending) {
+    EndRunAnsweringWorker();
+    driver_.WaitForWorker();
+    catalog_.Settings().showMainWnd = ::IsWindowVisible(Hwnd()) != FALSE;
+    if (options_.saveAll) options_.saveAll();
+    if (!ending) return;
+    // The session ends: leave the loop as Exit does (the saves then run once more, unchanged).
+    exitRequested_ = true;
+    loopEnded_ = true;
+    ::PostMessageA(Hwnd(), WM_NULL, 0, 0);
+}
+
+void CDlgMain::RunPublishedCall(WPARAM token, LPARAM call) {
+    // Posted, or a send nobody published: not the worker's.
+    if ((::InSendMessageEx(nullptr) & ISMEX_SEND) == 0) return;
+    if (const PendingCalls::Call* work = calls_.Take(token, static_cast<uintptr_t>(call))) (*work)();
+}
+
 void CDlgMain::OnTrayEvent(LPARAM event) {
-    if (event != WM_MOUSEMOVE) CMyDialog::BringLastToFront();
+    // Only a click brings a window forward; balloon notifications of a hidden run (shown, hidden,
+    // timed out) must not take the focus, or the next Escape would stop the run.
+    const bool click = event == WM_LBUTTONDOWN || event == WM_LBUTTONUP || event == WM_LBUTTONDBLCLK ||
+                       event == WM_RBUTTONDOWN || event == WM_RBUTTONUP || event == WM_RBUTTONDBLCLK ||
+                       event == WM_MBUTTONDOWN || event == WM_MBUTTONUP || event == WM_CONTEXTMENU ||
+                       event == NIN_BALLOONUSERCLICK;
+    if (click) CMyDialog::BringLastToFront();
     const bool running = driver_.RunState() != 0;
     if (!running && event == WM_LBUTTONDBLCLK) ToggleMode();
     if (running && !::IsWindowVisible(Hwnd()) && event == NIN_BALLOONUSERCLICK) driver_.Stop();
@@ -208,8 +243,12 @@ LRESULT CDlgMain::OnMessage(UINT message, WPARAM wp, LPARAM lp, bool& handled) {
             if (wp != kTrayIconId) break;
             OnTrayEvent(lp);
             return 0;
-        case kRunStoppedMessage: driver_.OnRunStopped(); return 0;
-        case kInvokeMessage: (*reinterpret_cast<const std::function<void()>*>(lp))(); return 0;
+        case kRunStoppedMessage:
+        case kInvokeMessage: RunPublishedCall(wp, lp); return 0;
+        case WM_QUERYENDSESSION: OnSessionEnding(false); return TRUE;
+        case WM_ENDSESSION:
+            if (wp) OnSessionEnding(true);
+            return 0;
         case WM_SHOWWINDOW:
             if (wp) LoadBanner();
             break;
@@ -298,15 +337,20 @@ void CDlgMain::RunOnWindowThread(const std::function<void()>& work) {
         work();
         return;
     }
-    ::SendMessageA(Hwnd(), kInvokeMessage, 0, reinterpret_cast<LPARAM>(&work));
+    const uint64_t token = calls_.Publish(&work);
+    ::SendMessageA(Hwnd(), kInvokeMessage, static_cast<WPARAM>(token), reinterpret_cast<LPARAM>(&work));
+    calls_.Withdraw(token);
 }
 
 void CDlgMain::SendRunStopped() {
-    if (::GetCurrentThreadId() == windowThread_) {
+    if (!Hwnd() || ::GetCurrentThreadId() == windowThread_) {
         driver_.OnRunStopped();
         return;
     }
-    ::SendMessageA(Hwnd(), kRunStoppedMessage, 0, 0);
+    const PendingCalls::Call stopped = [this] { driver_.OnRunStopped(); };
+    const uint64_t token = calls_.Publish(&stopped);
+    ::SendMessageA(Hwnd(), kRunStoppedMessage, static_cast<WPARAM>(token), reinterpret_cast<LPARAM>(&stopped));
+    calls_.Withdraw(token);
 }
 
 void CDlgMain::ClearResultLines() { RunOnWindowThread([&] { list_.Clear(); }); }

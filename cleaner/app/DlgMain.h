@@ -4,6 +4,7 @@
 #include "app/BannerFile.h"
 #include "app/HelpViewer.h"
 #include "app/MainTrayIcon.h"
+#include "app/PendingCalls.h"
 #include "platform/Handles.h"
 #include "skin/BannerCtrl.h"
 #include "skin/MyButton.h"
@@ -29,6 +30,9 @@ public:
     struct Options {
         std::string helpFile;       // full path of Tracelorn.chm
         std::string programFolder;  // where banner.qbf lives
+        // Saves everything the exit saves (settings, selections, custom targets, totals); called
+        // when the session ends, before Windows ends the process.
+        std::function<void()> saveAll;
     };
     CDlgMain(TargetCatalog& catalog, Options options);
     ~CDlgMain() override;
@@ -73,6 +77,11 @@ protected:
 private:
     void OnClose();
     void OnTrayEvent(LPARAM event);
+    // The message of a call the worker published (WM_APP+1, WM_USER+3); anything else is ignored.
+    void RunPublishedCall(WPARAM token, LPARAM call);
+    // Stops a run and keeps the window thread answering the worker until the worker has ended.
+    void EndRunAnsweringWorker();
+    void OnSessionEnding(bool ending);
     void LayOutRow();
     void ToggleMode();
     void LoadBanner();
@@ -84,6 +93,7 @@ private:
     ActionDriver driver_;
     CMainTrayIcon tray_;
     HelpViewer help_;
+    PendingCalls calls_;
     DWORD windowThread_ = 0;
     bool exitRequested_ = false;
     bool loopEnded_ = false;

@@ -15,6 +15,9 @@ std::wstring ModulePathW() {
         if (n == 0) return {};
         if (n < path.size()) {
             path.resize(n);
+            // A program started through its "\\?\" form reports it; the ANSI calls take the plain one.
+            if (path.rfind(L"\\\\?\\UNC\\", 0) == 0) path.erase(2, 6);
+            else if (path.rfind(L"\\\\?\\", 0) == 0) path.erase(0, 4);
             return path;
         }
         if (path.size() >= 32768) return {};
@@ -47,8 +50,7 @@ bool FitsAnsiCalls(const std::string& path) {
 
 }  // namespace
 
-std::string ExecutablePath() {
-    const std::wstring wide = ModulePathW();
+std::string AnsiProgramPath(const std::wstring& wide) {
     if (wide.empty()) return {};
     std::string path = Ansi(wide);
     if (FitsAnsiCalls(path)) return path;
@@ -60,5 +62,7 @@ std::string ExecutablePath() {
     path = Ansi(shortForm);
     return FitsAnsiCalls(path) ? path : std::string();
 }
+
+std::string ExecutablePath() { return AnsiProgramPath(ModulePathW()); }
 
 std::string ExecutableFolder() { return FolderOf(ExecutablePath()); }

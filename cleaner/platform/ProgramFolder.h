@@ -10,3 +10,7 @@ std::string ExecutableFolder();
 
 // The full path of the running executable, as ExecutableFolder describes; empty when unusable.
 std::string ExecutablePath();
+
+// The rule behind both: a program's full path as the ANSI calls can use it for the program and
+// the files beside it (the path itself, else its short form); empty when neither fits.
+std::string AnsiProgramPath(const std::wstring& path);

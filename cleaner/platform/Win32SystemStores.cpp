@@ -1,5 +1,6 @@
 #include "platform/Win32SystemStores.h"
 
+#include "platform/SystemLibrary.h"
 #include "platform/Handles.h"
 #include "platform/ProtectedStorageApi.h"
 
@@ -29,7 +30,7 @@ void FreeNames(LPWSTR* names, DWORD count) {
 
 bool Win32ProtectedStoreItems::Open() {
     Close();
-    library_ = ::LoadLibraryA("pstorec.dll");
+    library_ = LoadSystemLibrary("pstorec.dll");
     if (!library_) return false;
     const auto create = reinterpret_cast<pstore::CreateInstanceFn>(
         reinterpret_cast<void*>(::GetProcAddress(library_, "PStoreCreateInstance")));
