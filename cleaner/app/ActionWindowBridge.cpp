@@ -5,12 +5,13 @@ constexpr UINT kRunStoppedMessage = WM_USER + 3;  // the checkpoint's "run stopp
 constexpr UINT kInvokeMessage = WM_APP + 1;       // work of the driver for the window thread
 }  // namespace
 
-bool ActionWindowBridge::OnMessage(UINT message, LPARAM lParam) {
-    switch (message) {
-        case kRunStoppedMessage: runStopped_(); return true;
-        case kInvokeMessage: (*reinterpret_cast<const std::function<void()>*>(lParam))(); return true;
-        default: return false;
-    }
+bool ActionWindowBridge::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != kRunStoppedMessage && message != kInvokeMessage) return false;
+    // Posted, or a send nobody published: not the worker's.
+    if ((::InSendMessageEx(nullptr) & ISMEX_SEND) == 0) return true;
+    if (const PendingCalls::Call* work = calls_.Take(static_cast<uint64_t>(wParam), static_cast<uintptr_t>(lParam)))
+        (*work)();
+    return true;
 }
 
 void ActionWindowBridge::RunOnWindowThread(const std::function<void()>& work) {
@@ -19,15 +20,21 @@ void ActionWindowBridge::RunOnWindowThread(const std::function<void()>& work) {
         work();
         return;
     }
-    ::SendMessageA(window, kInvokeMessage, 0, reinterpret_cast<LPARAM>(&work));
+    const uint64_t token = calls_.Publish(&work);
+    ::SendMessageA(window, kInvokeMessage, static_cast<WPARAM>(token), reinterpret_cast<LPARAM>(&work));
+    calls_.Withdraw(token);
 }
 
 void ActionWindowBridge::SendRunStopped() {
-    if (OnWindowThread()) {
+    HWND window = window_();
+    if (!window || OnWindowThread()) {
         runStopped_();
         return;
     }
-    ::SendMessageA(window_(), kRunStoppedMessage, 0, 0);
+    const PendingCalls::Call stopped = runStopped_;
+    const uint64_t token = calls_.Publish(&stopped);
+    ::SendMessageA(window, kRunStoppedMessage, static_cast<WPARAM>(token), reinterpret_cast<LPARAM>(&stopped));
+    calls_.Withdraw(token);
 }
 
 void ActionWindowBridge::ClearResultLines() { RunOnWindowThread([&] { form_.ClearResultLines(); }); }

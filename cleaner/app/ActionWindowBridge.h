@@ -1,5 +1,6 @@
 #pragma once
 #include "app/ActionWindow.h"
+#include "app/PendingCalls.h"
 
 #include <windows.h>
 
@@ -8,7 +9,9 @@
 // The main window's side of the action driver: every call of the worker is carried over to the
 // window thread by a synchronous message to the window, and the window's form (an ActionForm that
 // may touch its controls on that thread only) carries it out; calls made on the window thread run
-// directly. The window passes its messages to OnMessage first.
+// directly. The window passes its messages to OnMessage first. Any process on the desktop can send
+// the window a message with any parameters, so a call runs only when it was published by the worker
+// that waits for it.
 class ActionWindowBridge : public ActionWindow {
 public:
     // `window` names the window while it exists (calls run directly once it is gone); `runStopped`
@@ -18,8 +21,9 @@ public:
 
     // The calling thread becomes the window thread.
     void BindToThisThread() { windowThread_ = ::GetCurrentThreadId(); }
-    // The bridge's own two messages; true when `message` was one of them.
-    bool OnMessage(UINT message, LPARAM lParam);
+    // The bridge's own two messages; true when `message` was one of them (also when it named no
+    // published call and so was ignored).
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     void ClearResultLines() override;
     void AddResultLine(const ResultLine& line) override;
@@ -41,5 +45,6 @@ private:
     ActionForm& form_;
     std::function<HWND()> window_;
     std::function<void()> runStopped_;
+    PendingCalls calls_;
     DWORD windowThread_ = 0;
 };
