@@ -1,0 +1,171 @@
+// Today's browsers through the real catalogue, against the profiles run-browsers.sh lays out in the
+// user's own application-data folders of a throw-away Wine prefix. The script checks afterwards that
+// exactly the browser traces are gone and every other file of the drive is unchanged.
+#include "engine/KillSettings.h"
+#include "support/TempFolder.h"
+#include "targets/BrowserTargets.h"
+#include "targets/CatalogBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+
+namespace {
+
+// Holds a file open with no sharing from another process, as a running browser holds its lock.
+class HeldFile {
+public:
+    explicit HeldFile(const std::string& path) {
+        const std::string tag = std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++count_);
+        const std::string readyName = "tl-hold-ready-" + tag, releaseName = "tl-hold-release-" + tag;
+        ready_ = ::CreateEventA(nullptr, TRUE, FALSE, readyName.c_str());
+        release_ = ::CreateEventA(nullptr, TRUE, FALSE, releaseName.c_str());
+        std::string command = "\"" + HelperPath() + "\" \"" + path + "\" " + readyName + " " + releaseName;
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        if (!::CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+            return;
+        process_ = info.hProcess;
+        ::CloseHandle(info.hThread);
+        HANDLE waits[] = {ready_, process_};
+        held_ = ::WaitForMultipleObjects(2, waits, FALSE, 20000) == WAIT_OBJECT_0;
+    }
+    ~HeldFile() {
+        ::SetEvent(release_);
+        if (process_) {
+            ::WaitForSingleObject(process_, 20000);
+            ::CloseHandle(process_);
+        }
+        ::CloseHandle(ready_);
+        ::CloseHandle(release_);
+    }
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+    bool Held() const { return held_; }
+
+private:
+    static std::string HelperPath() {
+        char self[MAX_PATH] = {};
+        ::GetModuleFileNameA(nullptr, self, MAX_PATH);
+        std::string folder = self;
+        return folder.substr(0, folder.find_last_of('\\') + 1) + "tl_hold.exe";
+    }
+    static inline int count_ = 0;
+    HANDLE ready_ = nullptr, release_ = nullptr, process_ = nullptr;
+    bool held_ = false;
+};
+
+class BrowsersOfToday : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folders_ = UserBrowserFolders();
+        ASSERT_FALSE(folders_.localAppData.empty());
+        // Edge registered through App Paths (quoted, as installers write it); Chrome only in its
+        // standard per-user folder.
+        const char* appPaths = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\msedge.exe";
+        const char edge[] = "\"C:\\edge\\msedge.exe\"";
+        ASSERT_EQ(::RegSetKeyValueA(HKEY_CURRENT_USER, appPaths, nullptr, REG_SZ, edge, sizeof edge), ERROR_SUCCESS);
+        CatalogSources sources = ThisMachine(program_.Path());  // no plug-ins: built-in and browser targets
+        BuildTargets(catalog_, sources);
+        for (size_t i = 0; i < catalog_.TargetCount(); ++i) catalog_.TargetAt(i).SetSelected(false);
+    }
+
+    int IndexOf(const std::string& name) const {
+        for (size_t i = 0; i < catalog_.TargetCount(); ++i)
+            if (catalog_.TargetAt(i).Name() == name) return static_cast<int>(i);
+        ADD_FAILURE() << "no target " << name;
+        return -1;
+    }
+    // Runs one target alone; its file count.
+    uint32_t Run(const std::string& name, bool kill) {
+        const int index = IndexOf(name);
+        if (index < 0) return 0;
+        Target& target = catalog_.TargetAt(static_cast<size_t>(index));
+        target.SetSelected(true);
+        catalog_.RunTarget(index, kill);
+        target.SetSelected(false);
+        return target.Counters().files;
+    }
+    const Target& Get(const std::string& name) const { return catalog_.TargetAt(static_cast<size_t>(IndexOf(name))); }
+    std::string Local(const std::string& relative) const { return folders_.localAppData + "\\" + relative; }
+    std::string Roaming(const std::string& relative) const { return folders_.appData + "\\" + relative; }
+
+    TempFolder program_;
+    BrowserFolders folders_;
+    TargetCatalog catalog_;
+};
+
+// Files of the fixture each target takes, over every profile.
+const std::map<std::string, uint32_t> kExpected = {
+    {"Chrome Cache", 10},       {"Chrome Cookies", 4},        {"Chrome History", 10},
+    {"Chrome Sessions", 4},     {"Chrome AutoComplete", 3},   {"Chrome Saved Passwords", 3},
+    {"Edge Cache", 1},          {"Edge Cookies", 1},          {"Edge History", 1},
+    {"Edge Sessions", 0},       {"Edge AutoComplete", 0},     {"Edge Saved Passwords", 0},
+    {"Brave History", 1},       {"Brave Cache", 0},           {"Vivaldi History", 0},
+    {"Chromium History", 0},    {"Opera Cache", 2},           {"Opera Cookies", 1},
+    {"Opera History", 2},       {"Opera Typed URL", 0},       {"Opera Favorites", 0},
+    {"Firefox Cache", 6},       {"Firefox Cookies", 4},       {"Firefox History", 0},
+    {"Firefox AutoComplete", 2}, {"Firefox Saved Passwords", 3}, {"Firefox Download History", 0},
+    {"Firefox Bookmarks", 0},
+};
+
+}  // namespace
+
+TEST_F(BrowsersOfToday, EveryProfileScannedAndKilledExactlyLockedBrowsersAndLiveLogsKept) {
+    // Discovery: the listed profiles only, program files recorded for the last-browser rule.
+    EXPECT_TRUE(catalog_.BrowserPresent(Browser::Chrome));
+    EXPECT_TRUE(catalog_.BrowserPresent(Browser::Edge));
+    EXPECT_TRUE(catalog_.BrowserPresent(Browser::Opera));
+    EXPECT_TRUE(catalog_.BrowserPresent(Browser::Firefox));
+    EXPECT_FALSE(catalog_.BrowserPresent(Browser::Vivaldi));
+    EXPECT_EQ(catalog_.BrowserProgram(Browser::Chrome), Local("Google\\Chrome\\Application\\chrome.exe"));
+    EXPECT_EQ(catalog_.BrowserProgram(Browser::Edge), "C:\\edge\\msedge.exe");
+    EXPECT_EQ(catalog_.BrowserPrograms().size(), 2u);
+    const BrowserProfileFound chrome = DiscoverBrowser(Browser::Chrome, folders_);
+    ASSERT_EQ(chrome.profiles.size(), 3u);  // Default, Profile 1, Profile 3: no System Profile, no hostile name
+    EXPECT_EQ(chrome.profiles[2].data, Local("Google\\Chrome\\User Data\\Profile 3\\"));
+    EXPECT_EQ(DiscoverBrowser(Browser::Firefox, folders_).profiles.size(), 2u);  // relative and absolute only
+
+    // Scan counts exactly the fixture's files and removes nothing.
+    for (const auto& [name, files] : kExpected) EXPECT_EQ(Run(name, false), files) << name;
+
+    {
+        // Chrome runs: all six Chrome targets are skipped, each with its line; Edge is not Chrome.
+        HeldFile lock(Local("Google\\Chrome\\User Data\\lockfile"));
+        ASSERT_TRUE(lock.Held());
+        for (const char* name : {"Chrome Cache", "Chrome Cookies", "Chrome History", "Chrome Sessions",
+                                 "Chrome AutoComplete", "Chrome Saved Passwords"}) {
+            EXPECT_EQ(Run(name, true), 0u) << name;
+            EXPECT_EQ(Get(name).SkipNotice(),
+                      std::string(name) + " skipped: Google Chrome is running. Close Google Chrome and try again.");
+        }
+        EXPECT_EQ(Run("Edge Cookies", false), 1u);
+        EXPECT_TRUE(Get("Edge Cookies").SkipNotice().empty());
+        EXPECT_TRUE(FileExists(Local("Google\\Chrome\\User Data\\Default\\History")));
+    }
+
+    {
+        // A write-ahead log that cannot be removed keeps its database too; the other profile's
+        // cookies go.
+        const std::string profile = Roaming("Mozilla\\Firefox\\Profiles\\abcd.default-release\\");
+        HeldFile wal(profile + "cookies.sqlite-wal");
+        ASSERT_TRUE(wal.Held());
+        EXPECT_EQ(Run("Firefox Cookies", false), 1u);
+        EXPECT_EQ(Run("Firefox Cookies", true), 1u);
+        EXPECT_TRUE(FileExists(profile + "cookies.sqlite"));
+        EXPECT_TRUE(FileExists(profile + "cookies.sqlite-shm"));
+        EXPECT_FALSE(FileExists("C:\\ffprofiles\\work\\cookies.sqlite"));
+    }
+
+    // Closed again: Kill removes exactly what Scan counted (the held profile's cookies now too).
+    for (const auto& [name, files] : kExpected) {
+        const uint32_t left = name == "Firefox Cookies" ? files - 1 : files;
+        EXPECT_EQ(Run(name, true), left) << name;
+        EXPECT_TRUE(Get(name).SkipNotice().empty()) << name;
+    }
+    for (const auto& [name, files] : kExpected) EXPECT_EQ(Run(name, false), 0u) << name;
+}
