@@ -5,11 +5,13 @@
 #include "support/TempFolder.h"
 #include "targets/BrowserTargets.h"
 #include "targets/CatalogBuilder.h"
+#include "targets/PluginFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <cstring>
 #include <map>
 #include <string>
 
@@ -168,4 +170,58 @@ TEST_F(BrowsersOfToday, EveryProfileScannedAndKilledExactlyLockedBrowsersAndLive
         EXPECT_TRUE(Get(name).SkipNotice().empty()) << name;
     }
     for (const auto& [name, files] : kExpected) EXPECT_EQ(Run(name, false), 0u) << name;
+}
+
+// The Windows 10 and 11 traces of the shipped plug-ins: each takes its own values and files and
+// nothing beside them (the UserAssist GUID keys and their own values stay, like a value of
+// TypedPaths that is no typed path and a note among the crash dumps).
+TEST_F(BrowsersOfToday, WindowsTracesOfTodayTakeOnlyTheirOwn) {
+#ifndef TL_SHIPPED_PLUGIN_BIN
+    GTEST_SKIP() << "the build did not place the shipped plug-ins";
+#else
+    std::string bin = TL_SHIPPED_PLUGIN_BIN;
+    if (bin[0] == '/') bin = "Z:" + bin;  // Wine shows the Linux root as drive Z:
+    for (char& ch : bin) if (ch == '/') ch = '\\';
+    const std::string explorer = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\";
+    const std::string guid = explorer + "UserAssist\\{CEBFF5CD-ACE2-4F4F-9178-9926F41749EA}";
+    auto setText = [](const std::string& key, const char* name, const char* text) {
+        return ::RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), name, REG_SZ, text,
+                                 static_cast<DWORD>(std::strlen(text) + 1)) == ERROR_SUCCESS;
+    };
+    ASSERT_TRUE(setText(explorer + "TypedPaths", "url1", "C:\\Users\\me\\Secret"));
+    ASSERT_TRUE(setText(explorer + "TypedPaths", "url2", "D:\\Work"));
+    ASSERT_TRUE(setText(explorer + "TypedPaths", "keep", "not a typed path"));
+    ASSERT_TRUE(setText(guid + "\\Count", "HRZR_PGYFRFFVBA", "x"));
+    ASSERT_TRUE(setText(guid + "\\Count", "{1NP14R77-02R7-4R5Q-O744-2RO1NR5198O7}\\abgrcnq.rkr", "y"));
+    ASSERT_TRUE(setText(guid, "Version", "5"));
+
+    TargetCatalog windows;
+    for (const char* file : {"TypedPaths.tlp", "UserAssist.tlp", "WerReports.tlp", "CrashDumps.tlp", "ShaderCache.tlp"})
+        ASSERT_TRUE(LoadStandardPlugin(windows, file, bin)) << file;
+    ASSERT_EQ(windows.TargetCount(), 5u);
+    const uint32_t items[] = {2, 2, 0, 0, 0}, files[] = {0, 0, 2, 1, 1};
+    auto runAll = [&](bool kill, bool expectFound) {
+        for (size_t i = 0; i < windows.TargetCount(); ++i) {
+            Target& target = windows.TargetAt(i);
+            target.SetSelected(true);
+            windows.RunTarget(static_cast<int>(i), kill);
+            EXPECT_EQ(target.Counters().items, expectFound ? items[i] : 0u) << target.Name() << (kill ? " Kill" : " Scan");
+            EXPECT_EQ(target.Counters().files, expectFound ? files[i] : 0u) << target.Name() << (kill ? " Kill" : " Scan");
+        }
+    };
+    runAll(false, true);
+    runAll(true, true);
+    runAll(false, false);
+
+    auto valueExists = [](const std::string& key, const char* name) {
+        return ::RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_ANY, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    };
+    EXPECT_FALSE(valueExists(explorer + "TypedPaths", "url1"));
+    EXPECT_TRUE(valueExists(explorer + "TypedPaths", "keep"));
+    EXPECT_FALSE(valueExists(guid + "\\Count", "HRZR_PGYFRFFVBA"));
+    EXPECT_TRUE(valueExists(guid, "Version"));  // the GUID key and its own values stay
+    HKEY count = nullptr;
+    EXPECT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, (guid + "\\Count").c_str(), 0, KEY_READ, &count), ERROR_SUCCESS);
+    if (count) ::RegCloseKey(count);
+#endif
 }

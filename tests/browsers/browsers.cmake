@@ -11,3 +11,8 @@ add_test(NAME browsers
          COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/browsers/run-browsers.sh $<TARGET_FILE:test_browsers>
                  ${CMAKE_CURRENT_BINARY_DIR}/browsers-run)
 set_tests_properties(browsers PROPERTIES TIMEOUT 300)
+# The Windows 10 and 11 traces are checked through the shipped plug-ins the build placed in bin/.
+if(TARGET shipped_plugins)
+  add_dependencies(test_browsers shipped_plugins)
+  target_compile_definitions(test_browsers PRIVATE TL_SHIPPED_PLUGIN_BIN="${CMAKE_BINARY_DIR}/bin")
+endif()

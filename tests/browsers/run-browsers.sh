@@ -100,7 +100,16 @@ mk "$ff/a/b/cookies.sqlite" "what 'a\\b' would reach"
 mk "x/cookies.sqlite" "what 'C:\\x' would reach"
 mk "x/formhistory.sqlite" "what 'C:\\x' would reach"
 
-# What a Kill of every browser target removes, and nothing else.
+# --- Windows 10 and 11 traces of the current user ---
+for f in "Microsoft/Windows/WER/ReportQueue/AppCrash_app.exe_1a2b/Report.wer" \
+         "Microsoft/Windows/WER/ReportArchive/AppCrash_app.exe_3c4d/Report.wer" \
+         "CrashDumps/app.exe.4242.dmp" "D3DSCache/0123abcd/shader.idx"; do
+  mk "$local/$f"
+done
+mk "$local/CrashDumps/notes.txt" "not a dump"
+mk "$local/Microsoft/Windows/WER/settings.dat" "not a report"
+
+# What a Kill of every browser target and of the Windows traces removes, and nothing else.
 cat > "$work/expected-removed.txt" <<LIST
 $(for f in "Default/Cache/Cache_Data/index" "Default/Cache/Cache_Data/data_0" "Default/Cache/Cache_Data/f_000001" \
          "Default/Code Cache/js/index" "Default/Code Cache/js/abc_0" "Default/GPUCache/index" "Default/GPUCache/data_0" \
@@ -121,6 +130,9 @@ $(for f in "History" "Visited Links" "Network/Cookies"; do echo "./$op/$f"; done
 $(for f in "cookies.sqlite" "cookies.sqlite-wal" "cookies.sqlite-shm" "formhistory.sqlite" "logins.json" "logins-backup.json"; do echo "./$ff/$rel/$f"; done)
 $(for f in "cache2/entries/A1" "cache2/index" "startupCache/scriptCache.bin" "thumbnails/t.png" "jumpListCache/j.ico"; do echo "./$local/Mozilla/Firefox/$rel/$f"; done)
 $(for f in "cookies.sqlite" "formhistory.sqlite" "logins.json" "cache2/entries/B1"; do echo "./$abs/$f"; done)
+$(for f in "Microsoft/Windows/WER/ReportQueue/AppCrash_app.exe_1a2b/Report.wer" \
+         "Microsoft/Windows/WER/ReportArchive/AppCrash_app.exe_3c4d/Report.wer" \
+         "CrashDumps/app.exe.4242.dmp" "D3DSCache/0123abcd/shader.idx"; do echo "./$local/$f"; done)
 LIST
 sort -o "$work/expected-removed.txt" "$work/expected-removed.txt"
 
