@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <set>
 
 namespace {
@@ -121,6 +123,14 @@ TEST(CategoryTable, EveryCategoryInOrderWithItsCaption) {
     for (int b = 0; b < kBrowserCount; ++b) EXPECT_TRUE(InfoOf(CategoryOf(static_cast<Browser>(b))).browser);
     EXPECT_EQ(CategoryOf(Browser::Chromium), Category::Chromium);
     EXPECT_LT(static_cast<int>(Category::Chromium), static_cast<int>(Category::Applications));
+
+    // Every topic is a page of the help file.
+    std::ifstream project(std::string(TL_SOURCE_DIR) + "/cleaner/help/Tracelorn.hhp");
+    const std::string listed((std::istreambuf_iterator<char>(project)), std::istreambuf_iterator<char>());
+    for (const CategoryInfo& info : Categories()) {
+        EXPECT_NE(listed.find(std::string("\n") + info.helpTopic + "\n"), std::string::npos) << info.helpTopic;
+        EXPECT_TRUE(std::ifstream(std::string(TL_SOURCE_DIR) + "/cleaner/help/" + info.helpTopic).good()) << info.helpTopic;
+    }
 }
 
 TEST_F(TargetCatalogTest, ReplaceCustomTargetsKeepsTheOthers) {
