@@ -6,11 +6,10 @@ list(APPEND CLEANER_CORE_SOURCES
   app/CommandLine.cpp
   app/InstanceName.cpp
   app/PendingCalls.cpp
-  app/ResultLine.cpp
   app/RowLayout.cpp
 )
 list(APPEND CLEANER_WIN_SOURCES
-  app/BannerImage.cpp
+  app/ActionWindowBridge.cpp
   app/CleanerApp.cpp
   app/DlgMain.cpp
   app/HelpViewer.cpp

@@ -24,7 +24,7 @@ std::string RegistryFolder(const EntryRecord& entry) {
 }  // namespace
 
 std::string ResolveEntryPath(const EntryRecord& entry) {
-    if (entry.kind == static_cast<uint32_t>(RemKind::RegistryFolderFiles)) return RegistryFolder(entry);
+    if (entry.Kind() == RemKind::RegistryFolderFiles) return RegistryFolder(entry);
     // A relative path would be taken from the current folder, which for a program started by the
     // Run key is System32: it names nothing.
     if (entry.folderId == 0) return IsAbsolutePath(entry.path) ? entry.path : std::string();

@@ -46,11 +46,9 @@
 #include <set>
 
 namespace {
-std::string RepoRoot() {
-    std::string f = __FILE__;
-    for (int i = 0; i < 4; ++i) f = f.substr(0, f.find_last_of('/'));
-    return f;
-}
+// The build names the source tree: __FILE__ may be relative to the build folder (a compiler
+// cache rewrites paths), and the test runs from elsewhere.
+std::string RepoRoot() { return TL_SOURCE_DIR; }
 
 std::vector<std::string> SourcesIn(const std::string& sub) {
     std::vector<std::string> out;
