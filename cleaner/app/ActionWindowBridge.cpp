@@ -7,35 +7,27 @@ constexpr UINT kInvokeMessage = WM_APP + 1;       // work of the driver for the 
 
 bool ActionWindowBridge::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != kRunStoppedMessage && message != kInvokeMessage) return false;
-    // Posted, or a send nobody published: not the worker's.
+    // A posted message is never the worker's, which sends and waits.
     if ((::InSendMessageEx(nullptr) & ISMEX_SEND) == 0) return true;
-    if (const PendingCalls::Call* work = calls_.Take(static_cast<uint64_t>(wParam), static_cast<uintptr_t>(lParam)))
-        (*work)();
+    if (const PendingCalls::Call* call = calls_.Take(static_cast<uint64_t>(wParam), static_cast<uintptr_t>(lParam)))
+        (*call)();
     return true;
 }
 
-void ActionWindowBridge::RunOnWindowThread(const std::function<void()>& work) {
+void ActionWindowBridge::SendPublished(UINT message, const std::function<void()>& call) {
     HWND window = window_();
     if (!window || OnWindowThread()) {
-        work();
+        call();
         return;
     }
-    const uint64_t token = calls_.Publish(&work);
-    ::SendMessageA(window, kInvokeMessage, static_cast<WPARAM>(token), reinterpret_cast<LPARAM>(&work));
+    const uint64_t token = calls_.Publish(&call);
+    ::SendMessageA(window, message, static_cast<WPARAM>(token), reinterpret_cast<LPARAM>(&call));
     calls_.Withdraw(token);
 }
 
-void ActionWindowBridge::SendRunStopped() {
-    HWND window = window_();
-    if (!window || OnWindowThread()) {
-        runStopped_();
-        return;
-    }
-    const PendingCalls::Call stopped = runStopped_;
-    const uint64_t token = calls_.Publish(&stopped);
-    ::SendMessageA(window, kRunStoppedMessage, static_cast<WPARAM>(token), reinterpret_cast<LPARAM>(&stopped));
-    calls_.Withdraw(token);
-}
+void ActionWindowBridge::RunOnWindowThread(const std::function<void()>& work) { SendPublished(kInvokeMessage, work); }
+
+void ActionWindowBridge::SendRunStopped() { SendPublished(kRunStoppedMessage, runStopped_); }
 
 void ActionWindowBridge::ClearResultLines() { RunOnWindowThread([&] { form_.ClearResultLines(); }); }
 void ActionWindowBridge::AddResultLine(const ResultLine& line) { RunOnWindowThread([&] { form_.AddResultLine(line); }); }

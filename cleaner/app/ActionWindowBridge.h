@@ -9,9 +9,7 @@
 // The main window's side of the action driver: every call of the worker is carried over to the
 // window thread by a synchronous message to the window, and the window's form (an ActionForm that
 // may touch its controls on that thread only) carries it out; calls made on the window thread run
-// directly. The window passes its messages to OnMessage first. Any process on the desktop can send
-// the window a message with any parameters, so a call runs only when it was published by the worker
-// that waits for it.
+// directly. The window passes its messages to OnMessage first.
 class ActionWindowBridge : public ActionWindow {
 public:
     // `window` names the window while it exists (calls run directly once it is gone); `runStopped`
@@ -21,8 +19,9 @@ public:
 
     // The calling thread becomes the window thread.
     void BindToThisThread() { windowThread_ = ::GetCurrentThreadId(); }
-    // The bridge's own two messages; true when `message` was one of them (also when it named no
-    // published call and so was ignored).
+    // The bridge's own two messages; true when `message` was one of them. Any process can send
+    // the window these numbers with any parameters: only a call the worker published and waits on
+    // runs (see PendingCalls), anything else is swallowed.
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     void ClearResultLines() override;
@@ -41,10 +40,13 @@ public:
 
 private:
     bool OnWindowThread() const { return ::GetCurrentThreadId() == windowThread_; }
+    // Publishes the call, sends the message that carries it and waits until it ran (directly on
+    // the window thread, or when there is no window).
+    void SendPublished(UINT message, const std::function<void()>& call);
 
     ActionForm& form_;
     std::function<HWND()> window_;
     std::function<void()> runStopped_;
-    PendingCalls calls_;
     DWORD windowThread_ = 0;
+    PendingCalls calls_;
 };

@@ -10,7 +10,7 @@
 bool IsEntryAllowed(const EntryRecord& record) {
     if (record.IsRegistryKind()) return IsPredefinedRootKey(record.rootKey) && RegistryRecordIsSafe(record);
     if (!record.IsFileKind()) return false;
-    const RemKind kind = record.Kind();
+    const auto kind = static_cast<RemKind>(record.kind);
     if (kind == RemKind::RegistryFolderFiles) {
         if (!IsPredefinedRootKey(record.rootKey)) return false;
     } else if (record.folderId == 0 && !IsAbsolutePath(record.path)) {
@@ -26,6 +26,6 @@ bool IsEntryAllowed(const EntryRecord& record) {
 std::unique_ptr<RemEntry> MakeEntry(const EntryRecord& record) {
     if (!IsEntryAllowed(record)) return nullptr;
     if (record.IsFileKind()) return std::make_unique<FileEntry>(record);
-    if (record.Kind() == RemKind::RegistryValues && !record.hasPattern) return nullptr;
+    if (record.kind == static_cast<uint32_t>(RemKind::RegistryValues) && !record.hasPattern) return nullptr;
     return std::make_unique<RegistryEntry>(record);
 }

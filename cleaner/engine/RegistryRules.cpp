@@ -61,9 +61,9 @@ bool MayEmptyRegistryKey(uint32_t rootKey, const std::string& subkey) {
 }
 
 bool RegistryRecordIsSafe(const EntryRecord& record) {
-    const bool wholeKey = record.Kind() == RemKind::RegistryKey;
+    const bool wholeKey = record.kind == static_cast<uint32_t>(RemKind::RegistryKey);
     const bool everyValue =
-        record.Kind() == RemKind::RegistryValues && PatternMatchesEveryValue(record.valueName);
+        record.kind == static_cast<uint32_t>(RemKind::RegistryValues) && PatternMatchesEveryValue(record.valueName);
     if (!wholeKey && !everyValue) return true;
     return MayEmptyRegistryKey(record.rootKey, record.key);
 }

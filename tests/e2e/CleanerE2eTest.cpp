@@ -305,7 +305,7 @@ TEST_F(CleanerE2e, StrayMessagesDuringARunChangeNothing) {
     cleaner.Click(IDC_SCAN);
     cleaner.Command(ID_TOGGLE_MODE);
     ASSERT_TRUE(cleaner.WaitUntilShown(false));
-    ASSERT_TRUE(cleaner.ControlShown(1088)) << "the Scan should still run";
+    ASSERT_TRUE(cleaner.ControlShown(IDC_STOP)) << "the Scan should still run";
 
     HWND mine = ::CreateWindowExA(0, "STATIC", "e2e foreground", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40, nullptr, nullptr,
                                   ::GetModuleHandleA(nullptr), nullptr);
@@ -322,7 +322,7 @@ TEST_F(CleanerE2e, StrayMessagesDuringARunChangeNothing) {
         ::SendMessageTimeoutA(cleaner.Window(), WM_USER, 128, balloon, SMTO_ABORTIFHUNG, 3000, &result);
     ::Sleep(300);
     EXPECT_FALSE(cleaner.Exited()) << "a stray message crashed the cleaner";
-    EXPECT_TRUE(cleaner.ControlShown(1088)) << "a stray message ended the run";
+    EXPECT_TRUE(cleaner.ControlShown(IDC_STOP)) << "a stray message ended the run";
     EXPECT_EQ(::GetForegroundWindow(), foreground) << "a balloon notification took the focus";
     EXPECT_FALSE(cleaner.IsShown());
     ::DestroyWindow(mine);
@@ -350,7 +350,7 @@ TEST_F(CleanerE2e, QuitMessageDuringARunEndsTheProgram) {
     cleaner.Command(ID_TOGGLE_MODE);
     ASSERT_TRUE(cleaner.WaitUntilShown(false));
     ::Sleep(300);
-    ASSERT_TRUE(cleaner.ControlShown(1088));
+    ASSERT_TRUE(cleaner.ControlShown(IDC_STOP));
     ::PostThreadMessageA(::GetWindowThreadProcessId(cleaner.Window(), nullptr), WM_QUIT, 0, 0);
     EXPECT_TRUE(cleaner.WaitForExit(15000)) << "the cleaner hung after WM_QUIT during a run";
 }
@@ -377,7 +377,7 @@ TEST_F(CleanerE2e, EndOfSessionDuringAKillSavesWhatFinished) {
         if (!five) ::Sleep(50);
     }
     ASSERT_TRUE(five) << "the first target did not finish";
-    ASSERT_TRUE(cleaner.ControlShown(1088)) << "the Kill should still run";
+    ASSERT_TRUE(cleaner.ControlShown(IDC_STOP)) << "the Kill should still run";
 
     DWORD_PTR allowed = 0;
     ASSERT_TRUE(::SendMessageTimeoutA(cleaner.Window(), WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 10000, &allowed));
