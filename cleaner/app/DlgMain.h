@@ -16,6 +16,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -31,6 +32,9 @@ public:
     struct Options {
         std::string helpFile;       // full path of Tracelorn.chm
         std::string programFolder;  // where banner.qbf lives
+        // Saves everything the exit saves (settings, selections, custom targets, totals); called
+        // when the session ends, before Windows ends the process.
+        std::function<void()> saveAll;
     };
     CDlgMain(TargetCatalog& catalog, Options options);
     ~CDlgMain() override;
@@ -76,6 +80,9 @@ protected:
 private:
     void OnClose();
     void OnTrayEvent(LPARAM event);
+    // Stops a run and keeps the window thread answering the worker until the worker has ended.
+    void EndRunAnsweringWorker();
+    void OnSessionEnding(bool ending);
     void LayOutRow();
     void ToggleMode();
     void LoadBanner();

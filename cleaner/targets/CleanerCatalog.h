@@ -21,6 +21,10 @@ public:
     CleanerCatalog(const CleanerCatalog&) = delete;
     CleanerCatalog& operator=(const CleanerCatalog&) = delete;
 
+    // Saves what the destruction saves, and keeps everything: a session that ends (logoff,
+    // shutdown) may end the process before the catalogue is destroyed.
+    void SaveAll();
+
     TargetCatalog& Get() { return *catalog_; }
     const TargetCatalog& Get() const { return *catalog_; }
     // The Options dialog calls this when the user changed the custom targets: from then on the
