@@ -1,7 +1,10 @@
 #include "app/DlgMain.h"
 
 #include "app/DlgMainIds.h"
+#include "app/MainLayout.h"
 #include "app/RowLayout.h"
+#include "dialogs/DlgAbout.h"
+#include "dialogs/DlgOptions.h"
 #include "platform/GdiHandles.h"
 #include "targets/TargetCatalog.h"
 
@@ -33,7 +36,9 @@ CDlgMain::CDlgMain(TargetCatalog& catalog, Options options)
       catalog_(catalog),
       options_(std::move(options)),
       bridge_(*this, [this] { return Hwnd(); }, [this] { driver_.OnRunStopped(); }),
-      driver_(catalog, bridge_) {}
+      driver_(catalog, bridge_) {
+    SetPixelTemplate(true);
+}
 
 CDlgMain::~CDlgMain() {
     if (Hwnd()) ::DestroyWindow(Hwnd());
@@ -146,8 +151,8 @@ bool CDlgMain::OnCommand(WORD id, WORD code, HWND control) {
         case ID_TOGGLE_MODE: ToggleMode(); return true;
         case ID_HELP_INDEX: (void)help_.ShowAddress(Hwnd(), options_.helpFile + "::/welcome.html"); return true;
         case IDC_BANNER: OpenBannerUrl(); return true;
-        case IDC_OPTIONS:  // the Options and About dialogs are wired by their own components
-        case IDC_ABOUT: return true;
+        case IDC_OPTIONS: OpenOptions(); return true;
+        case IDC_ABOUT: OpenAbout(); return true;
         default: return CMyDialog::OnCommand(id, code, control);  // the frame's close button: Cancel
     }
 }
@@ -155,6 +160,28 @@ bool CDlgMain::OnCommand(WORD id, WORD code, HWND control) {
 void CDlgMain::StartAutoKill() {
     if (OtherDialogsOpen() > 0) return;
     driver_.StartAutoKill();
+}
+
+void CDlgMain::OpenOptions() {
+    if (CDlgOptions::BringOpenToFront()) return;
+    if (driver_.RunState() != RunIdle) return;
+    CDlgOptions::Services services;
+    services.openUpdate = [this](HWND owner) { OpenUpdateDialog(owner); };
+    services.playEndSound = [] { CTrayIcon::PlayEndSound(); };
+    CDlgOptions dialog(catalog_, std::move(services));
+    if (dialog.DoModal(Hwnd()) != IDOK) return;
+    if (options_.saveAll) options_.saveAll();
+}
+
+void CDlgMain::OpenAbout() {
+    if (CDlgAbout::BringOpenToFront()) return;
+    CDlgAbout dialog(catalog_);
+    (void)dialog.DoModal(Hwnd());
+}
+
+void CDlgMain::OpenUpdateDialog(HWND owner) {
+    // The update dialog is connected here: CDlgUpdate(catalog_).DoModal(owner).
+    (void)owner;
 }
 
 void CDlgMain::OnTimer(UINT_PTR id) {
@@ -222,8 +249,10 @@ bool CDlgMain::OnPaint() {
 }
 
 void CDlgMain::PaintContent(HDC dc, const RECT&) {
-    DrawPicture(dc, header_.Get(), 28, 44, 425, 180);
-    DrawPicture(dc, footer_.Get(), 28, 398, 425, 77);
+    using main_layout::kFooter;
+    using main_layout::kHeader;
+    DrawPicture(dc, header_.Get(), kHeader.x, kHeader.y, kHeader.width, kHeader.height);
+    DrawPicture(dc, footer_.Get(), kFooter.x, kFooter.y, kFooter.width, kFooter.height);
 }
 
 bool CDlgMain::OnDrawItem(const DRAWITEMSTRUCT& item) {
