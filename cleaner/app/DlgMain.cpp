@@ -17,7 +17,7 @@
 #include <iterator>
 
 namespace {
-constexpr UINT_PTR kSchedulerTimer = 5;
+constexpr UINT_PTR kSchedulerTimer = AutoKillScheduler::kTimerId;
 constexpr int kRowIds[] = {IDC_OPTIONS, IDC_ABOUT, IDC_HIDE, IDC_EXIT};
 constexpr DWORD kUpdateEndWaitMs = 5000;
 
@@ -45,7 +45,8 @@ CDlgMain::CDlgMain(TargetCatalog& catalog, Options options)
           // No balloon of the update over the progress balloons of a hidden run.
           if (driver_.RunState() != 0 && !::IsWindowVisible(Hwnd())) return;
           (void)tray_.ShowBalloon(text, "Tracelorn", 1000);
-      }) {
+      }),
+      scheduler_(catalog, schedulerHost_) {
     SetPixelTemplate(true);
 }
 
@@ -128,7 +129,7 @@ BOOL CDlgMain::OnInitDialog() {
     listClientWidth_ = list.right;
     CMyToolTipDialog::SetToolTipsEnabled(catalog_.Settings().showToolTips);
     SetHelpTopic("main.html");
-    ::SetTimer(hwnd, kSchedulerTimer, 1000, nullptr);
+    ::SetTimer(hwnd, kSchedulerTimer, AutoKillScheduler::kPeriodMs, nullptr);
     return result;
 }
 
@@ -172,7 +173,7 @@ bool CDlgMain::OnCommand(WORD id, WORD code, HWND control) {
 }
 
 void CDlgMain::StartAutoKill() {
-    if (OtherDialogsOpen() > 0) return;
+    if (AnyOtherDialogOpen()) return;
     driver_.StartAutoKill();
 }
 
@@ -202,7 +203,7 @@ void CDlgMain::OpenUpdateDialog(HWND owner) {
 }
 
 void CDlgMain::OnTimer(UINT_PTR id) {
-    if (id == kSchedulerTimer) elapsedMs_ += 1000;
+    if (id == kSchedulerTimer) scheduler_.OnTick();
 }
 
 void CDlgMain::OnClose() {
