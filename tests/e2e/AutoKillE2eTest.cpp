@@ -169,30 +169,41 @@ bool ReadStampMinutes(const char* name, int64_t& minutes) {
 
 class AutoKillE2e : public ::testing::Test {
 protected:
-    void SetUp() override {
-        exe = root.Path() + "prog\\Tracelorn.exe";
-        root.MakeFolder("prog\\APPPLUGS");
-        ASSERT_TRUE(::CopyFileA(BuiltCleaner().c_str(), exe.c_str(), FALSE));
-        WritePlugin(root.Path() + "prog\\APPPLUGS\\autokill.tlp", kTarget, root.Path() + "data\\");
-        Refill();
+    // One program folder for the suite: a first run writes the selection of every target it has;
+    // then only ours stays selected, so an Auto-Kill removes nothing outside the test's folder.
+    static void SetUpTestSuite() {
+        root = new TempFolder;
+        exe = root->Path() + "prog\\Tracelorn.exe";
+        root->MakeFolder("prog\\APPPLUGS");
+        ::CopyFileA(BuiltCleaner().c_str(), exe.c_str(), FALSE);
+        WritePlugin(root->Path() + "prog\\APPPLUGS\\autokill.tlp", kTarget, root->Path() + "data\\");
         ResetSettings();
-        // A first run writes the selection of every target it has; then only ours stays selected,
-        // so an Auto-Kill removes nothing outside the test's folder.
         RunningCleaner first(exe);
-        ASSERT_TRUE(first.WaitForWindow());
+        suiteReady = first.WaitForWindow() != nullptr;
         first.Exit();
-        ASSERT_TRUE(first.WaitForExit());
+        suiteReady = first.WaitForExit() && suiteReady;
         SelectOnly({kTarget});
-        SetSetting("ShowMainWnd", 1);
-        SetSetting("AutoUpdate", 0);
-        SetSetting("KillTime", 0);
     }
-    void TearDown() override { ResetSettings(); ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey); }
+    static void TearDownTestSuite() {
+        ResetSettings();
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+        delete root;
+        root = nullptr;
+    }
+    // Every trigger off again (a run stores all settings when it ends), the files back.
+    void SetUp() override {
+        ASSERT_TRUE(suiteReady) << "the cleaner did not start in the suite's folder";
+        for (const char* name : {"AKWinStart", "AKBrowserClosed", "AKEveryTime", "AKAppExit", "AutoUpdate", "KillTime"})
+            SetSetting(name, 0);
+        SetSetting("ShowMainWnd", 1);
+        WriteStamp("LastKillTime", 60 * 24 * 3);  // long ago: every stamp seen later is a new Kill
+        Refill();
+    }
 
     void Refill() {
-        for (int i = 0; i < kFiles; ++i) root.MakeFile("data\\f" + std::to_string(i) + ".txt", 512);
+        for (int i = 0; i < kFiles; ++i) root->MakeFile("data\\f" + std::to_string(i) + ".txt", 512);
     }
-    size_t FilesLeft() const { return ListFolder(root.Path() + "data").size(); }
+    size_t FilesLeft() const { return ListFolder(root->Path() + "data").size(); }
 
     // An Auto-Kill has run: the files are gone, the run has ended and its heading names it.
     ::testing::AssertionResult AutoKillRan(RunningCleaner& cleaner, DWORD ms = 20000) {
@@ -219,18 +230,21 @@ protected:
         EXPECT_LE(stamp, NowMinutes());
     }
 
-    TempFolder root;
-    std::string exe;
+    static TempFolder* root;
+    static std::string exe;
+    static bool suiteReady;
 };
+TempFolder* AutoKillE2e::root = nullptr;
+std::string AutoKillE2e::exe;
+bool AutoKillE2e::suiteReady = false;
 
 TEST_F(AutoKillE2e, WindowsStartAtTheFifthTickThenTheWatchedProgramsExit) {
-    Watched app(root.Path() + "app\\watched.exe");
+    Watched app(root->Path() + "app\\watched.exe");
     ASSERT_TRUE(app.Started());
     ASSERT_TRUE(app.WaitUntilShown(true));
     SetSetting("AKWinStart", 1);
     SetSetting("AKAppExit", 1);
     SetText("AKAppExitName", app.Path());
-    WriteStamp("LastKillTime", 60 * 24 * 3);  // long ago: every stamp seen later is a new Kill
 
     const DWORD started = ::GetTickCount();
     RunningCleaner cleaner(exe, "-ws");
@@ -268,7 +282,6 @@ protected:
     void TearDown() override {
         browser.reset();
         if (!vendor.empty() && ownsVendor) RemoveTree(vendor);
-        AutoKillE2e::TearDown();
     }
     Watched& StartBrowser() {
         ownsVendor = true;
