@@ -123,4 +123,18 @@ TEST(AutoKillScheduler, TickActsOnTheRealProcessesAndTheCatalogue) {
     EXPECT_EQ(host.autoKills, 3) << "the watched program's end";
 }
 
+TEST(AutoKillScheduler, HourlyUpdateStartsAtOneHourOfRunningTime) {
+    TargetCatalog catalog;
+    RecordingHost host;
+    AutoKillScheduler scheduler(catalog, host);
+    catalog.Settings().autoUpdate = true;
+    catalog.SetLastUpdateTime(TargetCatalog::Now() - 7 * 3600);
+    for (int tick = 1; tick < 3600; ++tick) scheduler.OnTick();
+    EXPECT_EQ(host.updates, 0) << "not at start, not before the hour";
+    scheduler.OnTick();
+    EXPECT_EQ(host.updates, 1);
+    scheduler.OnTick();
+    EXPECT_EQ(host.updates, 1);
+}
+
 }  // namespace
