@@ -1,88 +1,143 @@
 #pragma once
-// Move-only owners of the Win32 handles the setup program holds.
+// Move-only owners for the Win32 handle kinds the setup program holds, one thin wrapper per kind.
+// Business code never closes a handle by hand: whatever path a worker leaves by, what it held is
+// released here.
 #include <windows.h>
+#include <objbase.h>
 
 #include <utility>
 
 namespace setup {
 
-class FileHandle {
+template <typename Traits>
+class UniqueHandle {
 public:
-    FileHandle() = default;
-    explicit FileHandle(HANDLE h) : h_(h) {}
-    ~FileHandle() { Reset(); }
-    FileHandle(FileHandle&& o) noexcept : h_(std::exchange(o.h_, INVALID_HANDLE_VALUE)) {}
-    FileHandle& operator=(FileHandle&& o) noexcept {
-        if (this != &o) Reset(std::exchange(o.h_, INVALID_HANDLE_VALUE));
+    using Handle = typename Traits::Handle;
+
+    UniqueHandle() = default;
+    explicit UniqueHandle(Handle h) : handle_(h) {}
+    ~UniqueHandle() { Reset(); }
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.Release()) {}
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+        if (this != &other) Reset(other.Release());
         return *this;
     }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
 
-    HANDLE Get() const { return h_; }
-    bool Valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
-    void Reset(HANDLE h = INVALID_HANDLE_VALUE) {
-        if (Valid()) ::CloseHandle(h_);
-        h_ = h;
+    [[nodiscard]] bool Valid() const { return handle_ != Traits::Invalid() && handle_ != Handle(); }
+    explicit operator bool() const { return Valid(); }
+    Handle Get() const { return handle_; }
+    Handle* Receive() {
+        Reset();
+        return &handle_;
     }
-    HANDLE Release() { return std::exchange(h_, INVALID_HANDLE_VALUE); }
+    Handle Release() { return std::exchange(handle_, Traits::Invalid()); }
+    void Reset(Handle h = Traits::Invalid()) {
+        if (Valid()) Traits::Close(handle_);
+        handle_ = h;
+    }
 
 private:
-    HANDLE h_ = INVALID_HANDLE_VALUE;
+    Handle handle_ = Traits::Invalid();
+};
+
+struct FileHandleTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) { ::CloseHandle(h); }
+};
+
+// Threads, processes and events use NULL for "none".
+struct KernelHandleTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::CloseHandle(h); }
+};
+
+struct FindHandleTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) { ::FindClose(h); }
+};
+
+struct RegKeyTraits {
+    using Handle = HKEY;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::RegCloseKey(h); }
+};
+
+struct ModuleTraits {
+    using Handle = HMODULE;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::FreeLibrary(h); }
 };
 
 template <typename T>
-class GdiObject {
-public:
-    GdiObject() = default;
-    explicit GdiObject(T h) : h_(h) {}
-    ~GdiObject() { Reset(); }
-    GdiObject(GdiObject&& o) noexcept : h_(std::exchange(o.h_, nullptr)) {}
-    GdiObject& operator=(GdiObject&& o) noexcept {
-        if (this != &o) Reset(std::exchange(o.h_, nullptr));
-        return *this;
-    }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-
-    T Get() const { return h_; }
-    explicit operator bool() const { return h_ != nullptr; }
-    void Reset(T h = nullptr) {
-        if (h_) ::DeleteObject(h_);
-        h_ = h;
-    }
-
-private:
-    T h_ = nullptr;
+struct GdiObjectTraits {
+    using Handle = T;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::DeleteObject(h); }
 };
 
-class RegKey {
+using FileHandle = UniqueHandle<FileHandleTraits>;
+using KernelHandle = UniqueHandle<KernelHandleTraits>;
+using FindHandle = UniqueHandle<FindHandleTraits>;
+using RegKey = UniqueHandle<RegKeyTraits>;
+using ModuleHandle = UniqueHandle<ModuleTraits>;
+// Typed so that a font is never handed where a bitmap is meant.
+template <typename T>
+using GdiObject = UniqueHandle<GdiObjectTraits<T>>;
+
+// One reference to a COM interface.
+template <typename T>
+class ComPtr {
 public:
-    RegKey() = default;
-    ~RegKey() { Reset(); }
-    RegKey(RegKey&& o) noexcept : h_(std::exchange(o.h_, nullptr)) {}
-    RegKey& operator=(RegKey&& o) noexcept {
-        if (this != &o) {
+    ComPtr() = default;
+    // Takes over a reference the caller already holds.
+    explicit ComPtr(T* adopted) : p_(adopted) {}
+    ~ComPtr() { Reset(); }
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+    ComPtr(ComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
+    ComPtr& operator=(ComPtr&& other) noexcept {
+        if (this != &other) {
             Reset();
-            h_ = std::exchange(o.h_, nullptr);
+            p_ = std::exchange(other.p_, nullptr);
         }
         return *this;
     }
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
 
-    HKEY Get() const { return h_; }
-    HKEY* Receive() {
+    T* Get() const { return p_; }
+    T* operator->() const { return p_; }
+    explicit operator bool() const { return p_ != nullptr; }
+    // For the out-parameter of CoCreateInstance and QueryInterface.
+    void** ReceiveVoid() {
         Reset();
-        return &h_;
+        return reinterpret_cast<void**>(&p_);
     }
     void Reset() {
-        if (h_) ::RegCloseKey(h_);
-        h_ = nullptr;
+        if (p_) p_->Release();
+        p_ = nullptr;
     }
 
 private:
-    HKEY h_ = nullptr;
+    T* p_ = nullptr;
+};
+
+// COM for the calling thread, for as long as this object lives.
+class ComApartment {
+public:
+    explicit ComApartment(DWORD model) : ok_(SUCCEEDED(::CoInitializeEx(nullptr, model))) {}
+    ~ComApartment() {
+        if (ok_) ::CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+    bool Ok() const { return ok_; }
+
+private:
+    bool ok_;
 };
 
 }  // namespace setup

@@ -1,13 +1,14 @@
 // The Win32 layer of the setup program under Wine: file streams, whole tree files, unzip to disk
 // with attributes and times, the install-time extraction, the skin and the installation folder.
-#include "archive/ZipArchive.h"
 #include "config/InstallSettings.h"
 #include "config/LanguageSet.h"
 #include "setup/SetupTestFiles.h"
 #include "support/TempFolder.h"
 #include "win/InstallFolder.h"
 #include "win/Skin.h"
+#include "win/TreeFile.h"
 #include "win/WideText.h"
+#include "win/ZipArchive.h"
 
 #include <gtest/gtest.h>
 
@@ -88,13 +89,13 @@ TEST(TreeFileWin, SaveAndLoadWholeFiles) {
     QV::TreeNode tree("t");
     tree.SetString("k", u"\x0416");
     const std::u16string path = setup::FromAnsiCodePage(temp / "t.qvdt");
-    ASSERT_TRUE(tree.Save(path));
+    ASSERT_TRUE(setup::SaveTreeFile(tree, path));
     QV::TreeNode back;
-    ASSERT_TRUE(back.Load(path));
+    ASSERT_TRUE(setup::LoadTreeFile(path, back));
     EXPECT_EQ(back.GetString("k", u""), u"\x0416");
-    EXPECT_FALSE(back.Load(setup::FromAnsiCodePage(temp / "none.qvdt")));
+    EXPECT_FALSE(setup::LoadTreeFile(setup::FromAnsiCodePage(temp / "none.qvdt"), back));
     EXPECT_TRUE(back.Properties().empty());
-    EXPECT_FALSE(tree.Save(setup::FromAnsiCodePage(temp / "no\\such\\folder\\t.qvdt")));
+    EXPECT_FALSE(setup::SaveTreeFile(tree, setup::FromAnsiCodePage(temp / "no\\such\\folder\\t.qvdt")));
 }
 
 TEST(ZipArchiveWin, UnzipsZipToolMembersWithAttributesAndTimes) {
@@ -200,7 +201,7 @@ TEST(SkinWin, LoadsTheShippedSkinAndIgnoresADwordHeight) {
     setup::GdiplusSession gdiplus;
     ASSERT_TRUE(gdiplus.Ok());
     QV::TreeNode tree;
-    ASSERT_TRUE(tree.Load(setup::FromAnsiCodePage(setup_test::ShippedDataPath("res.qvdt"))));
+    ASSERT_TRUE(setup::LoadTreeFile(setup::FromAnsiCodePage(setup_test::ShippedDataPath("res.qvdt")), tree));
     auto dword = std::make_unique<QV::TreeProperty>("Height", QV::TypeDword);
     dword->SetInteger(QV::TypeDword, 40);
     tree.Child("fonts")->Child("odd", true)->AddProperty(std::move(dword));

@@ -3,7 +3,7 @@
 // unzip to files with their attributes and times, and the install-time extraction of a folder.
 #include "archive/ExtractReport.h"
 #include "archive/ZipReader.h"
-#include "qv/FileStream.h"
+#include "win/FileStream.h"
 
 #include <memory>
 #include <string>

@@ -1,4 +1,4 @@
-#include "archive/ZipArchive.h"
+#include "win/ZipArchive.h"
 
 #include "archive/Descramble.h"
 #include "archive/EntryName.h"
