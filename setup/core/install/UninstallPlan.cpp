@@ -104,8 +104,9 @@ UninstallPlan PlanUninstall(const UninstallLog& log, const UninstallScope& scope
     }
     for (const RegKeySpec& key : ExpandedKeys(product.keys, macros)) plan.trees.push_back(RegKeyRef{key.root, key.key, {}});
     // Deepest first, whatever order the log gave.
+    const auto depth = [](const RegKeyRef& k) { return std::count(k.key.begin(), k.key.end(), u'\\'); };
     std::stable_sort(plan.createdKeys.begin(), plan.createdKeys.end(),
-                     [](const RegKeyRef& a, const RegKeyRef& b) { return a.key.size() > b.key.size(); });
+                     [&](const RegKeyRef& a, const RegKeyRef& b) { return depth(a) > depth(b); });
     return plan;
 }
 
