@@ -256,7 +256,9 @@ TEST_F(SetupInstall, InstallsUpdatesAndUninstallsLeavingOnlyWhatWasThere) {
     WriteString(L"Software\\Quorvane\\Tracelorn\\2.3\\Targets", L"T1", L"1");
     WriteString(kRunKey, L"TL21", (wideFolder + L"\\Tracelorn.exe -ws").c_str());
 
-    // The stored uninstaller: marker 1 -> temporary copy with marker 2 -> worker -> batch.
+    // The stored uninstaller: marker 1 -> temporary copy with marker 2 -> worker -> batch. Made
+    // read-only, as a member packed with that attribute would be: the copy must still be patched.
+    ASSERT_TRUE(::SetFileAttributesW((wideFolder + L"\\Uninst.exe").c_str(), FILE_ATTRIBUTE_READONLY));
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
