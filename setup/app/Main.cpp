@@ -1,12 +1,15 @@
 // The setup program's entry: one executable that installs, updates or uninstalls, told apart by
 // the start marker at the end of its own file and by its command line.
-#include "app/ProgressWindow.h"
 #include "archive/Trailer.h"
 #include "engine/Relaunch.h"
 #include "engine/SetupSession.h"
 #include "engine/Workers.h"
 #include "install/PathRules.h"
+#include "win/Handles.h"
+#include "win/Skin.h"
 #include "win/WideText.h"
+#include "wizard/MainDlg.h"
+#include "wizard/UpdateDlg.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -54,15 +57,22 @@ int RunSetup(SetupMode mode, const std::u16string& programPath, const std::u16st
                       MB_OK | MB_ICONERROR);
         return kExitSuccess;
     }
-    int code = kExitFailed;
     if (session.Mode() == SetupMode::Uninstall) {
         // The stored uninstaller must have ended before its file is deleted.
         WaitForLauncher();
-        ProgressWindow window(session, RunUninstallation);
-        code = window.Run(languages.Text("titleU"), true);
+    }
+    GdiplusSession gdiplus;
+    Skin skin;
+    skin.Load(session.SkinTree());
+    // The licence page's rich edit control lives in this library.
+    const ModuleHandle richEdit(::LoadLibraryW(L"RICHED20.DLL"));
+    int code = kExitFailed;
+    if (session.Mode() == SetupMode::Update) {
+        CUpdateDlg dialog(session);
+        code = dialog.Run();
     } else {
-        ProgressWindow window(session, RunInstallation);
-        code = window.Run(languages.Text("title"), true);
+        CMainDlg wizard(session, skin);
+        code = wizard.Run();
     }
     const bool install = session.Mode() != SetupMode::Uninstall;
     session.Close();

@@ -41,10 +41,10 @@
 #include <set>
 
 namespace {
+// The build names the tests' source folder: ccache may make __FILE__ relative to the build.
 std::string RepoRoot() {
-    std::string f = __FILE__;
-    for (int i = 0; i < 4; ++i) f = f.substr(0, f.find_last_of('/'));
-    return f;
+    const std::string tests = TL_TESTS_DIR;
+    return tests.substr(0, tests.find_last_of('/'));
 }
 
 std::vector<std::string> SourcesIn(const std::string& sub) {
