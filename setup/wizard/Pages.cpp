@@ -58,6 +58,9 @@ bool CBasePage::OnShow() {
 // --- welcome and finish ---------------------------------------------------------------------
 
 BOOL CPicturePage::OnInitDialog() {
+    // The picture is painted by the page itself; the area only marks where it goes.
+    ShowItem(IDC_PICTURE_AREA, false);
+    ShowItem(IDC_LAUNCH, finish_);
     if (HFONT font = context_.skin.Font("welcome")) {
         ::SendMessageW(Item(IDC_PAGE_TITLE), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
@@ -151,6 +154,15 @@ BOOL CLicensePage::OnInitDialog() {
     EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&reader), 0, StreamLicense};
     ::SendMessageW(edit, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
     return TRUE;
+}
+
+bool CLicensePage::OnShow() {
+    CBasePage::OnShow();
+    // Focus selects the whole text; the reader starts at the top with nothing selected.
+    const HWND edit = Item(IDC_LICENSE_TEXT);
+    ::SendMessageW(edit, EM_SETSEL, 0, 0);
+    ::SendMessageW(edit, WM_VSCROLL, SB_TOP, 0);
+    return true;
 }
 
 INT_PTR CLicensePage::OnMessage(UINT message, WPARAM, LPARAM lParam, bool& handled) {

@@ -98,6 +98,7 @@ protected:
 class CLicensePage : public CBasePage {
 public:
     explicit CLicensePage(WizardContext& context);
+    bool OnShow() override;
 
 protected:
     BOOL OnInitDialog() override;

@@ -7,6 +7,7 @@
 #include "config/Text.h"
 #include "engine/Workers.h"
 #include "support/TempFolder.h"
+#include "WizardDriver.h"
 #include "win/FileStream.h"
 #include "win/Handles.h"
 #include "win/WideText.h"
@@ -269,6 +270,14 @@ TEST_F(SetupInstall, InstallsUpdatesAndUninstallsLeavingOnlyWhatWasThere) {
     DWORD code = 99;
     ::GetExitCodeProcess(process.Get(), &code);
     EXPECT_EQ(code, 0u);
+    // The copy shows the uninstall wizard: Next, Uninstall, and Close once it has finished.
+    const HWND wizard = wizard_test::WaitForTop(L"Tracelorn 2.3 Uninstall");
+    ASSERT_NE(wizard, nullptr);
+    wizard_test::Press(wizard, IDOK);
+    ASSERT_TRUE(wizard_test::WaitForItemText(wizard, IDOK, L"Uninstall"));
+    wizard_test::Press(wizard, IDOK);
+    ASSERT_TRUE(wizard_test::WaitForItemText(wizard, IDCANCEL, L"Close"));
+    wizard_test::Press(wizard, IDCANCEL);
     WaitForUninstallerChain();
 
     EXPECT_FALSE(Exists(folder));
