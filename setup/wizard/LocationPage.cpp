@@ -1,4 +1,5 @@
 #include "config/Text.h"
+#include "install/InstalledPaths.h"
 #include "install/PathRules.h"
 #include "install/SizeText.h"
 #include "win/WideText.h"
@@ -9,25 +10,6 @@
 #include <shlwapi.h>
 
 namespace setup {
-
-namespace {
-
-// The longest path below the installation folder among the "files" entries.
-size_t LongestIn(const QV::TreeNode& list, size_t prefix) {
-    size_t longest = 0;
-    for (const auto& entry : list.Properties()) longest = std::max(longest, prefix + entry.first.size());
-    for (const auto& [name, child] : list.Children()) longest = std::max(longest, LongestIn(*child, prefix + name.size() + 1));
-    return longest;
-}
-
-}  // namespace
-
-size_t LongestInstalledName(const InstallSettings& settings) {
-    // The log and its temporary twin are written there too.
-    size_t longest = std::u16string(u"uninst.new").size();
-    if (const QV::TreeNode* files = settings.Tree().Child("files")) longest = std::max(longest, LongestIn(*files, 0));
-    return longest;
-}
 
 CLocationPage::CLocationPage(WizardContext& context)
     : CBasePage(context, context.session.Settings().FixedLocation() ? IDD_LOCATION_FIXED : IDD_LOCATION,
@@ -44,7 +26,7 @@ bool CLocationPage::Validate(const std::u16string& folder, uint64_t& free) const
     if (::GetDriveTypeW(root) != DRIVE_FIXED) return false;
     // No drive-relative or otherwise odd path, and room for the longest installed path.
     if (!IsAbsoluteFolder(folder) || IsDriveRoot(folder)) return false;
-    if (TrimSeparators(folder).size() + 1 + longestName_ >= kMaxPath) return false;
+    if (!FitsInstalledPaths(folder, longestName_)) return false;
     ULARGE_INTEGER available{}, total{}, totalFree{};
     if (::GetDiskFreeSpaceExW(root, &available, &total, &totalFree)) free = totalFree.QuadPart;
     return true;

@@ -169,7 +169,4 @@ private:
     int steps_ = 0;
 };
 
-// The installation folder limited so that every installed path fits a path buffer.
-size_t LongestInstalledName(const InstallSettings& settings);
-
 }  // namespace setup

@@ -1,7 +1,9 @@
 // The install engine's decisions apart from Windows: version order, the uninstall log's rules,
 // path and key containment, what an uninstallation may remove, and the self-delete batch text.
 #include "config/InstallSettings.h"
+#include "install/InstalledPaths.h"
 #include "install/PathRules.h"
+#include "install/SizeText.h"
 #include "install/SelfDeleteBatch.h"
 #include "install/UninstallLog.h"
 #include "install/UninstallPlan.h"
@@ -118,6 +120,30 @@ TEST(PathRules, JoinsBoundedAndTellsFoldersApart) {
     EXPECT_FALSE(IsUsableSubkey(u"Software\\\\Q"));
     EXPECT_TRUE(IsKeyAncestor(u"software\\quorvane", u"Software\\Quorvane\\Tracelorn"));
     EXPECT_FALSE(IsKeyAncestor(u"Software\\Quor", u"Software\\Quorvane\\Tracelorn"));
+}
+
+TEST(SizeText, OneDecimalInTheLargestUnitExceeded) {
+    const auto size = [](uint64_t bytes) { return SizeText(bytes, u"KB", u"MB", u"GB"); };
+    EXPECT_EQ(size(1572864), u"1.5 MB");
+    EXPECT_EQ(size(1048576), u"1024.0 KB");
+    EXPECT_EQ(size(0), u"0.0 KB");
+    EXPECT_EQ(size(1073741824), u"1024.0 MB");
+    EXPECT_EQ(size(5ull << 30), u"5.0 GB");
+}
+
+TEST(InstalledPaths, RefuseAFolderWhoseLongestPathWouldNotFit) {
+    QV::TreeNode root;
+    QV::TreeNode* files = root.Child("files", true);
+    files->SetString("Tracelorn.exe", u"Tracelorn.exe");
+    files->Child("STDPLUGS", true)->SetString("PowerPoint.tlp", u"STDPLUGS/PowerPoint.tlp");
+    InstallSettings settings;
+    settings.Load(root);
+    EXPECT_EQ(LongestInstalledName(settings), std::string("STDPLUGS\\PowerPoint.tlp").size());
+    const size_t longest = LongestInstalledName(settings);
+    const std::u16string fits = u"C:\\" + std::u16string(kMaxPath - 3 - 2 - longest, u'a');
+    EXPECT_TRUE(FitsInstalledPaths(fits, longest));       // 259 characters with the longest name
+    EXPECT_FALSE(FitsInstalledPaths(fits + u"a", longest));
+    EXPECT_EQ(LongestInstalledName(InstallSettings()), 10u);  // the log's temporary name at least
 }
 
 TEST(SelfDeleteBatch, RetriesBoundedAndDoublesPercentSigns) {
