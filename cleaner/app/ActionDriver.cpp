@@ -29,8 +29,8 @@ void ActionDriver::WaitForWorker() {
 
 Action ActionDriver::CurrentAction() const {
     switch (runState_.load()) {
-        case 1: return Action::Scan;
-        case 2: return autoMark_.load() ? Action::AutoKill : Action::Kill;
+        case RunScan: return Action::Scan;
+        case RunKill: return autoMark_.load() ? Action::AutoKill : Action::Kill;
         default: return Action::None;
     }
 }
@@ -38,13 +38,13 @@ Action ActionDriver::CurrentAction() const {
 bool ActionDriver::BeginStart(Action action) {
     ClearStop();
     window_.ClearResultLines();
-    window_.AddResultLine(ResultLine::Make(LineKind::Heading, 0, action_texts::Heading(action)));
+    window_.AddResultLine(ResultLine::Make(LineKind::Heading, RunIdle, action_texts::Heading(action)));
     window_.RepaintResultList();
     if (action != Action::Scan) catalog_.MarkLastKillNow();  // even without selected targets
     selectedCount_ = catalog_.SelectedCount();
     if (selectedCount_ > 0) return true;
     window_.AddResultLine(
-        ResultLine::Make(LineKind::Highlighted, 0, action_texts::kNoSelectedTargets));
+        ResultLine::Make(LineKind::Highlighted, RunIdle, action_texts::kNoSelectedTargets));
     window_.RepaintResultList();
     if (!window_.IsShown())
         window_.ShowBalloon(action_texts::kNoSelectedTargets, action_texts::kAppTitle,
@@ -56,7 +56,7 @@ void ActionDriver::StartScan() {
     if (Busy()) return;
     if (!BeginStart(Action::Scan)) return;
     window_.ShowRunningForm(action_texts::StopCaption(Action::Scan), selectedCount_);
-    runState_ = 1;
+    runState_ = RunScan;
     currentIndex_ = -1;
     catalog_.ResetRunCounters();
     window_.Repaint();
@@ -83,7 +83,7 @@ void ActionDriver::StartKillRun() {
     }
     window_.ShowRunningForm(action_texts::StopCaption(action), selectedCount_);
     window_.Repaint();
-    runState_ = 2;
+    runState_ = RunKill;
     currentIndex_ = -1;
     catalog_.ResetRunCounters();
     LaunchWorker(true);
@@ -113,7 +113,7 @@ void ActionDriver::Work(bool kill) {
     } catch (...) {
         // Nothing may leave a thread entry; leave the window usable.
         window_.RunOnWindowThread([this] {
-            if (runState_ != 0) FinishRun(false);
+            if (runState_ != RunIdle) FinishRun(false);
         });
     }
     workerAlive_ = false;
@@ -123,7 +123,7 @@ void ActionDriver::RunOneTarget(int index, int ordinal, bool kill) {
     const Action action = CurrentAction();
     Target& target = catalog_.TargetAt(static_cast<size_t>(index));
     const std::string name = target.Name();
-    window_.AddResultLine(ResultLine::Make(LineKind::Target, runState_, name));
+    window_.AddResultLine(ResultLine::Make(LineKind::Target, runState_.load(), name));
 
     // Whether this target reports by balloon is decided once, so hiding the window during a run
     // switches to balloons from the next target on.
@@ -141,7 +141,7 @@ void ActionDriver::RunOneTarget(int index, int ordinal, bool kill) {
     const RunCounters& c = target.Counters();
     const std::string files = CountText(c.files), items = CountText(c.items), size = FormatSize(c.bytes);
     window_.DeleteLastResultLine();
-    window_.AddResultLine(ResultLine::Make(LineKind::Target, 0, name, files, items, size));
+    window_.AddResultLine(ResultLine::Make(LineKind::Target, RunIdle, name, files, items, size));
     if (balloons)
         window_.ShowBalloon(action_texts::ResultBalloon(action, name, files, items, size), title,
                             action_texts::kBalloonTimeoutMs);
@@ -163,16 +163,16 @@ void ActionDriver::Pause(bool kill) {
 void ActionDriver::WriteSummary(bool stopped) {
     const Action action = CurrentAction();
     if (stopped) {
-        window_.AddResultLine(ResultLine::Make(LineKind::Plain, 0, {}));
+        window_.AddResultLine(ResultLine::Make(LineKind::Plain, RunIdle, {}));
         window_.RepaintResultList();
         window_.AddResultLine(
-            ResultLine::Make(LineKind::Highlighted, 0, action_texts::StoppedLine(action)));
+            ResultLine::Make(LineKind::Highlighted, RunIdle, action_texts::StoppedLine(action)));
         window_.RepaintResultList();
     }
     const RunCounters& run = catalog_.RunTotals();
     const std::string files = CountText(run.files), items = CountText(run.items),
                       size = FormatSize(run.bytes);
-    window_.AddResultLine(ResultLine::Make(LineKind::Summary, 0, action_texts::SummaryHeading(action),
+    window_.AddResultLine(ResultLine::Make(LineKind::Summary, RunIdle, action_texts::SummaryHeading(action),
                                            files, items, size));
     if (window_.IsShown()) return;
     if (action != Action::AutoKill || catalog_.Settings().akSummary) {
@@ -190,13 +190,13 @@ void ActionDriver::FinishRun(bool stopped) {
                           catalog_.Settings().akSoundEnd;
     WriteSummary(stopped);
     autoMark_ = false;
-    runState_ = 0;
+    runState_ = RunIdle;
     currentIndex_ = -1;
     window_.ShowIdleForm();
     if (endSound) window_.PlayEndSound();
 }
 
 void ActionDriver::OnRunStopped() {
-    if (runState_ == 0) return;  // a stray message: no run to stop
+    if (runState_ == RunIdle) return;  // a stray message: no run to stop
     FinishRun(true);
 }

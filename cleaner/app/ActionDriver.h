@@ -27,12 +27,11 @@ public:
     // The "run stopped" message: writes the stopped summary and restores the idle form.
     void OnRunStopped();
 
-    // 0 idle, 1 Scan running, 2 Kill running.
-    [[nodiscard]] int RunState() const { return runState_.load(); }
+    [[nodiscard]] ::RunState RunState() const { return runState_.load(); }
     [[nodiscard]] bool AutoMark() const { return autoMark_.load(); }
     [[nodiscard]] int CurrentIndex() const { return currentIndex_.load(); }
     // A run is in progress or its worker is still ending.
-    [[nodiscard]] bool Busy() const { return runState_.load() != 0 || workerAlive_.load(); }
+    [[nodiscard]] bool Busy() const { return runState_.load() != RunIdle || workerAlive_.load(); }
     [[nodiscard]] action_texts::Action CurrentAction() const;
 
     // Waits until the worker thread has ended. Only call it while RunState() is idle: the worker
@@ -51,7 +50,7 @@ private:
 
     TargetCatalog& catalog_;
     ActionWindow& window_;
-    std::atomic<int> runState_{0};
+    std::atomic<::RunState> runState_{RunIdle};
     std::atomic<bool> autoMark_{false};
     std::atomic<int> currentIndex_{-1};
     std::atomic<bool> workerAlive_{false};

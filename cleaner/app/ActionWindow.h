@@ -1,17 +1,15 @@
 #pragma once
-#include "app/ResultLine.h"
+#include "skin/ResultLine.h"
 
 #include <cstdint>
 #include <functional>
 #include <string>
 
-// What the action driver needs of the main window. The worker calls these from its own thread; the
-// main window carries each one out on the window thread by a synchronous message and returns only
-// when it is done, so every change of a window happens on the window thread while the worker
-// waits. Tests implement it with a fake that records what it was told.
-class ActionWindow {
+// What the action driver changes in the main window: the result list, balloons and the two forms.
+// The main window implements these for its own thread; ActionWindow adds the way there.
+class ActionForm {
 public:
-    virtual ~ActionWindow() = default;
+    virtual ~ActionForm() = default;
 
     virtual void ClearResultLines() = 0;
     virtual void AddResultLine(const ResultLine& line) = 0;  // appends and selects it
@@ -32,6 +30,14 @@ public:
     virtual void ShowIdleForm() = 0;
     virtual void Repaint() = 0;
     virtual void PlayEndSound() = 0;
+};
+
+// What the action driver needs of the main window. The worker calls these from its own thread; the
+// window's bridge (ActionWindowBridge) carries each one out on the window thread by a synchronous
+// message and returns only when it is done, so every change of a window happens on the window
+// thread while the worker waits. Tests implement it with a fake that records what it was told.
+class ActionWindow : public ActionForm {
+public:
 
     // Runs work on the window thread and returns after it ran (directly when already there).
     virtual void RunOnWindowThread(const std::function<void()>& work) = 0;

@@ -3,6 +3,7 @@
 #include "targets/PropertyTree.h"
 
 #include <cstring>
+#include <fstream>
 #include <utility>
 
 namespace {
@@ -80,6 +81,24 @@ bool BannerFile::ImageData(const Banner& banner, std::vector<uint8_t>& out) cons
     const auto first = stream_.Bytes().begin() + static_cast<std::ptrdiff_t>(banner.dataOffset) + 4;
     out.assign(first, first + n);
     return true;
+}
+
+std::optional<BannerChoice> NextBanner(const std::string& path, size_t& counter) {
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    if (!in) return std::nullopt;
+    const std::streamoff size = in.tellg();
+    if (size <= 0 || static_cast<uint64_t>(size) > kMaxBannerFileSize) return std::nullopt;
+    in.seekg(0);
+    std::vector<uint8_t> bytes(static_cast<size_t>(size));
+    if (!in.read(reinterpret_cast<char*>(bytes.data()), size)) return std::nullopt;
+    const std::optional<BannerFile> file = BannerFile::Parse(std::move(bytes));
+    if (!file) return std::nullopt;
+    const size_t index = BannerIndexFor(counter, file->Count());
+    counter = index + 1;
+    BannerChoice choice;
+    choice.banner = file->At(index);
+    if (!file->ImageData(choice.banner, choice.image)) return std::nullopt;
+    return choice;
 }
 
 size_t BannerIndexFor(size_t counter, size_t count) { return counter < count ? counter : 0; }

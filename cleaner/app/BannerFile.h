@@ -46,5 +46,20 @@ private:
 // (0 once the counter has reached the count); the counter then becomes index + 1.
 [[nodiscard]] size_t BannerIndexFor(size_t counter, size_t count);
 
+// The banner whose turn it is and its image strip.
+struct BannerChoice {
+    Banner banner;
+    std::vector<uint8_t> image;
+};
+
+// Banners are small pictures: a file larger than this is not read into memory at all.
+inline constexpr uint64_t kMaxBannerFileSize = 16u << 20;
+
+// Reads the banner file at `path` and picks the banner whose turn it is by the showing counter,
+// which it advances once the file has been read as a whole. None when the file is missing, too
+// large or corrupt, or the chosen banner's image block is not inside the file: the window then
+// hides its banner and nothing else.
+[[nodiscard]] std::optional<BannerChoice> NextBanner(const std::string& path, size_t& counter);
+
 // Only web addresses are opened on a banner click; a file cannot make the shell run a program.
 [[nodiscard]] bool IsOpenableBannerUrl(const std::string& url);

@@ -2,41 +2,38 @@
 
 #include "app/DlgMainIds.h"
 #include "app/RowLayout.h"
+#include "platform/GdiHandles.h"
 #include "targets/TargetCatalog.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include <fstream>
 #include <iterator>
 
 namespace {
-constexpr UINT kTrayMessage = WM_USER;            // the tray icon's callback (also DM_GETDEFID)
-constexpr UINT kRunStoppedMessage = WM_USER + 3;  // the checkpoint's "run stopped"
-constexpr UINT kInvokeMessage = WM_APP + 1;       // work of the driver for the window thread
-constexpr UINT kTrayIconId = 128;
 constexpr UINT_PTR kSchedulerTimer = 5;
 constexpr int kRowIds[] = {IDC_OPTIONS, IDC_ABOUT, IDC_HIDE, IDC_EXIT};
-constexpr UINT kHeaderBitmap = 208, kFooterBitmap = 209;
 
 size_t g_bannerCounter = 0;  // process-wide: every showing of the window shows the next banner
 
 void DrawPicture(HDC dc, HBITMAP bitmap, int x, int y, int width, int height) {
     if (!bitmap) return;
-    HDC source = ::CreateCompatibleDC(dc);
+    const MemoryDc source(dc);
     if (!source) return;
     BITMAP info{};
     ::GetObjectA(bitmap, sizeof info, &info);
-    HGDIOBJ old = ::SelectObject(source, bitmap);
+    const SelectedObject selected(source.Get(), bitmap);
     ::SetStretchBltMode(dc, HALFTONE);
-    ::StretchBlt(dc, x, y, width, height, source, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
-    ::SelectObject(source, old);
-    ::DeleteDC(source);
+    ::StretchBlt(dc, x, y, width, height, source.Get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
 }
 }  // namespace
 
 CDlgMain::CDlgMain(TargetCatalog& catalog, Options options)
-    : CMyDialog(IDD_MAIN), catalog_(catalog), options_(std::move(options)), driver_(catalog, *this) {}
+    : CMyDialog(IDD_MAIN),
+      catalog_(catalog),
+      options_(std::move(options)),
+      bridge_(*this, [this] { return Hwnd(); }, [this] { driver_.OnRunStopped(); }),
+      driver_(catalog, bridge_) {}
 
 CDlgMain::~CDlgMain() {
     if (Hwnd()) ::DestroyWindow(Hwnd());
@@ -44,7 +41,7 @@ CDlgMain::~CDlgMain() {
 }
 
 void CDlgMain::RunModal(bool show) {
-    windowThread_ = ::GetCurrentThreadId();
+    bridge_.BindToThisThread();
     CMyToolTipDialog::SetHelpFile(options_.helpFile);
     CMyToolTipDialog::SetHelpOpener(
         [this](HWND owner, const std::string& address) { (void)help_.ShowAddress(owner, address); });
@@ -71,20 +68,21 @@ BOOL CDlgMain::OnInitDialog() {
     HINSTANCE instance = CDialog::ResourceModule();
 
     ::SetWindowTextA(hwnd, "Tracelorn");
-    icon_ = static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(IDI_MAIN_ICON), IMAGE_ICON, 32, 32, LR_SHARED));
-    smallIcon_ = static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(IDI_MAIN_ICON), IMAGE_ICON, 16, 16, LR_SHARED));
-    if (!icon_) icon_ = smallIcon_ = ::LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
+    icon_ = static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(IDI_TRACELORN), IMAGE_ICON, 32, 32, LR_SHARED));
+    smallIcon_ = static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(IDI_TRACELORN), IMAGE_ICON, 16, 16, LR_SHARED));
+    if (!icon_) icon_ = smallIcon_ = ::LoadIconA(nullptr, IDI_APPLICATION);
     if (!smallIcon_) smallIcon_ = icon_;
     ::SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     ::SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
-    header_.Reset(::LoadBitmapA(instance, MAKEINTRESOURCEA(kHeaderBitmap)));
-    footer_.Reset(::LoadBitmapA(instance, MAKEINTRESOURCEA(kFooterBitmap)));
+    header_.Reset(::LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_MAIN_HEADER)));
+    footer_.Reset(::LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_MAIN_FOOTER)));
 
-    tray_.Create(kTrayIconId, IDM_TRAY);
-    tray_.menuAllowed = [this] { return OtherDialogsOpen() == 0 && driver_.RunState() == 0; };
+    tray_.Create(ID_TRAY_ICON, IDM_TRAY);
+    tray_.menuAllowed = [this] { return OtherDialogsOpen() == 0 && driver_.RunState() == RunIdle; };
     tray_.windowShown = [this] { return ::IsWindowVisible(Hwnd()) != FALSE; };
-    tray_.SetNotificationWindow(hwnd, kTrayMessage);
-    (void)tray_.SetIcon(kTrayIconId);
+    tray_.onEvent = [this](LPARAM event) { OnTrayEvent(event); };
+    tray_.SetNotificationWindow(hwnd, WM_TRAY_ICON);
+    (void)tray_.SetIcon(ID_TRAY_ICON);
     if (catalog_.Settings().notifyWhenStart) (void)tray_.ShowBalloon("I'm here...", "Tracelorn", 3000);
 
     (void)scan_.AttachItem(hwnd, IDC_SCAN);
@@ -170,7 +168,7 @@ void CDlgMain::OnClose() {
 
 // Hide, Escape, the frame's close button and Alt+F4: stop a run, end after Exit, or hide.
 void CDlgMain::OnCancel() {
-    if (driver_.RunState() != 0) {
+    if (driver_.RunState() != RunIdle) {
         driver_.Stop();
         return;
     }
@@ -193,23 +191,16 @@ void CDlgMain::ToggleMode() {
 
 void CDlgMain::OnTrayEvent(LPARAM event) {
     if (event != WM_MOUSEMOVE) CMyDialog::BringLastToFront();
-    const bool running = driver_.RunState() != 0;
+    const bool running = driver_.RunState() != RunIdle;
     if (!running && event == WM_LBUTTONDBLCLK) ToggleMode();
     if (running && !::IsWindowVisible(Hwnd()) && event == NIN_BALLOONUSERCLICK) driver_.Stop();
 }
 
 LRESULT CDlgMain::OnMessage(UINT message, WPARAM wp, LPARAM lp, bool& handled) {
     handled = true;
+    if (bridge_.OnMessage(message, lp)) return 0;
     switch (message) {
         case WM_CLOSE: OnClose(); return 0;
-        case kTrayMessage:
-            // The same number is the dialog manager's DM_GETDEFID (wParam 0): only the icon's own
-            // id makes it a tray event; anything else goes on to the dialog manager.
-            if (wp != kTrayIconId) break;
-            OnTrayEvent(lp);
-            return 0;
-        case kRunStoppedMessage: driver_.OnRunStopped(); return 0;
-        case kInvokeMessage: (*reinterpret_cast<const std::function<void()>*>(lp))(); return 0;
         case WM_SHOWWINDOW:
             if (wp) LoadBanner();
             break;
@@ -222,19 +213,17 @@ LRESULT CDlgMain::OnMessage(UINT message, WPARAM wp, LPARAM lp, bool& handled) {
 
 bool CDlgMain::OnPaint() {
     if (!::IsIconic(Hwnd())) return CMyDialog::OnPaint();
-    PAINTSTRUCT ps;
-    HDC dc = ::BeginPaint(Hwnd(), &ps);
+    const PaintDc paint(Hwnd());
     RECT client{};
     ::GetClientRect(Hwnd(), &client);
-    ::DrawIcon(dc, (client.right - ::GetSystemMetrics(SM_CXICON) + 1) / 2,
+    ::DrawIcon(paint.Get(), (client.right - ::GetSystemMetrics(SM_CXICON) + 1) / 2,
                (client.bottom - ::GetSystemMetrics(SM_CYICON) + 1) / 2, icon_);
-    ::EndPaint(Hwnd(), &ps);
     return true;
 }
 
 void CDlgMain::PaintContent(HDC dc, const RECT&) {
-    DrawPicture(dc, static_cast<HBITMAP>(header_.Get()), 28, 44, 425, 180);
-    DrawPicture(dc, static_cast<HBITMAP>(footer_.Get()), 28, 398, 425, 77);
+    DrawPicture(dc, header_.Get(), 28, 44, 425, 180);
+    DrawPicture(dc, footer_.Get(), 28, 398, 425, 77);
 }
 
 bool CDlgMain::OnDrawItem(const DRAWITEMSTRUCT& item) {
@@ -261,23 +250,10 @@ void CDlgMain::LoadBanner() {
     banner_.Clear();
     ::ShowWindow(control, SW_HIDE);
 
-    std::ifstream in(options_.programFolder + "\\banner.qbf", std::ios::binary | std::ios::ate);
-    if (!in) return;
-    // Banners are small pictures; a file far larger than any is not read into memory at all.
-    constexpr std::streamoff kMaxBannerFile = 16 << 20;
-    const std::streamoff size = in.tellg();
-    if (size <= 0 || size > kMaxBannerFile) return;
-    in.seekg(0);
-    std::vector<uint8_t> bytes(static_cast<size_t>(size));
-    if (!in.read(reinterpret_cast<char*>(bytes.data()), size)) return;
-    std::optional<BannerFile> file = BannerFile::Parse(std::move(bytes));
-    if (!file) return;  // a corrupt file hides the banner and nothing else
-    const size_t index = BannerIndexFor(g_bannerCounter, file->Count());
-    g_bannerCounter = index + 1;
-    const Banner& banner = file->At(index);
-    std::vector<uint8_t> image;
-    if (!file->ImageData(banner, image)) return;
-    if (!banner_.SetImage(image.data(), image.size(), banner.imageWidth, banner.numImages)) return;
+    const std::optional<BannerChoice> next = NextBanner(options_.programFolder + "\\banner.qbf", g_bannerCounter);
+    if (!next) return;
+    const Banner& banner = next->banner;
+    if (!banner_.SetImage(next->image.data(), next->image.size(), banner.imageWidth, banner.numImages)) return;
     banner_.SetAnimation(banner.animTime > 0 ? static_cast<UINT>(banner.animTime) : 0,
                          banner.animType == 1 ? skin_geometry::BannerMode::BackAndForth
                                               : skin_geometry::BannerMode::Loop);
@@ -291,74 +267,47 @@ void CDlgMain::OpenBannerUrl() {
     ::ShellExecuteA(Hwnd(), "open", shownBanner_->url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-// --- ActionWindow: each call is carried out on the window thread ---
+// --- ActionForm: on the window thread ---
 
-void CDlgMain::RunOnWindowThread(const std::function<void()>& work) {
-    if (!Hwnd() || ::GetCurrentThreadId() == windowThread_) {
-        work();
-        return;
-    }
-    ::SendMessageA(Hwnd(), kInvokeMessage, 0, reinterpret_cast<LPARAM>(&work));
-}
-
-void CDlgMain::SendRunStopped() {
-    if (::GetCurrentThreadId() == windowThread_) {
-        driver_.OnRunStopped();
-        return;
-    }
-    ::SendMessageA(Hwnd(), kRunStoppedMessage, 0, 0);
-}
-
-void CDlgMain::ClearResultLines() { RunOnWindowThread([&] { list_.Clear(); }); }
-void CDlgMain::AddResultLine(const ResultLine& line) { RunOnWindowThread([&] { list_.AddLine(line); }); }
-void CDlgMain::DeleteLastResultLine() { RunOnWindowThread([&] { list_.DeleteLastLine(); }); }
-void CDlgMain::RepaintResultList() { RunOnWindowThread([&] { ::UpdateWindow(Item(IDC_RESULTS)); }); }
+void CDlgMain::ClearResultLines() { list_.Clear(); }
+void CDlgMain::AddResultLine(const ResultLine& line) { list_.AddLine(line); }
+void CDlgMain::DeleteLastResultLine() { list_.DeleteLastLine(); }
+void CDlgMain::RepaintResultList() { ::UpdateWindow(Item(IDC_RESULTS)); }
 bool CDlgMain::IsShown() { return Hwnd() && ::IsWindowVisible(Hwnd()); }
 
 void CDlgMain::ShowBalloon(const std::string& text, const std::string& title, uint32_t timeoutMs) {
-    RunOnWindowThread([&] { (void)tray_.ShowBalloon(text, title, timeoutMs); });
+    (void)tray_.ShowBalloon(text, title, timeoutMs);
 }
 
 void CDlgMain::ShowRunningForm(const std::string& stopCaption, int progressRange) {
-    RunOnWindowThread([&] {
-        for (int id : kRowIds) ::EnableWindow(Item(id), FALSE);
-        ::ShowWindow(Item(IDC_SCAN), SW_HIDE);
-        ::ShowWindow(Item(IDC_KILL), SW_HIDE);
-        ::SetWindowTextA(Item(IDC_STOP), stopCaption.c_str());
-        ::ShowWindow(Item(IDC_STOP), SW_SHOW);
-        HWND bar = Item(IDC_PROGRESS);
-        RECT list{}, rect{};
-        ::GetWindowRect(Item(IDC_RESULTS), &list);
-        ::GetWindowRect(bar, &rect);
-        ::SetWindowPos(bar, nullptr, 0, 0, (list.right - list.left) + 2, rect.bottom - rect.top,
-                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        progress_.SetRange(0, progressRange);
-        progress_.SetPos(0);
-        progress_.SetStep(1);
-        ::ShowWindow(bar, SW_SHOW);
-    });
+    EnableItems(kRowIds, false);
+    ShowItems({IDC_SCAN, IDC_KILL}, false);
+    ::SetWindowTextA(Item(IDC_STOP), stopCaption.c_str());
+    ShowItems({IDC_STOP}, true);
+    HWND bar = Item(IDC_PROGRESS);
+    RECT list{}, rect{};
+    ::GetWindowRect(Item(IDC_RESULTS), &list);
+    ::GetWindowRect(bar, &rect);
+    ::SetWindowPos(bar, nullptr, 0, 0, (list.right - list.left) + 2, rect.bottom - rect.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    progress_.SetRange(0, progressRange);
+    progress_.SetPos(0);
+    progress_.SetStep(1);
+    ShowItems({IDC_PROGRESS}, true);
 }
 
-void CDlgMain::StepProgress() { RunOnWindowThread([&] { progress_.StepIt(); }); }
+void CDlgMain::StepProgress() { progress_.StepIt(); }
 
 void CDlgMain::ShowIdleForm() {
-    RunOnWindowThread([&] {
-        for (int id : kRowIds) ::EnableWindow(Item(id), TRUE);
-        ::ShowWindow(Item(IDC_STOP), SW_HIDE);
-        ::ShowWindow(Item(IDC_PROGRESS), SW_HIDE);
-        ::ShowWindow(Item(IDC_SCAN), SW_SHOW);
-        ::ShowWindow(Item(IDC_KILL), SW_SHOW);
-        ::InvalidateRect(Hwnd(), nullptr, TRUE);
-    });
+    EnableItems(kRowIds, true);
+    ShowItems({IDC_STOP, IDC_PROGRESS}, false);
+    ShowItems({IDC_SCAN, IDC_KILL}, true);
+    ::InvalidateRect(Hwnd(), nullptr, TRUE);
 }
 
 void CDlgMain::Repaint() {
-    RunOnWindowThread([&] {
-        ::InvalidateRect(Hwnd(), nullptr, TRUE);
-        ::UpdateWindow(Hwnd());
-    });
+    ::InvalidateRect(Hwnd(), nullptr, TRUE);
+    ::UpdateWindow(Hwnd());
 }
 
-void CDlgMain::PlayEndSound() {
-    RunOnWindowThread([&] { CTrayIcon::PlayEndSound(); });
-}
+void CDlgMain::PlayEndSound() { CTrayIcon::PlayEndSound(); }

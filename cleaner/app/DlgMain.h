@@ -1,10 +1,11 @@
 #pragma once
 #include "app/ActionDriver.h"
 #include "app/ActionWindow.h"
+#include "app/ActionWindowBridge.h"
 #include "app/BannerFile.h"
 #include "app/HelpViewer.h"
 #include "app/MainTrayIcon.h"
-#include "platform/Handles.h"
+#include "platform/GdiHandles.h"
 #include "skin/BannerCtrl.h"
 #include "skin/MyButton.h"
 #include "skin/MyDialog.h"
@@ -23,8 +24,8 @@ class TargetCatalog;
 // The main window: a skinned dialog from template 102 with the Scan, Kill and Stop buttons, the
 // row of command buttons, the result list, the progress bar and the banner. It owns the tray icon,
 // the skin objects every other window borrows, and the action driver, whose requests it carries
-// out on its own thread.
-class CDlgMain : public CMyDialog, public ActionWindow {
+// out on its own thread through its bridge.
+class CDlgMain : public CMyDialog, public ActionForm {
 public:
     struct Options {
         std::string helpFile;       // full path of Tracelorn.chm
@@ -42,7 +43,7 @@ public:
     // The scheduler's Start Auto-Kill: nothing while another dialog is open.
     void StartAutoKill();
 
-    // ActionWindow: called on any thread, carried out on the window thread.
+    // ActionForm: on the window thread only (the bridge brings the worker's calls there).
     void ClearResultLines() override;
     void AddResultLine(const ResultLine& line) override;
     void DeleteLastResultLine() override;
@@ -54,8 +55,6 @@ public:
     void ShowIdleForm() override;
     void Repaint() override;
     void PlayEndSound() override;
-    void RunOnWindowThread(const std::function<void()>& work) override;
-    void SendRunStopped() override;
 
 protected:
     BOOL OnInitDialog() override;
@@ -81,10 +80,10 @@ private:
 
     TargetCatalog& catalog_;
     Options options_;
+    ActionWindowBridge bridge_;  // before the driver, which holds on to it
     ActionDriver driver_;
     CMainTrayIcon tray_;
     HelpViewer help_;
-    DWORD windowThread_ = 0;
     bool exitRequested_ = false;
     bool loopEnded_ = false;
     uint32_t elapsedMs_ = 0;  // the scheduler's clock: advanced by each tick of timer 5
@@ -95,7 +94,7 @@ private:
     CMyListBox list_;
     CMyProgressCtrl progress_;
     CBannerCtrl banner_;
-    GdiObject header_, footer_;
+    GdiBitmap header_, footer_;
     HICON icon_ = nullptr, smallIcon_ = nullptr;
     std::optional<Banner> shownBanner_;
 };

@@ -1,17 +1,14 @@
 #include "app/MainTrayIcon.h"
 
 #include "app/DlgMainIds.h"
+#include "skin/SkinPalette.h"
 
 namespace {
-constexpr UINT kBitmapKill = 187, kBitmapScan = 140, kBitmapHelp = 190;
 constexpr int kItemWidth = 170, kItemHeight = 20, kSeparatorHeight = 5, kStripe = 24;
-constexpr COLORREF kStripeFrom = RGB(135, 130, 160), kStripeTo = RGB(240, 240, 255);
-constexpr COLORREF kSelected = RGB(150, 150, 210), kBackground = RGB(240, 240, 255);
-constexpr COLORREF kSeparator = RGB(180, 180, 200), kShadow = RGB(100, 100, 100);
 
 void Fill(HDC dc, const RECT& r, COLORREF colour) {
-    GdiObject brush(::CreateSolidBrush(colour));
-    ::FillRect(dc, &r, static_cast<HBRUSH>(brush.Get()));
+    const GdiBrush brush(::CreateSolidBrush(colour));
+    ::FillRect(dc, &r, brush.Get());
 }
 
 void HorizontalGradient(HDC dc, const RECT& r, COLORREF from, COLORREF to) {
@@ -26,20 +23,19 @@ void HorizontalGradient(HDC dc, const RECT& r, COLORREF from, COLORREF to) {
 
 // The 16 x 15 item bitmap, pixel by pixel, leaving out the colour of its top-left pixel.
 void DrawItemBitmap(HDC dc, HBITMAP bitmap, int x, int y, bool shadow) {
-    HDC source = ::CreateCompatibleDC(dc);
-    if (!source) return;
-    HGDIOBJ old = ::SelectObject(source, bitmap);
+    const MemoryDc memory(dc);
+    if (!memory) return;
+    const SelectedObject selected(memory.Get(), bitmap);
+    HDC source = memory.Get();
     const COLORREF transparent = ::GetPixel(source, 0, 0);
     for (int py = 0; py < 15; ++py) {
         for (int px = 0; px < 16; ++px) {
             const COLORREF c = ::GetPixel(source, px, py);
             if (c == transparent || c == CLR_INVALID) continue;
-            if (shadow) ::SetPixel(dc, x + px + 2, y + py + 2, kShadow);
+            if (shadow) ::SetPixel(dc, x + px + 2, y + py + 2, palette::kMenuIconShadow);
             ::SetPixel(dc, x + px, y + py, c);
         }
     }
-    ::SelectObject(source, old);
-    ::DeleteDC(source);
 }
 }  // namespace
 
@@ -49,8 +45,8 @@ HMENU CMainTrayIcon::PrepareMenu(HMENU menu) {
     if (!popup) return nullptr;
     HINSTANCE instance = ::GetModuleHandleA(nullptr);
     auto bitmapFor = [&](UINT command) -> HBITMAP {
-        UINT id = command == IDC_KILL ? kBitmapKill : command == IDC_SCAN ? kBitmapScan
-                : command == ID_HELP_INDEX ? kBitmapHelp : 0;
+        UINT id = command == IDC_KILL ? IDB_TRAY_KILL : command == IDC_SCAN ? IDB_TRAY_SCAN
+                : command == ID_HELP_INDEX ? IDB_HELP_LINK : 0;
         if (!id) return nullptr;
         HBITMAP b = ::LoadBitmapA(instance, MAKEINTRESOURCEA(id));
         if (b) bitmaps_.emplace_back(b);
@@ -113,12 +109,12 @@ void CMainTrayIcon::DrawItem(const DRAWITEMSTRUCT& item) {
     const bool selected = (item.itemState & ODS_SELECTED) && !data->separator;
 
     RECT stripe{r.left, r.top, r.left + kStripe, r.bottom};
-    HorizontalGradient(dc, stripe, kStripeFrom, kStripeTo);
+    HorizontalGradient(dc, stripe, palette::kMenuStripeLeft, palette::kMenuStripeRight);
     RECT back{selected ? r.left : r.left + kStripe, r.top, r.right, r.bottom};
-    Fill(dc, back, selected ? kSelected : kBackground);
+    Fill(dc, back, selected ? palette::kMenuSelected : palette::kMenuBackground);
     if (data->separator) {
         RECT bar{r.left + 5, r.top + 2, r.right - 5, r.bottom - 2};
-        Fill(dc, bar, kSeparator);
+        Fill(dc, bar, palette::kMenuSeparator);
         return;
     }
     if (data->bitmap) {
@@ -132,16 +128,15 @@ void CMainTrayIcon::DrawItem(const DRAWITEMSTRUCT& item) {
     LOGFONTA lf{};
     ::GetObjectA(font, sizeof lf, &lf);
     if (isDefault) lf.lfWeight = FW_BOLD;
-    GdiObject itemFont(::CreateFontIndirectA(&lf));
-    HGDIOBJ old = ::SelectObject(dc, itemFont.Get());
+    const GdiFont itemFont(::CreateFontIndirectA(&lf));
+    const SelectedObject selectedFont(dc, itemFont.Get());
     if (selected) {
-        ::SetTextColor(dc, RGB(110, 110, 110));
+        ::SetTextColor(dc, palette::kMenuTextShadow);
         ::TextOutA(dc, r.left + 31, r.top + 4, text.c_str(), static_cast<int>(text.size()));
-        ::SetTextColor(dc, RGB(0, 0, 0));
+        ::SetTextColor(dc, palette::kMenuText);
         ::TextOutA(dc, r.left + 29, r.top + 2, text.c_str(), static_cast<int>(text.size()));
     } else {
-        ::SetTextColor(dc, RGB(0, 0, 0));
+        ::SetTextColor(dc, palette::kMenuText);
         ::TextOutA(dc, r.left + 30, r.top + 3, text.c_str(), static_cast<int>(text.size()));
     }
-    ::SelectObject(dc, old);
 }

@@ -1,6 +1,6 @@
 #pragma once
 #include "app/TrayIcon.h"
-#include "platform/Handles.h"
+#include "platform/GdiHandles.h"
 
 #include <functional>
 #include <memory>
@@ -31,6 +31,6 @@ protected:
     void MenuDone() override;
 
 private:
-    std::vector<GdiObject> bitmaps_;
+    std::vector<GdiBitmap> bitmaps_;
     std::vector<std::unique_ptr<ItemData>> items_;
 };

@@ -2,14 +2,9 @@
 
 #include "app/BalloonField.h"
 #include "platform/Handles.h"
+#include "res/ResourceIds.h"
 
-#include <commctrl.h>
 #include <mmsystem.h>
-
-namespace {
-constexpr UINT_PTR kSubclassId = 0x7472;  // "tr"
-constexpr UINT kEndSoundId = 214;
-}  // namespace
 
 CTrayIcon::~CTrayIcon() { Destroy(); }
 
@@ -22,11 +17,10 @@ void CTrayIcon::Create(UINT iconId, UINT menuId) {
 }
 
 void CTrayIcon::SetNotificationWindow(HWND window, UINT callbackMessage) {
-    if (subclassed_ && data_.hWnd) ::RemoveWindowSubclass(data_.hWnd, SubclassProc, kSubclassId);
+    hook_.Detach();
     data_.hWnd = window;
     data_.uCallbackMessage = callbackMessage;
-    subclassed_ = window && ::SetWindowSubclass(window, SubclassProc, kSubclassId,
-                                                reinterpret_cast<DWORD_PTR>(this));
+    if (window) (void)hook_.Attach(window);
 }
 
 bool CTrayIcon::SetIcon(UINT resourceId) {
@@ -41,7 +35,7 @@ bool CTrayIcon::SetIcon(UINT resourceId) {
     HICON icon = static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(resourceId), IMAGE_ICON,
                                                  ::GetSystemMetrics(SM_CXSMICON),
                                                  ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    data_.hIcon = icon ? icon : ::LoadIconA(nullptr, MAKEINTRESOURCEA(32512));  // IDI_APPLICATION
+    data_.hIcon = icon ? icon : ::LoadIconA(nullptr, IDI_APPLICATION);
     return AddOrModify();
 }
 
@@ -74,15 +68,12 @@ void CTrayIcon::Destroy() {
         ::Shell_NotifyIconA(NIM_DELETE, &data_);
         shown_ = false;
     }
-    if (subclassed_ && data_.hWnd) {
-        ::RemoveWindowSubclass(data_.hWnd, SubclassProc, kSubclassId);
-        subclassed_ = false;
-    }
+    hook_.Detach();
 }
 
 void CTrayIcon::PlayEndSound() {
     HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    HRSRC info = ::FindResourceA(instance, MAKEINTRESOURCEA(kEndSoundId), "WAVE");
+    HRSRC info = ::FindResourceA(instance, MAKEINTRESOURCEA(IDW_END_SOUND), "WAVE");
     if (!info) return;
     HGLOBAL loaded = ::LoadResource(instance, info);
     const void* wave = loaded ? ::LockResource(loaded) : nullptr;
@@ -108,18 +99,17 @@ void CTrayIcon::OnCallback(LPARAM event) {
     MenuDone();
 }
 
-LRESULT CALLBACK CTrayIcon::SubclassProc(HWND window, UINT message, WPARAM wp, LPARAM lp,
-                                         UINT_PTR, DWORD_PTR self) {
-    auto* icon = reinterpret_cast<CTrayIcon*>(self);
-    try {
-        if (message == icon->data_.uCallbackMessage && wp == icon->data_.uID) {
-            icon->OnCallback(lp);
-        } else if (icon->taskbarCreated_ && message == icon->taskbarCreated_) {
-            icon->shown_ = false;  // the new taskbar has no icon of ours
-            icon->AddOrModify();
-        }
-    } catch (...) {
-        // Nothing may leave a window procedure.
+// CSubclassWnd keeps anything thrown here from leaving the window procedure.
+LRESULT CTrayIcon::NotificationHook::WindowProc(UINT message, WPARAM wp, LPARAM lp) {
+    CTrayIcon& icon = icon_;
+    if (message == icon.data_.uCallbackMessage && wp == icon.data_.uID) {
+        icon.OnCallback(lp);
+        if (icon.onEvent) icon.onEvent(lp);
+        return 0;
     }
-    return ::DefSubclassProc(window, message, wp, lp);
+    if (icon.taskbarCreated_ && message == icon.taskbarCreated_) {
+        icon.shown_ = false;  // the new taskbar has no icon of ours
+        icon.AddOrModify();
+    }
+    return Default(message, wp, lp);
 }

@@ -1,14 +1,23 @@
 #pragma once
+#include "skin/SubclassWnd.h"
+
 #include <windows.h>
 #include <shellapi.h>
 
+#include <functional>
 #include <string>
 
 // The cleaner's icon in the notification area. It keeps one notification record of the shell
-// (the form with balloon fields), intercepts the messages of its notification window (to see its
-// callback and "TaskbarCreated" before the window does), and is used on the window thread only.
+// (the form with balloon fields) and hooks its notification window (CSubclassWnd) to own its
+// callback message and to see "TaskbarCreated"; everything else goes on to the window. Used on
+// the window thread only.
 class CTrayIcon {
 public:
+    // The window's own reaction to a callback event (WM_LBUTTONDBLCLK, NIN_BALLOONUSERCLICK, ...),
+    // called after the icon has handled it (menus). The callback message never reaches the window
+    // procedure: the same number may mean something else there (WM_USER is DM_GETDEFID).
+    std::function<void(LPARAM event)> onEvent;
+
     CTrayIcon() = default;
     virtual ~CTrayIcon();
     CTrayIcon(const CTrayIcon&) = delete;
@@ -22,7 +31,7 @@ public:
     bool ShowBalloon(const std::string& text, const std::string& title, UINT timeoutMs,
                      DWORD iconFlags = NIIF_INFO);
     void Destroy();
-    // The wave resource 214, played from memory without waiting; silent when it is missing.
+    // The wave resource IDW_END_SOUND, played from memory without waiting; silent when it is missing.
     static void PlayEndSound();
 
     UINT IconId() const { return data_.uID; }
@@ -39,7 +48,17 @@ protected:
     virtual void MenuDone() {}
 
 private:
-    static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    class NotificationHook : public CSubclassWnd {
+    public:
+        explicit NotificationHook(CTrayIcon& icon) : icon_(icon) {}
+
+    protected:
+        LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    private:
+        CTrayIcon& icon_;
+    };
+
     void OnCallback(LPARAM event);
     bool AddOrModify();
 
@@ -47,5 +66,5 @@ private:
     UINT menuId_ = 0;
     UINT taskbarCreated_ = 0;
     bool shown_ = false;
-    bool subclassed_ = false;
+    NotificationHook hook_{*this};
 };

@@ -5,11 +5,10 @@ list(APPEND CLEANER_CORE_SOURCES
   app/BannerFile.cpp
   app/CommandLine.cpp
   app/InstanceName.cpp
-  app/ResultLine.cpp
   app/RowLayout.cpp
 )
 list(APPEND CLEANER_WIN_SOURCES
-  app/BannerImage.cpp
+  app/ActionWindowBridge.cpp
   app/CleanerApp.cpp
   app/DlgMain.cpp
   app/HelpViewer.cpp

@@ -5,14 +5,14 @@
 
 std::unique_ptr<RemEntry> MakeEntry(const EntryRecord& record) {
     if (record.IsFileKind()) {
-        if (record.kind == static_cast<uint32_t>(RemKind::RegistryFolderFiles) &&
+        if (record.Kind() == RemKind::RegistryFolderFiles &&
             !IsPredefinedRootKey(record.rootKey))
             return nullptr;
         return std::make_unique<FileEntry>(record);
     }
     if (record.IsRegistryKind()) {
         if (!IsPredefinedRootKey(record.rootKey)) return nullptr;
-        if (record.kind == static_cast<uint32_t>(RemKind::RegistryValues) && !record.hasPattern)
+        if (record.Kind() == RemKind::RegistryValues && !record.hasPattern)
             return nullptr;
         return std::make_unique<RegistryEntry>(record);
     }

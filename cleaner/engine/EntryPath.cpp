@@ -22,7 +22,7 @@ std::string RegistryFolder(const EntryRecord& entry) {
 }  // namespace
 
 std::string ResolveEntryPath(const EntryRecord& entry) {
-    if (entry.kind == static_cast<uint32_t>(RemKind::RegistryFolderFiles)) return RegistryFolder(entry);
+    if (entry.Kind() == RemKind::RegistryFolderFiles) return RegistryFolder(entry);
     if (entry.folderId == 0) return entry.path;
     // Folder ids are 1..255; the bits above are call flags (create, no verify), never a folder.
     if (entry.folderId < 0 || entry.folderId > 0xFF) return {};

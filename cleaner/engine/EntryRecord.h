@@ -17,6 +17,8 @@ enum class RemKind : uint32_t {
 // kinds (1-4) use folderId, path, mask, rootKey and valueName (kind 4); registry kinds (5, 6) use
 // rootKey, key and valueName as the value-name pattern (kind 5 only).
 struct EntryRecord {
+    // The kind as the file stores it: any number may stand there, and MakeEntry refuses a kind
+    // outside 1..6, so the record keeps the number and Kind() gives its meaning.
     uint32_t kind = 0;
     int32_t folderId = 0;      // CSIDL the path is relative to; 0 for none
     std::string path;          // file or folder path; kind 4: the registry subkey holding the folder
@@ -30,12 +32,17 @@ struct EntryRecord {
     // a present but empty pattern means every value (mode All).
     bool hasPattern = true;
 
-    bool IsFileKind() const { return kind >= 1 && kind <= 4; }
-    bool IsRegistryKind() const { return kind == 5 || kind == 6; }
+    RemKind Kind() const { return static_cast<RemKind>(kind); }
+    void SetKind(RemKind k) { kind = static_cast<uint32_t>(k); }
+    bool IsFileKind() const { return Kind() >= RemKind::SingleFile && Kind() <= RemKind::RegistryFolderFiles; }
+    bool IsRegistryKind() const { return Kind() == RemKind::RegistryValues || Kind() == RemKind::RegistryKey; }
+    // hasPattern counts for kind 5 only, where it decides between no entry and every value; no
+    // other kind reads it, and reading a file sets it for them regardless.
     bool operator==(const EntryRecord& o) const {
         return kind == o.kind && folderId == o.folderId && path == o.path && mask == o.mask &&
                rootKey == o.rootKey && key == o.key && valueName == o.valueName &&
-               recurse == o.recurse && removeAtReboot == o.removeAtReboot;
+               recurse == o.recurse && removeAtReboot == o.removeAtReboot &&
+               (Kind() != RemKind::RegistryValues || hasPattern == o.hasPattern);
     }
 };
 

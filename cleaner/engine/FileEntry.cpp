@@ -21,12 +21,12 @@ bool FindFile(const std::string& path, uint64_t& size) {
 }  // namespace
 
 FileEntry::FileEntry(EntryRecord record)
-    : RemEntry(static_cast<RemKind>(record.kind)), record_(std::move(record)) {}
+    : RemEntry(record.Kind()), record_(std::move(record)) {}
 
 EntryRecord FileEntry::FolderRecord(RemKind kind, int folderId, std::string folder, std::string mask,
                                     bool recurse) {
     EntryRecord r;
-    r.kind = static_cast<uint32_t>(kind);
+    r.SetKind(kind);
     r.folderId = folderId;
     if (!folder.empty() && folder.back() != '\\') folder += '\\';
     r.path = std::move(folder);
@@ -39,7 +39,7 @@ void FileEntry::Scan() {
     const std::string path = ResolveEntryPath(record_);
     const WalkOptions options{record_.recurse, record_.removeAtReboot};
     RunCounters found;
-    switch (static_cast<RemKind>(record_.kind)) {
+    switch (record_.Kind()) {
         case RemKind::SingleFile: ScanSingleFile(path); break;
         case RemKind::FolderFiles:
         case RemKind::RegistryFolderFiles: ScanFolder(path, std::string(), options, found); break;
@@ -54,7 +54,7 @@ void FileEntry::Kill() {
     const std::string path = ResolveEntryPath(record_);
     const WalkOptions options{record_.recurse, record_.removeAtReboot};
     RunCounters removed;
-    switch (static_cast<RemKind>(record_.kind)) {
+    switch (record_.Kind()) {
         case RemKind::SingleFile: KillSingleFile(path); break;
         case RemKind::FolderFiles:
         case RemKind::RegistryFolderFiles: KillFolder(path, std::string(), options, removed); break;

@@ -44,12 +44,12 @@ RegistryEntry::RegistryEntry(uint32_t rootKey, std::string subkey, std::optional
 }
 
 RegistryEntry::RegistryEntry(const EntryRecord& record) : RemEntry(RemKind::RegistryKey), record_(record) {
-    if (record.kind == static_cast<uint32_t>(RemKind::RegistryValues) && record.hasPattern) {
+    if (record.Kind() == RemKind::RegistryValues && record.hasPattern) {
         SetKind(RemKind::RegistryValues);
         match_ = DeriveValueMatch(record.valueName);
     } else {
         // Kind 6 keeps mode All: every value of the key goes.
-        record_.kind = static_cast<uint32_t>(RemKind::RegistryKey);
+        record_.SetKind(RemKind::RegistryKey);
         record_.valueName.clear();
         record_.hasPattern = false;
     }
@@ -61,7 +61,7 @@ void RegistryEntry::SetKeyAndPattern(uint32_t rootKey, std::string subkey, std::
     record_.hasPattern = pattern.has_value();
     record_.valueName = pattern ? *pattern : std::string();
     const RemKind kind = pattern ? RemKind::RegistryValues : RemKind::RegistryKey;
-    record_.kind = static_cast<uint32_t>(kind);
+    record_.SetKind(kind);
     SetKind(kind);
     match_ = pattern ? DeriveValueMatch(*pattern) : ValueMatch{};
 }

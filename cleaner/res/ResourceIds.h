@@ -31,5 +31,8 @@
 #define IDB_MAIN_FOOTER 209        // 425 x 77 picture behind the main window's action buttons
 #define IDB_PAGE_IMAGES 216        // 4 frames of 64 x 64, one per target page (tab index)
 
+// Controls of every skinned dialog.
+#define IDC_SKIN_CLOSE 1800        // the close button in the title band (CMyDialog)
+
 // Sounds.
 #define IDW_END_SOUND 214          // WAVE resource played after an Auto-Kill

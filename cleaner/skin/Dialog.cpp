@@ -199,3 +199,11 @@ INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     }
 }
+
+void CDialog::ShowItems(const int* ids, size_t count, bool show) const {
+    for (size_t i = 0; i < count; ++i) ::ShowWindow(Item(ids[i]), show ? SW_SHOW : SW_HIDE);
+}
+
+void CDialog::EnableItems(const int* ids, size_t count, bool enable) const {
+    for (size_t i = 0; i < count; ++i) ::EnableWindow(Item(ids[i]), enable ? TRUE : FALSE);
+}

@@ -10,6 +10,7 @@
 // whichever dialog it sits on. Menu items (ODT_MENU) go to OnDrawItem/OnMeasureItem.
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,15 @@ public:
 
     HWND Hwnd() const { return hwnd_; }
     HWND Item(int id) const { return ::GetDlgItem(hwnd_, id); }
+    // Shows or hides, enables or disables each listed item (a list in braces or an array of ids).
+    void ShowItems(std::initializer_list<int> ids, bool show) const { ShowItems(ids.begin(), ids.size(), show); }
+    void EnableItems(std::initializer_list<int> ids, bool enable) const { EnableItems(ids.begin(), ids.size(), enable); }
+    template <size_t N>
+    void ShowItems(const int (&ids)[N], bool show) const { ShowItems(ids, N, show); }
+    template <size_t N>
+    void EnableItems(const int (&ids)[N], bool enable) const { EnableItems(ids, N, enable); }
+    void ShowItems(const int* ids, size_t count, bool show) const;
+    void EnableItems(const int* ids, size_t count, bool enable) const;
     bool IsModal() const { return modal_; }
 
     // The module whose resources (templates, bitmaps, icons) the skin loads; by default the

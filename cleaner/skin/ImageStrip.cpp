@@ -1,5 +1,8 @@
 #include "skin/ImageStrip.h"
 
+#include "platform/ComPtr.h"
+#include "platform/GdiHandles.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -33,18 +36,6 @@ private:
     bool ok_ = false;
 };
 
-class ComStream {
-public:
-    explicit ComStream(IStream* s) : stream_(s) {}
-    ~ComStream() { if (stream_) stream_->Release(); }
-    ComStream(const ComStream&) = delete;
-    ComStream& operator=(const ComStream&) = delete;
-    IStream* Get() const { return stream_; }
-
-private:
-    IStream* stream_;
-};
-
 class GpImage {
 public:
     ~GpImage() { if (bitmap_) Gdiplus::DllExports::GdipDisposeImage(bitmap_); }
@@ -53,14 +44,6 @@ public:
 
 private:
     Gdiplus::GpBitmap* bitmap_ = nullptr;
-};
-
-struct MemoryDc {
-    explicit MemoryDc(HDC like) : dc(::CreateCompatibleDC(like)) {}
-    ~MemoryDc() { if (dc) ::DeleteDC(dc); }
-    MemoryDc(const MemoryDc&) = delete;
-    MemoryDc& operator=(const MemoryDc&) = delete;
-    HDC dc;
 };
 
 // Largest image the skin accepts (a banner strip); protects against absurd headers.
@@ -86,7 +69,7 @@ bool ImageStrip::Adopt(int width, int height, const void* topDownBgra, int strid
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    GdiObject bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    GdiBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap || !bits) return false;
     auto* out = static_cast<uint8_t*>(bits);
     const auto* in = static_cast<const uint8_t*>(topDownBgra);
@@ -103,7 +86,7 @@ bool ImageStrip::Adopt(int width, int height, const void* topDownBgra, int strid
 
 bool ImageStrip::LoadResource(HINSTANCE module, UINT id, int frameWidth) {
     Reset();
-    GdiObject loaded(::LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    GdiBitmap loaded(static_cast<HBITMAP>(::LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!loaded) return false;
     DIBSECTION section{};
     if (::GetObjectA(loaded.Get(), sizeof(section), &section) != sizeof(section)) return false;
@@ -130,9 +113,8 @@ bool ImageStrip::LoadResource(HINSTANCE module, UINT id, int frameWidth) {
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 32;
         info.bmiHeader.biCompression = BI_RGB;
-        HDC screen = ::GetDC(nullptr);
-        const int rows = ::GetDIBits(screen, static_cast<HBITMAP>(loaded.Get()), 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-        ::ReleaseDC(nullptr, screen);
+        const WindowDc screen(nullptr);
+        const int rows = ::GetDIBits(screen.Get(), loaded.Get(), 0, height, pixels.data(), &info, DIB_RGB_COLORS);
         if (rows != height) return false;
     }
     if (hasAlpha) {
@@ -153,7 +135,7 @@ bool ImageStrip::LoadFromMemory(const void* data, size_t size, int frameWidth, i
     if (!data || size == 0 || size > 0x7fffffff) return false;
     GdiplusSession session;
     if (!session.Ok()) return false;
-    ComStream stream(::SHCreateMemStream(static_cast<const BYTE*>(data), static_cast<UINT>(size)));
+    const ComPtr<IStream> stream(::SHCreateMemStream(static_cast<const BYTE*>(data), static_cast<UINT>(size)));
     if (!stream.Get()) return false;
     GpImage image;
     if (Gdiplus::DllExports::GdipCreateBitmapFromStream(stream.Get(), image.Receive()) != Gdiplus::Ok || !image.Get())
@@ -183,34 +165,32 @@ bool ImageStrip::LoadFromMemory(const void* data, size_t size, int frameWidth, i
 void ImageStrip::Draw(HDC dc, int frame, int x, int y) const {
     if (!IsLoaded() || frame < 0 || frame >= frameCount_) return;
     MemoryDc memory(dc);
-    if (!memory.dc) return;
-    const HGDIOBJ old = ::SelectObject(memory.dc, bitmap_.Get());
+    if (!memory) return;
+    const SelectedObject selected(memory.Get(), bitmap_.Get());
     const int sx = frame * frameWidth_;
     if (alpha_) {
         const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        ::AlphaBlend(dc, x, y, frameWidth_, height_, memory.dc, sx, 0, frameWidth_, height_, blend);
+        ::AlphaBlend(dc, x, y, frameWidth_, height_, memory.Get(), sx, 0, frameWidth_, height_, blend);
     } else {
-        ::BitBlt(dc, x, y, frameWidth_, height_, memory.dc, sx, 0, SRCCOPY);
+        ::BitBlt(dc, x, y, frameWidth_, height_, memory.Get(), sx, 0, SRCCOPY);
     }
-    ::SelectObject(memory.dc, old);
 }
 
 void ImageStrip::Stretch(HDC dc, const RECT& target) const {
     if (!IsLoaded()) return;
     MemoryDc memory(dc);
-    if (!memory.dc) return;
-    const HGDIOBJ old = ::SelectObject(memory.dc, bitmap_.Get());
+    if (!memory) return;
+    const SelectedObject selected(memory.Get(), bitmap_.Get());
     const int w = target.right - target.left;
     const int h = target.bottom - target.top;
     if (alpha_) {
         const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        ::AlphaBlend(dc, target.left, target.top, w, h, memory.dc, 0, 0, width_, height_, blend);
+        ::AlphaBlend(dc, target.left, target.top, w, h, memory.Get(), 0, 0, width_, height_, blend);
     } else {
         const int oldMode = ::SetStretchBltMode(dc, COLORONCOLOR);
-        ::StretchBlt(dc, target.left, target.top, w, h, memory.dc, 0, 0, width_, height_, SRCCOPY);
+        ::StretchBlt(dc, target.left, target.top, w, h, memory.Get(), 0, 0, width_, height_, SRCCOPY);
         ::SetStretchBltMode(dc, oldMode);
     }
-    ::SelectObject(memory.dc, old);
 }
 
 COLORREF ImageStrip::PixelAt(int x, int y) const {

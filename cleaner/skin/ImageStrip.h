@@ -4,7 +4,7 @@
 // pixels are kept as a 32-bit top-down DIB section; an image with alpha (a 32-bit resource with
 // any non-zero alpha byte, or a decoded image with transparency, transparent palette colours
 // included) is kept premultiplied and alpha-blended, any other image is copied.
-#include "platform/Handles.h"
+#include "platform/GdiHandles.h"
 
 #include <cstddef>
 
@@ -34,14 +34,14 @@ public:
     int FrameHeight() const { return height_; }
     int FrameCount() const { return frameCount_; }
     int Width() const { return width_; }
-    HBITMAP Bitmap() const { return static_cast<HBITMAP>(bitmap_.Get()); }
+    HBITMAP Bitmap() const { return bitmap_.Get(); }
     // Colour of one pixel (for tests and pixel-by-pixel drawing); 0 outside the image.
     COLORREF PixelAt(int x, int y) const;
 
 private:
     bool Adopt(int width, int height, const void* topDownBgra, int stride, int frameWidth, int frameCount);
 
-    GdiObject bitmap_;
+    GdiBitmap bitmap_;
     void* bits_ = nullptr;  // top-down BGRA, owned by bitmap_
     int width_ = 0;
     int height_ = 0;

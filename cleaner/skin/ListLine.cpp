@@ -44,7 +44,7 @@ bool Decode(std::string_view stored, ResultLine& out) {
     if (lengths[0] + lengths[1] + lengths[2] + lengths[3] != stored.size() - kHeaderSize) return false;
     ResultLine line;
     line.kind = static_cast<LineKind>(ValueOf(stored[0]));
-    line.state = static_cast<int>(ValueOf(stored[1]));
+    line.state = static_cast<RunState>(ValueOf(stored[1]));
     size_t at = kHeaderSize;
     std::string* texts[4] = {&line.name, &line.files, &line.items, &line.size};
     for (int i = 0; i < 4; ++i) {

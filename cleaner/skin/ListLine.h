@@ -11,7 +11,7 @@
 //   byte 5  length of the size text
 //
 // Platform-neutral: the Windows list box and the native tests share it.
-#include "app/ResultLine.h"
+#include "skin/ResultLine.h"
 
 #include <string>
 #include <string_view>

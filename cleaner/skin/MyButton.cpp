@@ -1,40 +1,20 @@
 #include "skin/MyButton.h"
 
+#include "platform/GdiHandles.h"
 #include "skin/Dialog.h"
+#include "skin/SkinDraw.h"
 #include "skin/SkinPalette.h"
 #include "skin/SkinResources.h"
 
 #include <windowsx.h>
 
 namespace {
-// Double buffer for one paint.
-class BufferDc {
-public:
-    BufferDc(HDC target, int width, int height)
-        : dc_(::CreateCompatibleDC(target)), bitmap_(::CreateCompatibleBitmap(target, width, height)) {
-        if (dc_ && bitmap_) old_ = ::SelectObject(dc_, bitmap_.Get());
-    }
-    ~BufferDc() {
-        if (old_) ::SelectObject(dc_, old_);
-        if (dc_) ::DeleteDC(dc_);
-    }
-    BufferDc(const BufferDc&) = delete;
-    BufferDc& operator=(const BufferDc&) = delete;
-    HDC Dc() const { return old_ ? dc_ : nullptr; }
-
-private:
-    HDC dc_;
-    GdiObject bitmap_;
-    HGDIOBJ old_ = nullptr;
-};
-
 void CenteredText(HDC dc, const RECT& rect, const std::string& text, COLORREF colour, HFONT font) {
-    const HGDIOBJ oldFont = ::SelectObject(dc, font);
+    const SelectedObject selected(dc, font);
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, colour);
     RECT r = rect;
     ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    ::SelectObject(dc, oldFont);
 }
 }  // namespace
 
@@ -78,10 +58,15 @@ void CMyButton::PaintClient(HDC target) {
     RECT client{};
     ::GetClientRect(Hwnd(), &client);
     if (client.right <= 0 || client.bottom <= 0) return;
-    BufferDc buffer(target, client.right, client.bottom);
-    HDC dc = buffer.Dc() ? buffer.Dc() : target;
+    // Drawn into a buffer first so that the button does not flicker; straight onto the target when
+    // no buffer can be made.
+    const MemoryDc buffer(target);
+    const GdiBitmap canvas(::CreateCompatibleBitmap(target, client.right, client.bottom));
+    const bool buffered = buffer && canvas;
+    const SelectedObject selectedCanvas(buffered ? buffer.Get() : nullptr, canvas.Get());
+    HDC dc = buffered ? buffer.Get() : target;
     ::FillRect(dc, &client, SkinResources::Get().LightBrush());
-    ::SelectObject(dc, TextFont());
+    const SelectedObject selectedFont(dc, TextFont());
     Paint(dc, client);
     if (dc != target) ::BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
 }
@@ -143,11 +128,11 @@ void CMyStdButton::Paint(HDC dc, const RECT& client) {
         if (!pressed && enabled && (Hovered() || Focused())) {
             RECT ring = client;
             ::InflateRect(&ring, -1, -1);
-            GdiObject pen(::CreatePen(PS_INSIDEFRAME, 2, Hovered() ? palette::kButtonHoverRing : palette::kButtonFocusRing));
-            skin_draw::Outline(dc, ring, static_cast<HPEN>(pen.Get()), 1);
+            const GdiPen pen(::CreatePen(PS_INSIDEFRAME, 2, Hovered() ? palette::kButtonHoverRing : palette::kButtonFocusRing));
+            skin_draw::Outline(dc, ring, pen.Get(), 1);
         }
-        GdiObject outline(::CreatePen(PS_SOLID, 1, enabled ? palette::kButtonOutline : palette::kButtonOutlineDisabled));
-        skin_draw::Outline(dc, client, static_cast<HPEN>(outline.Get()), 6);
+        const GdiPen outline(::CreatePen(PS_SOLID, 1, enabled ? palette::kButtonOutline : palette::kButtonOutlineDisabled));
+        skin_draw::Outline(dc, client, outline.Get(), 6);
         (void)skin;
     }
     const std::string text = Text();
@@ -174,7 +159,7 @@ void CMyTabButton::Paint(HDC dc, const RECT& client) {
     const ImageStrip* strip = Strip() ? Strip() : &SkinResources::Get().TabButtons();
     if (strip->IsLoaded()) strip->Draw(dc, FrameIndex(), 0, 0);
     const std::string text = Text();
-    CenteredText(dc, client, text, current_ ? RGB(255, 255, 255) : palette::kButtonText, TextFont());
+    CenteredText(dc, client, text, current_ ? palette::kTabTextCurrent : palette::kButtonText, TextFont());
 }
 
 // CMyCheckBox ------------------------------------------------------------------------------------
@@ -242,17 +227,16 @@ void CMyCheckBox::Paint(HDC dc, const RECT& client) {
     const std::string text = Text();
     RECT textRect = client;
     textRect.left = strip->FrameWidth() + 4;
-    const HGDIOBJ oldFont = ::SelectObject(dc, TextFont());
+    const SelectedObject selectedFont(dc, TextFont());
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, !Enabled() ? palette::kButtonTextDisabled : Hovered() ? palette::kCheckTextHover : palette::kCheckText);
     ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &textRect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    ::SelectObject(dc, oldFont);
 }
 
 // CLinkButton ------------------------------------------------------------------------------------
 
 bool CLinkButton::SetIcon(UINT bitmapId) {
-    icon_.Reset(::LoadImageA(CDialog::ResourceModule(), MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, 0));
+    icon_.Reset(static_cast<HBITMAP>(::LoadImageA(CDialog::ResourceModule(), MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, 0)));
     iconWidth_ = iconHeight_ = 0;
     if (!icon_) return false;
     BITMAP info{};
@@ -272,17 +256,16 @@ void CLinkButton::Paint(HDC dc, const RECT& client) {
         skin_draw::Fill(dc, area, palette::kLight);
         const int top = (client.bottom - iconHeight_) / 2 - 1;
         if (Hovered())
-            skin_draw::TransparentPixels(dc, static_cast<HBITMAP>(icon_.Get()), 0, top, iconWidth_, iconHeight_, true, palette::kIconShadow);
+            skin_draw::TransparentPixels(dc, icon_.Get(), 0, top, iconWidth_, iconHeight_, true, palette::kIconShadow);
         else
-            skin_draw::TransparentPixels(dc, static_cast<HBITMAP>(icon_.Get()), 1, top + 1, iconWidth_, iconHeight_, false, 0);
+            skin_draw::TransparentPixels(dc, icon_.Get(), 1, top + 1, iconWidth_, iconHeight_, false, 0);
         textX = iconWidth_ + 6;
     }
     const std::string text = Text();
     RECT textRect = client;
     textRect.left = textX;
-    const HGDIOBJ oldFont = ::SelectObject(dc, TextFont());
+    const SelectedObject selectedFont(dc, TextFont());
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, Hovered() ? palette::kLinkHover : palette::kLink);
     ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &textRect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    ::SelectObject(dc, oldFont);
 }

@@ -108,7 +108,7 @@ protected:
     HFONT TextFont() const override;
 
 private:
-    GdiObject icon_;
+    GdiBitmap icon_;
     int iconWidth_ = 0;
     int iconHeight_ = 0;
 };

@@ -1,5 +1,7 @@
 #include "skin/MyDialog.h"
 
+#include "platform/GdiHandles.h"
+#include "skin/SkinDraw.h"
 #include "skin/SkinGeometry.h"
 #include "skin/SkinPalette.h"
 #include "skin/SkinResources.h"
@@ -67,8 +69,8 @@ void CMyDialog::ApplyRegion() {
     const int w = window.right - window.left;
     const int h = window.bottom - window.top;
     // The window owns the region once it is set.
-    HRGN region = ::CreateRoundRectRgn(0, 0, w + 1, h + 1, skin_geometry::kCornerSize, skin_geometry::kCornerSize);
-    if (region && !::SetWindowRgn(Hwnd(), region, TRUE)) ::DeleteObject(region);
+    GdiRegion region(::CreateRoundRectRgn(0, 0, w + 1, h + 1, skin_geometry::kCornerSize, skin_geometry::kCornerSize));
+    if (region && ::SetWindowRgn(Hwnd(), region.Get(), TRUE)) (void)region.Release();
 }
 
 bool CMyDialog::OnCommand(WORD id, WORD code, HWND control) {
@@ -121,23 +123,20 @@ void CMyDialog::PaintSkin(HDC dc) {
 }
 
 bool CMyDialog::OnPaint() {
-    PAINTSTRUCT ps;
-    HDC dc = ::BeginPaint(Hwnd(), &ps);
+    const PaintDc paint(Hwnd());
+    HDC dc = paint.Get();
     RECT client{};
     ::GetClientRect(Hwnd(), &client);
     // Painted off-screen and copied at once, so moving or activating never flickers.
-    HDC memory = ::CreateCompatibleDC(dc);
-    GdiObject bitmap(::CreateCompatibleBitmap(dc, client.right, client.bottom));
-    if (memory && bitmap) {
-        const HGDIOBJ old = ::SelectObject(memory, bitmap.Get());
-        PaintSkin(memory);
-        ::BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-        ::SelectObject(memory, old);
-    } else {
+    const MemoryDc memory(dc);
+    const GdiBitmap bitmap(::CreateCompatibleBitmap(dc, client.right, client.bottom));
+    if (!memory || !bitmap) {
         PaintSkin(dc);
+        return true;
     }
-    if (memory) ::DeleteDC(memory);
-    ::EndPaint(Hwnd(), &ps);
+    const SelectedObject selected(memory.Get(), bitmap.Get());
+    PaintSkin(memory.Get());
+    ::BitBlt(dc, 0, 0, client.right, client.bottom, memory.Get(), 0, 0, SRCCOPY);
     return true;
 }
 

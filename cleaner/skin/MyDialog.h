@@ -1,9 +1,10 @@
 #pragma once
 // CMyDialog: the skinned window. A borderless dialog (the template gives WS_POPUP without a
 // caption) with a rounded region, painted title and bottom bands, gradient edges, an outline, its
-// title in bold, the frames of CMyToolTipDialog, a close button (id 1800) in the top right corner
+// title in bold, the frames of CMyToolTipDialog, a close button (IDC_SKIN_CLOSE) in the top right corner
 // that sends the dialog a Cancel, and dragging by the title band. Every open CMyDialog is in a
 // global list in the order of creation.
+#include "res/ResourceIds.h"
 #include "skin/MyButton.h"
 #include "skin/MyToolTipDialog.h"
 
@@ -11,7 +12,7 @@
 
 class CMyDialog : public CMyToolTipDialog {
 public:
-    static constexpr int kCloseButtonId = 1800;
+    static constexpr int kCloseButtonId = IDC_SKIN_CLOSE;
 
     using CMyToolTipDialog::CMyToolTipDialog;
     ~CMyDialog() override;

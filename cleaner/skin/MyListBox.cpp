@@ -1,6 +1,8 @@
 #include "skin/MyListBox.h"
 
+#include "platform/GdiHandles.h"
 #include "skin/ListLine.h"
+#include "skin/SkinDraw.h"
 #include "skin/SkinGeometry.h"
 #include "skin/SkinPalette.h"
 #include "skin/SkinResources.h"
@@ -25,11 +27,10 @@ void TextAt(HDC dc, int x, int y, const std::string& text, COLORREF colour, HFON
 }
 
 void TextIn(HDC dc, RECT rect, const std::string& text, COLORREF colour, HFONT font, UINT format) {
-    const HGDIOBJ old = ::SelectObject(dc, font);
+    const SelectedObject selected(dc, font);
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, colour);
     ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rect, format | DT_SINGLELINE | DT_NOPREFIX);
-    ::SelectObject(dc, old);
 }
 }  // namespace
 
@@ -150,9 +151,9 @@ void CMyListBox::DrawCounts(HDC dc, int x, int y, int bottom, const ResultLine& 
     const auto& skin = SkinResources::Get();
     // The label columns are narrow (34, 40 and 70 pixels): a smaller face keeps every label clear
     // of its value whatever font stands in for Arial.
-    static GdiObject small(::CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                                         CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SWISS, "Arial"));
-    const HFONT label = small ? static_cast<HFONT>(small.Get()) : skin.Font(SkinFont::Normal);
+    static const GdiFont small(::CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                                             CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SWISS, "Arial"));
+    const HFONT label = small ? small.Get() : skin.Font(SkinFont::Normal);
     const HFONT value = skin.Font(SkinFont::Bold14);
     TextAt(dc, x + 15, y, "Files:", palette::kLinePlain, label);
     TextAt(dc, x + 110, y, "Items:", palette::kLinePlain, label);
@@ -193,8 +194,8 @@ void CMyListBox::DrawLine(HDC dc, const RECT& rect, const ResultLine& line) cons
         TextAt(dc, x + 20, y + 3, line.name, palette::kTargetName, skin.Font(SkinFont::Bold14));
         skin_draw::Line(dc, x + 5, y, rect.right - 5, y, palette::kTargetRule);
         skin_draw::Line(dc, x + 5, rect.bottom - 1, rect.right - 5, rect.bottom - 1, palette::kTargetRule);
-        if (line.state == 1 || line.state == 2) {
-            TextAt(dc, x + 10, y + 22, line.state == 1 ? "Scanning..." : "Killing...", palette::kLinePlain,
+        if (line.state == RunScan || line.state == RunKill) {
+            TextAt(dc, x + 10, y + 22, line.state == RunScan ? "Scanning..." : "Killing...", palette::kLinePlain,
                    skin.Font(SkinFont::Normal));
         } else {
             DrawCounts(dc, x, y + 22, rect.bottom, line, true);

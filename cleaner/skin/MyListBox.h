@@ -3,7 +3,7 @@
 // LBS_HASSTRINGS) whose item texts are result lines in the stored form of skin/ListLine.h. The
 // dialog hands it its WM_MEASUREITEM and WM_DRAWITEM (CDialog does that for every registered
 // OwnerDrawItem). A letter key A..Z selects the next target line whose name begins with it.
-#include "app/ResultLine.h"
+#include "skin/ResultLine.h"
 #include "skin/Dialog.h"
 #include "skin/SubclassWnd.h"
 

@@ -1,5 +1,7 @@
 #include "skin/MyProgressCtrl.h"
 
+#include "platform/GdiHandles.h"
+#include "skin/SkinDraw.h"
 #include "skin/SkinGeometry.h"
 #include "skin/SkinPalette.h"
 #include "skin/SkinResources.h"
@@ -43,13 +45,12 @@ void CMyProgressCtrl::PaintClient(HDC dc) {
 }
 
 void CMyProgressCtrl::PaintBorder() {
-    HDC dc = ::GetWindowDC(Hwnd());
+    const WindowDc dc(Hwnd(), WindowDc::Area::Whole);
     if (!dc) return;
     RECT window{};
     ::GetWindowRect(Hwnd(), &window);
     RECT frame{0, 0, window.right - window.left, window.bottom - window.top};
-    skin_draw::Outline(dc, frame, SkinResources::Get().FramePen(), 0);
-    ::ReleaseDC(Hwnd(), dc);
+    skin_draw::Outline(dc.Get(), frame, SkinResources::Get().FramePen(), 0);
 }
 
 LRESULT CMyProgressCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -1,5 +1,6 @@
 #include "skin/MyStatic.h"
 
+#include "platform/GdiHandles.h"
 #include "skin/SkinPalette.h"
 #include "skin/SkinResources.h"
 
@@ -20,11 +21,10 @@ void CMyStatic::PaintClient(HDC dc) {
     UINT format = DT_WORDBREAK | DT_NOPREFIX;
     if ((style & SS_TYPEMASK) == SS_CENTER) format |= DT_CENTER;
     else if ((style & SS_TYPEMASK) == SS_RIGHT) format |= DT_RIGHT;
-    const HGDIOBJ oldFont = ::SelectObject(dc, font_ ? font_ : SkinResources::Get().Font(SkinFont::Normal));
+    const SelectedObject selectedFont(dc, font_ ? font_ : SkinResources::Get().Font(SkinFont::Normal));
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, colour_);
     ::DrawTextA(dc, text, length, &client, format);
-    ::SelectObject(dc, oldFont);
 }
 
 LRESULT CMyStatic::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -1,5 +1,7 @@
 #include "skin/MyToolTipDialog.h"
 
+#include "platform/GdiHandles.h"
+#include "skin/SkinDraw.h"
 #include "skin/SkinPalette.h"
 #include "skin/SkinResources.h"
 
@@ -99,18 +101,17 @@ void CMyToolTipDialog::PaintFrames(HDC dc) const {
     }
     const HFONT dialogFont = reinterpret_cast<HFONT>(::SendMessageA(Hwnd(), WM_GETFONT, 0, 0));
     for (const Frame& frame : frames_) {
-        GdiObject pen(::CreatePen(PS_SOLID, 1, frame.line));
-        skin_draw::Outline(dc, frame.rect, static_cast<HPEN>(pen.Get()), (frame.flags & kFrameRounded) ? 7 : 0);
+        const GdiPen pen(::CreatePen(PS_SOLID, 1, frame.line));
+        skin_draw::Outline(dc, frame.rect, pen.Get(), (frame.flags & kFrameRounded) ? 7 : 0);
         if (frame.text.empty()) continue;
         const std::string caption = " " + frame.text + " ";
-        const HGDIOBJ oldFont = ::SelectObject(dc, dialogFont ? dialogFont : skin.Font(SkinFont::Normal));
+        const SelectedObject selectedFont(dc, dialogFont ? dialogFont : skin.Font(SkinFont::Normal));
         SIZE size{};
         ::GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
         ::SetBkMode(dc, OPAQUE);
         ::SetBkColor(dc, palette::kLight);
         ::SetTextColor(dc, frame.caption);
         ::TextOutA(dc, frame.rect.left + 8, frame.rect.top - size.cy / 2, caption.c_str(), static_cast<int>(caption.size()));
-        ::SelectObject(dc, oldFont);
     }
 }
 
@@ -140,10 +141,8 @@ bool CMyToolTipDialog::OnEraseBackground(HDC dc) {
 }
 
 bool CMyToolTipDialog::OnPaint() {
-    PAINTSTRUCT ps;
-    HDC dc = ::BeginPaint(Hwnd(), &ps);
-    PaintFrames(dc);
-    ::EndPaint(Hwnd(), &ps);
+    const PaintDc paint(Hwnd());
+    PaintFrames(paint.Get());
     return true;
 }
 

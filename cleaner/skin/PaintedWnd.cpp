@@ -1,12 +1,12 @@
 #include "skin/PaintedWnd.h"
 
+#include "platform/GdiHandles.h"
+
 LRESULT CPaintedWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = ::BeginPaint(Hwnd(), &ps);
-        if (dc) PaintClient(dc);
-        ::EndPaint(Hwnd(), &ps);
+        const PaintDc paint(Hwnd());
+        if (paint.Get()) PaintClient(paint.Get());
         return 0;
     }
     case WM_PRINTCLIENT:

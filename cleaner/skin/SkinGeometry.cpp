@@ -1,5 +1,7 @@
 #include "skin/SkinGeometry.h"
 
+#include "skin/ResultLine.h"
+
 #include <algorithm>
 #include <cstdint>
 
@@ -11,9 +13,9 @@ Point CloseButtonOrigin(int windowWidth) { return {windowWidth - 34, 4}; }
 
 int LineHeight(int kind, int defaultHeight) {
     switch (kind) {
-    case 2:
-    case 4: return 40;
-    case 5: return 80;
+    case static_cast<int>(LineKind::Heading):
+    case static_cast<int>(LineKind::Target): return 40;
+    case static_cast<int>(LineKind::Summary): return 80;
     default: return defaultHeight;
     }
 }
@@ -36,7 +38,7 @@ namespace {
 char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 bool Matches(const LetterLine& line, char letter) {
-    return line.kind == 4 && !line.name.empty() && Upper(line.name.front()) == letter;
+    return line.kind == static_cast<int>(LineKind::Target) && !line.name.empty() && Upper(line.name.front()) == letter;
 }
 }  // namespace
 

@@ -22,7 +22,8 @@ bool StartsDrag(int y);
 struct Point { int x; int y; };
 Point CloseButtonOrigin(int windowWidth);
 
-// Result-list line heights: headings and target lines 40, the summary 80, others the list's own.
+// Result-list line heights by stored line kind (LineKind): headings and target lines 40, the
+// summary 80, others the list's own.
 int LineHeight(int kind, int defaultHeight);
 
 // Filled width of the progress bar. The range is taken from lower to upper; an empty or inverted
@@ -39,7 +40,7 @@ struct LetterLine {
     int kind;
     std::string_view name;
 };
-// The index of the next target line (kind 4) after `current` whose name begins with `letter` in
+// The index of the next target line (LineKind::Target) after `current` whose name begins with `letter` in
 // either case; when there is none below, the first such line from the top; -1 when there is none
 // at all or `letter` is not A..Z.
 int NextLetterLine(const std::vector<LetterLine>& lines, int current, char letter);

@@ -25,6 +25,7 @@ constexpr COLORREF kButtonHoverRing = RGB(150, 150, 180);
 constexpr COLORREF kButtonFocusRing = RGB(140, 175, 235);
 constexpr COLORREF kButtonText = RGB(40, 40, 70);
 constexpr COLORREF kButtonTextDisabled = RGB(150, 150, 150);
+constexpr COLORREF kTabTextCurrent = RGB(255, 255, 255);  // the selected tab button's caption
 
 // Check boxes and links.
 constexpr COLORREF kCheckText = RGB(0, 0, 0);
@@ -36,6 +37,16 @@ constexpr COLORREF kIconShadow = RGB(150, 150, 150);
 // Progress bar.
 constexpr COLORREF kProgressLeft = RGB(100, 100, 255);
 constexpr COLORREF kProgressRight = RGB(100, 200, 255);
+
+// Tray menu.
+constexpr COLORREF kMenuStripeLeft = kEdge;            // gradient stripe behind the item bitmaps
+constexpr COLORREF kMenuStripeRight = kLight;
+constexpr COLORREF kMenuBackground = kLight;
+constexpr COLORREF kMenuSelected = RGB(150, 150, 210);
+constexpr COLORREF kMenuSeparator = RGB(180, 180, 200);
+constexpr COLORREF kMenuIconShadow = RGB(100, 100, 100);
+constexpr COLORREF kMenuText = RGB(0, 0, 0);
+constexpr COLORREF kMenuTextShadow = RGB(110, 110, 110);
 
 // Result list.
 constexpr COLORREF kListSelected = RGB(200, 200, 255);

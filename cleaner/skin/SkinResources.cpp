@@ -1,5 +1,6 @@
 #include "skin/SkinResources.h"
 
+#include "platform/GdiHandles.h"
 #include "res/ResourceIds.h"
 #include "skin/Dialog.h"
 #include "skin/SkinPalette.h"
@@ -9,8 +10,8 @@
 namespace {
 const SkinResources* g_installed = nullptr;
 
-GdiObject MakeFont(int height, bool bold) {
-    return GdiObject(::CreateFontA(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+GdiFont MakeFont(int height, bool bold) {
+    return GdiFont(::CreateFontA(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
                                    DEFAULT_PITCH | FF_SWISS, "Arial"));
 }
@@ -47,77 +48,3 @@ const SkinResources& SkinResources::Get() {
     if (!fallback) fallback = std::make_unique<SkinResources>();
     return *fallback;
 }
-
-namespace skin_draw {
-
-void Gradient(HDC dc, const RECT& rect, COLORREF from, COLORREF to, bool vertical) {
-    TRIVERTEX v[2] = {};
-    v[0].x = rect.left;
-    v[0].y = rect.top;
-    v[0].Red = static_cast<COLOR16>(GetRValue(from) << 8);
-    v[0].Green = static_cast<COLOR16>(GetGValue(from) << 8);
-    v[0].Blue = static_cast<COLOR16>(GetBValue(from) << 8);
-    v[1].x = rect.right;
-    v[1].y = rect.bottom;
-    v[1].Red = static_cast<COLOR16>(GetRValue(to) << 8);
-    v[1].Green = static_cast<COLOR16>(GetGValue(to) << 8);
-    v[1].Blue = static_cast<COLOR16>(GetBValue(to) << 8);
-    GRADIENT_RECT r{0, 1};
-    ::GradientFill(dc, v, 2, &r, 1, vertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H);
-}
-
-void Fill(HDC dc, const RECT& rect, COLORREF colour) {
-    const COLORREF old = ::SetBkColor(dc, colour);
-    ::ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
-    ::SetBkColor(dc, old);
-}
-
-void Outline(HDC dc, const RECT& rect, HPEN pen, int corner) {
-    const HGDIOBJ oldPen = ::SelectObject(dc, pen);
-    const HGDIOBJ oldBrush = ::SelectObject(dc, ::GetStockObject(HOLLOW_BRUSH));
-    if (corner > 0)
-        ::RoundRect(dc, rect.left, rect.top, rect.right, rect.bottom, corner, corner);
-    else
-        ::Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
-    ::SelectObject(dc, oldBrush);
-    ::SelectObject(dc, oldPen);
-}
-
-void Line(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour, int width) {
-    GdiObject pen(::CreatePen(PS_SOLID, width, colour));
-    const HGDIOBJ old = ::SelectObject(dc, pen.Get());
-    ::MoveToEx(dc, x1, y1, nullptr);
-    ::LineTo(dc, x2, y2);
-    ::SelectObject(dc, old);
-}
-
-void Text(HDC dc, int x, int y, const char* text, int length, COLORREF colour, HFONT font) {
-    const HGDIOBJ oldFont = font ? ::SelectObject(dc, font) : nullptr;
-    const int oldMode = ::SetBkMode(dc, TRANSPARENT);
-    const COLORREF oldColour = ::SetTextColor(dc, colour);
-    ::TextOutA(dc, x, y, text, length);
-    ::SetTextColor(dc, oldColour);
-    ::SetBkMode(dc, oldMode);
-    if (oldFont) ::SelectObject(dc, oldFont);
-}
-
-void TransparentPixels(HDC dc, HBITMAP bitmap, int x, int y, int width, int height, bool shadow, COLORREF shadowColour) {
-    HDC memory = ::CreateCompatibleDC(dc);
-    if (!memory) return;
-    const HGDIOBJ old = ::SelectObject(memory, bitmap);
-    const COLORREF key = ::GetPixel(memory, 0, 0);
-    if (shadow) {
-        for (int j = 0; j < height; ++j)
-            for (int i = 0; i < width; ++i)
-                if (::GetPixel(memory, i, j) != key) ::SetPixel(dc, x + i + 2, y + j + 2, shadowColour);
-    }
-    for (int j = 0; j < height; ++j)
-        for (int i = 0; i < width; ++i) {
-            const COLORREF c = ::GetPixel(memory, i, j);
-            if (c != key) ::SetPixel(dc, x + i, y + j, c);
-        }
-    ::SelectObject(memory, old);
-    ::DeleteDC(memory);
-}
-
-}  // namespace skin_draw

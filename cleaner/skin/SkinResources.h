@@ -3,7 +3,7 @@
 // window creates one set when it starts and installs it; until one is installed (tests, a dialog
 // shown before the main window) Get() makes a default set on first use, so drawing never finds a
 // missing object.
-#include "platform/Handles.h"
+#include "platform/GdiHandles.h"
 #include "skin/ImageStrip.h"
 
 enum class SkinFont : int {
@@ -29,12 +29,12 @@ public:
     // Makes this the set Get() returns until it is destroyed or another one is installed.
     void Install();
 
-    HBRUSH LightBrush() const { return Brush(light_); }
-    HBRUSH ListBrush() const { return Brush(list_); }
-    HPEN BorderPen() const { return Pen(borderPen_); }
-    HPEN InnerPanelPen() const { return Pen(innerPen_); }
-    HPEN FramePen() const { return Pen(framePen_); }
-    HFONT Font(SkinFont which) const { return static_cast<HFONT>(fonts_[static_cast<int>(which)].Get()); }
+    HBRUSH LightBrush() const { return light_.Get(); }
+    HBRUSH ListBrush() const { return list_.Get(); }
+    HPEN BorderPen() const { return borderPen_.Get(); }
+    HPEN InnerPanelPen() const { return innerPen_.Get(); }
+    HPEN FramePen() const { return framePen_.Get(); }
+    HFONT Font(SkinFont which) const { return fonts_[static_cast<int>(which)].Get(); }
 
     const ImageStrip& TitleActive() const { return titleActive_; }
     const ImageStrip& TitleInactive() const { return titleInactive_; }
@@ -45,26 +45,8 @@ public:
     const ImageStrip& PageImages() const { return pages_; }
 
 private:
-    static HBRUSH Brush(const GdiObject& o) { return static_cast<HBRUSH>(o.Get()); }
-    static HPEN Pen(const GdiObject& o) { return static_cast<HPEN>(o.Get()); }
-
-    GdiObject light_, list_, borderPen_, innerPen_, framePen_;
-    GdiObject fonts_[static_cast<int>(SkinFont::Count)];
+    GdiBrush light_, list_;
+    GdiPen borderPen_, innerPen_, framePen_;
+    GdiFont fonts_[static_cast<int>(SkinFont::Count)];
     ImageStrip titleActive_, titleInactive_, close_, emblem_, checkBoxes_, tabs_, pages_;
 };
-
-// Small drawing helpers shared by the skin.
-namespace skin_draw {
-// Horizontal (left to right) or vertical (top to bottom) two-colour gradient.
-void Gradient(HDC dc, const RECT& rect, COLORREF from, COLORREF to, bool vertical);
-void Fill(HDC dc, const RECT& rect, COLORREF colour);
-// Outline only (hollow brush) with this pen; corner 0 for a plain rectangle.
-void Outline(HDC dc, const RECT& rect, HPEN pen, int corner);
-void Line(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour, int width = 1);
-// Text with a transparent background.
-void Text(HDC dc, int x, int y, const char* text, int length, COLORREF colour, HFONT font);
-// Draws `bitmap` pixel by pixel, leaving out the colour of its top-left pixel, optionally with a
-// shadow pixel 2 px right and down under each drawn one (the lifted look of hovered icons).
-void TransparentPixels(HDC dc, HBITMAP bitmap, int x, int y, int width, int height, bool shadow,
-                       COLORREF shadowColour);
-}  // namespace skin_draw

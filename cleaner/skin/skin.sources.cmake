@@ -1,6 +1,7 @@
 # Skinned dialogs and controls, the window framework (CDialog, CSubclassWnd) and image strips.
 list(APPEND CLEANER_CORE_SOURCES
   skin/ListLine.cpp
+  skin/ResultLine.cpp
   skin/SkinGeometry.cpp
 )
 list(APPEND CLEANER_WIN_SOURCES
@@ -14,6 +15,7 @@ list(APPEND CLEANER_WIN_SOURCES
   skin/MyStatic.cpp
   skin/MyToolTipDialog.cpp
   skin/PaintedWnd.cpp
+  skin/SkinDraw.cpp
   skin/SkinResources.cpp
   skin/SubclassWnd.cpp
 )

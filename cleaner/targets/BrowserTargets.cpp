@@ -42,7 +42,7 @@ const char* RootSubfolder(Browser browser) {
 
 std::unique_ptr<RemEntry> SingleFileEntry(const std::string& path) {
     EntryRecord record;
-    record.kind = static_cast<uint32_t>(RemKind::SingleFile);
+    record.SetKind(RemKind::SingleFile);
     record.path = path;
     record.recurse = false;
     return std::make_unique<FileEntry>(record);

@@ -1,7 +1,7 @@
 #include "targets/CatalogBuilder.h"
 
 #include "engine/UrlCacheEntry.h"
-#include "platform/Win32SystemStores.h"
+#include "engine/Win32SystemStores.h"
 #include "targets/DriveTargets.h"
 #include "targets/PluginFiles.h"
 

@@ -31,21 +31,21 @@ EntryRecord EntryFromNode(const PropertyNode& node, bool& ok) {
     EntryRecord e;
     e.kind = node.GetInteger("Type", 0);
     e.recurse = node.GetBoolean("Recurs", false);
-    if (e.kind > 4) {
+    if (e.Kind() > RemKind::RegistryFolderFiles) {
         e.rootKey = node.GetInteger("RootKey", 0);
         ok = ok && ReadScrambled(node, "Key", e.key);
         // A "Value" of another type counts as missing: it must not turn into an empty pattern,
         // which would select every value of the key.
         const Property* value = node.Find("Value");
-        e.hasPattern = e.kind != 5 || (value && value->type == static_cast<uint8_t>(PropertyType::String));
-        if (e.kind == 5) ok = ok && ReadScrambled(node, "Value", e.valueName);
+        e.hasPattern = e.Kind() != RemKind::RegistryValues || (value && value->type == static_cast<uint8_t>(PropertyType::String));
+        if (e.Kind() == RemKind::RegistryValues) ok = ok && ReadScrambled(node, "Value", e.valueName);
         return e;
     }
     ok = ok && ReadScrambled(node, "Path", e.path);
     e.folderId = static_cast<int32_t>(node.GetInteger("CSID", 0));
     e.removeAtReboot = node.GetBoolean("RemReboot", false);
-    if (e.kind == 3) ok = ok && ReadScrambled(node, "Tpl", e.mask);
-    if (e.kind == 4) {
+    if (e.Kind() == RemKind::FolderWildcard) ok = ok && ReadScrambled(node, "Tpl", e.mask);
+    if (e.Kind() == RemKind::RegistryFolderFiles) {
         e.rootKey = node.GetInteger("RootKey", 0);
         ok = ok && ReadScrambled(node, "Value", e.valueName);
     }
@@ -103,15 +103,15 @@ RecordWriteResult TreeFromRecord(const TargetRecord& record, PropertyTree& out) 
     // never reach the file.
     std::vector<const std::string*> strings{&record.name, &record.description};
     for (const EntryRecord& e : record.entries) {
-        if (e.kind < 1 || e.kind > 6) return RecordWriteResult::BadKind;
-        if (e.kind >= 5) {
+        if (e.Kind() < RemKind::SingleFile || e.Kind() > RemKind::RegistryKey) return RecordWriteResult::BadKind;
+        if (e.Kind() >= RemKind::RegistryValues) {
             strings.push_back(&e.key);
-            if (e.kind == 5 && e.hasPattern) strings.push_back(&e.valueName);
+            if (e.Kind() == RemKind::RegistryValues && e.hasPattern) strings.push_back(&e.valueName);
             continue;
         }
         strings.push_back(&e.path);
-        if (e.kind == 3) strings.push_back(&e.mask);
-        if (e.kind == 4) strings.push_back(&e.valueName);
+        if (e.Kind() == RemKind::FolderWildcard) strings.push_back(&e.mask);
+        if (e.Kind() == RemKind::RegistryFolderFiles) strings.push_back(&e.valueName);
     }
     for (const std::string* s : strings)
         if (auto r = check(*s); r != RecordWriteResult::Ok) return r;
@@ -128,19 +128,19 @@ RecordWriteResult TreeFromRecord(const TargetRecord& record, PropertyTree& out) 
         const EntryRecord& e = record.entries[i];
         PropertyNode& node = tree.AddNode(NumberedName("Rem", i), 0, false);
         node.SetInteger("Type", e.kind);
-        if (e.kind >= 5) {
+        if (e.Kind() >= RemKind::RegistryValues) {
             node.SetInteger("RootKey", e.rootKey);
             node.SetString("Key", Scramble(e.key));
             node.SetBoolean("Recurs", e.recurse);
-            if (e.kind == 5 && e.hasPattern) node.SetString("Value", Scramble(e.valueName));
+            if (e.Kind() == RemKind::RegistryValues && e.hasPattern) node.SetString("Value", Scramble(e.valueName));
             continue;
         }
         node.SetString("Path", Scramble(e.path));
         node.SetBoolean("Recurs", e.recurse);
         node.SetInteger("CSID", static_cast<uint32_t>(e.folderId));
         node.SetBoolean("RemReboot", e.removeAtReboot);
-        if (e.kind == 3) node.SetString("Tpl", Scramble(e.mask));
-        if (e.kind == 4) {
+        if (e.Kind() == RemKind::FolderWildcard) node.SetString("Tpl", Scramble(e.mask));
+        if (e.Kind() == RemKind::RegistryFolderFiles) {
             node.SetInteger("RootKey", e.rootKey);
             node.SetString("Value", Scramble(e.valueName));
         }

@@ -86,7 +86,7 @@ PluginTextResult ParsePluginText(const std::string& text) {
     }
     // A kind 5 entry without a pattern loads as no entry at all: say so instead of shipping it.
     for (size_t i = 0; i < r.entries.size(); ++i)
-        if (r.entries[i].kind == 5 && !sawValue[i])
+        if (r.entries[i].Kind() == RemKind::RegistryValues && !sawValue[i])
             return PluginTextResult{std::nullopt, "entry " + std::to_string(i) + ": Type 5 needs a Value pattern"};
     PropertyTree check;
     if (TreeFromRecord(r, check) != RecordWriteResult::Ok)
@@ -100,15 +100,15 @@ std::string PrintPluginText(const TargetRecord& r) {
       << "\nDate = " << unsigned(r.stamp[0]) << ' ' << unsigned(r.stamp[1]) << ' ' << unsigned(r.stamp[2]) << "\n";
     for (const EntryRecord& e : r.entries) {
         o << "\n[Rem]\nType = " << e.kind << "\n";
-        if (e.kind >= 5) {
+        if (e.Kind() >= RemKind::RegistryValues) {
             o << "RootKey = " << Hex(e.rootKey) << "\nKey = " << e.key << "\nRecurs = " << e.recurse << "\n";
-            if (e.kind == 5 && e.hasPattern) o << "Value = " << e.valueName << "\n";
+            if (e.Kind() == RemKind::RegistryValues && e.hasPattern) o << "Value = " << e.valueName << "\n";
             continue;
         }
         o << "CSID = " << Hex(static_cast<uint32_t>(e.folderId)) << "\nPath = " << e.path
           << "\nRecurs = " << e.recurse << "\nRemReboot = " << e.removeAtReboot << "\n";
-        if (e.kind == 3) o << "Tpl = " << e.mask << "\n";
-        if (e.kind == 4) o << "RootKey = " << Hex(e.rootKey) << "\nValue = " << e.valueName << "\n";
+        if (e.Kind() == RemKind::FolderWildcard) o << "Tpl = " << e.mask << "\n";
+        if (e.Kind() == RemKind::RegistryFolderFiles) o << "RootKey = " << Hex(e.rootKey) << "\nValue = " << e.valueName << "\n";
     }
     for (size_t i = 0; i < r.conditionCount; ++i) o << "\n[Valid]\n";
     return o.str();

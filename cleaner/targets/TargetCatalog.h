@@ -22,7 +22,7 @@ enum class Category : int {
     Applications,
     Custom,
 };
-constexpr int kStoredCategories = 9;  // categories with a recorded end: all but Custom
+constexpr int kStoredCategories = static_cast<int>(Category::Custom);  // with a recorded end: all but Custom
 
 enum class Browser : int { Firefox = 0, Netscape, Opera, Flock };
 constexpr int kBrowserCount = 4;
@@ -54,6 +54,9 @@ public:
 
     size_t TargetCount() const { return targets_.size(); }
     Target& TargetAt(size_t index) const { return *targets_[index]; }
+    // By category, or by its index as the target pages number them; an index out of range is empty.
+    int CategoryStart(Category category) const { return CategoryStart(static_cast<int>(category)); }
+    int CategoryCount(Category category) const { return CategoryCount(static_cast<int>(category)); }
     int CategoryStart(int category) const;
     int CategoryCount(int category) const;
     int CustomStart() const { return customStart_; }

@@ -1,5 +1,5 @@
 #include "engine/SystemStores.h"
-#include "platform/Win32SystemStores.h"
+#include "engine/Win32SystemStores.h"
 #include "targets/BrowserTargets.h"
 #include "targets/CatalogBuilder.h"
 

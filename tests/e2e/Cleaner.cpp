@@ -1,6 +1,7 @@
 #include "Cleaner.h"
 
 #include "ListText.h"
+#include "app/DlgMainIds.h"
 
 #include <cstring>
 #include <fstream>
@@ -174,7 +175,7 @@ HWND RunningCleaner::WaitForWindow(DWORD ms) {
             ::GetClassNameA(hwnd, cls, sizeof cls);
             ::GetWindowTextA(hwnd, title, sizeof title);
             if (std::strcmp(cls, "#32770") == 0 && std::strcmp(title, "Tracelorn") == 0 &&
-                ::GetDlgItem(hwnd, 1027)) {
+                ::GetDlgItem(hwnd, IDC_RESULTS)) {
                 window_ = hwnd;
                 // The window is created hidden and shown once it is initialised: give that a moment.
                 for (int i = 0; i < 20 && !::IsWindowVisible(hwnd); ++i) ::Sleep(100);
@@ -208,7 +209,7 @@ bool RunningCleaner::ControlShown(int id) const {
 
 std::vector<Line> RunningCleaner::Lines() const {
     std::vector<Line> lines;
-    HWND list = ::GetDlgItem(window_, 1027);
+    HWND list = ::GetDlgItem(window_, IDC_RESULTS);
     const LRESULT count = ::SendMessageA(list, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
         const std::string text = ReadListText(list, static_cast<int>(i));
@@ -242,7 +243,7 @@ bool RunningCleaner::WaitUntilShown(bool shown, DWORD ms) const {
 bool RunningCleaner::WaitForIdle(DWORD ms) {
     const DWORD start = ::GetTickCount();
     while (::GetTickCount() - start < ms) {
-        if (ControlShown(32781) && !ControlShown(1088)) {
+        if (ControlShown(IDC_SCAN) && !ControlShown(IDC_STOP)) {
             const std::vector<Line> lines = Lines();
             if (!lines.empty() && (lines.back().kind == 5 || lines.back().kind == 1)) return true;
         }

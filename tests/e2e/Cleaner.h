@@ -2,6 +2,7 @@
 // Drives the real Tracelorn.exe from outside: a program folder of its own, plug-in files written
 // byte by byte, the process started and ended, the main window found and its controls used through
 // window messages only, the result lines read back from the list.
+#include "app/DlgMainIds.h"
 #include "support/TempFolder.h"
 
 #include <windows.h>
@@ -48,7 +49,7 @@ public:
 
     void Click(int id);          // BM_CLICK on a control of the main window
     void Command(int id);        // WM_COMMAND as the tray menu sends it
-    void Exit() { Command(32773); }
+    void Exit() { Command(IDC_EXIT); }
     bool IsShown() const { return window_ && ::IsWindowVisible(window_); }
     // Waits until the main window is shown (or hidden); Wine maps a window asynchronously.
     bool WaitUntilShown(bool shown, DWORD ms = 5000) const;

@@ -1,5 +1,6 @@
 // End-to-end: the real Tracelorn.exe under Wine, driven through its windows.
 #include "Cleaner.h"
+#include "app/DlgMainIds.h"
 #include "support/BannerWriter.h"
 
 #include <gtest/gtest.h>
@@ -7,8 +8,6 @@
 using namespace e2e;
 
 namespace {
-
-constexpr int kScan = 32781, kKill = 1087, kHide = 2, kToggleMode = 32789;
 
 // A program folder of its own: a copy of the cleaner, two application plug-ins whose targets
 // point into a data folder of 3 and 5 files, and nothing else (no standard plug-ins).
@@ -62,7 +61,7 @@ TEST_F(CleanerE2e, ScanCountsAndKillRemovesAndAddsToTotals) {
     RunningCleaner cleaner(folder.exe);
     ASSERT_TRUE(cleaner.WaitForWindow());
     ASSERT_TRUE(cleaner.IsShown());
-    cleaner.Click(kScan);
+    cleaner.Click(IDC_SCAN);
     ASSERT_TRUE(cleaner.WaitForIdle());
     std::vector<Line> lines = cleaner.Lines();
     ASSERT_GE(lines.size(), 4u);
@@ -81,7 +80,7 @@ TEST_F(CleanerE2e, ScanCountsAndKillRemovesAndAddsToTotals) {
     EXPECT_EQ(lines.back().files, "8");
     EXPECT_EQ(folder.FilesLeft("three"), 3u) << "a Scan removes nothing";
 
-    cleaner.Click(kKill);
+    cleaner.Click(IDC_KILL);
     ASSERT_TRUE(cleaner.WaitForIdle());
     lines = cleaner.Lines();
     EXPECT_EQ(lines.front().name, "Start Kill Action:");
@@ -143,15 +142,15 @@ TEST_F(CleanerE2e, TrayDoubleClickTogglesAndTheDialogManagerKeepsItsMessage) {
     RunningCleaner cleaner(folder.exe);
     ASSERT_TRUE(cleaner.WaitForWindow());
     ASSERT_TRUE(cleaner.IsShown());
-    // The tray callback number is also DM_GETDEFID: without the icon's id 128 it stays the
+    // The tray callback number is also DM_GETDEFID: without the icon's id it stays the
     // dialog manager's, so Enter still finds the default button.
     const LRESULT defId = ::SendMessageA(cleaner.Window(), DM_GETDEFID, 0, 0);
     EXPECT_EQ(HIWORD(defId), DC_HASDEFID);
-    EXPECT_EQ(LOWORD(defId), kScan);
+    EXPECT_EQ(LOWORD(defId), IDC_SCAN);
     EXPECT_TRUE(cleaner.IsShown());
-    ::PostMessageA(cleaner.Window(), WM_USER, 128, WM_LBUTTONDBLCLK);
+    ::PostMessageA(cleaner.Window(), WM_TRAY_ICON, ID_TRAY_ICON, WM_LBUTTONDBLCLK);
     EXPECT_TRUE(cleaner.WaitUntilShown(false)) << "a double-click on the icon hides the window";
-    ::PostMessageA(cleaner.Window(), WM_USER, 128, WM_LBUTTONDBLCLK);
+    ::PostMessageA(cleaner.Window(), WM_TRAY_ICON, ID_TRAY_ICON, WM_LBUTTONDBLCLK);
     EXPECT_TRUE(cleaner.WaitUntilShown(true)) << "and the next one shows it again";
     cleaner.Exit();
     EXPECT_TRUE(cleaner.WaitForExit());
@@ -161,7 +160,7 @@ TEST_F(CleanerE2e, EnterPressesScanAndEscapeHides) {
     RunningCleaner cleaner(folder.exe);
     ASSERT_TRUE(cleaner.WaitForWindow());
     ASSERT_TRUE(cleaner.IsShown());
-    HWND list = ::GetDlgItem(cleaner.Window(), 1027);
+    HWND list = ::GetDlgItem(cleaner.Window(), IDC_RESULTS);
     // Keys go through the dialog manager of the program's own loop.
     ::PostMessageA(list, WM_KEYDOWN, VK_RETURN, 0);
     ASSERT_TRUE(cleaner.WaitForIdle());
@@ -178,7 +177,7 @@ TEST_F(CleanerE2e, EnterPressesScanAndEscapeHides) {
 
 // The banner control's rectangle in the main window's client coordinates; empty when hidden.
 RECT BannerRect(HWND window) {
-    HWND banner = ::GetDlgItem(window, 1037);
+    HWND banner = ::GetDlgItem(window, IDC_BANNER);
     RECT r{};
     if (!banner || !(::GetWindowLongA(banner, GWL_STYLE) & WS_VISIBLE)) return r;
     ::GetWindowRect(banner, &r);
@@ -202,7 +201,7 @@ TEST_F(CleanerE2e, BannersShowInTurnAndACorruptFileHidesThem) {
     ASSERT_TRUE(cleaner.WaitForWindow());
     ASSERT_TRUE(cleaner.WaitUntilShown(true));
     auto toggle = [&](bool shown) {
-        cleaner.Command(kToggleMode);
+        cleaner.Command(ID_TOGGLE_MODE);
         ASSERT_TRUE(cleaner.WaitUntilShown(shown));
         ::Sleep(200);
     };
@@ -231,7 +230,7 @@ TEST_F(CleanerE2e, BannersShowInTurnAndACorruptFileHidesThem) {
     toggle(true);
     r = BannerRect(cleaner.Window());
     EXPECT_EQ(r.right - r.left, 0) << "a corrupt banner file hides the banner";
-    cleaner.Click(kScan);
+    cleaner.Click(IDC_SCAN);
     EXPECT_TRUE(cleaner.WaitForIdle());
     cleaner.Exit();
     EXPECT_TRUE(cleaner.WaitForExit());
@@ -241,10 +240,10 @@ TEST_F(CleanerE2e, ExitDuringScanStopsItAndNextHideEnds) {
     SetSetting("ScanTime", 4000);  // hidden pauses keep the Scan going long enough
     RunningCleaner cleaner(folder.exe);
     ASSERT_TRUE(cleaner.WaitForWindow());
-    cleaner.Click(kScan);
-    cleaner.Command(kToggleMode);  // to ICONIC mode: the pause after each target is ScanTime
+    cleaner.Click(IDC_SCAN);
+    cleaner.Command(ID_TOGGLE_MODE);  // to ICONIC mode: the pause after each target is ScanTime
     ::Sleep(500);
-    ASSERT_TRUE(cleaner.ControlShown(1088)) << "the Scan should still run";
+    ASSERT_TRUE(cleaner.ControlShown(IDC_STOP)) << "the Scan should still run";
     cleaner.Exit();
     ASSERT_TRUE(cleaner.WaitForIdle(15000));
     EXPECT_FALSE(cleaner.Exited()) << "Exit during a Scan only stops the Scan";
@@ -254,7 +253,7 @@ TEST_F(CleanerE2e, ExitDuringScanStopsItAndNextHideEnds) {
     EXPECT_EQ(lines.back().name, "Summary Scan Information:");
     ::Sleep(300);
     EXPECT_FALSE(cleaner.Exited());
-    cleaner.Command(kHide);
+    cleaner.Command(IDC_HIDE);
     EXPECT_TRUE(cleaner.WaitForExit()) << "the Hide after the stopped Exit ends the program";
 }
 
@@ -266,7 +265,7 @@ TEST_F(CleanerE2e, AltF4HidesAndExitStoresVisibility) {
     EXPECT_TRUE(cleaner.WaitUntilShown(false));
     EXPECT_FALSE(cleaner.Exited());
     // Back to FULL mode, then Exit: the window was visible at WM_CLOSE, so ShowMainWnd is on.
-    cleaner.Command(kToggleMode);
+    cleaner.Command(ID_TOGGLE_MODE);
     EXPECT_TRUE(cleaner.WaitUntilShown(true));
     cleaner.Exit();
     ASSERT_TRUE(cleaner.WaitForExit());

@@ -3,7 +3,8 @@
 # tests under Xvfb, which these need.
 file(GLOB e2e_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/e2e/*.cpp)
 add_executable(test_e2e ${e2e_sources})
-target_link_libraries(test_e2e PRIVATE test_support gtest_main user32 advapi32)
+# The harness drives the program by its own control ids: the id headers only, none of its code.
+target_link_libraries(test_e2e PRIVATE cleaner_app_headers test_support gtest_main user32 advapi32)
 target_include_directories(test_e2e PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/e2e)
 add_dependencies(test_e2e Tracelorn)
 add_test(NAME e2e COMMAND test_e2e --gtest_brief=1 WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
@@ -11,6 +12,6 @@ set_tests_properties(e2e PROPERTIES TIMEOUT 600)
 
 # The run command's remote control (scan, menu, exit), written to bin/ beside the cleaner.
 add_executable(tl_remote ${CMAKE_CURRENT_SOURCE_DIR}/e2e/remote/Remote.cpp)
-target_link_libraries(tl_remote PRIVATE user32)
+target_link_libraries(tl_remote PRIVATE cleaner_app_headers user32)
 target_link_options(tl_remote PRIVATE -static)
 set_target_properties(tl_remote PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)

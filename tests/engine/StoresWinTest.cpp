@@ -1,4 +1,4 @@
-#include "platform/Win32SystemStores.h"
+#include "engine/Win32SystemStores.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 namespace setup_test {
 
 // This folder, as an absolute Linux path (the build names the tests' source folder).
-inline std::string TestsFolder() { return std::string(TL_TESTS_DIR) + "/setup"; }
+inline std::string TestsFolder() { return std::string(TL_SOURCE_DIR) + "/tests/setup"; }
 
 inline std::string ArchivePath(const std::string& name) { return TestsFolder() + "/archives/" + name; }
 

@@ -2,7 +2,7 @@
 #include "app/BalloonField.h"
 #include "app/CommandLine.h"
 #include "app/InstanceName.h"
-#include "app/ResultLine.h"
+#include "skin/ResultLine.h"
 #include "app/RowLayout.h"
 
 #include <gtest/gtest.h>

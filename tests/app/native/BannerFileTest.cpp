@@ -3,7 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <string>
 
 namespace {
 
@@ -78,6 +83,58 @@ TEST(BannerRotation, ThreeBannersInTurn) {
     EXPECT_EQ(shown, (std::vector<size_t>{0, 1, 2, 0, 1, 2, 0}));
     // The file shrank between two showings: start again at 0.
     EXPECT_EQ(BannerIndexFor(5, 2), 0u);
+}
+
+// A banner file on disk, removed at the end of the test.
+class BannerFileOnDisk {
+public:
+    explicit BannerFileOnDisk(const std::vector<uint8_t>& bytes) {
+        char name[] = "/tmp/tl_banner_XXXXXX";
+        const int fd = mkstemp(name);
+        if (fd >= 0) close(fd);
+        path_ = name;
+        std::ofstream(path_, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                     static_cast<std::streamsize>(bytes.size()));
+    }
+    ~BannerFileOnDisk() { std::remove(path_.c_str()); }
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+TEST(BannerRotation, NextBannerReadsTheFileAndTakesTurns) {
+    BannerWriter w;
+    BannerWriter::Entry first, second;
+    first.ints = {{"WndX", 11}};
+    first.image = {1, 2, 3};
+    second.ints = {{"WndX", 22}};
+    second.image = {4, 5};
+    const BannerFileOnDisk file(w.Build({first, second}));
+    size_t counter = 0;
+    std::vector<int> places;
+    for (int showing = 0; showing < 3; ++showing) {
+        const std::optional<BannerChoice> next = NextBanner(file.Path(), counter);
+        ASSERT_TRUE(next);
+        places.push_back(next->banner.wndX);
+        const std::vector<uint8_t> expected = showing == 1 ? second.image : first.image;
+        EXPECT_EQ(next->image, expected);
+    }
+    EXPECT_EQ(places, (std::vector<int>{11, 22, 11}));
+    EXPECT_EQ(counter, 1u);
+
+    EXPECT_FALSE(NextBanner(file.Path() + ".missing", counter));
+    EXPECT_EQ(counter, 1u) << "a missing file leaves the turn alone";
+    std::vector<uint8_t> corrupt = w.Build({first});
+    corrupt.resize(corrupt.size() - 1);
+    const BannerFileOnDisk bad(corrupt);
+    EXPECT_FALSE(NextBanner(bad.Path(), counter));
+    // A file over the limit is refused before it is parsed, even a valid one.
+    std::vector<uint8_t> huge = w.Build({first});
+    huge.resize(kMaxBannerFileSize + 1);
+    const BannerFileOnDisk big(huge);
+    ASSERT_TRUE(BannerFile::Parse(huge)) << "the padding alone keeps the file valid";
+    EXPECT_FALSE(NextBanner(big.Path(), counter));
 }
 
 TEST(BannerUrl, OnlyWebAddressesOpen) {

@@ -5,6 +5,7 @@
 //   tl_remote press ID   clicks the main window's button ID and returns at once (for a picture of
 //                        the running form)
 #include "../ListText.h"
+#include "app/DlgMainIds.h"
 
 #include <windows.h>
 
@@ -25,7 +26,7 @@ HWND FindMain(DWORD ms) {
                 ::GetClassNameA(hwnd, cls, sizeof cls);
                 ::GetWindowTextA(hwnd, title, sizeof title);
                 if (std::strcmp(cls, "#32770") != 0 || std::strcmp(title, "Tracelorn") != 0) return TRUE;
-                if (!::GetDlgItem(hwnd, 1027)) return TRUE;
+                if (!::GetDlgItem(hwnd, IDC_RESULTS)) return TRUE;
                 *reinterpret_cast<HWND*>(lp) = hwnd;
                 return FALSE;
             },
@@ -65,12 +66,12 @@ Line Read(HWND list, int i) {
 }
 
 int Scan(HWND w) {
-    ::SendMessageA(::GetDlgItem(w, 32781), BM_CLICK, 0, 0);
-    HWND list = ::GetDlgItem(w, 1027);
+    ::SendMessageA(::GetDlgItem(w, IDC_SCAN), BM_CLICK, 0, 0);
+    HWND list = ::GetDlgItem(w, IDC_RESULTS);
     const DWORD start = ::GetTickCount();
     for (;;) {
         const LRESULT count = ::SendMessageA(list, LB_GETCOUNT, 0, 0);
-        if (Shown(w, 32781) && count > 0) {
+        if (Shown(w, IDC_SCAN) && count > 0) {
             const int kind = Read(list, static_cast<int>(count - 1)).kind;
             if (kind == 5 || kind == 1) break;
         }
@@ -119,7 +120,7 @@ int main(int argc, char** argv) {
     }
     if (mode == "menu") {
         ::SetForegroundWindow(w);
-        ::PostMessageA(w, WM_USER, 128, WM_RBUTTONUP);
+        ::PostMessageA(w, WM_TRAY_ICON, ID_TRAY_ICON, WM_RBUTTONUP);
         return 0;
     }
     if (mode == "exit") {
@@ -127,7 +128,7 @@ int main(int argc, char** argv) {
         ::GetWindowThreadProcessId(w, &pid);
         HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, pid);
         ::SendMessageA(w, WM_CANCELMODE, 0, 0);  // closes a menu that may be up
-        ::PostMessageA(w, WM_COMMAND, 32773, 0);
+        ::PostMessageA(w, WM_COMMAND, IDC_EXIT, 0);
         const bool ended = process && ::WaitForSingleObject(process, 20000) == WAIT_OBJECT_0;
         if (process) ::CloseHandle(process);
         return ended ? 0 : 1;

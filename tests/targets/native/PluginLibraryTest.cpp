@@ -41,11 +41,9 @@
 #include <set>
 
 namespace {
-// The build names the tests' source folder: ccache may make __FILE__ relative to the build.
-std::string RepoRoot() {
-    const std::string tests = TL_TESTS_DIR;
-    return tests.substr(0, tests.find_last_of('/'));
-}
+// The build names the source tree: __FILE__ may be relative to the build folder (a compiler
+// cache rewrites paths), and the test runs from elsewhere.
+std::string RepoRoot() { return TL_SOURCE_DIR; }
 
 std::vector<std::string> SourcesIn(const std::string& sub) {
     std::vector<std::string> out;

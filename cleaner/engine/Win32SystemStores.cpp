@@ -1,4 +1,4 @@
-#include "platform/Win32SystemStores.h"
+#include "engine/Win32SystemStores.h"
 
 #include "platform/Handles.h"
 #include "platform/ProtectedStorageApi.h"
@@ -18,8 +18,6 @@ struct EventLogTraits {
 };
 using EventLogHandle = UniqueHandle<EventLogTraits>;
 
-pstore::IStore* AsStore(IUnknown* unknown) { return static_cast<pstore::IStore*>(unknown); }
-
 // Frees the names an enumeration handed out.
 void FreeNames(LPWSTR* names, DWORD count) {
     for (DWORD i = 0; i < count; ++i) ::CoTaskMemFree(names[i]);
@@ -27,27 +25,28 @@ void FreeNames(LPWSTR* names, DWORD count) {
 
 }  // namespace
 
+Win32ProtectedStoreItems::Win32ProtectedStoreItems() = default;
+Win32ProtectedStoreItems::~Win32ProtectedStoreItems() { Close(); }
+
 bool Win32ProtectedStoreItems::Open() {
     Close();
-    library_ = ::LoadLibraryA("pstorec.dll");
+    library_.Reset(::LoadLibraryA("pstorec.dll"));
     if (!library_) return false;
     const auto create = reinterpret_cast<pstore::CreateInstanceFn>(
-        reinterpret_cast<void*>(::GetProcAddress(library_, "PStoreCreateInstance")));
-    pstore::IStore* store = nullptr;
-    if (!create || FAILED(create(&store, nullptr, nullptr, 0)) || !store) {
+        reinterpret_cast<void*>(::GetProcAddress(library_.Get(), "PStoreCreateInstance")));
+    if (!create || FAILED(create(store_.Receive(), nullptr, nullptr, 0)) || !store_) {
         Close();
         return false;
     }
-    store_ = store;
     return true;
 }
 
 bool Win32ProtectedStoreItems::Enumerate(uint32_t most, std::vector<std::wstring>& names) {
     names.clear();
     if (!store_) return false;
-    pstore::IEnumItems* items = nullptr;
-    if (FAILED(AsStore(store_)->EnumItems(pstore::kCurrentUser, &pstore::kAutoCompleteType, &pstore::kAutoCompleteType,
-                                          0, &items)) || !items) {
+    ComPtr<pstore::IEnumItems> items;
+    if (FAILED(store_->EnumItems(pstore::kCurrentUser, &pstore::kAutoCompleteType, &pstore::kAutoCompleteType, 0,
+                                 items.Receive())) || !items) {
         return false;
     }
     // A bounded request is one call for up to `most` names; an unbounded one fetches one at a time.
@@ -64,25 +63,18 @@ bool Win32ProtectedStoreItems::Enumerate(uint32_t most, std::vector<std::wstring
         FreeNames(fetched.data(), count);
         if (count == 0 || hr != S_OK || batch != 1) break;
     }
-    items->Release();
     return true;
 }
 
 bool Win32ProtectedStoreItems::Delete(const std::wstring& name) {
     if (!store_) return false;
-    return SUCCEEDED(AsStore(store_)->DeleteItem(pstore::kCurrentUser, &pstore::kAutoCompleteType,
-                                                 &pstore::kAutoCompleteType, name.c_str(), nullptr, 0));
+    return SUCCEEDED(store_->DeleteItem(pstore::kCurrentUser, &pstore::kAutoCompleteType, &pstore::kAutoCompleteType,
+                                        name.c_str(), nullptr, 0));
 }
 
 void Win32ProtectedStoreItems::Close() {
-    if (store_) {
-        store_->Release();
-        store_ = nullptr;
-    }
-    if (library_) {
-        ::FreeLibrary(library_);
-        library_ = nullptr;
-    }
+    store_.Reset();
+    library_.Reset();
 }
 
 bool Win32EventLogs::RecordCount(const std::string& log, uint32_t& count) {

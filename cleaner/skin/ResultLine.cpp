@@ -1,4 +1,4 @@
-#include "app/ResultLine.h"
+#include "skin/ResultLine.h"
 
 #include <utility>
 
@@ -9,7 +9,7 @@ std::string Cut(std::string text) {
 }
 }  // namespace
 
-ResultLine ResultLine::Make(LineKind kind, int state, std::string name, std::string files,
+ResultLine ResultLine::Make(LineKind kind, RunState state, std::string name, std::string files,
                             std::string items, std::string size) {
     ResultLine line;
     line.kind = kind;

@@ -2,6 +2,8 @@
 #include "engine/RecycleFolderEntry.h"
 #include "engine/RecycleRules.h"
 #include "engine/SystemStores.h"
+#include "platform/ComPtr.h"
+#include "platform/Handles.h"
 
 #include <windows.h>
 
@@ -9,12 +11,17 @@
 
 // The Win32 implementations of the system store and drive interfaces.
 
+namespace pstore {
+struct IStore;
+}
+
 // The current user's AutoComplete items of the protected store, through pstorec.dll loaded by
 // name (it is gone from current Windows, where Open fails and the entry finds nothing).
 class Win32ProtectedStoreItems : public ProtectedStoreItems {
 public:
-    Win32ProtectedStoreItems() = default;
-    ~Win32ProtectedStoreItems() override { Close(); }
+    // Out of line: only the source file knows the store's interface.
+    Win32ProtectedStoreItems();
+    ~Win32ProtectedStoreItems() override;
     Win32ProtectedStoreItems(const Win32ProtectedStoreItems&) = delete;
     Win32ProtectedStoreItems& operator=(const Win32ProtectedStoreItems&) = delete;
 
@@ -24,8 +31,9 @@ public:
     void Close() override;
 
 private:
-    HMODULE library_ = nullptr;
-    struct IUnknown* store_ = nullptr;
+    // The store comes from the library: declared after it, so it is released before the unload.
+    ModuleHandle library_;
+    ComPtr<pstore::IStore> store_;
 };
 
 class Win32EventLogs : public EventLogs {

@@ -1,0 +1,21 @@
+# Builds each probe target and expects it to fail because its one include, a header of the layer
+# above, is not visible. Any other outcome (it builds, or fails for another reason) is an error.
+list(LENGTH TARGETS count)
+if(count EQUAL 0)
+  message(FATAL_ERROR "no layer probes")
+endif()
+math(EXPR last "${count} - 1")
+foreach(i RANGE ${last})
+  list(GET TARGETS ${i} target)
+  list(GET HEADERS ${i} header)
+  execute_process(COMMAND ${CMAKE_COMMAND} --build ${BUILD_DIR} --target ${target}
+                  RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  if(result EQUAL 0)
+    message(FATAL_ERROR "${target}: an upward include of ${header} compiled")
+  endif()
+  string(FIND "${out}" "'${header}' file not found" found)
+  if(found EQUAL -1)
+    message(FATAL_ERROR "${target}: failed for another reason than the hidden ${header}:\n${out}")
+  endif()
+  message(STATUS "${target}: ${header} is out of sight")
+endforeach()
