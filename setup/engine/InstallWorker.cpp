@@ -3,6 +3,7 @@
 #include "engine/RegistryWriter.h"
 #include "install/PathRules.h"
 #include "win/FileStream.h"
+#include "win/ComPtr.h"
 #include "win/Handles.h"
 #include "win/WideText.h"
 

@@ -1,6 +1,7 @@
 #include "engine/Shortcut.h"
 
 #include "install/PathRules.h"
+#include "win/ComPtr.h"
 #include "win/Handles.h"
 #include "win/WideText.h"
 

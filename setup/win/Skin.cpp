@@ -1,5 +1,7 @@
 #include "win/Skin.h"
 
+#include "win/ComPtr.h"
+
 #include "win/WideText.h"
 
 #include <objidl.h>

@@ -1,4 +1,5 @@
 #include "install/SizeText.h"
+#include "win/GdiHandles.h"
 #include "win/Handles.h"
 #include "win/WideText.h"
 #include "wizard/Pages.h"

@@ -1,6 +1,7 @@
 #include "wizard/Pages.h"
 
 #include "engine/Workers.h"
+#include "win/GdiHandles.h"
 #include "win/Handles.h"
 #include "win/WideText.h"
 #include "wizard/WizardIds.h"

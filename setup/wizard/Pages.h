@@ -3,6 +3,7 @@
 // window shows them in the order of the mode and takes the button states from the page shown.
 #include "engine/Progress.h"
 #include "engine/SetupSession.h"
+#include "win/GdiHandles.h"
 #include "win/Handles.h"
 #include "win/Skin.h"
 #include "wizard/Dialog.h"

@@ -9,6 +9,7 @@
 #include "support/TempFolder.h"
 #include "WizardDriver.h"
 #include "win/FileStream.h"
+#include "win/ComPtr.h"
 #include "win/Handles.h"
 #include "win/WideText.h"
 

@@ -1,5 +1,6 @@
 #include "WizardDriver.h"
 
+#include "win/GdiHandles.h"
 #include "win/Handles.h"
 
 #include <tlhelp32.h>

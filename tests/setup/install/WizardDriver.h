@@ -2,6 +2,8 @@
 // Drives the setup program's windows from outside, as a user would: find a window by its caption,
 // press its buttons (posted, so a question box it opens does not block the test), read control
 // texts, wait for states, and save a picture of a window.
+#include "win/Handles.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -37,18 +39,15 @@ public:
     ~Process() { End(); }
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
-    Process(Process&& other) noexcept : process_(other.process_) { other.process_ = nullptr; }
-    HANDLE Get() const { return process_; }
-    explicit operator bool() const { return process_ != nullptr; }
+    HANDLE Get() const { return process_.Get(); }
+    explicit operator bool() const { return process_.Valid(); }
     void End() {
-        if (!process_) return;
-        if (::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) ::TerminateProcess(process_, 99);
-        ::CloseHandle(process_);
-        process_ = nullptr;
+        if (process_ && ::WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT) ::TerminateProcess(process_.Get(), 99);
+        process_.Reset();
     }
 
 private:
-    HANDLE process_ = nullptr;
+    setup::KernelHandle process_;
 };
 
 // Starts a program with its command line; returns its process (and id).
