@@ -74,7 +74,7 @@ void CPicturePage::Resize(int width, int height) {
     ::MoveWindow(Item(IDC_PAGE_TITLE), 180, 16, 293, 46, TRUE);
     if (finish_) {
         ::MoveWindow(Item(IDC_PAGE_TEXT), 180, 78, 293, 65, TRUE);
-        ::MoveWindow(Item(IDC_LAUNCH), 180, 145, 293, 65 > 20 ? 20 : 65, TRUE);
+        ::MoveWindow(Item(IDC_LAUNCH), 180, 145, 293, 20, TRUE);
     } else {
         ::MoveWindow(Item(IDC_PAGE_TEXT), 180, 78, 293, height - 78, TRUE);
     }

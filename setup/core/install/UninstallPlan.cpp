@@ -16,7 +16,9 @@ bool InsideAny(const std::u16string& path, const UninstallScope& scope) {
 }
 
 bool FolderAllowed(const std::u16string& folder, const UninstallScope& scope) {
-    if (SamePath(folder, scope.installFolder) && IsAbsoluteFolder(folder)) return true;
+    // Only plain absolute paths: no doubled separators or dot steps that merely look inside.
+    if (!IsAbsoluteFolder(folder)) return false;
+    if (SamePath(folder, scope.installFolder)) return true;
     if (InsideAny(folder, scope)) return true;
     // The parents the installation created for its folder (removed only when empty).
     return !IsDriveRoot(folder) && IsInsideFolder(scope.installFolder, folder);
