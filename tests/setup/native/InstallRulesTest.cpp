@@ -198,6 +198,7 @@ TEST(UninstallPlan, TrustsLogEntriesOnlyWhereTheInstallationWrote) {
     log.AddFolder(u"C:\\Users\\me\\Programs\\Tracelorn");
     log.AddFolder(u"C:\\Windows");                      // refused
     log.AddFolder(u"C:\\");                             // refused
+    log.AddFolder(u"C:\\Data\\/");                      // refused: not a plain path
     log.AddFile(u"C:\\Data\\Quorvane\\Tracelorn\\Tracelorn.exe");
     log.AddFile(u"C:\\Users\\me\\Desktop\\Tracelorn.lnk");
     log.AddFile(u"C:\\Windows\\system32\\kernel32.dll");  // refused
@@ -228,7 +229,7 @@ TEST(UninstallPlan, TrustsLogEntriesOnlyWhereTheInstallationWrote) {
     ASSERT_EQ(plan.values.size(), 2u);
     EXPECT_EQ(plan.values[0].name, u"Version");
     EXPECT_EQ(plan.values[1].name, u"TL21");
-    EXPECT_EQ(plan.refused, 7u);
+    EXPECT_EQ(plan.refused, 8u);
 
     // Without a usable installation folder nothing at all is trusted.
     const UninstallPlan none = PlanUninstall(log, UninstallScope{u"C:\\", u"", u""}, settings, macros);
