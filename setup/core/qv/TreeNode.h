@@ -106,10 +106,6 @@ public:
     [[nodiscard]] bool Read(Stream& in);
     [[nodiscard]] bool Write(Stream& out) const;
 
-    // Whole files through QV::FileStream; defined by the Win32 layer.
-    [[nodiscard]] bool Load(const std::u16string& path);
-    [[nodiscard]] bool Save(const std::u16string& path) const;
-
     static constexpr int kMaxDepth = 200;
 
 private:

@@ -262,19 +262,25 @@ ZipResult ZipReader::Extract(const ZipEntry& entry, ZipSink& sink) const {
     } end{z};
     int status = Z_OK;
     while (status != Z_STREAM_END) {
-        if (z.avail_in == 0) {
-            if (!left) return ZipResult::Corrupt;  // the data ended before the stream did
+        if (z.avail_in == 0 && left) {
             const size_t n = size_t(std::min<uint64_t>(left, kInflateChunk));
             if (file_->Read(input.data(), n) != n) return ZipResult::ReadError;
             left -= n;
             z.next_in = input.data();
             z.avail_in = uInt(n);
         }
+        // With all input consumed zlib may still hold output that did not fit the last chunk, so
+        // the end of the input is not yet the end of the member: only a call that moves nothing
+        // means the stream is cut short.
+        const uInt inBefore = z.avail_in;
         z.next_out = output.data();
         z.avail_out = uInt(output.size());
         status = inflate(&z, Z_NO_FLUSH);
-        if (status != Z_OK && status != Z_STREAM_END) return ZipResult::InflateFailed;
         const size_t n = output.size() - z.avail_out;
+        if (status == Z_BUF_ERROR || (status == Z_OK && n == 0 && z.avail_in == inBefore)) {
+            return ZipResult::Corrupt;
+        }
+        if (status != Z_OK && status != Z_STREAM_END) return ZipResult::InflateFailed;
         if (n > entry.uncompressedSize - produced) return ZipResult::Corrupt;
         produced += n;
         crc = crc32(crc, output.data(), uInt(n));

@@ -1,6 +1,7 @@
 #include "config/InstallSettings.h"
 
 #include "config/Text.h"
+#include "install/PathRules.h"
 
 namespace setup {
 
@@ -17,18 +18,27 @@ std::map<std::u16string, std::u16string> WideTable(const QV::TreeNode* node) {
 
 }  // namespace
 
+namespace {
+
+// A key node's "root" and "key"; false for a root outside 0-3 or a subkey that is empty or a
+// single component (values straight under a root key, or a whole top-level key removed).
+bool ReadKeyNode(const QV::TreeNode& node, uint32_t& root, std::u16string& key) {
+    const QV::TreeProperty* rootProperty = node.Property("root");
+    if (!rootProperty || rootProperty->Type() != QV::TypeDword || rootProperty->Integer() > kUsers) return false;
+    root = rootProperty->Integer();
+    key = node.GetString("key", u"");
+    return IsUsableSubkey(key);
+}
+
+}  // namespace
+
 std::vector<RegKeySpec> ReadRegistryKeys(const QV::TreeNode* reg) {
     std::vector<RegKeySpec> keys;
     if (!reg) return keys;
     for (const auto& [name, node] : reg->Children()) {
-        const QV::TreeProperty* root = node->Property("root");
-        if (!root || root->Type() != QV::TypeDword || root->Integer() > kUsers) continue;
         RegKeySpec key;
         key.nodeName = name;
-        key.root = root->Integer();
-        key.key = node->GetString("key", u"");
-        // An empty subkey would put the values straight under a root key.
-        if (key.key.empty()) continue;
+        if (!ReadKeyNode(*node, key.root, key.key)) continue;
         for (const auto& valueNode : node->Children()) {
             for (const auto& [valueName, property] : valueNode.second->Properties()) {
                 RegValueSpec value;
@@ -47,6 +57,26 @@ std::vector<RegKeySpec> ReadRegistryKeys(const QV::TreeNode* reg) {
         keys.push_back(std::move(key));
     }
     return keys;
+}
+
+UninstSpec ReadUninstSpec(const QV::TreeNode* uninst) {
+    UninstSpec spec;
+    if (!uninst) return spec;
+    for (const auto& entry : WideTable(uninst->Child("files"))) {
+        if (!entry.second.empty()) spec.files.push_back(entry.second);
+    }
+    spec.keys = ReadRegistryKeys(uninst->Child("keys"));
+    if (const QV::TreeNode* values = uninst->Child("values")) {
+        for (const auto& [name, node] : values->Children()) {
+            RegValueRef value;
+            const QV::TreeProperty* valueName = node->Property("name");
+            if (!valueName || valueName->Type() != QV::TypeWideString) continue;
+            if (!ReadKeyNode(*node, value.root, value.key)) continue;
+            value.name = valueName->Wide();
+            spec.values.push_back(std::move(value));
+        }
+    }
+    return spec;
 }
 
 void InstallSettings::Load(const QV::TreeNode& root) {
@@ -71,6 +101,7 @@ void InstallSettings::Load(const QV::TreeNode& root) {
     fileSize_ = t.GetDword("fsize", 0);
     fileCount_ = t.GetDword("fcount", 0);
     registryKeys_ = ReadRegistryKeys(t.Child("reg"));
+    uninst_ = ReadUninstSpec(t.Child("uninst"));
 }
 
 void InstallSettings::ApplyTo(LanguageSet& languages) const {
@@ -82,6 +113,13 @@ void InstallSettings::ApplyTo(LanguageSet& languages) const {
 const RegKeySpec* InstallSettings::ProductKey() const {
     for (const RegKeySpec& key : registryKeys_) {
         if (key.nodeName == "reg") return &key;
+    }
+    return nullptr;
+}
+
+const RegKeySpec* InstallSettings::UninstallEntryKey() const {
+    for (const RegKeySpec& key : registryKeys_) {
+        if (key.nodeName == "uninst") return &key;
     }
     return nullptr;
 }

@@ -3,7 +3,7 @@
 // unzip to files with their attributes and times, and the install-time extraction of a folder.
 #include "archive/ExtractReport.h"
 #include "archive/ZipReader.h"
-#include "qv/FileStream.h"
+#include "win/FileStream.h"
 
 #include <memory>
 #include <string>
@@ -46,17 +46,29 @@ public:
     // Writes the member to `outputPath` (relative paths go under the base folder), creating its
     // folders and giving it the member's attributes and times. A member that fails its checks
     // leaves no file behind.
-    [[nodiscard]] ZipResult UnzipToFile(const ZipEntry& entry, const std::u16string& outputPath);
+    [[nodiscard]] ZipResult UnzipToFile(const ZipEntry& entry, const std::u16string& outputPath,
+                                        bool replaceExisting = false);
     // The same under the base folder by the member's own cleaned name; refused names fail.
     [[nodiscard]] ZipResult UnzipEntry(const ZipEntry& entry);
 
     // The install-time extraction: every property of `list` is output name -> member name, every
-    // child a subfolder. False only when no archive is open; a member that is missing or fails is
-    // passed over (its name is still logged). Output names that would leave `folder` are refused.
+    // child a subfolder. False only when no archive is open. A member that is missing or fails,
+    // and an output name that would leave `folder`, are reported as failed; only files and
+    // folders that were actually created are logged (`folder` itself always is). With
+    // `replaceExisting` a read-only or hidden file in the way is replaced (update mode); otherwise
+    // it makes that file fail.
     bool ExtractFolder(const std::u16string& folder, const QV::TreeNode& list, const ExtractTexts& texts,
-                       const std::vector<std::u16string>& crypt, ExtractReport& report);
+                       const std::vector<std::u16string>& crypt, ExtractReport& report, bool replaceExisting = false);
 
 private:
+    struct ExtractJob {
+        const ExtractTexts& texts;
+        const std::vector<std::u16string>& crypt;
+        ExtractReport& report;
+        bool replaceExisting;
+    };
+    void ExtractTree(const std::u16string& folder, const QV::TreeNode& list, const ExtractJob& job, bool top);
+
     QV::FileStream file_;
     ZipReader reader_;
     std::u16string base_;

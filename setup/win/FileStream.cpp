@@ -1,4 +1,4 @@
-#include "qv/FileStream.h"
+#include "win/FileStream.h"
 
 #include "win/WideText.h"
 

@@ -1,7 +1,8 @@
-#include "archive/ZipArchive.h"
+#include "win/ZipArchive.h"
 
 #include "archive/Descramble.h"
 #include "archive/EntryName.h"
+#include "install/PathRules.h"
 #include "win/WideText.h"
 
 #include <shlobj.h>
@@ -90,7 +91,7 @@ ZipResult ZipArchive::UnzipEntry(const ZipEntry& entry) {
     return UnzipToFile(entry, entry.name);
 }
 
-ZipResult ZipArchive::UnzipToFile(const ZipEntry& entry, const std::u16string& outputPath) {
+ZipResult ZipArchive::UnzipToFile(const ZipEntry& entry, const std::u16string& outputPath, bool replaceExisting) {
     if (!reader_.IsOpen() || outputPath.empty()) return ZipResult::BadArguments;
     std::u16string path = IsAbsolute(outputPath) ? outputPath : base_ + outputPath;
     if (entry.IsDirectory()) {
@@ -105,6 +106,15 @@ ZipResult ZipArchive::UnzipToFile(const ZipEntry& entry, const std::u16string& o
                                            FILE_ATTRIBUTE_ARCHIVE);
     if (attributes == 0) attributes = FILE_ATTRIBUTE_NORMAL;
     const std::wstring wide = ToWide(path);
+    // CREATE_ALWAYS fails on a read-only file and on a hidden one opened without the hidden flag.
+    // An update replaces its own files whatever their attributes; otherwise a read-only file in the
+    // way is not ours to overwrite, even where the file system would let us (Wine run as root).
+    const DWORD existing = ::GetFileAttributesW(wide.c_str());
+    if (replaceExisting) {
+        ::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+    } else if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY)) {
+        return ZipResult::CannotCreate;
+    }
     FileHandle file(::CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr));
     if (!file.Valid()) return ZipResult::CannotCreate;
 
@@ -126,34 +136,59 @@ ZipResult ZipArchive::UnzipToFile(const ZipEntry& entry, const std::u16string& o
 }
 
 bool ZipArchive::ExtractFolder(const std::u16string& folder, const QV::TreeNode& list, const ExtractTexts& texts,
-                               const std::vector<std::u16string>& crypt, ExtractReport& report) {
+                               const std::vector<std::u16string>& crypt, ExtractReport& report, bool replaceExisting) {
     if (!reader_.IsOpen()) return false;
-    report.LogFolder(folder);
+    ExtractTree(folder, list, {texts, crypt, report, replaceExisting}, true);
+    return true;
+}
+
+void ZipArchive::ExtractTree(const std::u16string& folder, const QV::TreeNode& list, const ExtractJob& job, bool top) {
+    const ExtractTexts& texts = job.texts;
+    ExtractReport& report = job.report;
+    // The installation folder is the product's own: always logged, removed when it ends up empty.
+    // A subfolder is logged only when this extraction creates it.
+    const bool existed = Exists(folder);
     ::SHCreateDirectoryExW(nullptr, ToWide(folder).c_str(), nullptr);
+    if (!Exists(folder)) {
+        report.Failed(folder);
+        return;
+    }
+    if (top || !existed) report.LogFolder(folder);
     SetBaseFolder(folder);
     report.Status(texts.output + u" " + folder, false);
 
     for (const auto& [rawName, property] : list.Properties()) {
         if (property->Type() != QV::TypeWideString) continue;
         const std::u16string name = FromAnsiCodePage(rawName);
-        if (!IsContainedRelativePath(name)) continue;
+        if (!IsContainedRelativePath(name)) {
+            report.Failed(name);
+            continue;
+        }
         report.Status(texts.extract + u" " + name, true);
-        const std::u16string path = folder + u"\\" + name;
-        report.LogFile(path);
+        const auto path = JoinPath(folder, name);
         ZipEntry entry;
-        if (!reader_.Find(property->Wide(), true, entry)) continue;
-        if (UnzipToFile(entry, path) != ZipResult::Ok) continue;
-        // A file that cannot be descrambled stays as extracted, like any other failed member.
-        if (HasListedExtension(name, crypt)) (void)DescrambleFile(path);
+        if (!path || !reader_.Find(property->Wide(), true, entry)) {
+            report.Failed(path.value_or(name));
+            continue;
+        }
+        const ZipResult result = UnzipToFile(entry, *path, job.replaceExisting);
+        // A file that was created is logged even when its data failed, so it is removed again.
+        if (result == ZipResult::Ok || (result == ZipResult::WriteFailed && Exists(*path))) report.LogFile(*path);
+        if (result != ZipResult::Ok) {
+            report.Failed(*path);
+            continue;
+        }
+        if (HasListedExtension(name, job.crypt) && !DescrambleFile(*path)) report.Failed(*path);
     }
     for (const auto& [rawName, child] : list.Children()) {
         const std::u16string name = FromAnsiCodePage(rawName);
-        if (!IsContainedRelativePath(name)) continue;
-        wchar_t combined[MAX_PATH];
-        if (!::PathCombineW(combined, ToWide(folder).c_str(), ToWide(name).c_str())) continue;
-        ExtractFolder(FromWide(combined), *child, texts, crypt, report);
+        const auto path = IsContainedRelativePath(name) ? JoinPath(folder, name) : std::nullopt;
+        if (!path) {
+            report.Failed(name);
+            continue;
+        }
+        ExtractTree(*path, *child, job, false);
     }
-    return true;
 }
 
 bool DescrambleFile(const std::u16string& path) {

@@ -31,6 +31,25 @@ struct RegKeySpec {
 // The key nodes below a "reg" node (of the settings or the extension tree).
 std::vector<RegKeySpec> ReadRegistryKeys(const QV::TreeNode* reg);
 
+// What the installed product itself writes and the uninstaller removes besides the log: files
+// relative to the installation folder (the last component may hold wildcards), keys removed with
+// everything below them, and single values.
+struct RegValueRef {
+    uint32_t root = kCurrentUser;
+    std::u16string key;   // unexpanded
+    std::u16string name;
+};
+
+struct UninstSpec {
+    std::vector<std::u16string> files;
+    std::vector<RegKeySpec> keys;
+    std::vector<RegValueRef> values;
+};
+
+// The "uninst" node: "files" (wide strings), "keys" (key nodes as under "reg"), "values" (key
+// nodes with a wide "name").
+UninstSpec ReadUninstSpec(const QV::TreeNode* uninst);
+
 struct LocationSpec {
     uint32_t csid = 0;      // shell folder identifier, 0 = none
     std::u16string path;    // unexpanded
@@ -66,6 +85,10 @@ public:
     // The key node named "reg", from which the installed version and language are read; none
     // when it is missing or has no valid root.
     const RegKeySpec* ProductKey() const;
+    // The key node named "uninst": the Windows uninstall entry, written only by a complete
+    // installation.
+    const RegKeySpec* UninstallEntryKey() const;
+    const UninstSpec& Uninst() const { return uninst_; }
     // The RTF licence text for a language code; none when absent.
     const QV::MemoryStream* License(const std::u16string& code) const;
     const QV::TreeNode& Tree() const { return tree_; }
@@ -86,6 +109,7 @@ private:
     std::map<std::u16string, std::u16string> zones_;
     std::vector<std::u16string> crypt_;
     std::vector<RegKeySpec> registryKeys_;
+    UninstSpec uninst_;
 };
 
 }  // namespace setup
