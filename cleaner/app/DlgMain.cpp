@@ -252,13 +252,13 @@ LRESULT CDlgMain::OnMessage(UINT message, WPARAM wp, LPARAM lp, bool& handled) {
     if (bridge_.OnMessage(message, wp, lp)) return 0;
     switch (message) {
         case WM_CLOSE: OnClose(); return 0;
-        case WM_QUERYENDSESSION: OnSessionEnding(false); return TRUE;
-        case WM_ENDSESSION:
-            if (wp) OnSessionEnding(true);
-            return 0;
         case update::kNotifyMessage:
             // Also DM_SETDEFID: only the automatic update's own notifications are taken here.
             if (!autoUpdate_.OnNotification(Hwnd(), wp, lp)) break;
+            return 0;
+        case WM_QUERYENDSESSION: OnSessionEnding(false); return TRUE;
+        case WM_ENDSESSION:
+            if (wp) OnSessionEnding(true);
             return 0;
         case WM_SHOWWINDOW:
             if (wp) LoadBanner();
