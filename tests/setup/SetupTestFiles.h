@@ -8,8 +8,12 @@
 
 namespace setup_test {
 
-// This folder, from the compiler's view of this header's path.
+// This folder. The native tests get the source folder from the build; __FILE__ is only a fallback,
+// since a compiler launcher may rewrite it to a path relative to the build folder.
 inline std::string TestsFolder() {
+#ifdef TL_SOURCE_DIR
+    return std::string(TL_SOURCE_DIR) + "/tests/setup";
+#endif
     std::string here = __FILE__;
     const size_t slash = here.find_last_of("/\\");
     return here.substr(0, slash);
