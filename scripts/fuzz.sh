@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Runs every fuzz target of the native tree, one after the other (each uses one core).
+#
+#   scripts/fuzz.sh [SECONDS]        the maintainer's run before a release: SECONDS per target
+#                                    (default 600); whatever a target finds that adds coverage is
+#                                    merged, minimised, into its committed corpus fuzz/corpus/<target>/
+#   scripts/fuzz.sh --check SECONDS  the test command's short bounded run; leaves fuzz/ untouched
+#
+# Each target starts from its committed corpus and the seeds its fuzz/<target>.seeds names (shipped
+# files and test fixtures, paths below the build folder or the source tree); new inputs of a run go
+# to build/fuzz-corpus/<target>/. A crash, leak or timeout fails the run; its input is kept in
+# build/fuzz-artifacts/ (reproduce with: build/native/fuzz/fuzz_<target> <artefact>). Prints each
+# target's final coverage line. Expects the native tree built (scripts/build.sh).
+set -u
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${TL_BUILD:-$root/build}
+check=0
+if [ "${1:-}" = "--check" ]; then check=1; shift; fi
+seconds=${1:-600}
+case "$seconds" in ''|*[!0-9]*) echo "usage: $0 [--check] [SECONDS]" >&2; exit 2;; esac
+
+artifacts="$build/fuzz-artifacts"
+mkdir -p "$artifacts"
+fail=0
+found=0
+for f in "$build"/native/fuzz/fuzz_*; do
+  [ -x "$f" ] || continue
+  found=$((found + 1))
+  name=$(basename "$f" | sed 's/^fuzz_//')
+  work="$build/fuzz-corpus/$name"
+  committed="$root/fuzz/corpus/$name"
+  seeddir="$build/fuzz-seeds/$name"
+  mkdir -p "$work" "$committed"
+  rm -rf "$seeddir"; mkdir -p "$seeddir"
+  if [ -f "$root/fuzz/$name.seeds" ]; then
+    while read -r s; do
+      [ -n "$s" ] || continue
+      for g in "$build/$s" "$root/$s"; do
+        [ -e "$g" ] || continue
+        if [ -d "$g" ]; then cp -r "$g"/. "$seeddir"/; else cp "$g" "$seeddir"/; fi
+      done
+    done < "$root/fuzz/$name.seeds"
+  fi
+  log="$build/fuzz-$name.log"
+  start=$(date +%s)
+  "$f" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -print_final_stats=1 \
+       -artifact_prefix="$artifacts/$name-" "$work" "$committed" "$seeddir" >"$log" 2>&1
+  rc=$?
+  took=$(( $(date +%s) - start ))
+  final=$(grep -E '^#[0-9]+.*cov: ' "$log" | tail -1 | sed -E 's/^#([0-9]+)[[:space:]]+[A-Z]+[[:space:]]+/\1 runs, /')
+  if [ $rc -ne 0 ]; then
+    echo "fuzz $name: FAILED after ${took}s (exit $rc); artefacts in $artifacts, log $log"
+    grep -E 'ERROR|SUMMARY|Test unit written|^    #[0-9]+ .* in ' "$log" | head -30
+    fail=1
+    continue
+  fi
+  echo "fuzz $name: ${took}s, ${final:-no coverage line}"
+  if [ $check -eq 0 ]; then
+    # Only inputs that add coverage to what is committed join it (libFuzzer's merge adds, never
+    # removes, so regression inputs stay).
+    before=$(ls "$committed" | wc -l)
+    "$f" -merge=1 -rss_limit_mb=2048 -timeout=10 "$committed" "$work" "$seeddir" >"$build/fuzz-$name.merge.log" 2>&1 \
+      || { echo "fuzz $name: merge failed, see $build/fuzz-$name.merge.log"; fail=1; continue; }
+    echo "fuzz $name: committed corpus $before -> $(ls "$committed" | wc -l) inputs ($(du -sk "$committed" | cut -f1) KB)"
+  fi
+done
+[ $found -gt 0 ] || { echo "no fuzz targets under $build/native/fuzz (build the native tree first)"; exit 1; }
+exit $fail
