@@ -8,16 +8,8 @@
 
 namespace setup_test {
 
-// This folder. The native tests get the source folder from the build; __FILE__ is only a fallback,
-// since a compiler launcher may rewrite it to a path relative to the build folder.
-inline std::string TestsFolder() {
-#ifdef TL_SOURCE_DIR
-    return std::string(TL_SOURCE_DIR) + "/tests/setup";
-#endif
-    std::string here = __FILE__;
-    const size_t slash = here.find_last_of("/\\");
-    return here.substr(0, slash);
-}
+// This folder, as an absolute Linux path (the build names the tests' source folder).
+inline std::string TestsFolder() { return std::string(TL_TESTS_DIR) + "/setup"; }
 
 inline std::string ArchivePath(const std::string& name) { return TestsFolder() + "/archives/" + name; }
 
