@@ -5,6 +5,8 @@
 #                                    (default 600); whatever a target finds that adds coverage is
 #                                    merged, minimised, into its committed corpus fuzz/corpus/<target>/
 #   scripts/fuzz.sh --check SECONDS  the test command's short bounded run; leaves fuzz/ untouched
+#   scripts/fuzz.sh --minimise       no fuzzing: rebuilds each committed corpus as its regression
+#                                    inputs plus the fewest inputs that keep its coverage
 #
 # Each target starts from its committed corpus and the seeds its fuzz/<target>.seeds names (shipped
 # files and test fixtures, paths below the build folder or the source tree); new inputs of a run go
@@ -14,10 +16,31 @@
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TL_BUILD:-$root/build}
-check=0
-if [ "${1:-}" = "--check" ]; then check=1; shift; fi
+mode=long
+case "${1:-}" in
+  --check) mode=check; shift;;
+  --minimise) mode=minimise; shift; set -- 0;;
+esac
 seconds=${1:-600}
 case "$seconds" in ''|*[!0-9]*) echo "usage: $0 [--check] [SECONDS]" >&2; exit 2;; esac
+
+# Merges the inputs of the given folders into the committed corpus, keeping only what reaches code
+# (edges, not hit counts: that keeps the corpus small) that the seeds, which every run gets anyway,
+# and the committed inputs do not. libFuzzer's merge adds to its first folder and never removes, so
+# regression inputs stay; an input already committed under another name is not added again.
+merge_into_committed() {
+  local known="$build/fuzz-known/$name"
+  rm -rf "$known"; mkdir -p "$known"
+  cp -r "$seeddir"/. "$committed"/. "$known"/
+  ls "$known" | sort > "$known.before"
+  "$f" -merge=1 -use_counters=0 -rss_limit_mb=2048 -timeout=10 "$known" "$@" \
+    >"$build/fuzz-$name.merge.log" 2>&1 || return 1
+  local have
+  have=$(for g in "$committed"/*; do [ -f "$g" ] && sha1sum < "$g"; done | cut -c1-40)
+  ls "$known" | sort | comm -13 "$known.before" - | while read -r n; do
+    grep -qx "$(sha1sum < "$known/$n" | cut -c1-40)" <<<"$have" || cp "$known/$n" "$committed/"
+  done
+}
 
 artifacts="$build/fuzz-artifacts"
 mkdir -p "$artifacts"
@@ -41,6 +64,14 @@ for f in "$build"/native/fuzz/fuzz_*; do
       done
     done < "$root/fuzz/$name.seeds"
   fi
+  if [ $mode = minimise ]; then
+    keep="$build/fuzz-keep/$name"
+    rm -rf "$keep"; mkdir -p "$keep"; mv "$committed"/* "$keep"/ 2>/dev/null
+    cp "$keep"/regression-* "$committed"/ 2>/dev/null
+    merge_into_committed "$keep" || { echo "fuzz $name: merge failed, see $build/fuzz-$name.merge.log"; fail=1; continue; }
+    echo "fuzz $name: committed corpus $(ls "$keep" | wc -l) -> $(ls "$committed" | wc -l) inputs ($(du -sb "$committed" | cut -f1) bytes)"
+    continue
+  fi
   log="$build/fuzz-$name.log"
   start=$(date +%s)
   "$f" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -print_final_stats=1 \
@@ -55,13 +86,10 @@ for f in "$build"/native/fuzz/fuzz_*; do
     continue
   fi
   echo "fuzz $name: ${took}s, ${final:-no coverage line}"
-  if [ $check -eq 0 ]; then
-    # Only inputs that add coverage to what is committed join it (libFuzzer's merge adds, never
-    # removes, so regression inputs stay).
+  if [ $mode = long ]; then
     before=$(ls "$committed" | wc -l)
-    "$f" -merge=1 -rss_limit_mb=2048 -timeout=10 "$committed" "$work" "$seeddir" >"$build/fuzz-$name.merge.log" 2>&1 \
-      || { echo "fuzz $name: merge failed, see $build/fuzz-$name.merge.log"; fail=1; continue; }
-    echo "fuzz $name: committed corpus $before -> $(ls "$committed" | wc -l) inputs ($(du -sk "$committed" | cut -f1) KB)"
+    merge_into_committed "$work" || { echo "fuzz $name: merge failed, see $build/fuzz-$name.merge.log"; fail=1; continue; }
+    echo "fuzz $name: committed corpus $before -> $(ls "$committed" | wc -l) inputs ($(du -sb "$committed" | cut -f1) bytes)"
   fi
 done
 [ $found -gt 0 ] || { echo "no fuzz targets under $build/native/fuzz (build the native tree first)"; exit 1; }
