@@ -2,7 +2,7 @@
 #include "app/ActionDriver.h"
 #include "app/ActionWindow.h"
 #include "app/ActionWindowBridge.h"
-#include "app/BannerFile.h"
+#include "targets/BannerFile.h"
 #include "app/HelpViewer.h"
 #include "app/MainTrayIcon.h"
 #include "platform/GdiHandles.h"
@@ -12,6 +12,7 @@
 #include "skin/MyListBox.h"
 #include "skin/MyProgressCtrl.h"
 #include "skin/SkinResources.h"
+#include "schedule/AutoUpdate.h"
 
 #include <windows.h>
 
@@ -42,6 +43,9 @@ public:
     ActionDriver& Driver() { return driver_; }
     // The scheduler's Start Auto-Kill: nothing while another dialog is open.
     void StartAutoKill();
+    // The scheduler's automatic update: false when an update is already running.
+    bool StartAutoUpdate();
+    const CMainTrayIcon& Tray() const { return tray_; }
 
     // ActionForm: on the window thread only (the bridge brings the worker's calls there).
     void ClearResultLines() override;
@@ -76,6 +80,7 @@ private:
     void ToggleMode();
     void LoadBanner();
     void OpenBannerUrl();
+    void OpenUpdateDialog();
     [[nodiscard]] int OtherDialogsOpen() const;
 
     TargetCatalog& catalog_;
@@ -84,6 +89,7 @@ private:
     ActionDriver driver_;
     CMainTrayIcon tray_;
     HelpViewer help_;
+    AutoUpdate autoUpdate_;
     bool exitRequested_ = false;
     bool loopEnded_ = false;
     uint32_t elapsedMs_ = 0;  // the scheduler's clock: advanced by each tick of timer 5

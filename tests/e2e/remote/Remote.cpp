@@ -4,6 +4,8 @@
 //   tl_remote exit   chooses Exit and waits until the program has ended
 //   tl_remote press ID   clicks the main window's button ID and returns at once (for a picture of
 //                        the running form)
+//   tl_remote command ID sends the main window the command ID as the tray menu does (1069 opens
+//                        the update dialog, 32800 starts the automatic update) and returns at once
 #include "../ListText.h"
 #include "app/DlgMainIds.h"
 
@@ -118,6 +120,10 @@ int main(int argc, char** argv) {
         ::PostMessageA(::GetDlgItem(w, std::atoi(argv[2])), BM_CLICK, 0, 0);
         return 0;
     }
+    if (mode == "command" && argc > 2) {
+        ::PostMessageA(w, WM_COMMAND, static_cast<WPARAM>(std::atoi(argv[2])), 0);
+        return 0;
+    }
     if (mode == "menu") {
         ::SetForegroundWindow(w);
         ::PostMessageA(w, WM_TRAY_ICON, ID_TRAY_ICON, WM_RBUTTONUP);
@@ -133,6 +139,6 @@ int main(int argc, char** argv) {
         if (process) ::CloseHandle(process);
         return ended ? 0 : 1;
     }
-    std::puts("usage: tl_remote scan|menu|exit|press ID");
+    std::puts("usage: tl_remote scan|menu|exit|press ID|command ID");
     return 2;
 }
