@@ -8,6 +8,7 @@
 #   scripts/fuzz.sh --minimise       no fuzzing: rebuilds each committed corpus as its regression
 #                                    inputs plus the fewest inputs that keep its coverage
 #
+# TL_FUZZ_ONLY="name ..." limits any mode to those targets (names without the fuzz_ prefix).
 # Each target starts from its committed corpus and the seeds its fuzz/<target>.seeds names (shipped
 # files and test fixtures, paths below the build folder or the source tree); new inputs of a run go
 # to build/fuzz-corpus/<target>/. A crash, leak or timeout fails the run; its input is kept in
@@ -48,11 +49,12 @@ fail=0
 found=0
 for f in "$build"/native/fuzz/fuzz_*; do
   [ -x "$f" ] || continue
-  found=$((found + 1))
   name=$(basename "$f" | sed 's/^fuzz_//')
+  if [ -n "${TL_FUZZ_ONLY:-}" ] && ! grep -qw -- "$name" <<<"$TL_FUZZ_ONLY"; then continue; fi
   work="$build/fuzz-corpus/$name"
   committed="$root/fuzz/corpus/$name"
   seeddir="$build/fuzz-seeds/$name"
+  found=$((found + 1))
   mkdir -p "$work" "$committed"
   rm -rf "$seeddir"; mkdir -p "$seeddir"
   if [ -f "$root/fuzz/$name.seeds" ]; then
