@@ -1,7 +1,6 @@
 // Any byte string through the property tree reader and the plug-in record conversion: what reads
 // as a tree must write and read back to the same tree, and what reads as a record must write and
 // read back to the same record.
-#include "targets/CustomTargetsFormat.h"
 #include "targets/PluginRecord.h"
 
 #include <cstddef>
@@ -17,7 +16,6 @@ bool SameRecord(const TargetRecord& a, const TargetRecord& b) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<uint8_t> bytes(data, data + size);
-    (void)DecodeCustomTargets(bytes);  // the same bytes as a custom targets file
     MemoryStream in(bytes);
     PropertyTree tree;
     if (!tree.Read(in)) return 0;

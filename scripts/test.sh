@@ -19,23 +19,7 @@ echo "== native unit tests"
 if ctest --test-dir "$build/native" --output-on-failure; then record native ok; else record native FAILED; fi
 
 echo "== fuzz targets (${fuzz_seconds}s each)"
-for f in "$build"/native/fuzz/fuzz_*; do
-  [ -x "$f" ] || continue
-  name=$(basename "$f" | sed 's/^fuzz_//')
-  corpus="$build/fuzz-corpus/$name"; mkdir -p "$corpus"
-  seeds=()
-  [ -f "fuzz/$name.seeds" ] && while read -r s; do
-    [ -n "$s" ] && for g in $build/$s $root/$s; do [ -e "$g" ] && seeds+=("$g"); done
-  done < "fuzz/$name.seeds"
-  seeddir="$build/fuzz-seeds/$name"; rm -rf "$seeddir"; mkdir -p "$seeddir"
-  for s in "${seeds[@]}"; do if [ -d "$s" ]; then cp -r "$s"/. "$seeddir"/ 2>/dev/null; else cp "$s" "$seeddir"/; fi; done
-  if "$f" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -timeout=10 -print_final_stats=0 \
-       "$corpus" "$seeddir" >"$build/fuzz-$name.log" 2>&1; then
-    record "fuzz $name" ok
-  else
-    tail -40 "$build/fuzz-$name.log"; record "fuzz $name" FAILED
-  fi
-done
+if bash scripts/fuzz.sh --check "$fuzz_seconds"; then record fuzz ok; else record fuzz FAILED; fi
 
 echo "== Windows tests under Wine"
 WINEPREFIX="$build/win/wineprefix" wineserver -k 2>/dev/null   # a server from outside the display would be reused

@@ -24,7 +24,9 @@ bool ReadScrambled(const PropertyNode& node, const char* name, std::string& out)
     std::string stored = node.GetString(name, "");
     if (stored.size() > kMaxScrambledLength) return false;
     out = Unscramble(stored);
-    return true;
+    // The writer refuses a byte below 20; a record read with one could never be saved again, and
+    // a custom targets set holding it would refuse every later save.
+    return Scramblable(out);
 }
 
 EntryRecord EntryFromNode(const PropertyNode& node, bool& ok) {

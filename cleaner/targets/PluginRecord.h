@@ -26,7 +26,7 @@ struct TargetRecord {
 };
 
 // Tree -> record. None when the tree has no "Info" node or a scrambled string is refused (longer
-// than 259 bytes).
+// than 259 bytes, or holding a byte below 20 once unscrambled: the writer could not store it back).
 [[nodiscard]] std::optional<TargetRecord> RecordFromTree(const PropertyTree& tree);
 
 enum class RecordWriteResult { Ok, StringTooLong, BadString, TooManyEntries, TooManyConditions, BadKind };

@@ -59,3 +59,23 @@ TEST(CustomTargetsFormat, RefusesARecordTheReaderWouldRefuse) {
     EXPECT_EQ(EncodeCustomTargets({Named("ok"), r}, out), RecordWriteResult::StringTooLong);
     EXPECT_EQ(out, std::vector<uint8_t>{9});  // untouched
 }
+
+// A record the writer could not store back (a control byte in its name) stops the load like any
+// refused record, so what was read can always be saved again.
+TEST(CustomTargetsFormat, ReadsNoRecordTheWriterWouldRefuse) {
+    std::vector<uint8_t> bytes;
+    ASSERT_EQ(EncodeCustomTargets({Named("a")}, bytes), RecordWriteResult::Ok);
+    bytes[0] = 2;
+    PropertyTree tree;
+    ASSERT_EQ(TreeFromRecord(Named("b"), tree), RecordWriteResult::Ok);
+    tree.FindNode("Info")->SetString("Name", Scramble(std::string("b\x01", 2)));
+    MemoryStream s;
+    tree.Write(s);
+    bytes.insert(bytes.end(), s.Bytes().begin(), s.Bytes().end());
+
+    auto d = DecodeCustomTargets(bytes);
+    ASSERT_EQ(d.records.size(), 1u);
+    EXPECT_FALSE(d.complete);
+    std::vector<uint8_t> again;
+    EXPECT_EQ(EncodeCustomTargets(d.records, again), RecordWriteResult::Ok);
+}
