@@ -1,6 +1,6 @@
 // Any byte string as banner.qbf: it parses or is rejected, and every banner of a file that parses
 // has an image block inside the file and settings the window can use.
-#include "app/BannerFile.h"
+#include "targets/BannerFile.h"
 
 #include <cstddef>
 #include <cstdint>

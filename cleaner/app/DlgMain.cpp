@@ -6,6 +6,9 @@
 #include "dialogs/DlgAbout.h"
 #include "dialogs/DlgOptions.h"
 #include "platform/GdiHandles.h"
+#include "schedule/DlgUpdate.h"
+#include "schedule/UpdateProtocol.h"
+#include "schedule/UpdateWorker.h"
 #include "targets/TargetCatalog.h"
 
 #include <commctrl.h>
@@ -16,6 +19,7 @@
 namespace {
 constexpr UINT_PTR kSchedulerTimer = 5;
 constexpr int kRowIds[] = {IDC_OPTIONS, IDC_ABOUT, IDC_HIDE, IDC_EXIT};
+constexpr DWORD kUpdateEndWaitMs = 5000;
 
 size_t g_bannerCounter = 0;  // process-wide: every showing of the window shows the next banner
 
@@ -36,7 +40,12 @@ CDlgMain::CDlgMain(TargetCatalog& catalog, Options options)
       catalog_(catalog),
       options_(std::move(options)),
       bridge_(*this, [this] { return Hwnd(); }, [this] { driver_.OnRunStopped(); }),
-      driver_(catalog, bridge_) {
+      driver_(catalog, bridge_),
+      autoUpdate_(catalog, [this](const std::string& text) {
+          // No balloon of the update over the progress balloons of a hidden run.
+          if (driver_.RunState() != 0 && !::IsWindowVisible(Hwnd())) return;
+          (void)tray_.ShowBalloon(text, "Tracelorn", 1000);
+      }) {
     SetPixelTemplate(true);
 }
 
@@ -59,6 +68,9 @@ void CDlgMain::RunModal(bool show) {
         ::DispatchMessageA(&msg);
     }
     if (Hwnd() && ::IsWindowVisible(Hwnd())) ::ShowWindow(Hwnd(), SW_HIDE);
+    // An automatic update still running is stopped; its last messages are handled while it ends.
+    AutoUpdate::RequestStop();
+    (void)update_worker::WaitForEnd(kUpdateEndWaitMs);
     // The loop ends only with no run in progress; a worker that is still returning sends nothing
     // more, so waiting for it here cannot block.
     driver_.WaitForWorker();
@@ -151,6 +163,8 @@ bool CDlgMain::OnCommand(WORD id, WORD code, HWND control) {
         case ID_TOGGLE_MODE: ToggleMode(); return true;
         case ID_HELP_INDEX: (void)help_.ShowAddress(Hwnd(), options_.helpFile + "::/welcome.html"); return true;
         case IDC_BANNER: OpenBannerUrl(); return true;
+        case IDC_UPDATE_NOW: OpenUpdateDialog(Hwnd()); return true;
+        case ID_AUTO_UPDATE: (void)StartAutoUpdate(); return true;
         case IDC_OPTIONS: OpenOptions(); return true;
         case IDC_ABOUT: OpenAbout(); return true;
         default: return CMyDialog::OnCommand(id, code, control);  // the frame's close button: Cancel
@@ -179,9 +193,11 @@ void CDlgMain::OpenAbout() {
     (void)dialog.DoModal(Hwnd());
 }
 
+bool CDlgMain::StartAutoUpdate() { return autoUpdate_.Start(Hwnd()); }
+
 void CDlgMain::OpenUpdateDialog(HWND owner) {
-    // The update dialog is connected here: CDlgUpdate(catalog_).DoModal(owner).
-    (void)owner;
+    CDlgUpdate dialog(catalog_);
+    (void)dialog.DoModal(owner);
 }
 
 void CDlgMain::OnTimer(UINT_PTR id) {
@@ -228,6 +244,10 @@ LRESULT CDlgMain::OnMessage(UINT message, WPARAM wp, LPARAM lp, bool& handled) {
     if (bridge_.OnMessage(message, lp)) return 0;
     switch (message) {
         case WM_CLOSE: OnClose(); return 0;
+        case update::kNotifyMessage:
+            // Also DM_SETDEFID: only the automatic update's own notifications are taken here.
+            if (!autoUpdate_.OnNotification(Hwnd(), wp, lp)) break;
+            return 0;
         case WM_SHOWWINDOW:
             if (wp) LoadBanner();
             break;
@@ -269,6 +289,7 @@ bool CDlgMain::OnMeasureItem(MEASUREITEMSTRUCT& item) {
 
 void CDlgMain::OnDestroy() {
     ::KillTimer(Hwnd(), kSchedulerTimer);
+    AutoUpdate::RequestStop();
     tray_.Destroy();
     CMyDialog::OnDestroy();
 }

@@ -2,7 +2,7 @@
 #include "app/ActionDriver.h"
 #include "app/ActionWindow.h"
 #include "app/ActionWindowBridge.h"
-#include "app/BannerFile.h"
+#include "targets/BannerFile.h"
 #include "app/HelpViewer.h"
 #include "app/MainTrayIcon.h"
 #include "platform/GdiHandles.h"
@@ -12,6 +12,7 @@
 #include "skin/MyListBox.h"
 #include "skin/MyProgressCtrl.h"
 #include "skin/SkinResources.h"
+#include "schedule/AutoUpdate.h"
 
 #include <windows.h>
 
@@ -45,6 +46,9 @@ public:
     ActionDriver& Driver() { return driver_; }
     // The scheduler's Start Auto-Kill: nothing while another dialog is open.
     void StartAutoKill();
+    // The scheduler's automatic update: false when an update is already running.
+    bool StartAutoUpdate();
+    const CMainTrayIcon& Tray() const { return tray_; }
     // Options (tray menu "Options...", the Options button): one at a time, never during a run,
     // since the engine reads SecDel and DelRep while it works. Saves everything after OK.
     void OpenOptions();
@@ -94,6 +98,7 @@ private:
     ActionDriver driver_;
     CMainTrayIcon tray_;
     HelpViewer help_;
+    AutoUpdate autoUpdate_;
     bool exitRequested_ = false;
     bool loopEnded_ = false;
     uint32_t elapsedMs_ = 0;  // the scheduler's clock: advanced by each tick of timer 5

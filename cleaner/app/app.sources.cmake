@@ -2,7 +2,6 @@ list(APPEND CLEANER_CORE_SOURCES
   app/ActionDriver.cpp
   app/ActionTexts.cpp
   app/BalloonField.cpp
-  app/BannerFile.cpp
   app/CommandLine.cpp
   app/InstanceName.cpp
   app/RowLayout.cpp

@@ -51,3 +51,13 @@ inline bool IsPredefinedRootKey(uint32_t root) {
     return root == 0x80000000u || root == 0x80000001u || root == 0x80000002u ||
            root == 0x80000003u || root == 0x80000005u;
 }
+
+// Whether a stored entry may become a working one: a kind of 1 to 6, a predefined registry root
+// where the kind uses one, and a kind 5 record with a value-name pattern. The entry factory gives
+// no entry for anything else, and the update client saves no plug-in that holds such a record.
+inline bool IsTrustedEntryRecord(const EntryRecord& record) {
+    if (record.IsFileKind())
+        return record.Kind() != RemKind::RegistryFolderFiles || IsPredefinedRootKey(record.rootKey);
+    if (!record.IsRegistryKind() || !IsPredefinedRootKey(record.rootKey)) return false;
+    return record.Kind() != RemKind::RegistryValues || record.hasPattern;
+}

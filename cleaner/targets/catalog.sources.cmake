@@ -9,3 +9,7 @@ list(APPEND CLEANER_WIN_SOURCES
   targets/CatalogBuilder.cpp
   targets/CleanerCatalog.cpp
 )
+# The banner file the update client fetches and the main window shows (neutral).
+list(APPEND CLEANER_CORE_SOURCES
+  targets/BannerFile.cpp
+)

@@ -7,6 +7,7 @@
 #include "dialogs/DlgAutoKillIds.h"
 #include "dialogs/DlgOptionsIds.h"
 #include "dialogs/DlgOthersIds.h"
+#include "schedule/DlgUpdateIds.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,19 @@ namespace {
 
 constexpr char kOptions[] = "Tracelorn Options";
 constexpr char kAbout[] = "About Tracelorn";
+constexpr char kUpdate[] = "Update Tracelorn";
+
+// The update base address: a closed port on this machine, so "Update NOW!" fails at once and
+// nothing leaves the machine.
+void SetUpdateAddress(const std::string& url) {
+    HKEY key = nullptr;
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return;
+    ::RegSetValueExA(key, "UpdateURL", 0, REG_SZ, reinterpret_cast<const BYTE*>(url.c_str()),
+                     static_cast<DWORD>(url.size() + 1));
+    ::RegCloseKey(key);
+}
 
 // A program folder with a copy of the cleaner and nothing else: these cases never Scan or Kill.
 class DialogsE2e : public ::testing::Test {
@@ -23,6 +37,7 @@ protected:
     void SetUp() override {
         ResetSettings();  // AutoStart 0, no Run entry
         SetSetting("ShowMainWnd", 1);
+        SetUpdateAddress("http://127.0.0.1:9/");
         folder = root.Path() + "prog\\";
         exe = folder + "Tracelorn.exe";
         root.MakeFolder("prog");
@@ -88,6 +103,19 @@ TEST_F(DialogsE2e, OptionsKeepsWhatOkStoresAndNothingOfCancel) {
         ASSERT_TRUE(settings);
         EXPECT_FALSE(::IsWindowVisible(autoKill));
         EXPECT_FALSE(Checked(settings, IDC_AUTO_START));
+
+        // "Update NOW!" opens the update dialog at once, over Options.
+        ::PostMessageA(::GetDlgItem(settings, IDC_UPDATE_NOW), BM_CLICK, 0, 0);
+        HWND update = cleaner.WaitForDialog(kUpdate);
+        ASSERT_TRUE(update) << "Update NOW! did not open the update dialog";
+        EXPECT_EQ(::GetWindow(update, GW_OWNER), options);
+        for (int i = 0; i < 3 && ::IsWindow(update); ++i) {  // stops the update, then closes
+            ::PostMessageA(::GetDlgItem(update, IDCANCEL), BM_CLICK, 0, 0);
+            (void)WaitGone(update, 3000);
+        }
+        ASSERT_FALSE(::IsWindow(update));
+        EXPECT_TRUE(::IsWindow(options)) << "Options stays open";
+
         Press(settings, IDC_AUTO_START);
         Press(settings, IDC_SCAN_SLOW);
         Press(options, IDOK);

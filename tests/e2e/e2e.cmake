@@ -5,10 +5,16 @@ file(GLOB e2e_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/e2e/*.cpp)
 add_executable(test_e2e ${e2e_sources})
 # The harness drives the program by its own control ids: the id headers only, none of its code.
 target_link_libraries(test_e2e PRIVATE cleaner_app_headers test_support gtest_main user32 advapi32)
+# The update case reads the shipped plug-ins' sources for the target names it expects.
+target_compile_definitions(test_e2e PRIVATE TL_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 target_include_directories(test_e2e PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/e2e)
 add_dependencies(test_e2e Tracelorn)
 add_test(NAME e2e COMMAND test_e2e --gtest_brief=1 WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 set_tests_properties(e2e PROPERTIES TIMEOUT 600)
+# The update case fetches from the demo update server folder through the update tests' server.
+if(TEST update_server_start)
+  set_tests_properties(e2e PROPERTIES FIXTURES_REQUIRED update_server)
+endif()
 
 # The run command's remote control (scan, menu, exit), written to bin/ beside the cleaner.
 add_executable(tl_remote ${CMAKE_CURRENT_SOURCE_DIR}/e2e/remote/Remote.cpp)

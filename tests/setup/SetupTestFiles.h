@@ -8,12 +8,8 @@
 
 namespace setup_test {
 
-// This folder, from the compiler's view of this header's path.
-inline std::string TestsFolder() {
-    std::string here = __FILE__;
-    const size_t slash = here.find_last_of("/\\");
-    return here.substr(0, slash);
-}
+// This folder, as an absolute Linux path (the build names the tests' source folder).
+inline std::string TestsFolder() { return std::string(TL_TESTS_DIR) + "/setup"; }
 
 inline std::string ArchivePath(const std::string& name) { return TestsFolder() + "/archives/" + name; }
 

@@ -1,4 +1,4 @@
-#include "app/BannerFile.h"
+#include "targets/BannerFile.h"
 
 #include "targets/PropertyTree.h"
 
