@@ -17,7 +17,7 @@
 #include <iterator>
 
 namespace {
-constexpr UINT_PTR kSchedulerTimer = 5;
+constexpr UINT_PTR kSchedulerTimer = AutoKillScheduler::kTimerId;
 constexpr int kRowIds[] = {IDC_OPTIONS, IDC_ABOUT, IDC_HIDE, IDC_EXIT};
 constexpr DWORD kUpdateEndWaitMs = 5000;
 
@@ -45,7 +45,8 @@ CDlgMain::CDlgMain(TargetCatalog& catalog, Options options)
           // No balloon of the update over the progress balloons of a hidden run.
           if (driver_.RunState() != 0 && !::IsWindowVisible(Hwnd())) return;
           (void)tray_.ShowBalloon(text, "Tracelorn", 1000);
-      }) {
+      }),
+      scheduler_(catalog, schedulerHost_) {
     SetPixelTemplate(true);
 }
 
@@ -71,8 +72,9 @@ void CDlgMain::RunModal(bool show) {
     // An automatic update still running is stopped; its last messages are handled while it ends.
     AutoUpdate::RequestStop();
     (void)update_worker::WaitForEnd(kUpdateEndWaitMs);
-    // The loop ends only with no run in progress; a worker that is still returning sends nothing
-    // more, so waiting for it here cannot block.
+    // Exit ends the loop only with no run in progress, but WM_QUIT or a failing GetMessage can end
+    // it during one, with the worker blocked in a send to this thread.
+    EndRunAnsweringWorker();
     driver_.WaitForWorker();
     if (Hwnd()) ::DestroyWindow(Hwnd());
 }
@@ -128,7 +130,7 @@ BOOL CDlgMain::OnInitDialog() {
     listClientWidth_ = list.right;
     CMyToolTipDialog::SetToolTipsEnabled(catalog_.Settings().showToolTips);
     SetHelpTopic("main.html");
-    ::SetTimer(hwnd, kSchedulerTimer, 1000, nullptr);
+    ::SetTimer(hwnd, kSchedulerTimer, AutoKillScheduler::kPeriodMs, nullptr);
     return result;
 }
 
@@ -172,9 +174,11 @@ bool CDlgMain::OnCommand(WORD id, WORD code, HWND control) {
 }
 
 void CDlgMain::StartAutoKill() {
-    if (OtherDialogsOpen() > 0) return;
+    if (AnyOtherDialogOpen()) return;
     driver_.StartAutoKill();
 }
+
+bool CDlgMain::StartAutoUpdate() { return autoUpdate_.Start(Hwnd()); }
 
 void CDlgMain::OpenOptions() {
     if (CDlgOptions::BringOpenToFront()) return;
@@ -193,15 +197,14 @@ void CDlgMain::OpenAbout() {
     (void)dialog.DoModal(Hwnd());
 }
 
-bool CDlgMain::StartAutoUpdate() { return autoUpdate_.Start(Hwnd()); }
-
+// "Update NOW!" of the main window and of the Settings page: the update dialog, modal over `owner`.
 void CDlgMain::OpenUpdateDialog(HWND owner) {
     CDlgUpdate dialog(catalog_);
     (void)dialog.DoModal(owner);
 }
 
 void CDlgMain::OnTimer(UINT_PTR id) {
-    if (id == kSchedulerTimer) elapsedMs_ += 1000;
+    if (id == kSchedulerTimer) scheduler_.OnTick();
 }
 
 void CDlgMain::OnClose() {
@@ -232,8 +235,36 @@ void CDlgMain::ToggleMode() {
     ::SetForegroundWindow(Hwnd());
 }
 
+void CDlgMain::EndRunAnsweringWorker() {
+    while (driver_.Busy()) {
+        driver_.Stop();
+        // Sent messages only: the worker's calls run, queued input and commands wait.
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_SENDMESSAGE);
+        MSG msg;
+        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+void CDlgMain::OnSessionEnding(bool ending) {
+    EndRunAnsweringWorker();
+    driver_.WaitForWorker();
+    catalog_.Settings().showMainWnd = ::IsWindowVisible(Hwnd()) != FALSE;
+    if (options_.saveAll) options_.saveAll();
+    if (!ending) return;
+    // The session ends: leave the loop as Exit does (the saves then run once more, unchanged).
+    exitRequested_ = true;
+    loopEnded_ = true;
+    ::PostMessageA(Hwnd(), WM_NULL, 0, 0);
+}
+
 void CDlgMain::OnTrayEvent(LPARAM event) {
-    if (event != WM_MOUSEMOVE) CMyDialog::BringLastToFront();
+    // Only a click brings a window forward; balloon notifications of a hidden run (shown, hidden,
+    // timed out) must not take the focus, or the next Escape would stop the run.
+    const bool click = event == WM_LBUTTONDOWN || event == WM_LBUTTONUP || event == WM_LBUTTONDBLCLK ||
+                       event == WM_RBUTTONDOWN || event == WM_RBUTTONUP || event == WM_RBUTTONDBLCLK ||
+                       event == WM_MBUTTONDOWN || event == WM_MBUTTONUP || event == WM_CONTEXTMENU ||
+                       event == NIN_BALLOONUSERCLICK;
+    if (click) CMyDialog::BringLastToFront();
     const bool running = driver_.RunState() != RunIdle;
     if (!running && event == WM_LBUTTONDBLCLK) ToggleMode();
     if (running && !::IsWindowVisible(Hwnd()) && event == NIN_BALLOONUSERCLICK) driver_.Stop();
@@ -241,12 +272,16 @@ void CDlgMain::OnTrayEvent(LPARAM event) {
 
 LRESULT CDlgMain::OnMessage(UINT message, WPARAM wp, LPARAM lp, bool& handled) {
     handled = true;
-    if (bridge_.OnMessage(message, lp)) return 0;
+    if (bridge_.OnMessage(message, wp, lp)) return 0;
     switch (message) {
         case WM_CLOSE: OnClose(); return 0;
         case update::kNotifyMessage:
             // Also DM_SETDEFID: only the automatic update's own notifications are taken here.
             if (!autoUpdate_.OnNotification(Hwnd(), wp, lp)) break;
+            return 0;
+        case WM_QUERYENDSESSION: OnSessionEnding(false); return TRUE;
+        case WM_ENDSESSION:
+            if (wp) OnSessionEnding(true);
             return 0;
         case WM_SHOWWINDOW:
             if (wp) LoadBanner();

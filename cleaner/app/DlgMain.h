@@ -4,6 +4,7 @@
 #include "app/ActionWindowBridge.h"
 #include "targets/BannerFile.h"
 #include "app/HelpViewer.h"
+#include "app/MainSchedulerHost.h"
 #include "app/MainTrayIcon.h"
 #include "platform/GdiHandles.h"
 #include "skin/BannerCtrl.h"
@@ -12,6 +13,7 @@
 #include "skin/MyListBox.h"
 #include "skin/MyProgressCtrl.h"
 #include "skin/SkinResources.h"
+#include "schedule/AutoKillScheduler.h"
 #include "schedule/AutoUpdate.h"
 
 #include <windows.h>
@@ -32,7 +34,8 @@ public:
     struct Options {
         std::string helpFile;       // full path of Tracelorn.chm
         std::string programFolder;  // where banner.qbf lives
-        // Saves the settings, the custom targets and config.cfg: after Options closes with OK.
+        // Saves everything the exit saves (settings, selections, custom targets, totals): after
+        // Options closes with OK, and when the session ends, before Windows ends the process.
         std::function<void()> saveAll;
     };
     CDlgMain(TargetCatalog& catalog, Options options);
@@ -44,7 +47,7 @@ public:
     void RunModal(bool show);
 
     ActionDriver& Driver() { return driver_; }
-    // The scheduler's Start Auto-Kill: nothing while another dialog is open.
+    // The scheduler's Start Auto-Kill: nothing while an action runs or another dialog is open.
     void StartAutoKill();
     // The scheduler's automatic update: false when an update is already running.
     bool StartAutoUpdate();
@@ -86,6 +89,9 @@ protected:
 private:
     void OnClose();
     void OnTrayEvent(LPARAM event);
+    // Stops a run and keeps the window thread answering the worker until the worker has ended.
+    void EndRunAnsweringWorker();
+    void OnSessionEnding(bool ending);
     void LayOutRow();
     void ToggleMode();
     void LoadBanner();
@@ -99,9 +105,10 @@ private:
     CMainTrayIcon tray_;
     HelpViewer help_;
     AutoUpdate autoUpdate_;
+    MainSchedulerHost schedulerHost_{*this};
+    AutoKillScheduler scheduler_;  // timer 5
     bool exitRequested_ = false;
     bool loopEnded_ = false;
-    uint32_t elapsedMs_ = 0;  // the scheduler's clock: advanced by each tick of timer 5
     int listClientWidth_ = 0;
 
     std::unique_ptr<SkinResources> skin_;

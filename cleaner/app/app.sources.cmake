@@ -4,6 +4,7 @@ list(APPEND CLEANER_CORE_SOURCES
   app/BalloonField.cpp
   app/CommandLine.cpp
   app/InstanceName.cpp
+  app/PendingCalls.cpp
   app/RowLayout.cpp
 )
 list(APPEND CLEANER_WIN_SOURCES
@@ -11,8 +12,8 @@ list(APPEND CLEANER_WIN_SOURCES
   app/CleanerApp.cpp
   app/DlgMain.cpp
   app/HelpViewer.cpp
+  app/MainSchedulerHost.cpp
   app/MainTrayIcon.cpp
-  app/ProcessCount.cpp
   app/SingleInstance.cpp
   app/TrayIcon.cpp
 )

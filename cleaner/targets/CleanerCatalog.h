@@ -23,7 +23,8 @@ public:
 
     TargetCatalog& Get() { return *catalog_; }
     // Everything the exit saves, now: the settings with the selections and the Run entry, the
-    // custom targets and config.cfg (Options closed with OK).
+    // custom targets and config.cfg. Options closed with OK calls it, and so does the end of a
+    // session (logoff, shutdown), which may end the process before the catalogue is destroyed.
     void SaveAll();
     const TargetCatalog& Get() const { return *catalog_; }
     // The Options dialog calls this when the user changed the custom targets: from then on the

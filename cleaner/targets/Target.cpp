@@ -1,6 +1,7 @@
 #include "targets/Target.h"
 
 #include "engine/Checkpoint.h"
+#include "engine/WalkLedger.h"
 
 #include <utility>
 
@@ -15,11 +16,14 @@ void Target::Reset() {
     counters_.Clear();
     scanned_ = false;
     killed_ = false;
+    skipNotice_.clear();
     for (auto& entry : entries_) entry->Reset();
 }
 
 template <typename Run>
 void Target::RunEntries(Run run) {
+    // Entries naming one folder twice walk it once per run.
+    WalkLedgerScope walked;
     for (auto& entry : entries_) {
         Checkpoint();
         run(*entry);
@@ -28,8 +32,13 @@ void Target::RunEntries(Run run) {
     }
 }
 
+bool Target::MayRun() {
+    skipNotice_ = gate_ ? gate_() : std::string();
+    return skipNotice_.empty();
+}
+
 void Target::Scan() {
-    RunEntries([](RemEntry& e) { e.Scan(); });
+    if (MayRun()) RunEntries([](RemEntry& e) { e.Scan(); });
     scanned_ = true;
 }
 
@@ -37,6 +46,6 @@ void Target::Kill() {
     for (const TargetCondition& c : conditions_) {
         if (!c.Passes()) return;
     }
-    RunEntries([](RemEntry& e) { e.Kill(); });
+    if (MayRun()) RunEntries([](RemEntry& e) { e.Kill(); });
     killed_ = true;
 }
