@@ -4,13 +4,18 @@
 
 namespace {
 
-std::optional<dialog_template::Geometry> TemplateGeometry(UINT templateId, HINSTANCE module) {
+struct TemplateBytes {
+    const void* data = nullptr;
+    size_t size = 0;
+};
+
+TemplateBytes FindTemplate(UINT templateId, HINSTANCE module) {
     HRSRC found = ::FindResourceA(module, MAKEINTRESOURCEA(templateId), MAKEINTRESOURCEA(5));  // RT_DIALOG
-    if (!found) return std::nullopt;
+    if (!found) return {};
     HGLOBAL loaded = ::LoadResource(module, found);
-    const auto* bytes = loaded ? static_cast<const uint8_t*>(::LockResource(loaded)) : nullptr;
-    if (!bytes) return std::nullopt;
-    return dialog_template::ReadGeometry(bytes, ::SizeofResource(module, found));
+    const void* bytes = loaded ? ::LockResource(loaded) : nullptr;
+    if (!bytes) return {};
+    return {bytes, ::SizeofResource(module, found)};
 }
 
 void Centre(HWND dialog) {
@@ -34,7 +39,12 @@ void Centre(HWND dialog) {
 }  // namespace
 
 bool PlaceInPixels(HWND dialog, UINT templateId, HINSTANCE module) {
-    const auto geometry = TemplateGeometry(templateId, module);
+    const TemplateBytes found = FindTemplate(templateId, module);
+    return found.data && PlaceInPixels(dialog, found.data, found.size);
+}
+
+bool PlaceInPixels(HWND dialog, const void* dialogTemplate, size_t size) {
+    const auto geometry = dialog_template::ReadGeometry(static_cast<const uint8_t*>(dialogTemplate), size);
     if (!geometry) return false;
 
     // The dialog manager creates the controls in template order, each after the previous one, so

@@ -10,3 +10,5 @@
 // share an id). A dialog with DS_CENTER is centred again over its owner after the resize. False
 // when the template cannot be read (the dialog keeps its dialog-unit layout).
 [[nodiscard]] bool PlaceInPixels(HWND dialog, UINT templateId, HINSTANCE module);
+// The same from template bytes (a template built in memory).
+[[nodiscard]] bool PlaceInPixels(HWND dialog, const void* dialogTemplate, size_t size);

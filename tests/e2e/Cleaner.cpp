@@ -201,6 +201,10 @@ void RunningCleaner::Click(int id) {
     ::SendMessageA(::GetDlgItem(window_, id), BM_CLICK, 0, 0);
 }
 
+void RunningCleaner::ClickLater(int id) {
+    ::PostMessageA(::GetDlgItem(window_, id), BM_CLICK, 0, 0);
+}
+
 void RunningCleaner::Command(int id) { ::PostMessageA(window_, WM_COMMAND, static_cast<WPARAM>(id), 0); }
 
 bool RunningCleaner::ControlShown(int id) const {
@@ -251,6 +255,75 @@ bool RunningCleaner::WaitForIdle(DWORD ms) {
         ::Sleep(50);
     }
     return false;
+}
+
+HWND RunningCleaner::WaitForDialog(const char* title, DWORD ms) const {
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < ms) {
+        for (HWND hwnd : WindowsOf(pid_)) {
+            char text[128] = {};
+            ::GetWindowTextA(hwnd, text, sizeof text);
+            if (std::strcmp(text, title) == 0 && ::IsWindowVisible(hwnd)) return hwnd;
+        }
+        if (Exited()) return nullptr;
+        ::Sleep(50);
+    }
+    return nullptr;
+}
+
+int RunningCleaner::CountWindows(const char* title) const {
+    int count = 0;
+    for (HWND hwnd : WindowsOf(pid_)) {
+        char text[128] = {};
+        ::GetWindowTextA(hwnd, text, sizeof text);
+        if (std::strcmp(text, title) == 0) ++count;
+    }
+    return count;
+}
+
+HWND PageWith(HWND dialog, int id) {
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        if (::GetDlgItem(child, id)) return child;
+    return nullptr;
+}
+
+bool WaitGone(HWND window, DWORD ms) {
+    const DWORD start = ::GetTickCount();
+    while (::IsWindow(window)) {
+        if (::GetTickCount() - start >= ms) return false;
+        ::Sleep(50);
+    }
+    return true;
+}
+
+bool WaitShown(HWND window, DWORD ms) {
+    const DWORD start = ::GetTickCount();
+    while (!(::GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE)) {
+        if (::GetTickCount() - start >= ms) return false;
+        ::Sleep(50);
+    }
+    return true;
+}
+
+bool ReadRunEntry(std::string& command) {
+    HKEY run = nullptr;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_READ, &run) != ERROR_SUCCESS) return false;
+    char text[1024] = {};
+    DWORD size = sizeof text - 1, type = 0;
+    const LONG r = ::RegQueryValueExA(run, "TL21", nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
+    ::RegCloseKey(run);
+    if (r != ERROR_SUCCESS || type != REG_SZ) return false;
+    command = text;
+    return true;
+}
+
+void WriteTotals(const std::string& programFolder, uint32_t files, uint32_t items, uint64_t bytes) {
+    char b[16];
+    std::memcpy(b, &files, 4);
+    std::memcpy(b + 4, &items, 4);
+    std::memcpy(b + 8, &bytes, 8);
+    std::ofstream out(programFolder + "config.cfg", std::ios::binary | std::ios::trunc);
+    out.write(b, 16);
 }
 
 bool ReadTotals(const std::string& programFolder, uint32_t& files, uint32_t& items, uint64_t& bytes) {

@@ -49,12 +49,19 @@ public:
     DWORD Pid() const { return pid_; }
 
     void Click(int id);          // BM_CLICK on a control of the main window
+    // The same without waiting for the click's handling: for a button that opens a modal dialog.
+    void ClickLater(int id);
     void Command(int id);        // WM_COMMAND as the tray menu sends it
     void Exit() { Command(IDC_EXIT); }
     bool IsShown() const { return window_ && ::IsWindowVisible(window_); }
     // Waits until the main window is shown (or hidden); Wine maps a window asynchronously.
     bool WaitUntilShown(bool shown, DWORD ms = 5000) const;
     bool ControlShown(int id) const;
+
+    // A dialog of this process shown with this title (the Options or About dialog); waits up to `ms`.
+    HWND WaitForDialog(const char* title, DWORD ms = 10000) const;
+    // How many windows of this process carry this title.
+    int CountWindows(const char* title) const;
 
     std::vector<Line> Lines() const;
     // Waits until the run has ended: Scan and Kill shown again and the summary written.
@@ -65,6 +72,17 @@ private:
     DWORD pid_ = 0;
     HWND window_ = nullptr;
 };
+
+// The child dialog (a page) of `dialog` that holds control `id`, or none.
+HWND PageWith(HWND dialog, int id);
+// Waits until `window` is destroyed.
+bool WaitGone(HWND window, DWORD ms = 10000);
+// Waits until the page is shown (Options switches pages by showing and hiding them).
+bool WaitShown(HWND window, DWORD ms = 5000);
+// The Run entry of the cleaner ("TL21"); false when absent.
+bool ReadRunEntry(std::string& command);
+// Writes config.cfg with these totals.
+void WriteTotals(const std::string& programFolder, uint32_t files, uint32_t items, uint64_t bytes);
 
 // Top-level windows of a process.
 std::vector<HWND> WindowsOf(DWORD pid);

@@ -1,0 +1,253 @@
+// End-to-end: the Options and About dialogs of the real Tracelorn.exe, opened from the main window
+// and the way the tray menu opens them, and the main window's layout.
+#include "Cleaner.h"
+#include "app/DlgMainIds.h"
+#include "app/MainLayout.h"
+#include "dialogs/DlgAboutIds.h"
+#include "dialogs/DlgAutoKillIds.h"
+#include "dialogs/DlgOptionsIds.h"
+#include "dialogs/DlgOthersIds.h"
+#include "schedule/DlgUpdateIds.h"
+
+#include <gtest/gtest.h>
+
+using namespace e2e;
+
+namespace {
+
+constexpr char kOptions[] = "Tracelorn Options";
+constexpr char kAbout[] = "About Tracelorn";
+constexpr char kUpdate[] = "Update Tracelorn";
+
+// The update base address: a closed port on this machine, so "Update NOW!" fails at once and
+// nothing leaves the machine.
+void SetUpdateAddress(const std::string& url) {
+    HKEY key = nullptr;
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return;
+    ::RegSetValueExA(key, "UpdateURL", 0, REG_SZ, reinterpret_cast<const BYTE*>(url.c_str()),
+                     static_cast<DWORD>(url.size() + 1));
+    ::RegCloseKey(key);
+}
+
+// A program folder with a copy of the cleaner and nothing else: these cases never Scan or Kill.
+class DialogsE2e : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetSettings();  // AutoStart 0, no Run entry
+        SetSetting("ShowMainWnd", 1);
+        SetUpdateAddress("http://127.0.0.1:9/");
+        folder = root.Path() + "prog\\";
+        exe = folder + "Tracelorn.exe";
+        root.MakeFolder("prog");
+        ASSERT_TRUE(::CopyFileA(BuiltCleaner().c_str(), exe.c_str(), FALSE));
+    }
+    void TearDown() override { ResetSettings(); ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey); }
+
+    static bool Checked(HWND page, int id) {
+        return ::SendMessageA(::GetDlgItem(page, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+    static void Press(HWND dialog, int id) { ::SendMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+    // Shows the tab's page and returns it.
+    static HWND ShowTab(HWND options, int tab, int controlOnPage) {
+        Press(options, tab);
+        HWND page = PageWith(options, controlOnPage);
+        return page && WaitShown(page) ? page : nullptr;
+    }
+    static DWORD Setting(const char* name) {
+        DWORD value = 0xDEAD;
+        (void)ReadSetting(name, value);
+        return value;
+    }
+
+    TempFolder root;
+    std::string folder, exe;
+};
+
+TEST_F(DialogsE2e, OptionsKeepsWhatOkStoresAndNothingOfCancel) {
+    {
+        RunningCleaner cleaner(exe);
+        ASSERT_TRUE(cleaner.WaitForWindow());
+        cleaner.ClickLater(IDC_OPTIONS);  // the main window's button
+        HWND options = cleaner.WaitForDialog(kOptions);
+        ASSERT_TRUE(options) << "Options did not open from the main window";
+        // Enter keeps finding OK: nothing of the dialog takes the dialog manager's DM_GETDEFID.
+        const LRESULT defId = ::SendMessageA(options, DM_GETDEFID, 0, 0);
+        EXPECT_EQ(HIWORD(defId), DC_HASDEFID);
+        EXPECT_EQ(LOWORD(defId), IDOK);
+
+        // A second request (as the tray menu sends it) brings this one forward, no second dialog;
+        // the posted tab click after it is handled only once the request has been.
+        cleaner.Command(IDC_OPTIONS);
+        ::PostMessageA(::GetDlgItem(options, IDC_TAB_AUTOKILL), BM_CLICK, 0, 0);
+        HWND autoKill = PageWith(options, IDC_AK_WIN_START);
+        ASSERT_TRUE(autoKill && WaitShown(autoKill));
+        EXPECT_EQ(cleaner.CountWindows(kOptions), 1);
+
+        // No tray menu while Options is open.
+        ::PostMessageA(cleaner.Window(), WM_TRAY_ICON, ID_TRAY_ICON, WM_RBUTTONUP);
+        ::Sleep(1000);
+        for (HWND w : WindowsOf(cleaner.Pid())) {
+            char cls[16] = {};
+            ::GetClassNameA(w, cls, sizeof cls);
+            EXPECT_FALSE(std::string(cls) == "#32768" && ::IsWindowVisible(w)) << "a tray menu opened over Options";
+        }
+
+        EXPECT_FALSE(Checked(autoKill, IDC_AK_BROWSER_CLOSED));
+        Press(autoKill, IDC_AK_BROWSER_CLOSED);
+        EXPECT_TRUE(Checked(autoKill, IDC_AK_BROWSER_CLOSED));
+        Press(autoKill, IDC_AK_TEST);  // plays the end sound; the program goes on
+
+        HWND settings = ShowTab(options, IDC_TAB_SETTINGS, IDC_AUTO_START);
+        ASSERT_TRUE(settings);
+        EXPECT_FALSE(::IsWindowVisible(autoKill));
+        EXPECT_FALSE(Checked(settings, IDC_AUTO_START));
+
+        // "Update NOW!" opens the update dialog at once, over Options.
+        ::PostMessageA(::GetDlgItem(settings, IDC_UPDATE_NOW), BM_CLICK, 0, 0);
+        HWND update = cleaner.WaitForDialog(kUpdate);
+        ASSERT_TRUE(update) << "Update NOW! did not open the update dialog";
+        EXPECT_EQ(::GetWindow(update, GW_OWNER), options);
+        for (int i = 0; i < 3 && ::IsWindow(update); ++i) {  // stops the update, then closes
+            ::PostMessageA(::GetDlgItem(update, IDCANCEL), BM_CLICK, 0, 0);
+            (void)WaitGone(update, 3000);
+        }
+        ASSERT_FALSE(::IsWindow(update));
+        EXPECT_TRUE(::IsWindow(options)) << "Options stays open";
+
+        Press(settings, IDC_AUTO_START);
+        Press(settings, IDC_SCAN_SLOW);
+        Press(options, IDOK);
+        ASSERT_TRUE(WaitGone(options));
+
+        // Stored at once on OK, before any exit.
+        EXPECT_EQ(Setting("AKBrowserClosed"), 1u);
+        EXPECT_EQ(Setting("ScanTime"), 4000u);
+        EXPECT_EQ(Setting("AutoStart"), 1u);
+        std::string run;
+        ASSERT_TRUE(ReadRunEntry(run)) << "AutoStart on writes the Run entry";
+        EXPECT_EQ(_stricmp(run.c_str(), ("\"" + exe + "\" -ws").c_str()), 0) << run;
+        EXPECT_FALSE(cleaner.Exited());
+        cleaner.Exit();
+        ASSERT_TRUE(cleaner.WaitForExit());
+    }
+    {
+        // Kept across the restart; now change everything back and cancel.
+        RunningCleaner cleaner(exe);
+        ASSERT_TRUE(cleaner.WaitForWindow());
+        cleaner.Command(IDC_OPTIONS);  // as the tray menu's "Options..." sends it
+        HWND options = cleaner.WaitForDialog(kOptions);
+        ASSERT_TRUE(options) << "Options did not open from the tray command";
+        HWND autoKill = ShowTab(options, IDC_TAB_AUTOKILL, IDC_AK_WIN_START);
+        ASSERT_TRUE(autoKill);
+        EXPECT_TRUE(Checked(autoKill, IDC_AK_BROWSER_CLOSED));
+        Press(autoKill, IDC_AK_BROWSER_CLOSED);
+        HWND settings = ShowTab(options, IDC_TAB_SETTINGS, IDC_AUTO_START);
+        ASSERT_TRUE(settings);
+        EXPECT_TRUE(Checked(settings, IDC_AUTO_START));
+        EXPECT_TRUE(Checked(settings, IDC_SCAN_SLOW));
+        Press(settings, IDC_AUTO_START);
+        Press(settings, IDC_SCAN_FAST);
+        Press(options, IDCANCEL);
+        ASSERT_TRUE(WaitGone(options));
+        EXPECT_EQ(Setting("AKBrowserClosed"), 1u);
+        EXPECT_EQ(Setting("AutoStart"), 1u);
+        cleaner.Exit();
+        ASSERT_TRUE(cleaner.WaitForExit());
+    }
+    EXPECT_EQ(Setting("AKBrowserClosed"), 1u) << "Cancel kept nothing, not even for the exit's save";
+    EXPECT_EQ(Setting("ScanTime"), 4000u);
+    std::string run;
+    EXPECT_TRUE(ReadRunEntry(run));
+    {
+        RunningCleaner cleaner(exe);
+        ASSERT_TRUE(cleaner.WaitForWindow());
+        cleaner.ClickLater(IDC_OPTIONS);
+        HWND options = cleaner.WaitForDialog(kOptions);
+        ASSERT_TRUE(options);
+        HWND settings = ShowTab(options, IDC_TAB_SETTINGS, IDC_AUTO_START);
+        ASSERT_TRUE(settings);
+        EXPECT_TRUE(Checked(settings, IDC_AUTO_START));
+        EXPECT_TRUE(Checked(settings, IDC_SCAN_SLOW));
+        // AutoStart off, then Enter: the default button is OK, and the Run entry goes.
+        Press(settings, IDC_AUTO_START);
+        ::PostMessageA(options, WM_KEYDOWN, VK_RETURN, 0);
+        ASSERT_TRUE(WaitGone(options)) << "Enter closes Options with OK";
+        EXPECT_EQ(Setting("AutoStart"), 0u);
+        EXPECT_FALSE(ReadRunEntry(run)) << "AutoStart off removes the Run entry";
+        cleaner.Exit();
+        ASSERT_TRUE(cleaner.WaitForExit());
+    }
+}
+
+TEST_F(DialogsE2e, AboutShowsTheTotalsUnsigned) {
+    {
+        // No config.cfg yet: totals 0/0/0.
+        RunningCleaner cleaner(exe);
+        ASSERT_TRUE(cleaner.WaitForWindow());
+        cleaner.ClickLater(IDC_ABOUT);
+        HWND about = cleaner.WaitForDialog(kAbout);
+        ASSERT_TRUE(about);
+        char text[256] = {};
+        ::GetWindowTextA(::GetDlgItem(about, IDC_ABOUT_STATISTICS), text, sizeof text);
+        EXPECT_STREQ(text, "Tracelorn has killed 0 Files, 0 Items\nand freed 0,00 KB disk space since installation!");
+        const LRESULT defId = ::SendMessageA(about, DM_GETDEFID, 0, 0);
+        EXPECT_EQ(LOWORD(defId), IDOK);
+        ::PostMessageA(about, WM_KEYDOWN, VK_RETURN, 0);
+        EXPECT_TRUE(WaitGone(about)) << "Enter closes About";
+        cleaner.Exit();
+        ASSERT_TRUE(cleaner.WaitForExit());
+    }
+    WriteTotals(folder, 4000000000u, 7, 5u * 1024 * 1024);
+    RunningCleaner cleaner(exe);
+    ASSERT_TRUE(cleaner.WaitForWindow());
+    cleaner.Command(IDC_ABOUT);  // as the tray menu's "About" sends it
+    HWND about = cleaner.WaitForDialog(kAbout);
+    ASSERT_TRUE(about);
+    char text[256] = {};
+    ::GetWindowTextA(::GetDlgItem(about, IDC_ABOUT_STATISTICS), text, sizeof text);
+    EXPECT_STREQ(text, "Tracelorn has killed 4000000000 Files, 7 Items\nand freed 5,00 MB disk space since installation!");
+    Press(about, IDOK);
+    EXPECT_TRUE(WaitGone(about));
+    cleaner.Exit();
+    ASSERT_TRUE(cleaner.WaitForExit());
+}
+
+// Client rectangle of a control of the main window.
+RECT ClientRectOf(HWND window, int id) {
+    RECT r{};
+    ::GetWindowRect(::GetDlgItem(window, id), &r);
+    ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+TEST_F(DialogsE2e, MainWindowKeepsTheListBetweenItsPictures) {
+    RunningCleaner cleaner(exe);
+    ASSERT_TRUE(cleaner.WaitForWindow());
+    using main_layout::kFooter;
+    using main_layout::kHeader;
+    const RECT list = ClientRectOf(cleaner.Window(), IDC_RESULTS);
+    EXPECT_GE(list.top, kHeader.Bottom()) << "the list starts below the header picture";
+    EXPECT_LE(list.bottom, kFooter.y) << "and ends above the footer panel";
+    EXPECT_GE(list.left, kHeader.x);
+    EXPECT_LE(list.right, kHeader.Right());
+    for (int id : {IDC_SCAN, IDC_KILL, IDC_STOP}) {
+        const RECT button = ClientRectOf(cleaner.Window(), id);
+        EXPECT_GE(button.top, kFooter.y) << id << " lies on the footer panel";
+        EXPECT_LE(button.bottom, kFooter.Bottom()) << id;
+        EXPECT_GE(button.left, kFooter.x) << id;
+        EXPECT_LE(button.right, kFooter.Right()) << id;
+    }
+    const RECT progress = ClientRectOf(cleaner.Window(), IDC_PROGRESS);
+    EXPECT_GE(progress.top, list.bottom);
+    EXPECT_LE(progress.bottom, kFooter.y);
+    RECT client{};
+    ::GetClientRect(cleaner.Window(), &client);
+    EXPECT_EQ(client.right, 480);
+    EXPECT_EQ(client.bottom, 530);
+    cleaner.Exit();
+    EXPECT_TRUE(cleaner.WaitForExit());
+}
+
+}  // namespace
