@@ -1,5 +1,7 @@
 #pragma once
 // Template and control ids of the Settings page (CDlgOthers).
+#include "schedule/DlgUpdateIds.h"  // IDC_UPDATE_NOW: the button and the command share one id
+
 #define IDD_OTHERS 139
 #define IDC_NOTIFY_WHEN_START 1053
 #define IDC_AUTO_START 1054
@@ -17,5 +19,4 @@
 #define IDC_LEVEL_HIGH 1066
 #define IDC_LEVEL_VERY_HIGH 1067
 #define IDC_LEVEL_EXTREME 1068
-#define IDC_UPDATE_NOW 1069
 #define IDC_SHOW_TOOLTIPS 1070
