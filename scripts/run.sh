@@ -2,8 +2,8 @@
 # Builds everything and starts Tracelorn.exe under Wine from the build tree's bin/ folder, where
 # the shipped plug-in folders (STDPLUGS, APPPLUGS) and the help file lie beside it. With a display
 # the program runs until it is ended. Without one it runs under Xvfb: the script presses Scan in
-# the main window, prints the result lines, saves a screenshot of the window (and one of the tray
-# menu) and ends the program.
+# the main window, prints the result lines, saves screenshots of the window, of the Options dialog
+# on each of its pages, of the About dialog and of the tray menu, and ends the program.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TL_BUILD:-$root/build}
@@ -40,6 +40,24 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   sleep 1
   import -display "$DISPLAY" -window root "$TL_SHOTS/main-window.png" && \
     echo "screenshot of the main window: $TL_SHOTS/main-window.png"
+  remote() { bash "$TL_LAUNCHER" tl_remote.exe "$@" 2>/dev/null | tr -d "\r"; }
+  # A picture of one window: the whole screen, cropped to the window when its place is known.
+  shoot() {
+    geometry=$(remote geometry "$1")
+    import -display "$DISPLAY" -window root "$TL_SHOTS/$2" || return
+    case "$geometry" in *x*+*+*) convert "$TL_SHOTS/$2" -crop "$geometry" +repage "$TL_SHOTS/$2" ;; esac
+    echo "screenshot of $1 ($3): $TL_SHOTS/$2"
+  }
+  remote command 32790 >/dev/null                    # Options
+  sleep 1; shoot "Tracelorn Options" options-targets.png "Targets page"
+  remote click "Tracelorn Options" 1061 >/dev/null; sleep 1
+  shoot "Tracelorn Options" options-autokill.png "Auto-Kill page"
+  remote click "Tracelorn Options" 1062 >/dev/null; sleep 1
+  shoot "Tracelorn Options" options-settings.png "Settings page"
+  remote click "Tracelorn Options" 2 >/dev/null; sleep 1      # Cancel
+  remote command 32783 >/dev/null                    # About
+  sleep 1; shoot "About Tracelorn" about.png "About"
+  remote click "About Tracelorn" 1 >/dev/null; sleep 1
   bash "$TL_LAUNCHER" tl_remote.exe menu >/dev/null 2>&1
   sleep 1
   import -display "$DISPLAY" -window root "$TL_SHOTS/tray-menu.png" && \

@@ -38,7 +38,7 @@ int CCleanerApp::Run(const std::vector<std::string>& arguments) {
     {
         CleanerCatalog catalog(kSettingsPath, folder);
         startedAtWindowsStart_ = IsWindowsStartSwitch(arguments);
-        CDlgMain window(catalog.Get(), CDlgMain::Options{helpFile_, folder});
+        CDlgMain window(catalog.Get(), CDlgMain::Options{helpFile_, folder, [&catalog] { catalog.SaveAll(); }});
         window.RunModal(catalog.Get().Settings().showMainWnd);
         // The window and its worker are gone here; the catalogue is stored as it goes.
     }

@@ -16,6 +16,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -31,6 +32,8 @@ public:
     struct Options {
         std::string helpFile;       // full path of Tracelorn.chm
         std::string programFolder;  // where banner.qbf lives
+        // Saves the settings, the custom targets and config.cfg: after Options closes with OK.
+        std::function<void()> saveAll;
     };
     CDlgMain(TargetCatalog& catalog, Options options);
     ~CDlgMain() override;
@@ -46,6 +49,13 @@ public:
     // The scheduler's automatic update: false when an update is already running.
     bool StartAutoUpdate();
     const CMainTrayIcon& Tray() const { return tray_; }
+    // Options (tray menu "Options...", the Options button): one at a time, never during a run,
+    // since the engine reads SecDel and DelRep while it works. Saves everything after OK.
+    void OpenOptions();
+    // About (tray menu "About", the About button): one at a time.
+    void OpenAbout();
+    // "Update NOW!" of the Settings page: the update dialog, modal over `owner`.
+    void OpenUpdateDialog(HWND owner);
 
     // ActionForm: on the window thread only (the bridge brings the worker's calls there).
     void ClearResultLines() override;
@@ -80,7 +90,6 @@ private:
     void ToggleMode();
     void LoadBanner();
     void OpenBannerUrl();
-    void OpenUpdateDialog();
     [[nodiscard]] int OtherDialogsOpen() const;
 
     TargetCatalog& catalog_;

@@ -2,6 +2,9 @@
 # statically and written to bin/ beside the shipped data.
 set(tl_program_rc ${CMAKE_CURRENT_SOURCE_DIR}/app/DlgMain.rc ${CMAKE_CURRENT_SOURCE_DIR}/app/Program.rc
     ${CMAKE_CURRENT_SOURCE_DIR}/schedule/DlgUpdate.rc)
+# Each dialog of the dialogs layer brings its own template fragment.
+file(GLOB tl_dialogs_rc CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/dialogs/*.rc)
+list(APPEND tl_program_rc ${tl_dialogs_rc})
 set(TL_ARTWORK_RC)
 if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/res/res.cmake)
   include(${CMAKE_CURRENT_SOURCE_DIR}/res/res.cmake)

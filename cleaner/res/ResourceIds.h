@@ -23,6 +23,7 @@
 #define IDB_CLOSE_BUTTON 152       // 3 frames of 21 x 21: normal, hover, pressed
 #define IDB_EMBLEM 173             // 4 frames of 64 x 64
 #define IDB_TITLE_ACTIVE 183       // 1 x 27 title and bottom band, active window
+#define IDB_ABOUT_PICTURE 184      // 182 x 35 picture of the About dialog
 #define IDB_TITLE_INACTIVE 186     // 1 x 27, inactive window
 #define IDB_TRAY_KILL 187          // 16 x 15 tray-menu bitmap of "Kill Targets!"
 #define IDB_HELP_LINK 190          // 16 x 16 Help link icon, also the tray menu's "Help..." (16 x 15 drawn)

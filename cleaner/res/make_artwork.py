@@ -273,6 +273,18 @@ def main(out):
     footer.frame(0, 0, 425, 77, (100, 100, 150))
     write_bmp(p("footer.bmp"), footer)
 
+    about = Image(182, 35)  # the About dialog's picture: the name on a steel band
+    about.vgrad(0, 0, 182, 35, (60, 90, 150), (0, 50, 100))
+    about.frame(0, 0, 182, 35, NAVY)
+    text(about, 12, 11, "TRACELORN", (20, 30, 60), 2)
+    text(about, 11, 10, "TRACELORN", WHITE, 2)
+    e = emblem(28, 0.6)
+    for y in range(28):
+        for x in range(28):
+            if e.get(x, y)[3]:
+                about.set(146 + x, 4 + y, e.get(x, y)[:3])
+    write_bmp(p("about.bmp"), about)
+
     def menu_bitmap(name, kind, size=(16, 15)):
         img = Image(*size, fill=(255, 0, 255, 255))  # the top-left colour is the transparent key
         if kind == "scan":

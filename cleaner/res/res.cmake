@@ -8,7 +8,7 @@ if(NOT TARGET tl_artwork)
   set(tl_art_files app.ico windows.ico applets.ico tree_custom.ico tree_target.ico tree_category.ico
       opera.ico netscape.ico office.ico flock.ico browsers.ico firefox.ico tray_scan.bmp tabs.bmp
       close.bmp emblem.bmp title_active.bmp title_inactive.bmp tray_kill.bmp help.bmp checkbox.bmp
-      header.bmp footer.bmp pages.bmp end.wav)
+      header.bmp footer.bmp pages.bmp about.bmp end.wav)
   list(TRANSFORM tl_art_files PREPEND ${TL_ARTWORK_DIR}/ OUTPUT_VARIABLE TL_ARTWORK_FILES)
   add_custom_command(OUTPUT ${TL_ARTWORK_FILES}
     COMMAND ${Python3_EXECUTABLE} ${tl_art_script} ${TL_ARTWORK_DIR}

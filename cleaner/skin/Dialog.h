@@ -64,6 +64,7 @@ public:
     void ShowItems(const int* ids, size_t count, bool show) const;
     void EnableItems(const int* ids, size_t count, bool enable) const;
     bool IsModal() const { return modal_; }
+    UINT TemplateId() const { return templateId_; }
 
     // The module whose resources (templates, bitmaps, icons) the skin loads; by default the
     // executable.

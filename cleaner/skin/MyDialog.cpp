@@ -33,8 +33,10 @@ void CMyDialog::BringLastToFront() {
 }
 
 BOOL CMyDialog::OnInitDialog() {
-    const BOOL result = CMyToolTipDialog::OnInitDialog();  // tooltip control and its switch
+    // The system frame goes first: a pixel template sizes the client area, which the frame would
+    // change again.
     RemoveSystemFrame();
+    const BOOL result = CMyToolTipDialog::OnInitDialog();  // pixel layout, tooltip control and its switch
     ApplyRegion();
     RECT window{};
     ::GetWindowRect(Hwnd(), &window);

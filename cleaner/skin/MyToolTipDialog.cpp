@@ -1,6 +1,7 @@
 #include "skin/MyToolTipDialog.h"
 
 #include "platform/GdiHandles.h"
+#include "skin/PixelLayout.h"
 #include "skin/SkinDraw.h"
 #include "skin/SkinPalette.h"
 #include "skin/SkinResources.h"
@@ -116,6 +117,7 @@ void CMyToolTipDialog::PaintFrames(HDC dc) const {
 }
 
 BOOL CMyToolTipDialog::OnInitDialog() {
+    if (pixelTemplate_ && TemplateId() != 0) (void)PlaceInPixels(Hwnd(), TemplateId(), ResourceModule());
     CreateToolTip();
     OpenList().push_back(this);
     return TRUE;

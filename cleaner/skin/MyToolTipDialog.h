@@ -45,6 +45,10 @@ public:
     void AddFrame(const RECT& rect, COLORREF line, COLORREF caption, UINT flags = 0, const char* text = nullptr);
     void PaintFrames(HDC dc) const;
 
+    // Takes the template's numbers as pixels (see PixelLayout.h): set before the window is created.
+    void SetPixelTemplate(bool on) { pixelTemplate_ = on; }
+    bool PixelTemplate() const { return pixelTemplate_; }
+
     // While set, OK and Cancel do not end the dialog (modeless windows are hidden by their owners).
     void SetKeepOpen(bool keepOpen) { keepOpen_ = keepOpen; }
     bool KeepOpen() const { return keepOpen_; }
@@ -82,4 +86,5 @@ private:
     std::vector<HWND> framedControls_;
     std::vector<Frame> frames_;
     bool keepOpen_ = false;
+    bool pixelTemplate_ = false;
 };

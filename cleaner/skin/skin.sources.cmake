@@ -1,5 +1,6 @@
 # Skinned dialogs and controls, the window framework (CDialog, CSubclassWnd) and image strips.
 list(APPEND CLEANER_CORE_SOURCES
+  skin/DialogTemplate.cpp
   skin/ListLine.cpp
   skin/ResultLine.cpp
   skin/SkinGeometry.cpp
@@ -15,6 +16,7 @@ list(APPEND CLEANER_WIN_SOURCES
   skin/MyStatic.cpp
   skin/MyToolTipDialog.cpp
   skin/PaintedWnd.cpp
+  skin/PixelLayout.cpp
   skin/SkinDraw.cpp
   skin/SkinResources.cpp
   skin/SubclassWnd.cpp

@@ -15,7 +15,9 @@ CleanerCatalog::CleanerCatalog(const std::string& settingsPath, const CatalogSou
     (void)settings_.LoadStatistics(*catalog_);
 }
 
-CleanerCatalog::~CleanerCatalog() {
+CleanerCatalog::~CleanerCatalog() { SaveAll(); }
+
+void CleanerCatalog::SaveAll() {
     settings_.Save(*catalog_);
     if (customTargetsRead_ || customTargetsChanged_) (void)customTargets_.Save(*catalog_, catalog_->ProgramFolder());
     (void)settings_.SaveStatistics(*catalog_);

@@ -22,6 +22,9 @@ public:
     CleanerCatalog& operator=(const CleanerCatalog&) = delete;
 
     TargetCatalog& Get() { return *catalog_; }
+    // Everything the exit saves, now: the settings with the selections and the Run entry, the
+    // custom targets and config.cfg (Options closed with OK).
+    void SaveAll();
     const TargetCatalog& Get() const { return *catalog_; }
     // The Options dialog calls this when the user changed the custom targets: from then on the
     // exit writes them even when the start could not read the stored ones.

@@ -4,8 +4,13 @@
 //   tl_remote exit   chooses Exit and waits until the program has ended
 //   tl_remote press ID   clicks the main window's button ID and returns at once (for a picture of
 //                        the running form)
-//   tl_remote command ID sends the main window the command ID as the tray menu does (1069 opens
-//                        the update dialog, 32800 starts the automatic update) and returns at once
+//   tl_remote command ID sends the main window the command ID as the tray menu does and returns at
+//                        once (32790 opens Options, 32783 About, 1069 the update dialog, 32800
+//                        starts the automatic update)
+//   tl_remote click TITLE ID   waits for the window titled TITLE, clicks its control ID (a tab
+//                        button, OK, Cancel) and returns at once
+//   tl_remote geometry TITLE   waits for the window titled TITLE and prints its screen rectangle
+//                        as WIDTHxHEIGHT+X+Y (for cropping a screenshot)
 #include "../ListText.h"
 #include "app/DlgMainIds.h"
 
@@ -35,6 +40,16 @@ HWND FindMain(DWORD ms) {
             reinterpret_cast<LPARAM>(&found));
         if (found) return found;
         ::Sleep(200);
+    }
+    return nullptr;
+}
+
+HWND FindTitled(const std::string& title, DWORD ms) {
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < ms) {
+        HWND found = ::FindWindowA("#32770", title.c_str());
+        if (found && ::IsWindowVisible(found)) return found;
+        ::Sleep(50);
     }
     return nullptr;
 }
@@ -124,6 +139,21 @@ int main(int argc, char** argv) {
         ::PostMessageA(w, WM_COMMAND, static_cast<WPARAM>(std::atoi(argv[2])), 0);
         return 0;
     }
+    if ((mode == "click" && argc > 3) || (mode == "geometry" && argc > 2)) {
+        HWND dialog = FindTitled(argv[2], 10000);
+        if (!dialog) {
+            std::printf("no window \"%s\"\n", argv[2]);
+            return 1;
+        }
+        if (mode == "click") {
+            ::PostMessageA(::GetDlgItem(dialog, std::atoi(argv[3])), BM_CLICK, 0, 0);
+            return 0;
+        }
+        RECT r{};
+        ::GetWindowRect(dialog, &r);
+        std::printf("%ldx%ld+%ld+%ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top);
+        return 0;
+    }
     if (mode == "menu") {
         ::SetForegroundWindow(w);
         ::PostMessageA(w, WM_TRAY_ICON, ID_TRAY_ICON, WM_RBUTTONUP);
@@ -139,6 +169,6 @@ int main(int argc, char** argv) {
         if (process) ::CloseHandle(process);
         return ended ? 0 : 1;
     }
-    std::puts("usage: tl_remote scan|menu|exit|press ID|command ID");
+    std::puts("usage: tl_remote scan|menu|exit|press ID|command ID|click TITLE ID|geometry TITLE");
     return 2;
 }

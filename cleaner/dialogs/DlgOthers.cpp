@@ -1,0 +1,90 @@
+#include "dialogs/DlgOthers.h"
+
+#include "dialogs/OptionsRules.h"
+#include "engine/KillSettings.h"
+#include "skin/SkinPalette.h"
+#include "targets/TargetCatalog.h"
+
+namespace {
+constexpr COLORREF kFrameLine = RGB(100, 100, 150);
+constexpr COLORREF kFrameCaption = RGB(0, 60, 116);
+}  // namespace
+
+CDlgOthers::CDlgOthers(TargetCatalog& catalog, UpdateOpener openUpdate)
+    : COptionsPage(IDD_OTHERS), catalog_(catalog), openUpdate_(std::move(openUpdate)) {}
+
+BOOL CDlgOthers::OnInitDialog() {
+    COptionsPage::OnInitDialog();
+    HWND page = Hwnd();
+    const CleanerSettings& s = catalog_.Settings();
+    struct Box {
+        CMyCheckBox& box;
+        int id;
+        bool checked;
+        const char* tip;
+    };
+    const Box boxes[] = {
+        {autoStart_, IDC_AUTO_START, s.autoStart, "Automatically starts Tracelorn when Windows starts"},
+        {notify_, IDC_NOTIFY_WHEN_START, s.notifyWhenStart, "Shows notifycation tooltip when starts"},
+        {secDel_, IDC_SEC_DEL, kill_settings::SecureDelete(), "Enables file delete security"},
+        {autoUpdate_, IDC_AUTO_UPDATE, s.autoUpdate, "Enables Tracelorn AutoUpdate"},
+        {updateNotify_, IDC_AUTO_UPDATE_NOTIFY, s.autoUpdateNotify, "Shows AutoUpdate Result in SysTray"},
+        {toolTips_, IDC_SHOW_TOOLTIPS, s.showToolTips, "Shows ToolTips"},
+    };
+    for (const Box& b : boxes) {
+        if (!b.box.AttachItem(page, b.id)) continue;
+        b.box.SetChecked(b.checked);
+        AddToolTip(b.id, b.tip);
+    }
+    if (updateNow_.AttachItem(page, IDC_UPDATE_NOW)) AddToolTip(IDC_UPDATE_NOW, "Update NOW!");
+
+    using namespace options_rules;
+    ::CheckRadioButton(page, IDC_SCAN_SLOW, IDC_SCAN_FAST, IDC_SCAN_SLOW + SpeedIndex(s.scanTime));
+    ::CheckRadioButton(page, IDC_KILL_SLOW, IDC_KILL_FAST, IDC_KILL_SLOW + SpeedIndex(s.killTime));
+    ::CheckRadioButton(page, IDC_LEVEL_LOW, IDC_LEVEL_EXTREME,
+                       IDC_LEVEL_LOW + SecurityLevel(kill_settings::Passes()));
+
+    // Group frames in page pixels; their captions interrupt the top edges.
+    AddFrame(RECT{10, 10, 436, 62}, kFrameLine, kFrameCaption, kFrameRounded, "Start Options:");
+    AddFrame(RECT{10, 74, 436, 124}, kFrameLine, kFrameCaption, kFrameRounded, "Action Speed in Iconic mode:");
+    AddFrame(RECT{10, 134, 436, 215}, kFrameLine, kFrameCaption, kFrameRounded, "Security Level:");
+    AddFrame(RECT{26, 166, 420, 206}, kFrameLine, kFrameCaption, 0, "Security level (low level works faster):");
+    AddFrame(RECT{10, 225, 436, 286}, kFrameLine, kFrameCaption, kFrameRounded, "Update Options:");
+    SetHelpTopic("settings.html");
+    return FALSE;
+}
+
+bool CDlgOthers::OnCommand(WORD id, WORD code, HWND control) {
+    (void)control;
+    if (id != IDC_UPDATE_NOW || code != BN_CLICKED) return false;
+    // At once and modal over the Options dialog, which stays disabled until it closes.
+    if (openUpdate_) openUpdate_(::GetAncestor(Hwnd(), GA_ROOT));
+    return true;
+}
+
+int CDlgOthers::CheckedRadio(int first, int count) const {
+    for (int i = 0; i < count; ++i)
+        if (::IsDlgButtonChecked(Hwnd(), first + i) == BST_CHECKED) return i;
+    return -1;
+}
+
+void CDlgOthers::Apply() {
+    CleanerSettings& s = catalog_.Settings();
+    s.notifyWhenStart = notify_.Checked();
+    s.autoStart = autoStart_.Checked();
+    kill_settings::SetSecureDelete(secDel_.Checked());
+    s.autoUpdate = autoUpdate_.Checked();
+    s.autoUpdateNotify = updateNotify_.Checked();
+    s.showToolTips = toolTips_.Checked();
+
+    using namespace options_rules;
+    // A group without a checked radio keeps what it showed at opening: Normal stays Normal.
+    const int scan = CheckedRadio(IDC_SCAN_SLOW, 3);
+    const int kill = CheckedRadio(IDC_KILL_SLOW, 3);
+    const int level = CheckedRadio(IDC_LEVEL_LOW, 5);
+    s.scanTime = PauseFor(scan >= 0 ? scan : SpeedIndex(s.scanTime));
+    s.killTime = PauseFor(kill >= 0 ? kill : SpeedIndex(s.killTime));
+    kill_settings::SetPasses(PassesFor(level >= 0 ? level : SecurityLevel(kill_settings::Passes())));
+    // Every open dialog follows the switch at once, not only this one.
+    CMyToolTipDialog::SetToolTipsEnabled(s.showToolTips);
+}

@@ -1,0 +1,274 @@
+// The Options dialog with its pages and the About dialog, built from their real templates and
+// driven through their controls; the program around them (update dialog, sound, file dialog,
+// shell) is replaced by recording fakes. And the pixel layout under different dialog fonts.
+#include "dialogs/DlgAbout.h"
+#include "dialogs/DlgAutoKillIds.h"
+#include "dialogs/DlgOptions.h"
+#include "dialogs/DlgOthersIds.h"
+#include "engine/KillSettings.h"
+#include "skin/PixelLayout.h"
+#include "support/TemplateBuilder.h"
+#include "targets/TargetCatalog.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+void Pump() {
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+}
+
+void Click(HWND control) {
+    ASSERT_NE(control, nullptr);
+    ::SendMessageA(control, BM_CLICK, 0, 0);
+    Pump();
+}
+
+// The page's own visibility (the modeless dialog around it is never shown in these tests).
+bool Shown(HWND window) { return (::GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+bool Checked(HWND control) { return ::SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+// A modeless Options dialog over a catalogue of its own; services record what they were asked.
+class OptionsDialog : public ::testing::Test {
+protected:
+    void SetUp() override {
+        kill_settings::SetSecureDelete(true);
+        kill_settings::SetPasses(2);
+        catalog.Settings().scanTime = 1500;
+        catalog.Settings().killTime = 4000;
+        catalog.Settings().autoStart = true;
+        catalog.Settings().akEveryTimeTime = 4;
+    }
+    void TearDown() override {
+        if (dialog && dialog->Hwnd()) ::DestroyWindow(dialog->Hwnd());
+        dialog.reset();
+        CMyToolTipDialog::SetToolTipsEnabled(true);
+    }
+    void Open() {
+        CDlgOptions::Services services;
+        services.openUpdate = [this](HWND owner) { updateOwners.push_back(owner); };
+        services.playEndSound = [this] { ++sounds; };
+        services.chooseProgram = [this](HWND) {
+            ++browses;
+            return chosen;
+        };
+        dialog = std::make_unique<CDlgOptions>(catalog, std::move(services));
+        ASSERT_TRUE(dialog->Create(nullptr));
+        Pump();
+    }
+    HWND PageItem(int tab, int id) { return ::GetDlgItem(dialog->Page(tab).Hwnd(), id); }
+
+    TargetCatalog catalog;
+    std::unique_ptr<CDlgOptions> dialog;
+    std::vector<HWND> updateOwners;
+    int sounds = 0, browses = 0;
+    std::string chosen = "C:\\Program Files\\Editor\\editor.exe";
+};
+
+TEST_F(OptionsDialog, OpensOnTargetsAndSwitchesTabs) {
+    Open();
+    EXPECT_EQ(CDlgOptions::OpenDialog(), dialog.get());
+    EXPECT_EQ(CDlgOptions::CurrentTab(), CDlgOptions::kTargets);
+    char title[64] = {};
+    ::GetWindowTextA(dialog->Hwnd(), title, sizeof title);
+    EXPECT_STREQ(title, "Tracelorn Options");
+    // Enter finds OK: the dialog manager's own DM_GETDEFID is not taken by anything of ours.
+    const LRESULT defId = ::SendMessageA(dialog->Hwnd(), DM_GETDEFID, 0, 0);
+    EXPECT_EQ(HIWORD(defId), DC_HASDEFID);
+    EXPECT_EQ(LOWORD(defId), IDOK);
+
+    for (int tab = 0; tab < 3; ++tab) {
+        RECT page{};
+        ::GetWindowRect(dialog->Page(tab).Hwnd(), &page);
+        ::MapWindowPoints(nullptr, dialog->Hwnd(), reinterpret_cast<POINT*>(&page), 2);
+        EXPECT_EQ(page.left, 30) << "every page at (30, 68)";
+        EXPECT_EQ(page.top, 68);
+        EXPECT_EQ(Shown(dialog->Page(tab).Hwnd()), tab == 0);
+    }
+    Click(::GetDlgItem(dialog->Hwnd(), IDC_TAB_SETTINGS));
+    EXPECT_EQ(CDlgOptions::CurrentTab(), CDlgOptions::kSettings);
+    EXPECT_TRUE(Shown(dialog->Page(CDlgOptions::kSettings).Hwnd()));
+    EXPECT_FALSE(Shown(dialog->Page(CDlgOptions::kTargets).Hwnd()));
+    EXPECT_EQ(dialog->Page(CDlgOptions::kSettings).HelpTopic(), "settings.html");
+    Click(::GetDlgItem(dialog->Hwnd(), IDC_TAB_AUTOKILL));
+    EXPECT_EQ(CDlgOptions::CurrentTab(), CDlgOptions::kAutoKill);
+    EXPECT_FALSE(Shown(dialog->Page(CDlgOptions::kSettings).Hwnd()));
+    EXPECT_EQ(dialog->Page(CDlgOptions::kAutoKill).HelpTopic(), "autokill.html");
+    ::DestroyWindow(dialog->Hwnd());
+    EXPECT_EQ(CDlgOptions::OpenDialog(), nullptr);
+}
+
+TEST_F(OptionsDialog, SettingsPageShowsConvertsAndStoresOnOk) {
+    Open();
+    const int s = CDlgOptions::kSettings;
+    EXPECT_TRUE(Checked(PageItem(s, IDC_SCAN_NORMAL))) << "1500 ms opens as Normal";
+    EXPECT_TRUE(Checked(PageItem(s, IDC_KILL_SLOW)));
+    EXPECT_TRUE(Checked(PageItem(s, IDC_LEVEL_MEDIUM))) << "2 passes open as Medium";
+    EXPECT_TRUE(Checked(PageItem(s, IDC_AUTO_START)));
+    EXPECT_TRUE(Checked(PageItem(s, IDC_SEC_DEL)));
+
+    Click(PageItem(s, IDC_UPDATE_NOW));
+    ASSERT_EQ(updateOwners.size(), 1u) << "Update NOW! opens the update dialog at once";
+    EXPECT_EQ(updateOwners[0], dialog->Hwnd()) << "over the Options dialog";
+
+    Click(PageItem(s, IDC_AUTO_START));
+    Click(PageItem(s, IDC_SHOW_TOOLTIPS));
+    Click(PageItem(s, IDC_KILL_FAST));
+    EXPECT_TRUE(catalog.Settings().autoStart) << "nothing changes before OK";
+    Click(::GetDlgItem(dialog->Hwnd(), IDOK));
+    EXPECT_EQ(dialog->Hwnd(), nullptr) << "OK ends the dialog";
+    EXPECT_EQ(catalog.Settings().scanTime, 2000);
+    EXPECT_EQ(catalog.Settings().killTime, 0);
+    EXPECT_EQ(kill_settings::Passes(), 3);
+    EXPECT_TRUE(kill_settings::SecureDelete());
+    EXPECT_FALSE(catalog.Settings().autoStart);
+    EXPECT_FALSE(catalog.Settings().showToolTips);
+    EXPECT_FALSE(CMyToolTipDialog::ToolTipsEnabled()) << "the switch reaches every dialog";
+}
+
+TEST_F(OptionsDialog, ExtremeStaysAndCancelStoresNothing) {
+    kill_settings::SetPasses(9);
+    Open();
+    EXPECT_TRUE(Checked(PageItem(CDlgOptions::kSettings, IDC_LEVEL_EXTREME)));
+    Click(PageItem(CDlgOptions::kSettings, IDC_LEVEL_LOW));
+    Click(PageItem(CDlgOptions::kSettings, IDC_SEC_DEL));
+    Click(PageItem(CDlgOptions::kAutoKill, IDC_AK_WIN_START));
+    Click(::GetDlgItem(dialog->Hwnd(), IDCANCEL));
+    EXPECT_EQ(dialog->Hwnd(), nullptr);
+    EXPECT_EQ(kill_settings::Passes(), 9);
+    EXPECT_TRUE(kill_settings::SecureDelete());
+    EXPECT_FALSE(catalog.Settings().akWinStart);
+    EXPECT_EQ(catalog.Settings().scanTime, 1500) << "Cancel leaves even an odd value as it was";
+
+    Open();
+    Click(::GetDlgItem(dialog->Hwnd(), IDOK));
+    EXPECT_EQ(kill_settings::Passes(), 9) << "Extreme stays 9";
+}
+
+TEST_F(OptionsDialog, AutoKillPageEnablesBrowsesTestsAndStores) {
+    catalog.Settings().akAppExitName = "C:\\old.exe";
+    Open();
+    const int a = CDlgOptions::kAutoKill;
+    HWND list = PageItem(a, IDC_AK_INTERVAL);
+    EXPECT_EQ(::SendMessageA(list, CB_GETCOUNT, 0, 0), 12);
+    EXPECT_EQ(::SendMessageA(list, CB_GETCURSEL, 0, 0), 4);
+    char text[64] = {};
+    ::SendMessageA(list, CB_GETLBTEXT, 4, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, "Hour");
+    EXPECT_FALSE(::IsWindowEnabled(list)) << "the list follows Auto-Kill every:";
+    EXPECT_FALSE(::IsWindowEnabled(PageItem(a, IDC_AK_APP_PATH)));
+    EXPECT_FALSE(::IsWindowEnabled(PageItem(a, IDC_AK_BROWSE)));
+
+    Click(PageItem(a, IDC_AK_TEST));
+    EXPECT_EQ(sounds, 1) << "Test plays the end sound";
+
+    Click(PageItem(a, IDC_AK_EVERY_TIME));
+    EXPECT_TRUE(::IsWindowEnabled(list));
+    ::SendMessageA(list, CB_SETCURSEL, 11, 0);
+    Click(PageItem(a, IDC_AK_APP_EXIT));
+    EXPECT_TRUE(::IsWindowEnabled(PageItem(a, IDC_AK_APP_PATH)));
+    EXPECT_TRUE(::IsWindowEnabled(PageItem(a, IDC_AK_BROWSE)));
+    Click(PageItem(a, IDC_AK_BROWSE));
+    EXPECT_EQ(browses, 1);
+    Click(PageItem(a, IDC_AK_SUMMARY));
+    Click(::GetDlgItem(dialog->Hwnd(), IDOK));
+
+    const CleanerSettings& s = catalog.Settings();
+    EXPECT_TRUE(s.akEveryTime);
+    EXPECT_EQ(s.akEveryTimeTime, 11);
+    EXPECT_TRUE(s.akAppExit);
+    EXPECT_EQ(s.akAppExitName, chosen);
+    EXPECT_FALSE(s.akSummary);
+    EXPECT_TRUE(s.akScan);
+    EXPECT_TRUE(s.akSoundEnd);
+}
+
+TEST_F(OptionsDialog, AutoKillPathIsBoundedAndNoSelectionStoresZero) {
+    Open();
+    const int a = CDlgOptions::kAutoKill;
+    Click(PageItem(a, IDC_AK_APP_EXIT));
+    ::SendMessageA(PageItem(a, IDC_AK_INTERVAL), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    const std::string longPath = "C:\\" + std::string(400, 'p') + ".exe";
+    ::SetWindowTextA(PageItem(a, IDC_AK_APP_PATH), longPath.c_str());
+    Click(::GetDlgItem(dialog->Hwnd(), IDOK));
+    EXPECT_EQ(catalog.Settings().akEveryTimeTime, 0);
+    EXPECT_EQ(catalog.Settings().akAppExitName, longPath.substr(0, 255));
+}
+
+TEST(AboutDialog, ShowsUnsignedTotalsOpensLinksAndAnimates) {
+    TargetCatalog catalog;
+    catalog.Totals().files = 4000000000u;
+    catalog.Totals().items = 0;
+    catalog.Totals().bytes = 0;
+    std::vector<std::string> opened;
+    CDlgAbout about(catalog, [&](HWND, const std::string& address) { opened.push_back(address); });
+    ASSERT_TRUE(about.Create(nullptr));
+    EXPECT_EQ(CDlgAbout::OpenDialog(), &about);
+    char text[256] = {};
+    ::GetWindowTextA(::GetDlgItem(about.Hwnd(), IDC_ABOUT_STATISTICS), text, sizeof text);
+    EXPECT_STREQ(text, "Tracelorn has killed 4000000000 Files, 0 Items\nand freed 0,00 KB disk space since installation!");
+    ::GetWindowTextA(::GetDlgItem(about.Hwnd(), IDC_ABOUT_NAME), text, sizeof text);
+    EXPECT_STREQ(text, "Tracelorn 2.3");
+    const LRESULT defId = ::SendMessageA(about.Hwnd(), DM_GETDEFID, 0, 0);
+    EXPECT_EQ(LOWORD(defId), IDOK);
+
+    Click(::GetDlgItem(about.Hwnd(), IDC_ABOUT_HOME));
+    Click(::GetDlgItem(about.Hwnd(), IDC_ABOUT_MAKER));
+    Click(::GetDlgItem(about.Hwnd(), IDC_ABOUT_MAIL));
+    ASSERT_EQ(opened.size(), 3u);
+    EXPECT_EQ(opened[0], std::string(CDlgAbout::kHomePage) + "?&from=tl23");
+    EXPECT_EQ(opened[1], std::string(CDlgAbout::kMakerPage) + "?&from=tl23");
+    EXPECT_EQ(opened[2], "mailto:support@quorvane.com");
+
+    const DWORD start = ::GetTickCount();
+    while (about.Ticks() < 2 && ::GetTickCount() - start < 5000) {
+        Pump();
+        ::Sleep(10);
+    }
+    EXPECT_GE(about.Ticks(), 2u) << "the emblem runs on its 200 ms timer";
+    ::DestroyWindow(about.Hwnd());
+    EXPECT_EQ(CDlgAbout::OpenDialog(), nullptr);
+}
+
+// The same pixel template under a small and a large dialog font: the dialog manager places the
+// controls differently, the pixel layout puts them back on the same pixels.
+TEST(PixelLayout, HoldsUnderAnyDialogFont) {
+    for (int pointSize : {8, 20}) {
+        TemplateBuilder t(true, WS_POPUP, 300, 200, pointSize, "MS Shell Dlg");
+        t.Add({101, 20, 30, 120, 26, 0x80, "Button", WS_CHILD | WS_VISIBLE});
+        t.Add({0xFFFFFFFFu, 20, 70, 150, 16, 0x82, "Label one", WS_CHILD | WS_VISIBLE});
+        t.Add({0xFFFFFFFFu, 20, 90, 150, 16, 0x82, "Label two", WS_CHILD | WS_VISIBLE});
+        const std::vector<uint8_t> bytes = t.Build();
+        HWND dialog = ::CreateDialogIndirectParamA(nullptr, reinterpret_cast<const DLGTEMPLATE*>(bytes.data()),
+                                                   nullptr, [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+        ASSERT_NE(dialog, nullptr);
+        ASSERT_TRUE(PlaceInPixels(dialog, bytes.data(), bytes.size()));
+        RECT client{};
+        ::GetClientRect(dialog, &client);
+        EXPECT_EQ(client.right, 300) << pointSize;
+        EXPECT_EQ(client.bottom, 200) << pointSize;
+        const RECT expected[3] = {{20, 30, 140, 56}, {20, 70, 170, 86}, {20, 90, 170, 106}};
+        int i = 0;
+        for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT), ++i) {
+            ASSERT_LT(i, 3);
+            RECT r{};
+            ::GetWindowRect(child, &r);
+            ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+            EXPECT_TRUE(::EqualRect(&r, &expected[i])) << "control " << i << " at point size " << pointSize << ": "
+                                                       << r.left << "," << r.top << "," << r.right << "," << r.bottom;
+        }
+        EXPECT_EQ(i, 3);
+        ::DestroyWindow(dialog);
+    }
+}
+
+}  // namespace
