@@ -15,8 +15,8 @@ constexpr int kMaxPauseMs = 4000;
 constexpr int kPauseStepMs = 5;
 }  // namespace
 
-ActionDriver::ActionDriver(TargetCatalog& catalog, ActionWindow& window)
-    : catalog_(catalog), window_(window) {}
+ActionDriver::ActionDriver(TargetCatalog& catalog, ActionWindow& window, ThreadStarter startThread)
+    : catalog_(catalog), window_(window), startThread_(std::move(startThread)) {}
 
 ActionDriver::~ActionDriver() {
     WaitForWorker();
@@ -95,7 +95,19 @@ void ActionDriver::LaunchWorker(bool kill) {
     WaitForWorker();  // Busy() was false: a previous worker has already returned
     SetStoppedHandler([this] { window_.SendRunStopped(); });
     workerAlive_ = true;
-    worker_ = std::thread([this, kill] { Work(kill); });
+    try {
+        std::function<void()> work = [this, kill] { Work(kill); };
+        worker_ = startThread_ ? startThread_(std::move(work)) : std::thread(std::move(work));
+    } catch (...) {
+        // No thread (out of resources): without this the window would stay in its running form
+        // for good, with Stop shown and nothing to stop.
+        SetStoppedHandler(nullptr);
+        workerAlive_ = false;
+        autoMark_ = false;
+        runState_ = RunIdle;
+        currentIndex_ = -1;
+        window_.ShowIdleForm();
+    }
 }
 
 void ActionDriver::Work(bool kill) {
@@ -125,13 +137,11 @@ void ActionDriver::RunOneTarget(int index, int ordinal, bool kill) {
     const std::string name = target.Name();
     window_.AddResultLine(ResultLine::Make(LineKind::Target, runState_.load(), name));
 
-    // Whether this target reports by balloon is decided once, so hiding the window during a run
-    // switches to balloons from the next target on.
-    const bool balloons =
-        !window_.IsShown() && (action != Action::AutoKill || catalog_.Settings().akScan);
+    // Each balloon is decided when it would show: a window shown during a hidden target gets no
+    // result balloon over it, and a window hidden during a target reports its result.
     const std::string title =
         action_texts::ProgressTitle(action, action_texts::Percent(ordinal, selectedCount_));
-    if (balloons)
+    if (WantsBalloons(action))
         window_.ShowBalloon(action_texts::ProgressBalloon(action, name), title,
                             action_texts::kBalloonTimeoutMs);
 
@@ -142,10 +152,14 @@ void ActionDriver::RunOneTarget(int index, int ordinal, bool kill) {
     const std::string files = CountText(c.files), items = CountText(c.items), size = FormatSize(c.bytes);
     window_.DeleteLastResultLine();
     window_.AddResultLine(ResultLine::Make(LineKind::Target, RunIdle, name, files, items, size));
-    if (balloons)
+    if (WantsBalloons(action))
         window_.ShowBalloon(action_texts::ResultBalloon(action, name, files, items, size), title,
                             action_texts::kBalloonTimeoutMs);
     Pause(kill);
+}
+
+bool ActionDriver::WantsBalloons(Action action) {
+    return !window_.IsShown() && (action != Action::AutoKill || catalog_.Settings().akScan);
 }
 
 void ActionDriver::Pause(bool kill) {

@@ -3,6 +3,7 @@
 #include "app/ActionWindow.h"
 
 #include <atomic>
+#include <functional>
 #include <thread>
 
 class TargetCatalog;
@@ -13,7 +14,10 @@ class TargetCatalog;
 // worker has not yet ended.
 class ActionDriver {
 public:
-    ActionDriver(TargetCatalog& catalog, ActionWindow& window);
+    // Starts the worker thread; tests pass one that fails as the system can.
+    using ThreadStarter = std::function<std::thread(std::function<void()>)>;
+
+    ActionDriver(TargetCatalog& catalog, ActionWindow& window, ThreadStarter startThread = nullptr);
     ~ActionDriver();  // waits for the worker
     ActionDriver(const ActionDriver&) = delete;
     ActionDriver& operator=(const ActionDriver&) = delete;
@@ -47,6 +51,7 @@ private:
     void WriteSummary(bool stopped);
     void FinishRun(bool stopped);
     void LaunchWorker(bool kill);
+    [[nodiscard]] bool WantsBalloons(action_texts::Action action);
 
     TargetCatalog& catalog_;
     ActionWindow& window_;
@@ -55,5 +60,6 @@ private:
     std::atomic<int> currentIndex_{-1};
     std::atomic<bool> workerAlive_{false};
     int selectedCount_ = 0;
+    ThreadStarter startThread_;
     std::thread worker_;
 };

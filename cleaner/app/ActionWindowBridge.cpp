@@ -5,30 +5,29 @@ constexpr UINT kRunStoppedMessage = WM_USER + 3;  // the checkpoint's "run stopp
 constexpr UINT kInvokeMessage = WM_APP + 1;       // work of the driver for the window thread
 }  // namespace
 
-bool ActionWindowBridge::OnMessage(UINT message, LPARAM lParam) {
-    switch (message) {
-        case kRunStoppedMessage: runStopped_(); return true;
-        case kInvokeMessage: (*reinterpret_cast<const std::function<void()>*>(lParam))(); return true;
-        default: return false;
-    }
+bool ActionWindowBridge::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != kRunStoppedMessage && message != kInvokeMessage) return false;
+    // A posted message is never the worker's, which sends and waits.
+    if ((::InSendMessageEx(nullptr) & ISMEX_SEND) == 0) return true;
+    if (const PendingCalls::Call* call = calls_.Take(static_cast<uint64_t>(wParam), static_cast<uintptr_t>(lParam)))
+        (*call)();
+    return true;
 }
 
-void ActionWindowBridge::RunOnWindowThread(const std::function<void()>& work) {
+void ActionWindowBridge::SendPublished(UINT message, const std::function<void()>& call) {
     HWND window = window_();
     if (!window || OnWindowThread()) {
-        work();
+        call();
         return;
     }
-    ::SendMessageA(window, kInvokeMessage, 0, reinterpret_cast<LPARAM>(&work));
+    const uint64_t token = calls_.Publish(&call);
+    ::SendMessageA(window, message, static_cast<WPARAM>(token), reinterpret_cast<LPARAM>(&call));
+    calls_.Withdraw(token);
 }
 
-void ActionWindowBridge::SendRunStopped() {
-    if (OnWindowThread()) {
-        runStopped_();
-        return;
-    }
-    ::SendMessageA(window_(), kRunStoppedMessage, 0, 0);
-}
+void ActionWindowBridge::RunOnWindowThread(const std::function<void()>& work) { SendPublished(kInvokeMessage, work); }
+
+void ActionWindowBridge::SendRunStopped() { SendPublished(kRunStoppedMessage, runStopped_); }
 
 void ActionWindowBridge::ClearResultLines() { RunOnWindowThread([&] { form_.ClearResultLines(); }); }
 void ActionWindowBridge::AddResultLine(const ResultLine& line) { RunOnWindowThread([&] { form_.AddResultLine(line); }); }

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/ActionWindow.h"
+#include "app/PendingCalls.h"
 
 #include <windows.h>
 
@@ -18,8 +19,10 @@ public:
 
     // The calling thread becomes the window thread.
     void BindToThisThread() { windowThread_ = ::GetCurrentThreadId(); }
-    // The bridge's own two messages; true when `message` was one of them.
-    bool OnMessage(UINT message, LPARAM lParam);
+    // The bridge's own two messages; true when `message` was one of them. Any process can send
+    // the window these numbers with any parameters: only a call the worker published and waits on
+    // runs (see PendingCalls), anything else is swallowed.
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     void ClearResultLines() override;
     void AddResultLine(const ResultLine& line) override;
@@ -37,9 +40,13 @@ public:
 
 private:
     bool OnWindowThread() const { return ::GetCurrentThreadId() == windowThread_; }
+    // Publishes the call, sends the message that carries it and waits until it ran (directly on
+    // the window thread, or when there is no window).
+    void SendPublished(UINT message, const std::function<void()>& call);
 
     ActionForm& form_;
     std::function<HWND()> window_;
     std::function<void()> runStopped_;
     DWORD windowThread_ = 0;
+    PendingCalls calls_;
 };

@@ -28,6 +28,14 @@ CCleanerApp* CCleanerApp::Current() { return g_app; }
 
 int CCleanerApp::Run(const std::vector<std::string>& arguments) {
     const std::string executable = ExecutablePath();
+    if (executable.empty()) {
+        // Without its folder every file beside the program would be looked for at a drive root.
+        ::MessageBoxA(nullptr,
+                      "Tracelorn cannot start from this folder because its path is too long. "
+                      "Move Tracelorn to a folder with a shorter path.",
+                      kName, MB_OK | MB_ICONERROR);
+        return 1;
+    }
     SingleInstance instance(executable);
     if (!instance.Acquired()) return 0;  // another copy of this path runs: end silently
 

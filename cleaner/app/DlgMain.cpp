@@ -71,8 +71,9 @@ void CDlgMain::RunModal(bool show) {
     // An automatic update still running is stopped; its last messages are handled while it ends.
     AutoUpdate::RequestStop();
     (void)update_worker::WaitForEnd(kUpdateEndWaitMs);
-    // The loop ends only with no run in progress; a worker that is still returning sends nothing
-    // more, so waiting for it here cannot block.
+    // Exit ends the loop only with no run in progress, but WM_QUIT or a failing GetMessage can end
+    // it during one, with the worker blocked in a send to this thread.
+    EndRunAnsweringWorker();
     driver_.WaitForWorker();
     if (Hwnd()) ::DestroyWindow(Hwnd());
 }
@@ -233,8 +234,36 @@ void CDlgMain::ToggleMode() {
     ::SetForegroundWindow(Hwnd());
 }
 
+void CDlgMain::EndRunAnsweringWorker() {
+    while (driver_.Busy()) {
+        driver_.Stop();
+        // Sent messages only: the worker's calls run, queued input and commands wait.
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_SENDMESSAGE);
+        MSG msg;
+        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+void CDlgMain::OnSessionEnding(bool ending) {
+    EndRunAnsweringWorker();
+    driver_.WaitForWorker();
+    catalog_.Settings().showMainWnd = ::IsWindowVisible(Hwnd()) != FALSE;
+    if (options_.saveAll) options_.saveAll();
+    if (!ending) return;
+    // The session ends: leave the loop as Exit does (the saves then run once more, unchanged).
+    exitRequested_ = true;
+    loopEnded_ = true;
+    ::PostMessageA(Hwnd(), WM_NULL, 0, 0);
+}
+
 void CDlgMain::OnTrayEvent(LPARAM event) {
-    if (event != WM_MOUSEMOVE) CMyDialog::BringLastToFront();
+    // Only a click brings a window forward; balloon notifications of a hidden run (shown, hidden,
+    // timed out) must not take the focus, or the next Escape would stop the run.
+    const bool click = event == WM_LBUTTONDOWN || event == WM_LBUTTONUP || event == WM_LBUTTONDBLCLK ||
+                       event == WM_RBUTTONDOWN || event == WM_RBUTTONUP || event == WM_RBUTTONDBLCLK ||
+                       event == WM_MBUTTONDOWN || event == WM_MBUTTONUP || event == WM_CONTEXTMENU ||
+                       event == NIN_BALLOONUSERCLICK;
+    if (click) CMyDialog::BringLastToFront();
     const bool running = driver_.RunState() != RunIdle;
     if (!running && event == WM_LBUTTONDBLCLK) ToggleMode();
     if (running && !::IsWindowVisible(Hwnd()) && event == NIN_BALLOONUSERCLICK) driver_.Stop();
@@ -242,12 +271,16 @@ void CDlgMain::OnTrayEvent(LPARAM event) {
 
 LRESULT CDlgMain::OnMessage(UINT message, WPARAM wp, LPARAM lp, bool& handled) {
     handled = true;
-    if (bridge_.OnMessage(message, lp)) return 0;
+    if (bridge_.OnMessage(message, wp, lp)) return 0;
     switch (message) {
         case WM_CLOSE: OnClose(); return 0;
         case update::kNotifyMessage:
             // Also DM_SETDEFID: only the automatic update's own notifications are taken here.
             if (!autoUpdate_.OnNotification(Hwnd(), wp, lp)) break;
+            return 0;
+        case WM_QUERYENDSESSION: OnSessionEnding(false); return TRUE;
+        case WM_ENDSESSION:
+            if (wp) OnSessionEnding(true);
             return 0;
         case WM_SHOWWINDOW:
             if (wp) LoadBanner();

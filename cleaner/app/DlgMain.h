@@ -32,7 +32,8 @@ public:
     struct Options {
         std::string helpFile;       // full path of Tracelorn.chm
         std::string programFolder;  // where banner.qbf lives
-        // Saves the settings, the custom targets and config.cfg: after Options closes with OK.
+        // Saves everything the exit saves (settings, selections, custom targets, totals): after
+        // Options closes with OK, and when the session ends, before Windows ends the process.
         std::function<void()> saveAll;
     };
     CDlgMain(TargetCatalog& catalog, Options options);
@@ -86,6 +87,9 @@ protected:
 private:
     void OnClose();
     void OnTrayEvent(LPARAM event);
+    // Stops a run and keeps the window thread answering the worker until the worker has ended.
+    void EndRunAnsweringWorker();
+    void OnSessionEnding(bool ending);
     void LayOutRow();
     void ToggleMode();
     void LoadBanner();

@@ -1,5 +1,7 @@
 #include "app/HelpViewer.h"
 
+#include "platform/SystemLibrary.h"
+
 namespace {
 constexpr UINT kDisplayTopic = 0;  // HH_DISPLAY_TOPIC
 }
@@ -10,7 +12,7 @@ bool HelpViewer::ShowTopic(HWND owner, const std::string& helpFile, const std::s
 
 bool HelpViewer::ShowAddress(HWND owner, const std::string& address) {
     if (!htmlHelp_) {
-        if (!module_) module_.Reset(::LoadLibraryA("hhctrl.ocx"));
+        if (!module_) module_.Reset(LoadSystemLibrary("hhctrl.ocx"));
         if (!module_) return false;
         htmlHelp_ = reinterpret_cast<HtmlHelpProc>(
             reinterpret_cast<void*>(::GetProcAddress(module_.Get(), "HtmlHelpA")));

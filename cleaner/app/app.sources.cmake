@@ -4,6 +4,7 @@ list(APPEND CLEANER_CORE_SOURCES
   app/BalloonField.cpp
   app/CommandLine.cpp
   app/InstanceName.cpp
+  app/PendingCalls.cpp
   app/RowLayout.cpp
 )
 list(APPEND CLEANER_WIN_SOURCES

@@ -1,5 +1,6 @@
 #include "engine/EntryPath.h"
 
+#include "engine/WalkRootGuard.h"
 #include "platform/RegistryRoot.h"
 
 #include <shlobj.h>
@@ -14,6 +15,7 @@ std::string RegistryFolder(const EntryRecord& entry) {
                         folder, 0) != ERROR_SUCCESS)
         return {};
     std::string text = folder;
+    if (!IsAbsolutePath(text)) return {};
     // The walk appends names directly, so a folder read without its separator finds nothing useful.
     if (!text.empty() && text.back() != '\\') text += '\\';
     return text;
@@ -23,7 +25,9 @@ std::string RegistryFolder(const EntryRecord& entry) {
 
 std::string ResolveEntryPath(const EntryRecord& entry) {
     if (entry.Kind() == RemKind::RegistryFolderFiles) return RegistryFolder(entry);
-    if (entry.folderId == 0) return entry.path;
+    // A relative path would be taken from the current folder, which for a program started by the
+    // Run key is System32: it names nothing.
+    if (entry.folderId == 0) return IsAbsolutePath(entry.path) ? entry.path : std::string();
     // Folder ids are 1..255; the bits above are call flags (create, no verify), never a folder.
     if (entry.folderId < 0 || entry.folderId > 0xFF) return {};
 

@@ -35,9 +35,23 @@ EntryRecord FileEntry::FolderRecord(RemKind kind, int folderId, std::string fold
     return r;
 }
 
+std::unique_ptr<FileEntry> FileEntry::DriveRootFragments(const std::string& root, const std::string& mask) {
+    auto entry = std::make_unique<FileEntry>(FolderRecord(RemKind::FolderWildcard, 0, root, mask, false));
+    entry->rootFragments_ = true;
+    return entry;
+}
+
+WalkOptions FileEntry::Options() const {
+    WalkOptions options;
+    options.recurse = record_.recurse;
+    options.removeAtReboot = record_.removeAtReboot;
+    options.rootFragments = rootFragments_;
+    return options;
+}
+
 void FileEntry::Scan() {
     const std::string path = ResolveEntryPath(record_);
-    const WalkOptions options{record_.recurse, record_.removeAtReboot};
+    const WalkOptions options = Options();
     RunCounters found;
     switch (record_.Kind()) {
         case RemKind::SingleFile: ScanSingleFile(path); break;
@@ -52,7 +66,7 @@ void FileEntry::Scan() {
 
 void FileEntry::Kill() {
     const std::string path = ResolveEntryPath(record_);
-    const WalkOptions options{record_.recurse, record_.removeAtReboot};
+    const WalkOptions options = Options();
     RunCounters removed;
     switch (record_.Kind()) {
         case RemKind::SingleFile: KillSingleFile(path); break;

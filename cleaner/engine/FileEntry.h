@@ -1,6 +1,9 @@
 #pragma once
 #include "engine/EntryRecord.h"
+#include "engine/FileKiller.h"
 #include "engine/RemEntry.h"
+
+#include <memory>
 
 // Entries of the four file kinds: one file (1), the files of a folder (2), the files of a folder
 // matching a wildcard (3), and the files of a folder named by a registry value (4).
@@ -13,6 +16,10 @@ public:
     static EntryRecord FolderRecord(RemKind kind, int folderId, std::string folder, std::string mask,
                                     bool recurse);
 
+    // The built-in "*.CHK" entry of a drive root: the one walk allowed to start at a drive root,
+    // one level deep, with its narrow mask.
+    static std::unique_ptr<FileEntry> DriveRootFragments(const std::string& root, const std::string& mask);
+
     void Scan() override;
     void Kill() override;
     const EntryRecord* Record() const override { return &record_; }
@@ -21,5 +28,8 @@ private:
     void ScanSingleFile(const std::string& path);
     void KillSingleFile(const std::string& path);
 
+    WalkOptions Options() const;
+
     EntryRecord record_;
+    bool rootFragments_ = false;
 };

@@ -2,8 +2,11 @@
 
 #include "engine/Checkpoint.h"
 #include "engine/KillSettings.h"
+#include "engine/FolderGuard.h"
 #include "engine/OverwritePattern.h"
+#include "engine/WalkLedger.h"
 #include "engine/WalkRootGuard.h"
+#include "engine/WildcardMatch.h"
 #include "platform/Handles.h"
 
 #include <shlobj.h>
@@ -118,6 +121,7 @@ void ScanWalk(const std::string& folder, const std::string& mask, const WalkOpti
                 ScanWalk(folder + fd.cFileName + "\\", std::string(), options, found);
             return;
         }
+        if (!mask.empty() && !MatchesWildcard(fd.cFileName, mask)) return;
         if (!options.removeAtReboot && !CanKillFile(folder, fd.cFileName)) return;
         found.files += 1;
         found.bytes += FileSize(fd);
@@ -141,6 +145,7 @@ void KillWalk(const std::string& folder, const std::string& mask, const WalkOpti
             }
             return;
         }
+        if (!mask.empty() && !MatchesWildcard(fd.cFileName, mask)) return;
         const std::string path = folder + fd.cFileName;
         std::string remaining = path;
         if (KillFile(path, &remaining) || (options.removeAtReboot && ScheduleDeleteAtReboot(remaining))) {
@@ -155,27 +160,27 @@ void KillWalk(const std::string& folder, const std::string& mask, const WalkOpti
     }
 }
 
-std::string SpecialFolder(int csidl) {
-    char path[MAX_PATH] = {};
-    return ::SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE) ? std::string(path) : std::string();
+// The built-in fragment walk of a drive root: one level, a narrow mask, at a volume root only.
+bool IsRootFragmentWalk(const std::string& folder, const std::string& mask, const WalkOptions& options) {
+    if (!options.rootFragments || options.recurse || WildcardMatchesEverything(mask)) return false;
+    const std::string canonical = CanonicalPath(folder);
+    return !canonical.empty() && WalkRootGuard::IsVolumeRoot(canonical);
 }
 
-const WalkRootGuard& MachineWalkRootGuard() {
-    static const WalkRootGuard guard([] {
-        std::vector<std::string> folders;
-        for (int csidl : {CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_PROFILE, CSIDL_PERSONAL, CSIDL_DESKTOPDIRECTORY,
-                          CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86, CSIDL_COMMON_DOCUMENTS,
-                          CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_MYPICTURES, CSIDL_MYMUSIC, CSIDL_MYVIDEO})
-            folders.push_back(SpecialFolder(csidl));
-        return folders;
-    }());
-    return guard;
+// Whether a walk may start at folder, and claims it for the current target (see WalkLedger).
+bool StartWalk(const std::string& folder, const std::string& mask, const WalkOptions& options) {
+    if (folder.empty()) return false;
+    if (!MayWalkFolder(folder) && !IsRootFragmentWalk(folder, mask, options)) return false;
+    return ClaimWalk(CanonicalPath(folder), mask, options.recurse);
 }
 
-std::string FullPath(const std::string& path) {
-    char full[MAX_PATH] = {};
-    DWORD n = ::GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
-    return (n == 0 || n >= MAX_PATH) ? std::string() : std::string(full, n);
+// Whether a file's data is reachable through another name too (hard links, or the file is itself
+// a link); opened for its attributes only, so any file can be asked.
+bool SharesDataWithAnotherName(const std::string& path) {
+    FileHandle file(::CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    return !file || HasSharedData(file.Get());
 }
 
 // The passes of a secure Kill. With sharedData given, the first open also tells whether the name
@@ -212,9 +217,13 @@ bool KillFile(const std::string& path, std::string* remainingPath) {
     if (remainingPath) *remainingPath = path;
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    // A link is removed as a name; nothing is done to what it leads to.
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return DeleteName(path, remainingPath);
+    // The read-only flag belongs to the data, not the name: clearing it for one of several hard
+    // links would clear it for all. Such a file stays.
+    if ((attributes & FILE_ATTRIBUTE_READONLY) && SharesDataWithAnotherName(path)) return false;
     if (!ClearReadOnly(path, attributes)) return false;
-    if (!kill_settings::SecureDelete() || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-        return DeleteName(path, remainingPath);
+    if (!kill_settings::SecureDelete()) return DeleteName(path, remainingPath);
 
     bool sharedData = false;
     if (!OverwritePasses(path, kill_settings::Passes(), &sharedData))
@@ -229,7 +238,7 @@ bool CanKillFile(const std::string& path) {
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return false;
     if (attributes & FILE_ATTRIBUTE_READONLY) {
-        if (!ClearReadOnly(path, attributes)) return false;
+        if (SharesDataWithAnotherName(path) || !ClearReadOnly(path, attributes)) return false;
         ::SetFileAttributesA(path.c_str(), attributes);
         return true;
     }
@@ -241,21 +250,14 @@ bool CanKillFile(const std::string& folder, const std::string& name) {
     return CanKillFile(WithSeparator(folder) + name);
 }
 
-bool MayWalkRecursively(const std::string& folder) {
-    const std::string full = FullPath(folder);
-    return !full.empty() && MachineWalkRootGuard().MayWalkRecursively(full);
-}
-
 void ScanFolder(const std::string& folder, const std::string& mask, const WalkOptions& options,
                 RunCounters& found) {
-    if (folder.empty()) return;
-    if (options.recurse && !MayWalkRecursively(folder)) return;
+    if (!StartWalk(folder, mask, options)) return;
     ScanWalk(WithSeparator(folder), mask, options, found);
 }
 
 void KillFolder(const std::string& folder, const std::string& mask, const WalkOptions& options,
                 RunCounters& removed) {
-    if (folder.empty()) return;
-    if (options.recurse && !MayWalkRecursively(folder)) return;
+    if (!StartWalk(folder, mask, options)) return;
     KillWalk(WithSeparator(folder), mask, options, removed);
 }

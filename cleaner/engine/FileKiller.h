@@ -30,15 +30,16 @@ std::string RandomizedFileName(const std::string& path);
 struct WalkOptions {
     bool recurse = true;
     bool removeAtReboot = false;
+    // Built-in only: a one-level walk with a narrow mask may start at a drive root (disk-check
+    // fragments). Nothing read from a file can set this.
+    bool rootFragments = false;
 };
 
-// Recursive folder walks over the files of folder (matching mask, all files when mask is empty).
-// Folders that are reparse points (junctions, symbolic links, mount points) are never entered, and
-// a recursive walk never starts at a drive root or a protected folder (see WalkRootGuard).
+// Folder walks over the files of folder (matching mask by their long names, all files when mask is
+// empty). Folders that are reparse points (junctions, symbolic links, mount points) are never
+// entered; no walk starts where MayWalkFolder refuses, and a target walks one resolved folder with
+// one mask only once per run (see WalkLedger).
 void ScanFolder(const std::string& folder, const std::string& mask, const WalkOptions& options,
                 RunCounters& found);
 void KillFolder(const std::string& folder, const std::string& mask, const WalkOptions& options,
                 RunCounters& removed);
-
-// Whether a recursive walk may start at folder on this machine.
-[[nodiscard]] bool MayWalkRecursively(const std::string& folder);

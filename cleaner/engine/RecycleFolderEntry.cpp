@@ -2,6 +2,7 @@
 
 #include "engine/FileKiller.h"
 #include "engine/RecycleRules.h"
+#include "platform/Handles.h"
 
 #include <windows.h>
 #include <shlwapi.h>
@@ -25,7 +26,32 @@ bool IsFolder(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+bool IsFile(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The first few KiB of a small file: desktop.ini names its class near the top.
+std::string ReadHead(const std::string& path) {
+    FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return {};
+    char buffer[4096];
+    DWORD read = 0;
+    if (!::ReadFile(file.Get(), buffer, sizeof(buffer), &read, nullptr)) return {};
+    return std::string(buffer, read);
+}
+
 }  // namespace
+
+bool IsMarkedRecycleFolder(const std::string& folder) {
+    const DWORD attributes = ::GetFileAttributesA(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    if (!(attributes & (FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN))) return false;
+    const std::string inside = folder + "\\";
+    if (IsFile(inside + "INFO2") || IsFile(inside + "INFO")) return true;
+    return DesktopIniNamesRecycleBin(ReadHead(inside + "desktop.ini"));
+}
 
 RecycleFolderEntry::RecycleFolderEntry(std::string root, std::string folder, std::string userSid,
                                        std::shared_ptr<RecycleBinShell> shell)
@@ -38,6 +64,7 @@ RecycleFolderEntry::RecycleFolderEntry(std::string root, std::string folder, std
 }
 
 std::string RecycleFolderEntry::WalkFolder() const {
+    if (folder_.empty()) return std::string();
     if (!perUser_) return folder_;
     if (sid_.empty()) return std::string();
     const std::string own = folder_ + sid_ + "\\";

@@ -14,7 +14,11 @@ public:
     virtual void Empty(const std::string& root) = 0;
 };
 
-// The recycle folder of one fixed drive. On a per-user layout ($Recycle.Bin, RECYCLER) only the
+// Whether a drive's "RECYCLED" folder is the system's recycle folder: it carries the system or
+// hidden attribute and holds INFO, INFO2, or a desktop.ini naming the recycle bin's class.
+[[nodiscard]] bool IsMarkedRecycleFolder(const std::string& folder);
+
+// The recycle folder of one fixed drive (none when the drive has no recycle folder). On a per-user layout ($Recycle.Bin, RECYCLER) only the
 // current user's subfolder (named by the user's SID) is walked, as the shell's own emptying does.
 // Bookkeeping is not counted: desktop.ini in $Recycle.Bin, two files in RECYCLER and RECYCLED.
 class RecycleFolderEntry : public RemEntry {

@@ -42,12 +42,22 @@ bool IsRecycleBookkeeping(const std::string& fileName) {
     return true;
 }
 
-std::string ChooseRecycleFolder(const std::string& root, const std::function<bool(const std::string&)>& isFolder) {
+std::string ChooseRecycleFolder(const std::string& root, const std::function<bool(const std::string&)>& isFolder,
+                                const std::function<bool(const std::string&)>& isRecycledFolder) {
     for (const char* name : {"$Recycle.Bin", "RECYCLER"}) {
         const std::string folder = root + name;
         if (isFolder && isFolder(folder)) return folder + "\\";
     }
-    return root + "RECYCLED\\";
+    const std::string recycled = root + "RECYCLED";
+    if (isRecycledFolder && isRecycledFolder(recycled)) return recycled + "\\";
+    return std::string();
+}
+
+bool DesktopIniNamesRecycleBin(const std::string& text) {
+    static const char kClass[] = "{645ff040-5081-101b-9f08-00aa002f954e}";
+    std::string lower = text;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower.find(kClass) != std::string::npos;
 }
 
 bool IsOwnRecycleSubfolder(const std::string& subfolder, const std::string& sid) {

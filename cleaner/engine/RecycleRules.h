@@ -31,8 +31,15 @@ public:
 std::vector<std::string> FixedDriveRoots(DriveList& drives);
 
 // The recycle folder of a drive root (with its backslash), with a trailing backslash:
-// "$Recycle.Bin" when it exists (current Windows), else "RECYCLER" when it exists, else "RECYCLED".
-std::string ChooseRecycleFolder(const std::string& root, const std::function<bool(const std::string&)>& isFolder);
+// "$Recycle.Bin" when it exists (current Windows), else "RECYCLER" when it exists, else "RECYCLED"
+// when isRecycledFolder confirms that it is the system's (a user's own "Recycled" folder on a data
+// drive must never be emptied); empty when the drive has none of them.
+std::string ChooseRecycleFolder(const std::string& root, const std::function<bool(const std::string&)>& isFolder,
+                                const std::function<bool(const std::string&)>& isRecycledFolder);
+
+// Whether a desktop.ini text gives its folder the recycle bin's class
+// ({645FF040-5081-101B-9F08-00AA002F954E}), compared without case.
+[[nodiscard]] bool DesktopIniNamesRecycleBin(const std::string& text);
 
 // Whether a subfolder of a per-user recycle folder belongs to the user of the given SID string
 // (compared without case). Only that subfolder is walked: other accounts' recycled files stay.

@@ -1,6 +1,7 @@
 #include "engine/RegistryEntry.h"
 
 #include "engine/Checkpoint.h"
+#include "engine/RegistryRules.h"
 #include "platform/Handles.h"
 #include "platform/RegistryRoot.h"
 
@@ -32,6 +33,26 @@ bool ValueNameAt(HKEY key, DWORD index, char* name, DWORD chars) {
 
 bool SubkeyNameAt(HKEY key, DWORD index, char* name, DWORD chars) {
     return ::RegEnumKeyA(key, index, name, chars) == ERROR_SUCCESS;
+}
+
+// Every key is opened as itself: a registry link is never followed into the key it names.
+bool OpenKey(HKEY parent, const char* name, REGSAM access, RegKey& key) {
+    return ::RegOpenKeyExA(parent, name, REG_OPTION_OPEN_LINK, access, key.Receive()) == ERROR_SUCCESS;
+}
+
+bool IsLink(HKEY key) {
+    DWORD type = 0;
+    return ::RegQueryValueExA(key, "SymbolicLinkValue", nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
+           type == REG_LINK;
+}
+
+// Deletes the link key itself. The documented delete functions open the name again and would
+// follow the link, deleting the key it leads to instead.
+void DeleteLinkKey(HKEY link) {
+    using NtDeleteKeyFn = LONG(NTAPI*)(HANDLE);
+    static const auto deleteKey = reinterpret_cast<NtDeleteKeyFn>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "NtDeleteKey")));
+    if (deleteKey) (void)deleteKey(link);
 }
 
 }  // namespace
@@ -72,14 +93,13 @@ bool RegistryEntry::MatchesValueName(const char* name) const {
 }
 
 bool RegistryEntry::NamesARealKey() const {
-    return record_.key.find_first_not_of('\\') != std::string::npos;
+    return record_.key.find_first_not_of('\\') != std::string::npos && RegistryRecordIsSafe(record_);
 }
 
 void RegistryEntry::Scan() {
     if (NamesARealKey()) {
         RegKey key;
-        if (::RegOpenKeyExA(RootKeyHandle(record_.rootKey), record_.key.c_str(), 0, KEY_READ,
-                            key.Receive()) == ERROR_SUCCESS) {
+        if (OpenKey(RootKeyHandle(record_.rootKey), record_.key.c_str(), KEY_READ, key) && !IsLink(key.Get())) {
             uint32_t count = 0;
             CountValues(key.Get(), count);
             AddItems(count);
@@ -104,7 +124,7 @@ void RegistryEntry::CountValues(HKEY key, uint32_t& count) const {
         Checkpoint();
         if (!SubkeyNameAt(key, i, name, kScanNameChars)) continue;
         RegKey sub;
-        if (::RegOpenKeyExA(key, name, 0, KEY_READ, sub.Receive()) != ERROR_SUCCESS) continue;
+        if (!OpenKey(key, name, KEY_READ, sub) || IsLink(sub.Get())) continue;
         CountValues(sub.Get(), count);
     }
 }
@@ -113,8 +133,12 @@ void RegistryEntry::Kill() {
     if (NamesARealKey()) {
         const HKEY root = RootKeyHandle(record_.rootKey);
         RegKey key;
-        if (::RegOpenKeyExA(root, record_.key.c_str(), 0, KEY_READ | KEY_WRITE, key.Receive()) ==
-            ERROR_SUCCESS) {
+        if (OpenKey(root, record_.key.c_str(), KEY_READ | KEY_WRITE | DELETE, key)) {
+            if (IsLink(key.Get())) {
+                if (Kind() == RemKind::RegistryKey) DeleteLinkKey(key.Get());
+                MarkKilled();
+                return;
+            }
             uint32_t count = 0;
             DeleteValues(key.Get(), count);
             AddItems(count);
@@ -143,8 +167,12 @@ void RegistryEntry::DeleteValues(HKEY key, uint32_t& count) const {
         if (!SubkeyNameAt(key, i, name, kKillNameChars)) continue;
         {
             RegKey sub;
-            if (::RegOpenKeyExA(key, name, 0, KEY_READ | KEY_WRITE, sub.Receive()) != ERROR_SUCCESS)
+            if (!OpenKey(key, name, KEY_READ | KEY_WRITE | DELETE, sub)) continue;
+            if (IsLink(sub.Get())) {
+                // Only the link goes, and only where the whole subtree goes.
+                if (match_.mode == ValueMatchMode::All) DeleteLinkKey(sub.Get());
                 continue;
+            }
             DeleteValues(sub.Get(), count);
         }
         if (match_.mode == ValueMatchMode::All) (void)::RegDeleteKeyA(key, name);

@@ -36,7 +36,8 @@ private:
     // Both walks keep one count across their recursion; it is passed down rather than shared.
     void CountValues(HKEY key, uint32_t& count) const;
     void DeleteValues(HKEY key, uint32_t& count) const;
-    // An empty or all-backslash subkey would open the root itself: such an entry touches nothing.
+    // An empty or all-backslash subkey would open the root itself, and a key too close to a hive
+    // may not be emptied whole (RegistryRules): such an entry touches nothing.
     bool NamesARealKey() const;
 
     EntryRecord record_;

@@ -1,12 +1,17 @@
 #include "engine/UrlCacheEntry.h"
 
 #include "engine/FileKiller.h"
+#include "engine/FolderGuard.h"
 
 #include <windows.h>
+#include <shlobj.h>
 #include <wininet.h>
+#define SECURITY_WIN32  // winineti.h pulls in the security headers, which ask for a flavour
+#include <winineti.h>
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -41,15 +46,42 @@ private:
 
 std::string Text(const char* text) { return text != nullptr ? std::string(text) : std::string(); }
 
+// The folders the cache keeps its files in: the content path WinINet reports and the Internet
+// cache special folder.
+std::vector<std::string> CacheFolders() {
+    std::vector<std::string> folders;
+    INTERNET_CACHE_CONFIG_INFOA info{};
+    info.dwStructSize = sizeof(info);
+    DWORD size = sizeof(info);
+    if (::GetUrlCacheConfigInfoA(&info, &size, CACHE_CONFIG_CONTENT_PATHS_FC) && info.CachePath[0] != 0)
+        folders.emplace_back(info.CachePath);
+    char special[MAX_PATH] = {};
+    if (::SHGetSpecialFolderPathA(nullptr, special, CSIDL_INTERNET_CACHE, FALSE) && special[0] != 0)
+        folders.emplace_back(special);
+    return folders;
+}
+
+// A record is ours to count and remove when it names no file, or a file inside the cache: a forged
+// or stale record must not make a Kill overwrite a file elsewhere (deleting the record would also
+// let WinINet delete the file it names).
+bool NamesFileInsideCache(const char* localFile, const std::vector<std::string>& cacheFolders) {
+    if (localFile == nullptr || localFile[0] == 0) return true;
+    for (const std::string& folder : cacheFolders)
+        if (IsInsideFolder(localFile, folder)) return true;
+    return false;
+}
+
 }  // namespace
 
 void UrlCacheContentEntry::Scan() {
     MarkScanned();
     CacheWalk walk;
     if (!walk.Opened()) return;
+    const std::vector<std::string> folders = CacheFolders();
     do {
         const auto* record = CacheWalk::Record();
         if (IsUrlHistoryRecord(record->CacheEntryType)) continue;
+        if (!NamesFileInsideCache(record->lpszLocalFileName, folders)) continue;
         AddFile(record->dwSizeLow);
     } while (walk.Next());
 }
@@ -57,9 +89,11 @@ void UrlCacheContentEntry::Scan() {
 void UrlCacheContentEntry::Kill() {
     CacheWalk walk;
     if (walk.Opened()) {
+        const std::vector<std::string> folders = CacheFolders();
         do {
             const auto* record = CacheWalk::Record();
             if (IsUrlHistoryRecord(record->CacheEntryType)) continue;
+            if (!NamesFileInsideCache(record->lpszLocalFileName, folders)) continue;
             const std::string local = Text(record->lpszLocalFileName);
             const std::string url = Text(record->lpszSourceUrlName);
             const DWORD size = record->dwSizeLow;

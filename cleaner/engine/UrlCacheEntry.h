@@ -11,7 +11,8 @@ constexpr uint32_t kUrlCacheRecordBytes = 5000;
 [[nodiscard]] constexpr bool IsUrlHistoryRecord(uint32_t entryType) { return (entryType & kUrlHistoryBit) != 0; }
 
 // Counts files and bytes; Kill removes each local file with KillFile and deletes the record by its
-// source URL, counting every record whether or not the removal succeeded.
+// source URL, counting every record whether or not the removal succeeded. A record whose local
+// file lies outside the cache's own folders is left alone and not counted.
 class UrlCacheContentEntry : public RemEntry {
 public:
     UrlCacheContentEntry() : RemEntry(RemKind::Special) {}

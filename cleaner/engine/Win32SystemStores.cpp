@@ -1,5 +1,6 @@
 #include "engine/Win32SystemStores.h"
 
+#include "platform/SystemLibrary.h"
 #include "platform/Handles.h"
 #include "platform/ProtectedStorageApi.h"
 
@@ -30,7 +31,7 @@ Win32ProtectedStoreItems::~Win32ProtectedStoreItems() { Close(); }
 
 bool Win32ProtectedStoreItems::Open() {
     Close();
-    library_.Reset(::LoadLibraryA("pstorec.dll"));
+    library_.Reset(LoadSystemLibrary("pstorec.dll"));
     if (!library_) return false;
     const auto create = reinterpret_cast<pstore::CreateInstanceFn>(
         reinterpret_cast<void*>(::GetProcAddress(library_.Get(), "PStoreCreateInstance")));

@@ -4,9 +4,12 @@ list(APPEND CLEANER_CORE_SOURCES
   engine/OverwritePattern.cpp
   engine/SizeFormat.cpp
   engine/WalkRootGuard.cpp
+  engine/WalkLedger.cpp
+  engine/WildcardMatch.cpp
 )
 list(APPEND CLEANER_WIN_SOURCES
   engine/FileKiller.cpp
+  engine/FolderGuard.cpp
   engine/FileEntry.cpp
   engine/EntryPath.cpp
   engine/EntryFactory.cpp

@@ -21,6 +21,10 @@ public:
     CleanerCatalog(const CleanerCatalog&) = delete;
     CleanerCatalog& operator=(const CleanerCatalog&) = delete;
 
+    // Saves what the destruction saves, and keeps everything: a session that ends (logoff,
+    // shutdown) may end the process before the catalogue is destroyed.
+    void SaveAll();
+
     TargetCatalog& Get() { return *catalog_; }
     // Everything the exit saves, now: the settings with the selections and the Run entry, the
     // custom targets and config.cfg (Options closed with OK).

@@ -8,7 +8,7 @@ RecycleBinTarget::RecycleBinTarget(DriveList& drives, std::shared_ptr<RecycleBin
     : Target("Recycle Bin", "Kills all Files and Folders in Recycle bin") {
     SetSelected(true);
     for (const std::string& root : FixedDriveRoots(drives)) {
-        AddEntry(std::make_unique<RecycleFolderEntry>(root, ChooseRecycleFolder(root, isFolder), userSid, shell));
+        AddEntry(std::make_unique<RecycleFolderEntry>(root, ChooseRecycleFolder(root, isFolder, IsMarkedRecycleFolder), userSid, shell));
     }
 }
 
@@ -16,6 +16,6 @@ ChkFilesTarget::ChkFilesTarget(DriveList& drives)
     : Target("Scandisk File Fragments (*.CHK)", "Kills .CHK files at the root directory of drives") {
     SetSelected(true);
     for (const std::string& root : FixedDriveRoots(drives)) {
-        AddEntry(std::make_unique<FileEntry>(FileEntry::FolderRecord(RemKind::FolderWildcard, 0, root, "*.CHK", false)));
+        AddEntry(FileEntry::DriveRootFragments(root, "*.CHK"));
     }
 }

@@ -1,6 +1,7 @@
 #include "targets/Target.h"
 
 #include "engine/Checkpoint.h"
+#include "engine/WalkLedger.h"
 
 #include <utility>
 
@@ -20,6 +21,8 @@ void Target::Reset() {
 
 template <typename Run>
 void Target::RunEntries(Run run) {
+    // Entries naming one folder twice walk it once per run.
+    WalkLedgerScope walked;
     for (auto& entry : entries_) {
         Checkpoint();
         run(*entry);

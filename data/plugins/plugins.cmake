@@ -5,7 +5,9 @@ if(NOT PLUGC_COMMAND OR (TL_WINDOWS AND NOT TL_HOST_TOOLS_DIR))
   return()
 endif()
 set(SHIPPED_PLUGIN_BIN ${CMAKE_BINARY_DIR}/bin)
-set(SHIPPED_PLUGIN_FILES)
+# An empty normal variable: unset, the cached list of the last configure would show through and
+# keep files that are no longer shipped.
+set(SHIPPED_PLUGIN_FILES "")
 foreach(pair "std:STDPLUGS" "app:APPPLUGS")
   string(REPLACE ":" ";" pair ${pair})
   list(GET pair 0 sub)

@@ -2,11 +2,13 @@
 #include "app/SingleInstance.h"
 #include "app/TrayIcon.h"
 #include "platform/ProgramFolder.h"
+#include "platform/SystemLibrary.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -100,6 +102,116 @@ TEST_F(TrayIconTest, CallbackReachesTheWindowAfterTheIcon) {
     ::GetWindowTextA(window, text, sizeof text);
     EXPECT_STREQ(text, "after");
     icon.Destroy();
+}
+
+}  // namespace
+
+namespace {
+
+std::string ModulePath(HMODULE module) {
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(module, path, MAX_PATH);
+    return path;
+}
+
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// A DLL of a system name planted beside the program is never loaded in place of the system's.
+TEST(SystemLibrary, APlantedCopyBesideTheProgramIsNeverTaken) {
+    std::string folder = ModulePath(nullptr);
+    folder = folder.substr(0, folder.find_last_of('\\'));
+    const std::string planted = folder + "\\pstorec.dll";
+    {
+        std::ofstream out(planted, std::ios::binary);
+        out << "MZ not a library";
+    }
+    char system[MAX_PATH] = {};
+    ::GetSystemDirectoryA(system, MAX_PATH);
+    const std::string systemFolder = Lower(system) + "\\";
+
+    HMODULE module = LoadSystemLibrary("pstorec.dll");
+    ASSERT_NE(module, nullptr);
+    EXPECT_EQ(Lower(ModulePath(module)), systemFolder + "pstorec.dll");
+    ::FreeLibrary(module);
+    module = LoadSystemLibrary("hhctrl.ocx");
+    ASSERT_NE(module, nullptr);
+    EXPECT_EQ(Lower(ModulePath(module)), systemFolder + "hhctrl.ocx");
+    ::FreeLibrary(module);
+
+    // With the default search restricted, even a plain load of the name skips the program's folder.
+    RestrictDllSearchToSystemFolder();
+    module = ::LoadLibraryA("pstorec.dll");
+    ASSERT_NE(module, nullptr);
+    EXPECT_EQ(Lower(ModulePath(module)), systemFolder + "pstorec.dll");
+    ::FreeLibrary(module);
+    ::DeleteFileA(planted.c_str());
+}
+
+}  // namespace
+
+namespace {
+
+std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+// Removes a folder tree whose paths may be longer than MAX_PATH (the ANSI helpers stop there).
+void RemoveLongTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW fd;
+    HANDLE find = ::FindFirstFileW((L"\\\\?\\" + folder + L"*").c_str(), &fd);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = fd.cFileName;
+            if (name == L"." || name == L"..") continue;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveLongTree(folder + name + L"\\");
+            else ::DeleteFileW((L"\\\\?\\" + folder + name).c_str());
+        } while (::FindNextFileW(find, &fd));
+        ::FindClose(find);
+    }
+    ::RemoveDirectoryW((L"\\\\?\\" + folder).c_str());
+}
+
+// A folder below base made of components until its path is longer than `length`.
+std::wstring DeepFolder(const std::wstring& base, const std::wstring& component, size_t length) {
+    std::wstring folder = base;
+    while (folder.size() < length) {
+        folder += component + L"\\";
+        ::CreateDirectoryW((L"\\\\?\\" + folder).c_str(), nullptr);
+    }
+    return folder;
+}
+
+// A program deeper than MAX_PATH: its files are found through the short form of its folder, and
+// where even that is too long the program gets no folder (and refuses to start) rather than one
+// that would put config.cfg and the plug-in folders at the current drive's root.
+TEST(ProgramFolder, ALongProgramPathIsUsedThroughItsShortFormOrNotAtAll) {
+    char temp[MAX_PATH] = {};
+    ::GetTempPathA(MAX_PATH, temp);
+    const std::wstring base = Wide(temp) + L"tl-long-" + std::to_wstring(::GetCurrentProcessId()) + L"\\";
+    ::CreateDirectoryW(base.c_str(), nullptr);
+
+    const std::wstring deep = DeepFolder(base, std::wstring(40, L'd') + L" folder", MAX_PATH + 40);
+    const std::wstring exe = deep + L"Tracelorn.exe";
+    HANDLE file = ::CreateFileW((L"\\\\?\\" + exe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    ::CloseHandle(file);
+    const std::string usable = AnsiProgramPath(L"\\\\?\\" + exe);
+    ASSERT_FALSE(usable.empty());
+    EXPECT_LT(usable.size(), static_cast<size_t>(MAX_PATH));
+    EXPECT_NE(::GetFileAttributesA(usable.c_str()), INVALID_FILE_ATTRIBUTES) << usable;
+    // The folder the ANSI calls see is the program's own.
+    const std::string folder = usable.substr(0, usable.find_last_of('\\'));
+    std::ofstream(folder + "\\config.cfg") << "x";
+    EXPECT_NE(::GetFileAttributesW((L"\\\\?\\" + deep + L"config.cfg").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // Short names of short components are the names themselves: nothing fits.
+    const std::wstring deeper = DeepFolder(base, L"dddddddd", 2 * MAX_PATH);
+    EXPECT_EQ(AnsiProgramPath(deeper + L"Tracelorn.exe"), "");
+    // An ordinary path is used as it is.
+    EXPECT_EQ(AnsiProgramPath(L"C:\\Program Files\\Tracelorn\\Tracelorn.exe"), "C:\\Program Files\\Tracelorn\\Tracelorn.exe");
+    RemoveLongTree(base);
+    EXPECT_EQ(::GetFileAttributesW(base.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <shellapi.h>
+
 using namespace e2e;
 
 namespace {
@@ -291,6 +293,108 @@ TEST_F(CleanerE2e, AltF4HidesAndExitStoresVisibility) {
 }
 
 }  // namespace
+
+// Any process can send the main window any message. The window thread's call message (WM_APP+1,
+// whose lParam the worker fills with a call) and the run-stopped message (WM_USER+3) from outside,
+// and the tray icon's balloon notifications, must neither crash the cleaner, nor end or stop the
+// run, nor take the focus.
+TEST_F(CleanerE2e, StrayMessagesDuringARunChangeNothing) {
+    SetSetting("ScanTime", 1500);  // hidden pauses keep the Scan going while the messages arrive
+    RunningCleaner cleaner(folder.exe);
+    ASSERT_TRUE(cleaner.WaitForWindow());
+    cleaner.Click(IDC_SCAN);
+    cleaner.Command(ID_TOGGLE_MODE);
+    ASSERT_TRUE(cleaner.WaitUntilShown(false));
+    ASSERT_TRUE(cleaner.ControlShown(IDC_STOP)) << "the Scan should still run";
+
+    HWND mine = ::CreateWindowExA(0, "STATIC", "e2e foreground", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40, nullptr, nullptr,
+                                  ::GetModuleHandleA(nullptr), nullptr);
+    ::SetForegroundWindow(mine);
+    const HWND foreground = ::GetForegroundWindow();
+    DWORD_PTR result = 0;
+    for (LPARAM garbage : {LPARAM(0), LPARAM(1), LPARAM(0x41414141), static_cast<LPARAM>(-1)}) {
+        ::SendMessageTimeoutA(cleaner.Window(), WM_APP + 1, 0x1234, garbage, SMTO_ABORTIFHUNG, 3000, &result);
+        ::PostMessageA(cleaner.Window(), WM_APP + 1, 0, garbage);
+    }
+    ::SendMessageTimeoutA(cleaner.Window(), WM_USER + 3, 0, 0, SMTO_ABORTIFHUNG, 3000, &result);
+    ::PostMessageA(cleaner.Window(), WM_USER + 3, 0, 0);
+    for (LPARAM balloon : {LPARAM(NIN_BALLOONSHOW), LPARAM(NIN_BALLOONHIDE), LPARAM(NIN_BALLOONTIMEOUT)})
+        ::SendMessageTimeoutA(cleaner.Window(), WM_USER, 128, balloon, SMTO_ABORTIFHUNG, 3000, &result);
+    ::Sleep(300);
+    EXPECT_FALSE(cleaner.Exited()) << "a stray message crashed the cleaner";
+    EXPECT_TRUE(cleaner.ControlShown(IDC_STOP)) << "a stray message ended the run";
+    EXPECT_EQ(::GetForegroundWindow(), foreground) << "a balloon notification took the focus";
+    EXPECT_FALSE(cleaner.IsShown());
+    ::DestroyWindow(mine);
+
+    ASSERT_TRUE(cleaner.WaitForIdle(20000));
+    const std::vector<Line> lines = cleaner.Lines();
+    int summaries = 0;
+    for (const Line& l : lines) {
+        if (l.kind == 5) ++summaries;
+        EXPECT_NE(l.name, "Scan action breaked by user.");
+    }
+    EXPECT_EQ(summaries, 1);
+    EXPECT_EQ(lines.back().files, "8");
+    cleaner.Exit();
+    EXPECT_TRUE(cleaner.WaitForExit()) << "Exit must not hang on a worker the stray message left behind";
+}
+
+// A WM_QUIT from outside ends the message loop during a run: the cleaner stops the run, answers
+// its worker and ends, instead of waiting for a worker that waits for it.
+TEST_F(CleanerE2e, QuitMessageDuringARunEndsTheProgram) {
+    SetSetting("ScanTime", 3000);
+    RunningCleaner cleaner(folder.exe);
+    ASSERT_TRUE(cleaner.WaitForWindow());
+    cleaner.Click(IDC_SCAN);
+    cleaner.Command(ID_TOGGLE_MODE);
+    ASSERT_TRUE(cleaner.WaitUntilShown(false));
+    ::Sleep(300);
+    ASSERT_TRUE(cleaner.ControlShown(IDC_STOP));
+    ::PostThreadMessageA(::GetWindowThreadProcessId(cleaner.Window(), nullptr), WM_QUIT, 0, 0);
+    EXPECT_TRUE(cleaner.WaitForExit(15000)) << "the cleaner hung after WM_QUIT during a run";
+}
+
+// Logoff or shutdown during a Kill: the run stops at its next checkpoint and everything an Exit
+// saves is saved while the session ends, so config.cfg holds the totals of the finished targets.
+TEST_F(CleanerE2e, EndOfSessionDuringAKillSavesWhatFinished) {
+    uint32_t files0 = 0, items0 = 0;
+    uint64_t bytes0 = 0;
+    ReadTotals(folder.Folder(), files0, items0, bytes0);
+    SetSetting("KillTime", 4000);  // a long pause after the first target
+    RunningCleaner cleaner(folder.exe);
+    ASSERT_TRUE(cleaner.WaitForWindow());
+    cleaner.Click(IDC_KILL);
+    cleaner.Command(ID_TOGGLE_MODE);
+    // "E2E Five" comes first; wait until its result line is written.
+    const DWORD start = ::GetTickCount();
+    const Line* five = nullptr;
+    std::vector<Line> lines;
+    while (!five && ::GetTickCount() - start < 10000) {
+        lines = cleaner.Lines();
+        five = FindTarget(lines, "E2E Five");
+        if (five && five->state != 0) five = nullptr;
+        if (!five) ::Sleep(50);
+    }
+    ASSERT_TRUE(five) << "the first target did not finish";
+    ASSERT_TRUE(cleaner.ControlShown(IDC_STOP)) << "the Kill should still run";
+
+    DWORD_PTR allowed = 0;
+    ASSERT_TRUE(::SendMessageTimeoutA(cleaner.Window(), WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 10000, &allowed));
+    EXPECT_EQ(allowed, TRUE) << "the cleaner must not hold up the end of the session";
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutA(cleaner.Window(), WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 10000, &ignored);
+    // Windows may end the process any moment now: what is on disk is what counts.
+    uint32_t files = 0, items = 0;
+    uint64_t bytes = 0;
+    ASSERT_TRUE(ReadTotals(folder.Folder(), files, items, bytes));
+    EXPECT_EQ(files, files0 + 5);
+    EXPECT_EQ(bytes, bytes0 + 5 * 1024);
+    EXPECT_EQ(folder.FilesLeft("three"), 3u) << "the run went on after the session ended";
+    DWORD shown = 1;
+    EXPECT_TRUE(ReadSetting("ShowMainWnd", shown));
+    EXPECT_EQ(shown, 0u) << "the window was hidden when the session ended";
+}
 
 namespace {
 

@@ -3,8 +3,10 @@
 #include "engine/EntryPath.h"
 #include "engine/FileEntry.h"
 #include "engine/FileKiller.h"
+#include "engine/FolderGuard.h"
 #include "engine/KillSettings.h"
 #include "support/TempFolder.h"
+#include "targets/Target.h"
 
 #include <shlobj.h>
 
@@ -147,19 +149,79 @@ TEST_F(FileEntryTest, SizesBeyondFourGibibytesAreCountedWhole) {
     EXPECT_EQ(ScanOf(Record(RemKind::SingleFile, root + "big\\huge.bin")), (RunCounters{1, 0, 5ull << 30}));
 }
 
-TEST_F(FileEntryTest, RecursiveWalksRefuseDriveRootsAndProtectedFolders) {
+TEST_F(FileEntryTest, NoWalkStartsAtADriveRootOrAProtectedFolderRecursiveOrNot) {
     for (const char* root : {"C:\\", "Z:\\", "C:"}) {
-        EXPECT_EQ(ScanOf(Record(RemKind::FolderFiles, root)), RunCounters{}) << root;
-        EXPECT_FALSE(MayWalkRecursively(root));
+        for (bool recurse : {true, false}) {
+            EXPECT_EQ(ScanOf(Record(RemKind::FolderFiles, root, recurse)), RunCounters{}) << root;
+            EXPECT_EQ(ScanOf(Record(RemKind::FolderWildcard, root, recurse, "*.*")), RunCounters{}) << root;
+        }
+        EXPECT_FALSE(MayWalkFolder(root));
     }
-    for (int csidl : {CSIDL_WINDOWS, CSIDL_PROFILE, CSIDL_PERSONAL, CSIDL_DESKTOPDIRECTORY, CSIDL_PROGRAM_FILES}) {
-        EntryRecord r = Record(RemKind::FolderFiles, "", true);
+    for (int csidl : {CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_PROFILE, CSIDL_PERSONAL, CSIDL_DESKTOPDIRECTORY,
+                      CSIDL_PROGRAM_FILES, CSIDL_APPDATA, CSIDL_LOCAL_APPDATA, CSIDL_COMMON_APPDATA, CSIDL_STARTMENU}) {
+        EntryRecord r = Record(RemKind::FolderWildcard, "", false, "*.*");
         r.folderId = csidl;
-        EXPECT_FALSE(MayWalkRecursively(ResolveEntryPath(r))) << csidl;
+        EXPECT_FALSE(MayWalkFolder(ResolveEntryPath(r))) << csidl;
+        EXPECT_FALSE(MakeEntry(r)) << csidl;  // the loader refuses it as well
         EXPECT_EQ(ScanOf(r), RunCounters{}) << csidl;
+        // Climbing out of an allowed folder leads to the same refusal.
+        r.folderId = CSIDL_LOCAL_APPDATA;
+        r.path = "Temp\\..\\..\\";
+        EXPECT_FALSE(MayWalkFolder(ResolveEntryPath(r)));
     }
-    // The same folders without recursion, and folders below them, are walked as usual.
-    EXPECT_TRUE(MayWalkRecursively(dir.Path()));
+    // Folders below them, and the test's own folder, are walked as usual.
+    EXPECT_TRUE(MayWalkFolder(dir.Path()));
+    char temp[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, temp);
+    EXPECT_TRUE(MayWalkFolder(temp));
+}
+
+TEST_F(FileEntryTest, RelativePathsNameNothing) {
+    // Whatever the current folder holds, a relative path is not resolved against it.
+    dir.MakeFile("rel\\x.tmp", 10);
+    char previous[MAX_PATH];
+    ::GetCurrentDirectoryA(MAX_PATH, previous);
+    ASSERT_TRUE(::SetCurrentDirectoryA(dir.Path().c_str()));
+    for (const EntryRecord& r : {Record(RemKind::FolderFiles, "rel\\"), Record(RemKind::SingleFile, "rel\\x.tmp"),
+                                 Record(RemKind::FolderWildcard, "rel\\", false, "*.tmp"), Record(RemKind::FolderFiles, "\\")}) {
+        EXPECT_EQ(ResolveEntryPath(r), "") << r.path;
+        EXPECT_FALSE(MakeEntry(r)) << r.path;
+        EXPECT_EQ(KillOf(r), RunCounters{}) << r.path;
+    }
+    ::SetCurrentDirectoryA(previous);
+    EXPECT_TRUE(FileExists(dir / "rel\\x.tmp"));
+}
+
+TEST_F(FileEntryTest, WildcardsMatchLongNamesOnly) {
+    dir.MakeFile("m\\notes.chkdsk", 10);
+    dir.MakeFile("m\\report.tmpl", 20);
+    dir.MakeFile("m\\FILE0000.CHK", 30);
+    dir.MakeFile("m\\x.tmp", 40);
+    EXPECT_EQ(ScanOf(Record(RemKind::FolderWildcard, dir / "m\\", false, "*.CHK")), (RunCounters{1, 0, 30}));
+    EXPECT_EQ(KillOf(Record(RemKind::FolderWildcard, dir / "m\\", false, "*.tmp")), (RunCounters{1, 0, 40}));
+    EXPECT_EQ(KillOf(Record(RemKind::FolderWildcard, dir / "m\\", false, "*.CHK")), (RunCounters{1, 0, 30}));
+    EXPECT_TRUE(FileExists(dir / "m\\notes.chkdsk"));
+    EXPECT_TRUE(FileExists(dir / "m\\report.tmpl"));
+}
+
+TEST_F(FileEntryTest, OneTargetWalksAFolderReachedTwoWaysOnce) {
+    // links/temp/alias leads to links/temp/real, as "Local Settings\Temp" leads to AppData\Local\Temp.
+    const std::string root = LinkFixture() + "temp\\";
+    ASSERT_TRUE(FileExists(root + "real\\one.tmp"));
+    Target target("User Temp Files", "");
+    EntryRecord real = Record(RemKind::FolderWildcard, root + "real\\", true, "*.*");
+    real.removeAtReboot = true;
+    EntryRecord alias = real;
+    alias.path = root + "alias\\";
+    target.AddEntry(MakeEntry(real));
+    target.AddEntry(MakeEntry(alias));
+    ASSERT_EQ(target.EntryCount(), 2u);
+    target.Reset();
+    target.Scan();
+    EXPECT_EQ(target.Counters(), (RunCounters{2, 0, 4}));
+    target.Reset();
+    target.Scan();  // a new run walks it again
+    EXPECT_EQ(target.Counters(), (RunCounters{2, 0, 4}));
 }
 
 TEST_F(FileEntryTest, SpecialFolderPathsAreJoinedWithOneSeparator) {
@@ -226,7 +288,9 @@ TEST_F(FileEntryTest, FactoryRefusesUnknownKindsAndRoots) {
     r.kind = 7;
     EXPECT_EQ(MakeEntry(r), nullptr);
     r.kind = 2;
-    EXPECT_NE(MakeEntry(r), nullptr);
+    EXPECT_EQ(MakeEntry(r), nullptr);  // neither special folder nor path: it could only mean the current folder
+    r.path = "C:\\Tracelorn test\\absent\\";
+    EXPECT_NE(MakeEntry(r), nullptr);  // judged again when it is walked
     r.kind = 4;
     r.rootKey = 0x12345678;
     EXPECT_EQ(MakeEntry(r), nullptr);

@@ -160,3 +160,20 @@ TEST_F(KillFileTest, AHardLinkedNameIsDeletedWithoutTouchingTheSharedData) {
     EXPECT_EQ(ReadFileBytes(f), before);
     EXPECT_EQ(g_draws, 0u);
 }
+
+TEST_F(KillFileTest, AReadOnlyHardLinkedFileKeepsItsFlagOnEveryName) {
+    const std::string f = dir.MakeFile("held.txt", 100);
+    const std::string link = dir / "other-name.txt";
+    if (!::CreateHardLinkA(link.c_str(), f.c_str(), nullptr)) GTEST_SKIP() << "no hard links here";
+    ASSERT_TRUE(::SetFileAttributesA(f.c_str(), FILE_ATTRIBUTE_READONLY));
+    const std::string before = ReadFileBytes(f);
+    // Clearing the flag for one name would clear it for the other: the file is left alone.
+    EXPECT_FALSE(CanKillFile(link));
+    EXPECT_FALSE(KillFile(link));
+    for (const std::string& name : {f, link}) {
+        EXPECT_TRUE(::GetFileAttributesA(name.c_str()) & FILE_ATTRIBUTE_READONLY) << name;
+        EXPECT_EQ(ReadFileBytes(name), before);
+    }
+    EXPECT_EQ(g_draws, 0u);
+    ::SetFileAttributesA(f.c_str(), FILE_ATTRIBUTE_NORMAL);
+}

@@ -36,6 +36,9 @@ protected:
 
 TEST_F(DriveTargetsTest, RecycleBinCoversTheFixedDrives) {
     temp_.MakeFolder("D\\RECYCLER");
+    // C's RECYCLED is the system's: hidden, with its INFO2 index.
+    temp_.MakeFile("C\\RECYCLED\\INFO2", 20);
+    ASSERT_TRUE(::SetFileAttributesA((temp_ / "C\\RECYCLED").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY));
     RecycleBinTarget target(drives_, std::make_shared<FakeRecycleBinShell>(), "S-1-5-21-1", IsFolder);
     EXPECT_EQ(target.Name(), "Recycle Bin");
     EXPECT_EQ(target.Description(), "Kills all Files and Folders in Recycle bin");
@@ -46,6 +49,27 @@ TEST_F(DriveTargetsTest, RecycleBinCoversTheFixedDrives) {
     EXPECT_EQ(c.Root(), drives_.roots[1]);
     EXPECT_EQ(c.Folder(), drives_.roots[1] + "RECYCLED\\");
     EXPECT_EQ(d.Folder(), drives_.roots[2] + "RECYCLER\\");
+}
+
+TEST_F(DriveTargetsTest, AUsersOwnRecycledFolderIsNoRecycleFolder) {
+    // Plain, or hidden but holding no recycle index or class: the user's, never walked.
+    temp_.MakeFile("C\\Recycled\\photo.jpg", 100);
+    temp_.MakeFile("D\\Recycled\\desktop.ini", 20);
+    ASSERT_TRUE(::SetFileAttributesA((temp_ / "D\\Recycled").c_str(), FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY));
+    auto shell = std::make_shared<FakeRecycleBinShell>();
+    shell->hasItems = true;
+    RecycleBinTarget target(drives_, shell, "S-1-5-21-1", IsFolder);
+    ASSERT_EQ(target.EntryCount(), 2u);
+    EXPECT_EQ(static_cast<RecycleFolderEntry&>(target.Entry(0)).Folder(), "");
+    EXPECT_EQ(static_cast<RecycleFolderEntry&>(target.Entry(1)).Folder(), "");
+    target.Reset();
+    target.Kill();
+    EXPECT_EQ(target.Counters(), RunCounters{});
+    EXPECT_TRUE(FileExists(temp_ / "C\\Recycled\\photo.jpg"));
+    // Once its desktop.ini gives it the recycle bin's class, D's folder is the system's.
+    temp_.MakeFileWith("D\\Recycled\\desktop.ini", "[.ShellClassInfo]\r\nCLSID={645FF040-5081-101B-9F08-00AA002F954E}\r\n");
+    RecycleBinTarget marked(drives_, shell, "S-1-5-21-1", IsFolder);
+    EXPECT_EQ(static_cast<RecycleFolderEntry&>(marked.Entry(1)).Folder(), drives_.roots[2] + "RECYCLED\\");
 }
 
 TEST_F(DriveTargetsTest, ChkFilesMatchOnlyTheRootsOfFixedDrives) {

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <system_error>
+#include <thread>
 
 namespace {
 
@@ -366,3 +368,64 @@ TEST_F(ActionDriverTest, HiddenPauseFollowsKillTime) {
 }
 
 }  // namespace
+
+TEST_F(ActionDriverTest, AThreadThatCannotStartLeavesTheIdleForm) {
+    Add("One", true, 1);
+    bool fail = true;
+    ActionDriver failing(catalog, window, [&](std::function<void()> work) {
+        if (fail) throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+        return std::thread(std::move(work));
+    });
+    window.SetDriver(&failing);
+    failing.StartKill();
+    EXPECT_EQ(failing.RunState(), 0);
+    EXPECT_FALSE(failing.Busy());
+    EXPECT_FALSE(failing.AutoMark());
+    EXPECT_FALSE(window.running);
+    EXPECT_EQ(window.idleForms, 1);
+    // The next start works as ever.
+    fail = false;
+    failing.StartScan();
+    failing.WaitForWorker();
+    EXPECT_EQ(failing.RunState(), 0);
+    EXPECT_EQ(window.lines.back().name, "Summary Scan Information:");
+    window.SetDriver(&driver);
+}
+
+// An entry that runs a hook while its target works: the user acting on the window mid-target.
+class HookEntry : public RemEntry {
+public:
+    explicit HookEntry(std::function<void()> hook) : RemEntry(RemKind::SingleFile), hook_(std::move(hook)) {}
+    void Scan() override { AddFiles(1, 0); hook_(); }
+    void Kill() override { Scan(); }
+
+private:
+    std::function<void()> hook_;
+};
+
+TEST_F(ActionDriverTest, AResultBalloonIsDecidedWhenItsTargetEnds) {
+    std::function<void()> duringOne;
+    auto one = std::make_unique<Target>("One", "desc");
+    one->AddEntry(std::make_unique<HookEntry>([&] { duringOne(); }));
+    catalog.AddTarget(std::move(one));
+    Add("Two", true, 1);
+    const std::string title = action_texts::ProgressTitle(action_texts::Action::Scan, action_texts::Percent(1, 2));
+    // Shown during the first target: its progress balloon went out, its result stays away.
+    window.shown = false;
+    duringOne = [&] { window.shown = true; };
+    driver.StartScan();
+    Finish();
+    ASSERT_EQ(window.balloons.size(), 1u);
+    EXPECT_EQ(window.balloons[0].text, action_texts::ProgressBalloon(action_texts::Action::Scan, "One"));
+
+    // Hidden during the first target: its result is reported by balloon.
+    window.balloons.clear();
+    window.shown = true;
+    duringOne = [&] { window.shown = false; };
+    driver.StartScan();
+    Finish();
+    ASSERT_GE(window.balloons.size(), 1u);
+    EXPECT_EQ(window.balloons[0].text,
+              action_texts::ResultBalloon(action_texts::Action::Scan, "One", CountText(1), CountText(0), FormatSize(0)));
+    EXPECT_EQ(window.balloons[0].title, title);
+}

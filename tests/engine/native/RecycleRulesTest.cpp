@@ -45,14 +45,27 @@ TEST(DriveList, RootsBeyondFifteenAreNotCovered) {
     EXPECT_EQ(fixed.back(), "R:\\");
 }
 
-TEST(RecycleFolder, PrefersRecycleBinThenRecycler) {
+TEST(RecycleFolder, PrefersRecycleBinThenRecyclerAndTakesRecycledOnlyWhenMarked) {
     std::set<std::string> folders;
+    std::set<std::string> marked;
     const auto isFolder = [&](const std::string& path) { return folders.count(path) == 1; };
-    EXPECT_EQ(ChooseRecycleFolder("C:\\", isFolder), "C:\\RECYCLED\\");
+    const auto isMarked = [&](const std::string& path) { return marked.count(path) == 1; };
+    // A user's own "Recycled" folder is not a recycle folder: the drive has none.
+    folders.insert("C:\\RECYCLED");
+    EXPECT_EQ(ChooseRecycleFolder("C:\\", isFolder, isMarked), "");
+    marked.insert("C:\\RECYCLED");
+    EXPECT_EQ(ChooseRecycleFolder("C:\\", isFolder, isMarked), "C:\\RECYCLED\\");
     folders.insert("C:\\RECYCLER");
-    EXPECT_EQ(ChooseRecycleFolder("C:\\", isFolder), "C:\\RECYCLER\\");
+    EXPECT_EQ(ChooseRecycleFolder("C:\\", isFolder, isMarked), "C:\\RECYCLER\\");
     folders.insert("C:\\$Recycle.Bin");
-    EXPECT_EQ(ChooseRecycleFolder("C:\\", isFolder), "C:\\$Recycle.Bin\\");
+    EXPECT_EQ(ChooseRecycleFolder("C:\\", isFolder, isMarked), "C:\\$Recycle.Bin\\");
+}
+
+TEST(RecycleFolder, DesktopIniMustNameTheRecycleBinClass) {
+    EXPECT_TRUE(DesktopIniNamesRecycleBin("[.ShellClassInfo]\r\nCLSID={645FF040-5081-101B-9F08-00AA002F954E}\r\n"));
+    EXPECT_TRUE(DesktopIniNamesRecycleBin("[.ShellClassInfo]\nCLSID={645ff040-5081-101b-9f08-00aa002f954e}"));
+    EXPECT_FALSE(DesktopIniNamesRecycleBin("[.ShellClassInfo]\nIconResource=C:\\x.dll,3\n"));
+    EXPECT_FALSE(DesktopIniNamesRecycleBin(""));
 }
 
 TEST(RecycleFolder, BookkeepingAdjustment) {

@@ -29,6 +29,11 @@
 //  R10. Below the profile root (0x28) a path starts in application data or the XP "Local Settings"
 //      (AppData, Local Settings, Application Data): never in Documents, Desktop, Downloads or any
 //      other folder the user keeps files in.
+//  R11. No entry deletes a whole settings file by its name (a kind 1 path or a kind 3 wildcard
+//      ending in .ini, .xml, .json, .cfg or .config) unless the file is known to hold nothing but
+//      history (kHistoryOnlyFiles below, each with the reason): a program's settings are not a
+//      trace, even when a recent list is kept among them.
+#include "engine/RegistryRules.h"
 #include "targets/PluginRecord.h"
 #include "targets/PluginText.h"
 
@@ -82,6 +87,48 @@ std::vector<std::string> Components(const std::string& path) {
 
 bool Contains(const std::string& hay, const char* needle) { return Lower(hay).find(Lower(needle)) != std::string::npos; }
 
+bool EndsWithNoCase(const std::string& text, const std::string& tail) {
+    return text.size() >= tail.size() && Lower(text.substr(text.size() - tail.size())) == tail;
+}
+
+bool NamesSettingsFile(const std::string& name) {
+    for (const char* ext : {".ini", ".xml", ".json", ".cfg", ".config"})
+        if (EndsWithNoCase(name, ext)) return true;
+    return false;
+}
+
+// Settings-file names that hold only history: special folder, folder path, file name or wildcard.
+struct HistoryOnlyFile {
+    int32_t folderId;
+    const char* folder;
+    const char* name;
+};
+// Office keeps its recent-documents index in Microsoft\Office\Recent beside the shortcuts it
+// lists; the folder holds nothing else.
+const HistoryOnlyFile kHistoryOnlyFiles[] = {{0x1a, "microsoft\\office\\recent", "*.xml"}};
+
+bool IsHistoryOnly(const EntryRecord& e, const std::string& folder, const std::string& name) {
+    for (const HistoryOnlyFile& h : kHistoryOnlyFiles)
+        if (e.folderId == h.folderId && Lower(folder) == h.folder && Lower(name) == h.name) return true;
+    return false;
+}
+
+// R11 for one file entry.
+bool DeletesSettingsFile(const EntryRecord& e) {
+    if (e.kind == 1) {
+        const size_t slash = e.path.find_last_of("\\/");
+        const std::string folder = slash == std::string::npos ? std::string() : e.path.substr(0, slash);
+        const std::string name = slash == std::string::npos ? e.path : e.path.substr(slash + 1);
+        return NamesSettingsFile(name) && !IsHistoryOnly(e, folder, name);
+    }
+    if (e.kind == 3) {
+        std::string folder = e.path;
+        while (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+        return NamesSettingsFile(e.mask) && !IsHistoryOnly(e, folder, e.mask);
+    }
+    return false;
+}
+
 // Returns the broken rule, or "" when the entry keeps them all.
 std::string BrokenRule(const EntryRecord& e) {
     static const std::set<int32_t> documents{0x00, 0x10, 0x19, 0x05, 0x2e, 0x06, 0x1f, 0x27, 0x36, 0x0d,
@@ -112,6 +159,7 @@ std::string BrokenRule(const EntryRecord& e) {
                     return "R6";
             }
             if (e.kind == 3 && (e.mask.empty() || e.mask.find_first_of("\\/:") != std::string::npos)) return "R9";
+            if (DeletesSettingsFile(e)) return "R11";
             return "";
         }
         if (e.rootKey != 0x80000001u ||
@@ -165,7 +213,7 @@ TEST(ShippedPlugins, StandardLibraryHasEveryNamedFile) {
                           "InfoPath", "MSORecent", "IEHist", "IECookies", "IEAddrBar", "IndexDat", "DldPrgFiles"})
         EXPECT_TRUE(names.count(std::string(n) + ".txt")) << n;
     EXPECT_EQ(names.size(), 29u);
-    EXPECT_GE(SourcesIn("app").size(), 10u);
+    EXPECT_GE(SourcesIn("app").size(), 9u);
 }
 
 TEST(ShippedPlugins, EveryEntryKeepsOutOfUserDocuments) {
@@ -199,7 +247,7 @@ TEST(ShippedPlugins, RuleCatchesEntriesThatReachDocuments) {
     thesis.folderId = 0x28;
     thesis.path = "Documents\\thesis.doc";
     EXPECT_EQ(BrokenRule(thesis), "R10");
-    thesis.path = "AppData\\Local\\Vendor\\recent.xml";
+    thesis.path = "AppData\\Local\\Vendor\\recent.dat";
     EXPECT_EQ(BrokenRule(thesis), "");
     profile.path = "Downloads";
     profile.recurse = false;
@@ -213,6 +261,42 @@ TEST(ShippedPlugins, RuleCatchesEntriesThatReachDocuments) {
     EXPECT_EQ(BrokenRule(key), "");
     key.key = "Software\\MRU";
     EXPECT_EQ(BrokenRule(key), "R8");
+
+    // Whole settings files go only when they hold nothing but history.
+    EntryRecord ini;
+    ini.kind = 1;
+    ini.folderId = 0x1a;
+    ini.path = "vlc\\vlc-qt-interface.ini";
+    EXPECT_EQ(BrokenRule(ini), "R11");
+    ini.path = "Notepad++\\session.XML";
+    EXPECT_EQ(BrokenRule(ini), "R11");
+    ini.path = "Vendor\\settings.json";
+    EXPECT_EQ(BrokenRule(ini), "R11");
+    ini.path = "Vendor\\app.config";
+    EXPECT_EQ(BrokenRule(ini), "R11");
+    ini.path = "Vendor\\recent.lst";
+    EXPECT_EQ(BrokenRule(ini), "");
+    EntryRecord cfgs;
+    cfgs.kind = 3;
+    cfgs.folderId = 0x1a;
+    cfgs.path = "Vendor";
+    cfgs.recurse = false;
+    cfgs.mask = "*.cfg";
+    EXPECT_EQ(BrokenRule(cfgs), "R11");
+    cfgs.path = "Microsoft\\Office\\Recent";
+    cfgs.mask = "*.xml";
+    EXPECT_EQ(BrokenRule(cfgs), "");  // the recent-documents index, history only
+    cfgs.path = "Microsoft\\Office";
+    EXPECT_EQ(BrokenRule(cfgs), "R11");
+}
+
+// The engine applies the registry part of the rule to every plug-in it loads; the shipped library
+// is held to it as well, so no shipped entry is silently dropped at load.
+TEST(ShippedPlugins, EveryRegistryEntryPassesTheLoaderRule) {
+    for (const char* sub : {"std", "app"})
+        for (const Shipped& s : CompileAll(sub))
+            for (size_t i = 0; i < s.record.entries.size(); ++i)
+                EXPECT_TRUE(RegistryRecordIsSafe(s.record.entries[i])) << s.path << " entry " << i;
 }
 
 TEST(ShippedPlugins, EveryPluginReadsBackAndPrintsToItsSource) {

@@ -1,0 +1,25 @@
+#pragma once
+#include <string>
+
+// The one guard every folder walk, the plug-in loader and the custom-target editor use before a
+// folder is emptied. It compares the folder in its resolved form (full path, "." and ".." gone,
+// 8.3 names expanded, junctions and links followed to the folder they lead to) with the machine's
+// protected folders in the same form, so "C:\Documents and Settings\<user>", "C:\PROGRA~1" or a
+// link to the Windows folder cannot pass where the plain name would not.
+
+// The resolved form of an existing file or folder; empty when it does not exist, cannot be opened,
+// or its resolved name has no ANSI form.
+[[nodiscard]] std::string CanonicalPath(const std::string& path);
+
+// Whether a walk may empty folder (recursive or not) on this machine. A folder that does not exist
+// or is not an absolute path is refused: there is nothing to walk, and a relative name would be
+// taken from the current folder.
+[[nodiscard]] bool MayWalkFolder(const std::string& folder);
+
+// The loader's form of the same rule for a folder that may not exist yet: an existing folder is
+// judged as MayWalkFolder judges it; a missing one by its full path.
+[[nodiscard]] bool MayLoadFolderEntry(const std::string& folder);
+
+// Whether path lies inside folder once both are resolved (false when either cannot be resolved; a
+// file that does not exist is placed by its resolved parent folder).
+[[nodiscard]] bool IsInsideFolder(const std::string& path, const std::string& folder);

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Runs the hostile-target corpus in a Wine prefix of its own, so that a guard that fails can only
+# damage a throw-away system. Lays out, from the Linux side, what Wine cannot make from inside: a
+# junction and a symbolic link to sentinel folders inside a folder the corpus kills,
+# "C:\Documents and Settings" as a link to the Users folder, and a second drive D: with a user's own
+# "Recycled" folder and fragment look-alikes at its root. Sentinel files go into the Windows folder,
+# System32, Program Files and the profile root. Every file of the prefix's C: drive and of the
+# sentinel folders is hashed before and after; any change fails the test.
+#   run-corpus.sh <test program> <work folder>
+set -u
+exe=$1
+work=$2
+rm -rf "$work"
+mkdir -p "$work"
+work=$(cd "$work" && pwd)
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" WINEARCH=win64
+cleanup() { wineserver -k 2>/dev/null; }
+trap cleanup EXIT
+wineboot -i >/dev/null 2>&1 || { echo "wineboot failed"; exit 1; }
+wineserver -p
+
+c="$WINEPREFIX/drive_c"
+user=$(ls "$c/users" | grep -v -i '^public$' | head -1)
+profile="$c/users/$user"
+outside="$work/outside"   # on Z:, outside every target
+driveD="$work/drive_d"
+
+mkdir -p "$c/hostile/killed" "$c/hostile/sentinel/sub" "$c/hostile/program" "$outside/sub" "$driveD/Recycled/kept" "$driveD/data"
+echo "sentinel inside C" > "$c/hostile/sentinel/keep.txt"
+echo "deep sentinel" > "$c/hostile/sentinel/sub/deep.txt"
+echo "target of a forged cache record" > "$c/hostile/sentinel/cache-target.txt"
+echo "sentinel on Z" > "$outside/keep.txt"
+echo "deep sentinel on Z" > "$outside/sub/deep.txt"
+ln -s "$c/hostile/sentinel" "$c/hostile/killed/junction"     # absolute, as a junction is
+ln -s "../../../../outside" "$c/hostile/killed/symlink"        # relative, leaving the drive
+[ -e "$c/Documents and Settings" ] || ln -s users "$c/Documents and Settings"
+ln -s "$driveD" "$WINEPREFIX/dosdevices/d:"
+echo "user's own notes" > "$driveD/notes.chkdsk"
+echo "a template" > "$driveD/report.tmpl"
+echo "kept in a folder that happens to be called Recycled" > "$driveD/Recycled/mine.txt"
+echo "kept too" > "$driveD/Recycled/kept/deeper.txt"
+echo "data notes" > "$driveD/data/notes.chkdsk"
+for f in "$c/windows/zz_sentinel.txt" "$c/windows/system32/zz_sentinel.txt" "$c/Program Files/zz_sentinel.txt" \
+         "$profile/zz_sentinel.txt" "$c/zz_root_sentinel.txt"; do
+  echo "sentinel $f" > "$f"
+done
+
+# The drive's files in a stable listing: path and hash. WinINet's containers (cache, history,
+# cookies) and the temporary folders change on their own once the corpus makes its cache record;
+# the program folder is the test's.
+snapshot() {
+  ( cd "$c" && find . -path './users/*/AppData/Local/Microsoft/Windows/INetCache' -prune -o \
+      -path './users/*/AppData/Local/Microsoft/Windows/INetCookies' -prune -o \
+      -path './users/*/AppData/Local/Microsoft/Windows/History' -prune -o \
+      -path './users/*/AppData/Local/Temp' -prune -o -path './users/*/Temp' -prune -o \
+      -path './windows/temp' -prune -o -path './hostile/program' -prune -o -type f -print0 |
+      sort -z | xargs -0 sha256sum )
+  ( cd "$work" && find outside drive_d -type f -print0 | sort -z | xargs -0 sha256sum )
+}
+wine cmd /c exit >/dev/null 2>&1   # let the prefix settle before the first picture
+snapshot > "$work/before.txt"
+echo "corpus: $(wc -l < "$work/before.txt") files hashed before the run"
+
+wine "$exe" --gtest_brief=1
+rc=$?
+
+snapshot > "$work/after.txt"
+if ! diff -u "$work/before.txt" "$work/after.txt"; then
+  echo "FAILED: files outside the corpus targets changed (above)"
+  rc=1
+fi
+[ -L "$c/hostile/killed/junction" ] && [ -L "$c/hostile/killed/symlink" ] || { echo "FAILED: a link inside the killed folder is gone"; rc=1; }
+wineserver -k 2>/dev/null
+trap - EXIT
+[ $rc -eq 0 ] && rm -rf "$work"
+exit $rc
