@@ -21,14 +21,12 @@ public:
     CleanerCatalog(const CleanerCatalog&) = delete;
     CleanerCatalog& operator=(const CleanerCatalog&) = delete;
 
-    // Saves what the destruction saves, and keeps everything: a session that ends (logoff,
-    // shutdown) may end the process before the catalogue is destroyed.
+    // Everything the exit saves, now, keeping everything: the settings with the selections and the
+    // Run entry, the custom targets and config.cfg (Options closed with OK; a session that ends
+    // may end the process before the catalogue is destroyed).
     void SaveAll();
 
     TargetCatalog& Get() { return *catalog_; }
-    // Everything the exit saves, now: the settings with the selections and the Run entry, the
-    // custom targets and config.cfg (Options closed with OK).
-    void SaveAll();
     const TargetCatalog& Get() const { return *catalog_; }
     // The Options dialog calls this when the user changed the custom targets: from then on the
     // exit writes them even when the start could not read the stored ones.

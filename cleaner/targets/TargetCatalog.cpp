@@ -8,6 +8,26 @@
 
 namespace {
 TargetCatalog* g_current = nullptr;
+
+const std::array<CategoryInfo, kCategoryCount> kCategories = {{
+    {Category::Windows, "Windows", "windows.html", false},
+    {Category::WindowsApplets, "Windows Applets", "application.html", false},
+    {Category::MsOffice, "MS Office", "office.html", false},
+    {Category::InternetExplorer, "Internet Explorer", "browser.html", true},
+    {Category::Firefox, "Firefox", "mozilla.html", true},
+    {Category::Netscape, "Netscape", "netscape.html", true},
+    {Category::Opera, "Opera", "opera.html", true},
+    {Category::Flock, "Flock", "flock.html", true},
+    {Category::Applications, "Applications", "app_targ.html", false},
+    {Category::Custom, "Custom Targets", "custom.html", false},
+}};
+}  // namespace
+
+const std::array<CategoryInfo, kCategoryCount>& Categories() { return kCategories; }
+
+const CategoryInfo& InfoOf(Category category) {
+    const int c = static_cast<int>(category);
+    return kCategories[c >= 0 && c < kCategoryCount ? c : static_cast<int>(Category::Custom)];
 }
 
 TargetCatalog::TargetCatalog(std::string settingsPath, std::string programFolder)

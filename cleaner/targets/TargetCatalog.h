@@ -22,7 +22,19 @@ enum class Category : int {
     Applications,
     Custom,
 };
+constexpr int kCategoryCount = static_cast<int>(Category::Custom) + 1;
 constexpr int kStoredCategories = static_cast<int>(Category::Custom);  // with a recorded end: all but Custom
+
+// What the target pages need to show a category without knowing it: every category in catalogue
+// order, its caption, its help topic and whether it holds a browser's targets.
+struct CategoryInfo {
+    Category category;
+    const char* caption;
+    const char* helpTopic;
+    bool browser;
+};
+const std::array<CategoryInfo, kCategoryCount>& Categories();
+const CategoryInfo& InfoOf(Category category);
 
 enum class Browser : int { Firefox = 0, Netscape, Opera, Flock };
 constexpr int kBrowserCount = 4;
