@@ -322,6 +322,7 @@ protected:
     }
     void SetField(HWND window, int id, const std::string& text) {
         HWND field = OnPage(window, id);
+        if (!field) field = ::GetDlgItem(window, id);  // the editor's own name field
         ASSERT_TRUE(field) << id;
         ::SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     }
