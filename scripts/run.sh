@@ -50,7 +50,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   }
   remote command 32790 >/dev/null                    # Options
   sleep 1; shoot "Tracelorn Options" options-targets.png "Targets page"
-  # The Targets tab's pages (1081 Browsers, 1082 Applications, 1083 Custom), a group pop-up (the
+  # The pages of the Targets tab (1081 Browsers, 1082 Applications, 1083 Custom), a group pop-up (the
   # first group button of the Browsers page, 1100) and the custom target editor (Add Target, 1090).
   remote click "Tracelorn Options" 1081 >/dev/null; sleep 1
   shoot "Tracelorn Options" targets-browsers.png "Browsers page"

@@ -78,7 +78,16 @@ void CAddTargetPage::CheckRoot(int index) const {
         ::CheckDlgButton(Hwnd(), IDC_ROOT_FIRST + i, i == index ? BST_CHECKED : BST_UNCHECKED);
 }
 
-void CAddTargetPage::AddRootFrame() { AddFrame(RECT{0, 8, 446, 48}, kFrameLine, kFrameCaption, kFrameRounded, "Select Root Key:"); }
+// The root radios check themselves here: the system's automatic radios (and CheckRadioButton)
+// would reach into the editor's other pages and uncheck controls that share their ids.
+bool CAddTargetPage::OnCommand(WORD id, WORD code, HWND control) {
+    (void)control;
+    if (code != BN_CLICKED || id < IDC_ROOT_FIRST || id >= IDC_ROOT_FIRST + target_editor::kRootCount) return false;
+    CheckRoot(id - IDC_ROOT_FIRST);
+    return true;
+}
+
+void CAddTargetPage::AddRootFrame() { AddFrame(RECT{0, 8, 446, 66}, kFrameLine, kFrameCaption, kFrameRounded, "Select Root Key:"); }
 
 // Kind 1 ------------------------------------------------------------------------------------------
 
@@ -92,8 +101,7 @@ BOOL CDlgAddFile::OnInitDialog() {
 }
 
 bool CDlgAddFile::OnCommand(WORD id, WORD code, HWND control) {
-    (void)control;
-    if (id != IDC_FILE_BROWSE || code != BN_CLICKED) return false;
+    if (id != IDC_FILE_BROWSE || code != BN_CLICKED) return CAddTargetPage::OnCommand(id, code, control);
     const std::string path = ChooseFile(::GetAncestor(Hwnd(), GA_ROOT));
     if (!path.empty()) SetText(IDC_FILE_PATH, path);
     return true;
@@ -117,8 +125,7 @@ BOOL CDlgAddFolder::OnInitDialog() {
 }
 
 bool CDlgAddFolder::OnCommand(WORD id, WORD code, HWND control) {
-    (void)control;
-    if (id != IDC_FOLDER_BROWSE || code != BN_CLICKED) return false;
+    if (id != IDC_FOLDER_BROWSE || code != BN_CLICKED) return CAddTargetPage::OnCommand(id, code, control);
     const std::string path = ChooseFolder(::GetAncestor(Hwnd(), GA_ROOT));
     if (!path.empty()) SetText(IDC_FOLDER_PATH, path);
     return true;

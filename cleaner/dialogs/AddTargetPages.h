@@ -16,6 +16,7 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
+    bool OnCommand(WORD id, WORD code, HWND control) override;
     void OnOK() override {}      // the editor decides
     void OnCancel() override {}
     std::string Text(int id) const;

@@ -70,12 +70,14 @@ BOOL CDlgAddTarget::OnInitDialog() {
         if (!page.CreatePage(hwnd, kPageX, kPageY)) continue;
         if (editing_ && k == kind) page.Fill(fields_);
     }
-    ::CheckRadioButton(hwnd, IDC_KIND_FILE, IDC_KIND_REG_KEY, kKindIds[kind - 1]);
     ShowKind(kind);
     return TRUE;
 }
 
+// The kind radios are checked here, by the editor's own ids: the system's automatic radios and
+// CheckRadioButton would also reach the controls of the pages that share these ids.
 void CDlgAddTarget::ShowKind(int kind) {
+    for (int k = 1; k <= 6; ++k) ::CheckDlgButton(Hwnd(), kKindIds[k - 1], k == kind ? BST_CHECKED : BST_UNCHECKED);
     if (kind == kind_) return;
     for (int k = 1; k <= 6; ++k)
         if (PageOf(k).Hwnd()) ::ShowWindow(PageOf(k).Hwnd(), k == kind ? SW_SHOW : SW_HIDE);

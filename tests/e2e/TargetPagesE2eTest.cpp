@@ -410,6 +410,12 @@ TEST_F(CustomTargetsE2e, EditorChecksRefusesAndItsTargetsWorkAndSurviveARestart)
     EXPECT_EQ(OkMessage(cleaner, editor), "Please fill all fields!") << "a registry kind without a root";
     Root(editor, 1);
     EXPECT_EQ(OkMessage(cleaner, editor), "Please fill all fields!") << "kind 5 without a value name";
+    // Pages keep their contents while the editor is open; one page's radios never touch another's.
+    Kind(editor, IDC_KIND_FOLDER);
+    EXPECT_TRUE(Checked(OnPage(editor, IDC_INCLUDE_SUBFOLDERS))) << "folder pages start with subfolders";
+    Kind(editor, IDC_KIND_REG_VALUE);
+    EXPECT_TRUE(Checked(OnPage(editor, IDC_ROOT_FIRST + 1)));
+    EXPECT_EQ(TextOf(OnPage(editor, IDC_SUB_KEY)), "Software\\TracelornE2e\\Users\\Key");
     Kind(editor, IDC_KIND_FOLDER);
     SetField(editor, IDC_FOLDER_PATH, "C:\\Windows");
     const std::string refused = OkMessage(cleaner, editor);
