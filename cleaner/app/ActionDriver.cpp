@@ -152,6 +152,9 @@ void ActionDriver::RunOneTarget(int index, int ordinal, bool kill) {
     const std::string files = CountText(c.files), items = CountText(c.items), size = FormatSize(c.bytes);
     window_.DeleteLastResultLine();
     window_.AddResultLine(ResultLine::Make(LineKind::Target, RunIdle, name, files, items, size));
+    // A target that could not run says why, right under its line (a browser that is still open).
+    if (!target.SkipNotice().empty())
+        window_.AddResultLine(ResultLine::Make(LineKind::Highlighted, RunIdle, target.SkipNotice()));
     if (WantsBalloons(action))
         window_.ShowBalloon(action_texts::ResultBalloon(action, name, files, items, size), title,
                             action_texts::kBalloonTimeoutMs);

@@ -11,6 +11,7 @@ list(APPEND CLEANER_WIN_SOURCES
   engine/FileKiller.cpp
   engine/FolderGuard.cpp
   engine/FileEntry.cpp
+  engine/DatabaseEntry.cpp
   engine/EntryPath.cpp
   engine/EntryFactory.cpp
 )

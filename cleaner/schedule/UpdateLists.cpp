@@ -127,12 +127,13 @@ std::optional<uint32_t> PluginStamp(const std::vector<uint8_t>& bytes) {
     return StampNumber(record->stamp);
 }
 
-bool IsAcceptablePlugin(const std::vector<uint8_t>& bytes) {
+bool IsAcceptablePlugin(const std::vector<uint8_t>& bytes,
+                        const std::function<bool(const EntryRecord&)>& entryAllowed) {
     MemoryStream in(bytes);
     std::optional<TargetRecord> record = ReadTargetRecord(in);
     if (!record || in.Remaining() != 0) return false;
     for (const EntryRecord& entry : record->entries)
-        if (!IsTrustedEntryRecord(entry)) return false;
+        if (!IsTrustedEntryRecord(entry) || (entryAllowed && !entryAllowed(entry))) return false;
     return true;
 }
 

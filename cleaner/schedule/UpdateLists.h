@@ -6,10 +6,12 @@
 // "Std" and "App" with one Integer property per plug-in file (name = file name, value = stamp), and
 // a node "Hash" with one 32-byte String property per file, named "Std\<file>" or "App\<file>".
 // Clients that know no hashes read only what they know and ignore the rest.
+#include "engine/EntryRecord.h"
 #include "targets/PropertyTree.h"
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -60,7 +62,9 @@ constexpr const char* kBannerHashName = "BannerHash";
 // The stamp of a plug-in file's bytes; none when they do not read as a plug-in target.
 [[nodiscard]] std::optional<uint32_t> PluginStamp(const std::vector<uint8_t>& bytes);
 // Whether fetched bytes may be saved as a plug-in: they read as a plug-in target, every entry of
-// it would become a working entry, and nothing follows the tree.
-[[nodiscard]] bool IsAcceptablePlugin(const std::vector<uint8_t>& bytes);
+// it would become a working entry (and passes `entryAllowed`, the engine's safety rules in the
+// program), and nothing follows the tree.
+[[nodiscard]] bool IsAcceptablePlugin(const std::vector<uint8_t>& bytes,
+                                      const std::function<bool(const EntryRecord&)>& entryAllowed = {});
 
 }  // namespace update

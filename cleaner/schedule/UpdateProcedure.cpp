@@ -96,7 +96,7 @@ private:
             if (r != Outcome::Ok) return r;
             const std::optional<Sha256Digest> expected = PluginHash(pluginList, offer);
             staged += bytes.size();
-            if (!expected || s_.Sha256(bytes) != *expected || !IsAcceptablePlugin(bytes) || staged > kMaxStagedBytes)
+            if (!expected || s_.Sha256(bytes) != *expected || !IsAcceptablePlugin(bytes, [this](const EntryRecord& e) { return s_.EntryAllowed(e); }) || staged > kMaxStagedBytes)
                 return Outcome::Refused;
             fetched.push_back(Fetched{offer, std::move(bytes)});
         }

@@ -25,6 +25,9 @@ public:
     // ECDSA P-256 over SHA-256 with the program's public key; the signature is r||s (64 bytes).
     [[nodiscard]] virtual bool VerifySignature(const std::vector<uint8_t>& data, const std::vector<uint8_t>& signature) = 0;
     [[nodiscard]] virtual Sha256Digest Sha256(const std::vector<uint8_t>& data) = 0;
+    // Whether an entry of a fetched plug-in passes the engine's safety rules: a plug-in that would
+    // be refused when it loads is never saved.
+    [[nodiscard]] virtual bool EntryAllowed(const EntryRecord& entry) = 0;
     // A file of the program's folder ("update.prm", "STDPLUGS\x.tlp"); false when it is missing,
     // unreadable or larger than `limit`.
     [[nodiscard]] virtual bool ReadProgramFile(const std::string& relativePath, size_t limit, std::vector<uint8_t>& out) = 0;

@@ -1,5 +1,6 @@
 #include "schedule/UpdateWorker.h"
 
+#include "engine/EntryFactory.h"
 #include "platform/AtomicFileWriter.h"
 #include "platform/Handles.h"
 #include "schedule/ListSignature.h"
@@ -42,6 +43,7 @@ public:
         return signature_.Verify(data, sig);
     }
     update::Sha256Digest Sha256(const std::vector<uint8_t>& data) override { return ListSignature::Sha256(data); }
+    bool EntryAllowed(const EntryRecord& entry) override { return IsEntryAllowed(entry); }
 
     bool ReadProgramFile(const std::string& relativePath, size_t limit, std::vector<uint8_t>& out) override {
         out.clear();

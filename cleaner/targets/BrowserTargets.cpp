@@ -1,44 +1,237 @@
 #include "targets/BrowserTargets.h"
 
+#include "engine/DatabaseEntry.h"
 #include "engine/FileEntry.h"
+#include "engine/FolderGuard.h"
 #include "platform/Handles.h"
 #include "targets/BrowserProfile.h"
+#include "targets/ProfileLists.h"
 
 #include <windows.h>
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include <algorithm>
+#include <cctype>
+#include <set>
 #include <string>
 
 namespace {
+
+// Room a profile folder must leave for the longest name the targets append to it
+// ("formhistory.sqlite-journal", "Network Action Predictor-journal").
+constexpr size_t kLongestModernName = 40;
 
 bool IsFolder(const std::string& path) {
     return !path.empty() && path.size() <= kMaxComposedPath && ::PathIsDirectoryA(path.c_str()) != FALSE;
 }
 
-// profiles.ini is small; a larger file is no profile list.
-std::string ReadIni(const std::string& path) {
-    FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+// A profile folder is taken as itself only: one that is a link or junction could lead anywhere.
+bool IsPlainFolder(const std::string& path) {
+    if (!IsFolder(path)) return false;
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+bool IsFile(const std::string& path) {
+    if (path.empty() || path.size() >= MAX_PATH) return false;
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The whole of a small file the browser writes; empty when it is missing, unreadable or larger
+// than `limit` (a file that large is not the browser's).
+std::string ReadSmallFile(const std::string& path, size_t limit) {
+    FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return std::string();
     LARGE_INTEGER size = {};
-    if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart > 64 * 1024) return std::string();
+    if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 || static_cast<uint64_t>(size.QuadPart) > limit)
+        return std::string();
     std::string text(static_cast<size_t>(size.QuadPart), '\0');
     DWORD read = 0;
-    if (!text.empty() && !::ReadFile(file.Get(), &text[0], static_cast<DWORD>(text.size()), &read, nullptr)) return std::string();
+    if (!text.empty() && !::ReadFile(file.Get(), &text[0], static_cast<DWORD>(text.size()), &read, nullptr))
+        return std::string();
     text.resize(read);
+    return text;
+}
+
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return text;
 }
 
 const char* RootSubfolder(Browser browser) {
     switch (browser) {
-    case Browser::Firefox: return "\\Mozilla\\Firefox\\";
-    case Browser::Netscape: return "\\Netscape\\NSB\\";
-    case Browser::Flock: return "\\Flock\\Browser\\";
-    case Browser::Opera: break;
+        case Browser::Netscape: return "\\Netscape\\NSB\\";
+        case Browser::Flock: return "\\Flock\\Browser\\";
+        default: return "";
     }
-    return "";
 }
+
+// --- the Chromium family ---
+
+enum class Base { ProgramFiles, ProgramFilesX86, LocalAppData };
+
+struct InstallPlace {
+    Base base;
+    const char* path;
+};
+
+struct ChromiumSpec {
+    Browser browser;
+    const char* shortName;   // the prefix of every target name: "Chrome"
+    const char* product;     // "Google Chrome"
+    const char* userData;    // below the local application-data folder, with backslashes around it
+    const char* appPath;     // the "App Paths" key name; null when the name is not the browser's alone
+    InstallPlace places[3];
+};
+
+const ChromiumSpec kChromium[] = {
+    {Browser::Chrome, "Chrome", "Google Chrome", "\\Google\\Chrome\\User Data\\", "chrome.exe",
+     {{Base::ProgramFiles, "Google\\Chrome\\Application\\chrome.exe"},
+      {Base::ProgramFilesX86, "Google\\Chrome\\Application\\chrome.exe"},
+      {Base::LocalAppData, "Google\\Chrome\\Application\\chrome.exe"}}},
+    {Browser::Edge, "Edge", "Microsoft Edge", "\\Microsoft\\Edge\\User Data\\", "msedge.exe",
+     {{Base::ProgramFilesX86, "Microsoft\\Edge\\Application\\msedge.exe"},
+      {Base::ProgramFiles, "Microsoft\\Edge\\Application\\msedge.exe"},
+      {Base::LocalAppData, "Microsoft\\Edge\\Application\\msedge.exe"}}},
+    {Browser::Brave, "Brave", "Brave", "\\BraveSoftware\\Brave-Browser\\User Data\\", "brave.exe",
+     {{Base::ProgramFiles, "BraveSoftware\\Brave-Browser\\Application\\brave.exe"},
+      {Base::ProgramFilesX86, "BraveSoftware\\Brave-Browser\\Application\\brave.exe"},
+      {Base::LocalAppData, "BraveSoftware\\Brave-Browser\\Application\\brave.exe"}}},
+    {Browser::Vivaldi, "Vivaldi", "Vivaldi", "\\Vivaldi\\User Data\\", "vivaldi.exe",
+     {{Base::LocalAppData, "Vivaldi\\Application\\vivaldi.exe"},
+      {Base::ProgramFiles, "Vivaldi\\Application\\vivaldi.exe"},
+      {Base::ProgramFilesX86, "Vivaldi\\Application\\vivaldi.exe"}}},
+    // Chromium's program has Chrome's file name, so its App Paths entry would be Chrome's.
+    {Browser::Chromium, "Chromium", "Chromium", "\\Chromium\\User Data\\", nullptr,
+     {{Base::LocalAppData, "Chromium\\Application\\chrome.exe"},
+      {Base::ProgramFiles, "Chromium\\Application\\chrome.exe"},
+      {Base::ProgramFilesX86, "Chromium\\Application\\chrome.exe"}}},
+};
+
+const ChromiumSpec* ChromiumSpecOf(Browser browser) {
+    for (const ChromiumSpec& spec : kChromium)
+        if (spec.browser == browser) return &spec;
+    return nullptr;
+}
+
+// Caches in each profile folder and in the user-data root; all rebuilt by the browser.
+const char* const kProfileCaches[] = {"Cache", "Code Cache", "GPUCache", "DawnCache", "Media Cache"};
+const char* const kRootCaches[] = {"ShaderCache", "GrShaderCache", "GraphiteDawnCache"};
+const char* const kHistoryFiles[] = {"History",  "Visited Links", "Top Sites", "History Provider Cache",
+                                     "Shortcuts", "Network Action Predictor"};
+const char* const kSessionFiles[] = {"Current Session", "Current Tabs", "Last Session", "Last Tabs"};
+
+bool AddProfile(std::vector<ProfileFolders>& profiles, std::set<std::string>& seen, const std::string& data,
+                const std::string& local) {
+    if (data.size() + kLongestModernName > kMaxComposedPath || local.size() + kLongestModernName > kMaxComposedPath)
+        return false;
+    if (!seen.insert(Lower(data)).second) return false;
+    profiles.push_back({data, local});
+    return true;
+}
+
+// The profile folders of a Chromium-family user-data root: the keys of profile.info_cache in
+// Local State; when Local State cannot be read, the "Default" and "Profile N" folders that hold a
+// Preferences file. "System Profile" and names that are not one plain folder are never taken.
+std::vector<ProfileFolders> ChromiumProfiles(const std::string& root) {
+    std::vector<ProfileFolders> profiles;
+    std::set<std::string> seen;
+    const auto keys = LocalStateProfileKeys(ReadSmallFile(root + "Local State", kMaxLocalStateBytes));
+    if (keys) {
+        for (const std::string& key : *keys) {
+            if (!IsChromiumProfileFolder(key)) continue;
+            const std::string folder = root + key + "\\";
+            if (IsPlainFolder(folder)) AddProfile(profiles, seen, folder, folder);
+        }
+        return profiles;
+    }
+    WIN32_FIND_DATAA fd;
+    FindHandle find(::FindFirstFileA((root + "*").c_str(), &fd));
+    if (!find) return profiles;
+    std::vector<std::string> names;
+    do {
+        if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsStandardChromiumProfileFolder(fd.cFileName))
+            names.push_back(fd.cFileName);
+    } while (::FindNextFileA(find.Get(), &fd));
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names) {
+        const std::string folder = root + name + "\\";
+        if (IsPlainFolder(folder) && IsFile(folder + "Preferences")) AddProfile(profiles, seen, folder, folder);
+    }
+    return profiles;
+}
+
+BrowserProfileFound DiscoverChromium(const ChromiumSpec& spec, const BrowserFolders& folders) {
+    BrowserProfileFound found;
+    if (folders.localAppData.empty()) return found;
+    const std::string root = folders.localAppData + spec.userData;
+    if (!IsPlainFolder(root)) return found;
+    found.profiles = ChromiumProfiles(root);
+    if (found.profiles.empty()) return found;
+    found.present = true;
+    found.userData = root;
+    found.lockFiles.push_back(root + "lockfile");
+    return found;
+}
+
+// --- Firefox and Opera ---
+
+BrowserProfileFound DiscoverFirefox(const BrowserFolders& folders) {
+    BrowserProfileFound found;
+    if (folders.appData.empty()) return found;
+    const std::string root = folders.appData + "\\Mozilla\\Firefox\\";
+    const std::string localRoot = folders.localAppData.empty() ? std::string() : folders.localAppData + "\\Mozilla\\Firefox\\";
+    std::set<std::string> seen;
+    for (const MozillaProfileEntry& entry : ProfilesIniEntries(ReadSmallFile(root + "profiles.ini", kMaxProfilesIniBytes))) {
+        std::string data, local;
+        if (entry.relative) {
+            const auto relative = MozillaRelativeProfile(entry.path);
+            if (!relative) continue;
+            data = root + *relative + "\\";
+            local = localRoot.empty() ? data : localRoot + *relative + "\\";
+        } else {
+            // A profile elsewhere keeps its caches inside itself. It must be a Firefox profile and
+            // a folder a walk may enter, or a crafted profiles.ini could aim the targets anywhere.
+            const auto absolute = MozillaAbsoluteProfile(entry.path);
+            if (!absolute || !MayWalkFolder(*absolute)) continue;
+            data = local = *absolute + "\\";
+            if (!IsFile(data + "prefs.js")) continue;
+        }
+        if (!IsPlainFolder(data)) continue;
+        if (!AddProfile(found.profiles, seen, data, local)) continue;
+        found.lockFiles.push_back(data + "parent.lock");
+    }
+    if (found.profiles.empty()) return found;
+    found.present = true;
+    found.profile = found.profiles.front().data;
+    return found;
+}
+
+BrowserProfileFound DiscoverOpera(const BrowserFolders& folders) {
+    BrowserProfileFound found;
+    if (folders.appData.empty()) return found;
+    const std::string old = folders.appData + "\\Opera\\Opera\\Profile\\";
+    if (old.size() + kLongestProfileFileName <= kMaxComposedPath && IsFolder(old)) found.profile = old;
+    // Today's Opera keeps its one profile in the user-data folder itself, and its cache below the
+    // local application-data folder.
+    const std::string data = folders.appData + "\\Opera Software\\Opera Stable\\";
+    if (IsPlainFolder(data)) {
+        const std::string local =
+            folders.localAppData.empty() ? data : folders.localAppData + "\\Opera Software\\Opera Stable\\";
+        std::set<std::string> seen;
+        if (AddProfile(found.profiles, seen, data, local)) {
+            found.userData = data;
+            found.lockFiles.push_back(data + "lockfile");
+        }
+    }
+    found.present = !found.profile.empty() || !found.profiles.empty();
+    return found;
+}
+
+// --- entries ---
 
 std::unique_ptr<RemEntry> SingleFileEntry(const std::string& path) {
     EntryRecord record;
@@ -55,6 +248,183 @@ std::unique_ptr<RemEntry> FolderFilesEntry(const std::string& path, bool recurse
 std::unique_ptr<RemEntry> WildcardEntry(const std::string& folder, const std::string& mask) {
     return std::make_unique<FileEntry>(FileEntry::FolderRecord(RemKind::FolderWildcard, 0, folder, mask, false));
 }
+
+std::unique_ptr<RemEntry> Database(const std::string& path) { return std::make_unique<DatabaseEntry>(path); }
+
+// The gate of a browser's targets: skipped while any lock file is held.
+Target::RunGate LockGate(std::vector<std::string> lockFiles, std::string targetName, const char* product) {
+    if (lockFiles.empty()) return nullptr;
+    return [lockFiles = std::move(lockFiles), targetName = std::move(targetName), product] {
+        for (const std::string& lock : lockFiles)
+            if (IsFileHeldOpen(lock))
+                return targetName + " skipped: " + product + " is running. Close " + product + " and try again.";
+        return std::string();
+    };
+}
+
+// The caches, cookies and history of a Chromium-style profile (also today's Opera).
+void AddChromiumCaches(Target& target, const ProfileFolders& p) {
+    for (const char* cache : kProfileCaches) {
+        target.AddEntry(FolderFilesEntry(p.data + cache + "\\"));
+        if (p.local != p.data) target.AddEntry(FolderFilesEntry(p.local + cache + "\\"));
+    }
+}
+
+void AddChromiumRootCaches(Target& target, const std::string& root) {
+    for (const char* cache : kRootCaches) target.AddEntry(FolderFilesEntry(root + cache + "\\"));
+}
+
+void AddChromiumCookies(Target& target, const ProfileFolders& p) {
+    target.AddEntry(Database(p.data + "Network\\Cookies"));
+    target.AddEntry(Database(p.data + "Cookies"));
+}
+
+void AddChromiumHistory(Target& target, const ProfileFolders& p) {
+    for (const char* file : kHistoryFiles) target.AddEntry(Database(p.data + file));
+}
+
+class TargetList {
+public:
+    TargetList(const BrowserProfileFound& found, const char* product) : found_(found), product_(product) {}
+
+    Target& Add(const std::string& name, const std::string& description) {
+        targets_.push_back(std::make_unique<Target>(name, description));
+        Target& target = *targets_.back();
+        target.SetSelected(false);
+        if (found_.present) target.SetRunGate(LockGate(found_.lockFiles, name, product_));
+        return target;
+    }
+    std::vector<std::unique_ptr<Target>> Take() { return std::move(targets_); }
+
+private:
+    const BrowserProfileFound& found_;
+    const char* product_;
+    std::vector<std::unique_ptr<Target>> targets_;
+};
+
+void AddChromiumTargets(TargetList& list, const ChromiumSpec& spec, const BrowserProfileFound& found) {
+    const std::string b = spec.shortName;
+    const bool on = found.present;
+    Target& cache = list.Add(b + " Cache", "Kills " + b + " cached web pages and its code, GPU and shader caches, in every profile");
+    Target& cookies = list.Add(b + " Cookies", "Kills " + b + " cookies of every profile: web sites no longer recognise you");
+    Target& history = list.Add(b + " History",
+                               "Kills " + b + " browsing history of every profile, also the download list and the "
+                               "address-bar searches; bookmarks stay");
+    Target& sessions = list.Add(b + " Sessions", "Kills " + b + " saved sessions of every profile: open tabs and windows are not restored");
+    Target& forms = list.Add(b + " AutoComplete",
+                             "Kills " + b + " form data of every profile, also saved addresses, payment cards and "
+                             "the search-engine list");
+    Target& passwords = list.Add(b + " Saved Passwords",
+                                 "Kills " + b + " saved passwords of every profile, also the sites never to save "
+                                 "passwords for");
+    if (!on) return;
+    for (const ProfileFolders& p : found.profiles) {
+        AddChromiumCaches(cache, p);
+        AddChromiumCookies(cookies, p);
+        AddChromiumHistory(history, p);
+        sessions.AddEntry(FolderFilesEntry(p.data + "Sessions\\", false));
+        for (const char* file : kSessionFiles) sessions.AddEntry(SingleFileEntry(p.data + file));
+        forms.AddEntry(Database(p.data + "Web Data"));
+        passwords.AddEntry(Database(p.data + "Login Data"));
+        passwords.AddEntry(Database(p.data + "Login Data For Account"));
+    }
+    AddChromiumRootCaches(cache, found.userData);
+}
+
+void AddFirefoxTargets(TargetList& list, const BrowserProfileFound& found) {
+    const bool on = found.present;
+    Target& cache = list.Add("Firefox Cache", "Kills browser saved web pages");
+    Target& cookies = list.Add("Firefox Cookies", "Kills Firefox Mozilla Cookies");
+    Target& history = list.Add("Firefox History", "Kills visited pages history");
+    Target& forms = list.Add("Firefox AutoComplete", "Kills information entered in web page forms and the Search Bar");
+    Target& passwords = list.Add("Firefox Saved Passwords", "Kills Firefox Saved Passwords");
+    Target& downloads = list.Add("Firefox Download History", "Kills Download Manager history");
+    Target& bookmarks = list.Add("Firefox Bookmarks", "Kills Firefox Bookmarks");
+    if (!on) return;
+    for (const ProfileFolders& p : found.profiles) {
+        for (const char* folder : {"Cache", "cache2", "startupCache", "thumbnails", "jumpListCache"})
+            cache.AddEntry(FolderFilesEntry(p.local + folder + "\\"));
+        cookies.AddEntry(SingleFileEntry(p.data + "cookies.txt"));
+        cookies.AddEntry(Database(p.data + "cookies.sqlite"));
+        history.AddEntry(SingleFileEntry(p.data + "history.dat"));
+        forms.AddEntry(SingleFileEntry(p.data + "formhistory.dat"));
+        forms.AddEntry(Database(p.data + "formhistory.sqlite"));
+        passwords.AddEntry(SingleFileEntry(p.data + "signons.txt"));
+        // Never key4.db: it also holds the keys of the user's certificates.
+        passwords.AddEntry(SingleFileEntry(p.data + "logins.json"));
+        passwords.AddEntry(SingleFileEntry(p.data + "logins-backup.json"));
+        downloads.AddEntry(SingleFileEntry(p.data + "downloads.rdf"));
+        bookmarks.AddEntry(WildcardEntry(p.data, "bookmarks.*"));
+    }
+}
+
+void AddOperaTargets(TargetList& list, const BrowserProfileFound& found) {
+    const std::string& p = found.profile;
+    const bool old = found.present && !p.empty();
+    Target& cache = list.Add("Opera Cache", "Kills Opera Cache");
+    if (old) cache.AddEntry(FolderFilesEntry(p + "CACHE4\\"));
+    Target& cookies = list.Add("Opera Cookies", "Kills Opera Cookies");
+    if (old) cookies.AddEntry(SingleFileEntry(p + "cookies4.dat"));
+    Target& history = list.Add("Opera History", "Kills Opera History");
+    if (old) history.AddEntry(SingleFileEntry(p + "global.dat"));
+    Target& typed = list.Add("Opera Typed URL", "Kills Opera Typed URL");
+    if (old) typed.AddEntry(SingleFileEntry(p + "vlink4.dat"));
+    Target& favorites = list.Add("Opera Favorites", "Kills Opera Favorites");
+    if (old) favorites.AddEntry(SingleFileEntry(p + "opera6.adr"));
+    if (!found.present) return;
+    for (const ProfileFolders& today : found.profiles) {
+        AddChromiumCaches(cache, today);
+        AddChromiumCookies(cookies, today);
+        AddChromiumHistory(history, today);
+    }
+    if (!found.profiles.empty()) AddChromiumRootCaches(cache, found.userData);
+}
+
+void AddMozillaStyleTargets(TargetList& list, Browser browser, const BrowserProfileFound& found,
+                            const BrowserFolders& folders) {
+    const std::string& p = found.profile;
+    const bool on = found.present;
+    if (browser == Browser::Netscape) {
+        Target& cache = list.Add("Netscape Cache", "Kills Netscape saved web pages");
+        if (on) cache.AddEntry(FolderFilesEntry(p + "Cache\\"));
+        Target& cookies = list.Add("Netscape Cookies", "Kills Netscape Cookies");
+        if (on) cookies.AddEntry(SingleFileEntry(p + "cookies.txt"));
+        Target& history = list.Add("Netscape History", "Kills visited pages history");
+        if (on) history.AddEntry(SingleFileEntry(p + "history.dat"));
+        Target& forms = list.Add("Netscape AutoComplete", "Kills information entered in web page forms and the Search Bar");
+        if (on) forms.AddEntry(SingleFileEntry(p + "formhistory.dat"));
+        Target& passwords = list.Add("Netscape Saved Passwords", "Kills Netscape Passwords data");
+        if (on) passwords.AddEntry(WildcardEntry(p, "*.r7u"));
+        Target& downloads = list.Add("Netscape Download History", "Kills Download Manager history");
+        if (on) downloads.AddEntry(SingleFileEntry(p + "downloads.rdf"));
+        Target& bookmarks = list.Add("Netscape Bookmarks", "Kills Netscape Bookmarks");
+        if (on) bookmarks.AddEntry(WildcardEntry(p, "bookmarks.*"));
+        return;
+    }
+    Target& cache = list.Add("Flock Cache", "Kills Flock saved web pages");
+    if (on && !folders.localAppData.empty()) {
+        const auto local = ComposeProfilePath(folders.localAppData + "\\Flock\\Browser\\", found.profileValue, "Cache\\");
+        if (local) cache.AddEntry(FolderFilesEntry(*local));
+    }
+    Target& cookies = list.Add("Flock Cookies", "Kills Flock Cookies");
+    if (on) cookies.AddEntry(SingleFileEntry(p + "cookies.txt"));
+    Target& history = list.Add("Flock History", "Kills visited pages history");
+    if (on) history.AddEntry(SingleFileEntry(p + "history.dat"));
+    Target& forms = list.Add("Flock AutoComplete", "Kills information entered in web page forms");
+    if (on) forms.AddEntry(SingleFileEntry(p + "formhistory.dat"));
+    Target& passwords = list.Add("Flock Saved Passwords", "Kills the Passwords data stored by Flock");
+    if (on) passwords.AddEntry(SingleFileEntry(p + "signons.txt"));
+    Target& downloads = list.Add("Flock Download History", "Kills Download Manager history");
+    if (on) downloads.AddEntry(SingleFileEntry(p + "downloads.rdf"));
+    Target& bookmarks = list.Add("Flock Bookmarks", "Kills Flock Bookmarks");
+    if (on) {
+        bookmarks.AddEntry(WildcardEntry(p, "bookmarks.*"));
+        bookmarks.AddEntry(SingleFileEntry(p + "flock_favorites.rdf"));
+        bookmarks.AddEntry(FolderFilesEntry(p + "bookmarkbackups", false));
+    }
+}
+
+// --- program paths ---
 
 // A path-valued registry string (environment strings expanded); empty when missing or too long.
 std::string RegistryPath(HKEY root, const std::string& subkey, const char* value) {
@@ -81,25 +451,64 @@ std::string VersionedMachinePath(const std::string& softwareKey, const char* val
 
 std::string Fitting(std::string path) { return path.size() <= kMaxComposedPath ? path : std::string(); }
 
-struct Spec {
-    const char* name;
-    const char* description;
-};
+std::string Unquoted(std::string path) {
+    if (path.size() >= 2 && path.front() == '"') {
+        const size_t close = path.find('"', 1);
+        path = path.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+    }
+    return path;
+}
+
+// The program an "App Paths" entry names, per user first, when that program exists.
+std::string AppPath(const char* exe) {
+    const std::string key = std::string("Microsoft\\Windows\\CurrentVersion\\App Paths\\") + exe;
+    for (const std::string& candidate : {RegistryPath(HKEY_CURRENT_USER, "Software\\" + key, ""), MachinePath(key, "")}) {
+        const std::string path = Unquoted(candidate);
+        if (IsFile(path)) return path;
+    }
+    return std::string();
+}
+
+std::string SpecialFolder(int id) {
+    char path[MAX_PATH] = {};
+    if (!::SHGetSpecialFolderPathA(nullptr, path, id, FALSE)) return std::string();
+    return path;
+}
+
+std::string InstalledAt(std::initializer_list<InstallPlace> places) {
+    for (const InstallPlace& place : places) {
+        const int id = place.base == Base::ProgramFiles      ? CSIDL_PROGRAM_FILES
+                       : place.base == Base::ProgramFilesX86 ? CSIDL_PROGRAM_FILESX86
+                                                             : CSIDL_LOCAL_APPDATA;
+        const std::string folder = SpecialFolder(id);
+        if (folder.empty()) continue;
+        const std::string path = Fitting(folder + "\\" + place.path);
+        if (IsFile(path)) return path;
+    }
+    return std::string();
+}
 
 }  // namespace
 
+const char* BrowserProductName(Browser browser) {
+    if (const ChromiumSpec* spec = ChromiumSpecOf(browser)) return spec->product;
+    switch (browser) {
+        case Browser::Firefox: return "Firefox";
+        case Browser::Netscape: return "Netscape";
+        case Browser::Opera: return "Opera";
+        case Browser::Flock: return "Flock";
+        default: return "";
+    }
+}
+
 BrowserProfileFound DiscoverBrowser(Browser browser, const BrowserFolders& folders) {
+    if (const ChromiumSpec* spec = ChromiumSpecOf(browser)) return DiscoverChromium(*spec, folders);
+    if (browser == Browser::Firefox) return DiscoverFirefox(folders);
+    if (browser == Browser::Opera) return DiscoverOpera(folders);
     BrowserProfileFound found;
     if (folders.appData.empty()) return found;
-    if (browser == Browser::Opera) {
-        const std::string profile = folders.appData + "\\Opera\\Opera\\Profile\\";
-        if (profile.size() + kLongestProfileFileName > kMaxComposedPath || !IsFolder(profile)) return found;
-        found.present = true;
-        found.profile = profile;
-        return found;
-    }
     const std::string root = folders.appData + RootSubfolder(browser);
-    const std::string value = FirstProfileValue(ReadIni(root + "profiles.ini"));
+    const std::string value = FirstProfileValue(ReadSmallFile(root + "profiles.ini", 64 * 1024));
     const auto profile = ComposeProfileFolder(root, value);
     if (!profile || !IsFolder(*profile)) return found;
     found.present = true;
@@ -109,30 +518,46 @@ BrowserProfileFound DiscoverBrowser(Browser browser, const BrowserFolders& folde
 }
 
 std::string FindBrowserProgram(Browser browser) {
+    if (const ChromiumSpec* spec = ChromiumSpecOf(browser)) {
+        std::string path = spec->appPath ? AppPath(spec->appPath) : std::string();
+        if (path.empty()) path = InstalledAt({spec->places[0], spec->places[1], spec->places[2]});
+        return path;
+    }
     switch (browser) {
-    case Browser::Firefox: return VersionedMachinePath("Mozilla\\Mozilla Firefox", "PathToExe");
-    case Browser::Netscape: {
-        const std::string folder = VersionedMachinePath("Netscape\\Netscape Browser", "Install Directory");
-        return folder.empty() ? folder : Fitting(folder + "\\Netscape.exe");
+        case Browser::Firefox: {
+            std::string path = VersionedMachinePath("Mozilla\\Mozilla Firefox", "PathToExe");
+            if (path.empty()) path = AppPath("firefox.exe");
+            if (path.empty())
+                path = InstalledAt({{Base::ProgramFiles, "Mozilla Firefox\\firefox.exe"},
+                                    {Base::ProgramFilesX86, "Mozilla Firefox\\firefox.exe"}});
+            return path;
+        }
+        case Browser::Netscape: {
+            const std::string folder = VersionedMachinePath("Netscape\\Netscape Browser", "Install Directory");
+            return folder.empty() ? folder : Fitting(folder + "\\Netscape.exe");
+        }
+        case Browser::Opera: {
+            std::string command = RegistryPath(HKEY_CURRENT_USER, "Software\\Opera Software", "Last CommandLine");
+            if (!command.empty()) {
+                ::PathRemoveFileSpecA(&command[0]);
+                command.resize(std::char_traits<char>::length(command.c_str()));
+                if (!command.empty()) return Fitting(command + "\\opera.exe");
+            }
+            std::string path = AppPath("opera.exe");
+            if (path.empty())
+                path = InstalledAt({{Base::LocalAppData, "Programs\\Opera\\opera.exe"},
+                                    {Base::ProgramFiles, "Opera\\opera.exe"}});
+            return path;
+        }
+        case Browser::Flock: return MachinePath("Mozilla\\Flock\\Bin", "PathToExe");
+        default: return std::string();
     }
-    case Browser::Opera: {
-        std::string command = RegistryPath(HKEY_CURRENT_USER, "Software\\Opera Software", "Last CommandLine");
-        if (command.empty()) return command;
-        ::PathRemoveFileSpecA(&command[0]);
-        command.resize(std::char_traits<char>::length(command.c_str()));
-        return command.empty() ? command : Fitting(command + "\\opera.exe");
-    }
-    case Browser::Flock: return MachinePath("Mozilla\\Flock\\Bin", "PathToExe");
-    }
-    return std::string();
 }
 
 BrowserFolders UserBrowserFolders() {
     BrowserFolders folders;
-    char path[MAX_PATH] = {};
-    if (::SHGetSpecialFolderPathA(nullptr, path, CSIDL_APPDATA, FALSE)) folders.appData = path;
-    path[0] = 0;
-    if (::SHGetSpecialFolderPathA(nullptr, path, CSIDL_LOCAL_APPDATA, FALSE)) folders.localAppData = path;
+    folders.appData = SpecialFolder(CSIDL_APPDATA);
+    folders.localAppData = SpecialFolder(CSIDL_LOCAL_APPDATA);
     for (std::string* folder : {&folders.appData, &folders.localAppData}) {
         while (!folder->empty() && folder->back() == '\\') folder->pop_back();
     }
@@ -141,93 +566,15 @@ BrowserFolders UserBrowserFolders() {
 
 std::vector<std::unique_ptr<Target>> MakeBrowserTargets(Browser browser, const BrowserProfileFound& found,
                                                         const BrowserFolders& folders) {
-    std::vector<std::unique_ptr<Target>> targets;
-    const std::string& p = found.profile;
-    auto add = [&](const Spec& spec) -> Target& {
-        targets.push_back(std::make_unique<Target>(spec.name, spec.description));
-        targets.back()->SetSelected(false);
-        return *targets.back();
-    };
-    const bool on = found.present;
-    switch (browser) {
-    case Browser::Firefox: {
-        Target& cache = add({"Firefox Cache", "Kills browser saved web pages"});
-        if (on) {
-            std::string folder = p + "Cache\\";
-            if (!folders.localAppData.empty()) {
-                const auto local = ComposeProfilePath(folders.localAppData + "\\Mozilla\\Firefox\\", found.profileValue, "Cache\\");
-                folder = local ? *local : std::string();
-            }
-            if (!folder.empty()) cache.AddEntry(FolderFilesEntry(folder));
-        }
-        Target& cookies = add({"Firefox Cookies", "Kills Firefox Mozilla Cookies"});
-        if (on) cookies.AddEntry(SingleFileEntry(p + "cookies.txt"));
-        Target& history = add({"Firefox History", "Kills visited pages history"});
-        if (on) history.AddEntry(SingleFileEntry(p + "history.dat"));
-        Target& forms = add({"Firefox AutoComplete", "Kills information entered in web page forms and the Search Bar"});
-        if (on) forms.AddEntry(SingleFileEntry(p + "formhistory.dat"));
-        Target& passwords = add({"Firefox Saved Passwords", "Kills Firefox Saved Passwords"});
-        if (on) passwords.AddEntry(SingleFileEntry(p + "signons.txt"));
-        Target& downloads = add({"Firefox Download History", "Kills Download Manager history"});
-        if (on) downloads.AddEntry(SingleFileEntry(p + "downloads.rdf"));
-        Target& bookmarks = add({"Firefox Bookmarks", "Kills Firefox Bookmarks"});
-        if (on) bookmarks.AddEntry(WildcardEntry(p, "bookmarks.*"));
-        break;
+    TargetList list(found, BrowserProductName(browser));
+    if (const ChromiumSpec* spec = ChromiumSpecOf(browser)) {
+        AddChromiumTargets(list, *spec, found);
+    } else if (browser == Browser::Firefox) {
+        AddFirefoxTargets(list, found);
+    } else if (browser == Browser::Opera) {
+        AddOperaTargets(list, found);
+    } else {
+        AddMozillaStyleTargets(list, browser, found, folders);
     }
-    case Browser::Netscape: {
-        Target& cache = add({"Netscape Cache", "Kills Netscape saved web pages"});
-        if (on) cache.AddEntry(FolderFilesEntry(p + "Cache\\"));
-        Target& cookies = add({"Netscape Cookies", "Kills Netscape Cookies"});
-        if (on) cookies.AddEntry(SingleFileEntry(p + "cookies.txt"));
-        Target& history = add({"Netscape History", "Kills visited pages history"});
-        if (on) history.AddEntry(SingleFileEntry(p + "history.dat"));
-        Target& forms = add({"Netscape AutoComplete", "Kills information entered in web page forms and the Search Bar"});
-        if (on) forms.AddEntry(SingleFileEntry(p + "formhistory.dat"));
-        Target& passwords = add({"Netscape Saved Passwords", "Kills Netscape Passwords data"});
-        if (on) passwords.AddEntry(WildcardEntry(p, "*.r7u"));
-        Target& downloads = add({"Netscape Download History", "Kills Download Manager history"});
-        if (on) downloads.AddEntry(SingleFileEntry(p + "downloads.rdf"));
-        Target& bookmarks = add({"Netscape Bookmarks", "Kills Netscape Bookmarks"});
-        if (on) bookmarks.AddEntry(WildcardEntry(p, "bookmarks.*"));
-        break;
-    }
-    case Browser::Opera: {
-        Target& cache = add({"Opera Cache", "Kills Opera Cache"});
-        if (on) cache.AddEntry(FolderFilesEntry(p + "CACHE4\\"));
-        Target& cookies = add({"Opera Cookies", "Kills Opera Cookies"});
-        if (on) cookies.AddEntry(SingleFileEntry(p + "cookies4.dat"));
-        Target& history = add({"Opera History", "Kills Opera History"});
-        if (on) history.AddEntry(SingleFileEntry(p + "global.dat"));
-        Target& typed = add({"Opera Typed URL", "Kills Opera Typed URL"});
-        if (on) typed.AddEntry(SingleFileEntry(p + "vlink4.dat"));
-        Target& favorites = add({"Opera Favorites", "Kills Opera Favorites"});
-        if (on) favorites.AddEntry(SingleFileEntry(p + "opera6.adr"));
-        break;
-    }
-    case Browser::Flock: {
-        Target& cache = add({"Flock Cache", "Kills Flock saved web pages"});
-        if (on && !folders.localAppData.empty()) {
-            const auto local = ComposeProfilePath(folders.localAppData + "\\Flock\\Browser\\", found.profileValue, "Cache\\");
-            if (local) cache.AddEntry(FolderFilesEntry(*local));
-        }
-        Target& cookies = add({"Flock Cookies", "Kills Flock Cookies"});
-        if (on) cookies.AddEntry(SingleFileEntry(p + "cookies.txt"));
-        Target& history = add({"Flock History", "Kills visited pages history"});
-        if (on) history.AddEntry(SingleFileEntry(p + "history.dat"));
-        Target& forms = add({"Flock AutoComplete", "Kills information entered in web page forms"});
-        if (on) forms.AddEntry(SingleFileEntry(p + "formhistory.dat"));
-        Target& passwords = add({"Flock Saved Passwords", "Kills the Passwords data stored by Flock"});
-        if (on) passwords.AddEntry(SingleFileEntry(p + "signons.txt"));
-        Target& downloads = add({"Flock Download History", "Kills Download Manager history"});
-        if (on) downloads.AddEntry(SingleFileEntry(p + "downloads.rdf"));
-        Target& bookmarks = add({"Flock Bookmarks", "Kills Flock Bookmarks"});
-        if (on) {
-            bookmarks.AddEntry(WildcardEntry(p, "bookmarks.*"));
-            bookmarks.AddEntry(SingleFileEntry(p + "flock_favorites.rdf"));
-            bookmarks.AddEntry(FolderFilesEntry(p + "bookmarkbackups", false));
-        }
-        break;
-    }
-    }
-    return targets;
+    return list.Take();
 }

@@ -43,6 +43,9 @@ void AddWindows(TargetCatalog& catalog, const CatalogSources& sources) {
                std::make_unique<EventLogEntry>(sources.eventLogs, "Security"));
     AddBuiltIn(catalog, {"System Event Log", "Kills Windows System event log", false},
                std::make_unique<EventLogEntry>(sources.eventLogs, "System"));
+    // Traces of Windows 10 and 11, after everything older.
+    AddStandard(catalog, sources, {"TypedPaths.tlp", "UserAssist.tlp", "WerReports.tlp", "CrashDumps.tlp",
+                                   "ShaderCache.tlp"});
     catalog.EndCategory(Category::Windows);
 }
 
@@ -58,13 +61,13 @@ void AddInternetExplorer(TargetCatalog& catalog, const CatalogSources& sources) 
     catalog.EndCategory(Category::InternetExplorer);
 }
 
-void AddBrowser(TargetCatalog& catalog, const CatalogSources& sources, Browser browser, Category category) {
+void AddBrowser(TargetCatalog& catalog, const CatalogSources& sources, Browser browser) {
     const BrowserProfileFound found = DiscoverBrowser(browser, sources.browserFolders);
     std::string program;
     if (found.present && sources.browserProgram) program = sources.browserProgram(browser);
     catalog.SetBrowser(browser, found.present, std::move(program));
     for (auto& target : MakeBrowserTargets(browser, found, sources.browserFolders)) catalog.AddTarget(std::move(target));
-    catalog.EndCategory(category);
+    catalog.EndCategory(CategoryOf(browser));
 }
 
 bool IsExistingFolder(const std::string& path) {
@@ -97,10 +100,8 @@ void BuildTargets(TargetCatalog& catalog, const CatalogSources& sources) {
                                    "Publisher.tlp", "InfoPath.tlp", "MSORecent.tlp"});
     catalog.EndCategory(Category::MsOffice);
     AddInternetExplorer(catalog, sources);
-    AddBrowser(catalog, sources, Browser::Firefox, Category::Firefox);
-    AddBrowser(catalog, sources, Browser::Netscape, Category::Netscape);
-    AddBrowser(catalog, sources, Browser::Opera, Category::Opera);
-    AddBrowser(catalog, sources, Browser::Flock, Category::Flock);
+    // Every browser in its category's order: the older four, then the Chromium family.
+    for (int b = 0; b < kBrowserCount; ++b) AddBrowser(catalog, sources, static_cast<Browser>(b));
     (void)LoadApplicationPlugins(catalog, sources.pluginFolder);
     catalog.MarkCustomStart();
 }

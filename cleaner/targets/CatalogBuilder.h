@@ -29,6 +29,6 @@ struct CatalogSources {
 [[nodiscard]] CatalogSources ThisMachine(const std::string& programFolder);
 
 // Appends every non-custom target in catalogue order (Windows, Windows Applets, MS Office,
-// Internet Explorer, the four browsers, Applications), records each category's end and the
-// custom start. A standard plug-in file that is missing or unreadable adds nothing.
+// Internet Explorer, the four older browsers, Chrome, Edge, Brave, Vivaldi, Chromium, Applications),
+// records each category's end and the custom start. A standard plug-in file that is missing or unreadable adds nothing.
 void BuildTargets(TargetCatalog& catalog, const CatalogSources& sources);

@@ -16,6 +16,7 @@ void Target::Reset() {
     counters_.Clear();
     scanned_ = false;
     killed_ = false;
+    skipNotice_.clear();
     for (auto& entry : entries_) entry->Reset();
 }
 
@@ -31,8 +32,13 @@ void Target::RunEntries(Run run) {
     }
 }
 
+bool Target::MayRun() {
+    skipNotice_ = gate_ ? gate_() : std::string();
+    return skipNotice_.empty();
+}
+
 void Target::Scan() {
-    RunEntries([](RemEntry& e) { e.Scan(); });
+    if (MayRun()) RunEntries([](RemEntry& e) { e.Scan(); });
     scanned_ = true;
 }
 
@@ -40,6 +46,6 @@ void Target::Kill() {
     for (const TargetCondition& c : conditions_) {
         if (!c.Passes()) return;
     }
-    RunEntries([](RemEntry& e) { e.Kill(); });
+    if (MayRun()) RunEntries([](RemEntry& e) { e.Kill(); });
     killed_ = true;
 }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -51,6 +52,13 @@ public:
     void AddCondition(TargetCondition condition) { conditions_.push_back(std::move(condition)); }
     const std::vector<TargetCondition>& Conditions() const { return conditions_; }
 
+    // A test made when a Scan or Kill starts: empty when the target may run, otherwise the reason it
+    // is skipped, as a line for the user (a browser's data while the browser runs).
+    using RunGate = std::function<std::string()>;
+    void SetRunGate(RunGate gate) { gate_ = std::move(gate); }
+    // The reason the last Scan or Kill was skipped; empty when it ran.
+    const std::string& SkipNotice() const { return skipNotice_; }
+
     const RunCounters& Counters() const { return counters_; }
     bool Scanned() const { return scanned_; }
     bool Killed() const { return killed_; }
@@ -65,6 +73,7 @@ public:
 private:
     template <typename Run>
     void RunEntries(Run run);
+    [[nodiscard]] bool MayRun();
 
     std::string name_;
     std::string description_;
@@ -72,6 +81,8 @@ private:
     std::array<uint8_t, 4> stamp_{1, 1, 0, 0};
     std::vector<std::unique_ptr<RemEntry>> entries_;
     std::vector<TargetCondition> conditions_;
+    RunGate gate_;
+    std::string skipNotice_;
     RunCounters counters_;
     bool scanned_ = false;
     bool killed_ = false;

@@ -18,6 +18,11 @@ const std::array<CategoryInfo, kCategoryCount> kCategories = {{
     {Category::Netscape, "Netscape", "netscape.html", true},
     {Category::Opera, "Opera", "opera.html", true},
     {Category::Flock, "Flock", "flock.html", true},
+    {Category::Chrome, "Chrome", "chrome.html", true},
+    {Category::Edge, "Edge", "edge.html", true},
+    {Category::Brave, "Brave", "brave.html", true},
+    {Category::Vivaldi, "Vivaldi", "vivaldi.html", true},
+    {Category::Chromium, "Chromium", "chromium.html", true},
     {Category::Applications, "Applications", "app_targ.html", false},
     {Category::Custom, "Custom Targets", "custom.html", false},
 }};
@@ -28,6 +33,21 @@ const std::array<CategoryInfo, kCategoryCount>& Categories() { return kCategorie
 const CategoryInfo& InfoOf(Category category) {
     const int c = static_cast<int>(category);
     return kCategories[c >= 0 && c < kCategoryCount ? c : static_cast<int>(Category::Custom)];
+}
+
+Category CategoryOf(Browser browser) {
+    switch (browser) {
+        case Browser::Firefox: return Category::Firefox;
+        case Browser::Netscape: return Category::Netscape;
+        case Browser::Opera: return Category::Opera;
+        case Browser::Flock: return Category::Flock;
+        case Browser::Chrome: return Category::Chrome;
+        case Browser::Edge: return Category::Edge;
+        case Browser::Brave: return Category::Brave;
+        case Browser::Vivaldi: return Category::Vivaldi;
+        case Browser::Chromium: return Category::Chromium;
+    }
+    return Category::Custom;
 }
 
 TargetCatalog::TargetCatalog(std::string settingsPath, std::string programFolder)
@@ -137,6 +157,13 @@ bool TargetCatalog::AutoKillDueAt(int64_t now) const {
 
 bool TargetCatalog::UpdateCheckDueAt(int64_t now) const {
     return kill_intervals::UpdateCheckDue(lastUpdateTime_, now);
+}
+
+std::vector<std::string> TargetCatalog::BrowserPrograms() const {
+    std::vector<std::string> programs;
+    for (int b = 0; b < kBrowserCount; ++b)
+        if (browserPresent_[b] && !browserProgram_[b].empty()) programs.push_back(browserProgram_[b]);
+    return programs;
 }
 
 void TargetCatalog::SetBrowser(Browser b, bool present, std::string program) {

@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
-// The fixed categories, in catalogue order; Custom runs from the custom start to the end.
+// The fixed categories, in catalogue order; Custom runs from the custom start to the end. The
+// Chromium-family browsers follow the older browsers and come before Applications. Selections are
+// stored by target name, never by category index, so the order may grow.
 enum class Category : int {
     Windows = 0,
     WindowsApplets,
@@ -19,6 +21,11 @@ enum class Category : int {
     Netscape,
     Opera,
     Flock,
+    Chrome,
+    Edge,
+    Brave,
+    Vivaldi,
+    Chromium,
     Applications,
     Custom,
 };
@@ -36,8 +43,10 @@ struct CategoryInfo {
 const std::array<CategoryInfo, kCategoryCount>& Categories();
 const CategoryInfo& InfoOf(Category category);
 
-enum class Browser : int { Firefox = 0, Netscape, Opera, Flock };
-constexpr int kBrowserCount = 4;
+// Browsers whose profiles discovery looks for; each has a category of its own.
+enum class Browser : int { Firefox = 0, Netscape, Opera, Flock, Chrome, Edge, Brave, Vivaldi, Chromium };
+constexpr int kBrowserCount = 9;
+Category CategoryOf(Browser browser);
 
 // The one list of every target in its fixed categories, with the program's settings, the results of
 // browser discovery and the statistics. It only holds and runs targets; building it from the
@@ -117,6 +126,8 @@ public:
     bool BrowserPresent(Browser b) const { return browserPresent_[static_cast<int>(b)]; }
     const std::string& BrowserProgram(Browser b) const { return browserProgram_[static_cast<int>(b)]; }
     void SetBrowser(Browser b, bool present, std::string program);
+    // The program files of every browser found, for the rule that waits for the last one to close.
+    std::vector<std::string> BrowserPrograms() const;
 
 private:
     std::vector<std::unique_ptr<Target>> targets_;

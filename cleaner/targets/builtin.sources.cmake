@@ -1,5 +1,6 @@
 list(APPEND CLEANER_CORE_SOURCES
   targets/BrowserProfile.cpp
+  targets/ProfileLists.cpp
 )
 list(APPEND CLEANER_WIN_SOURCES
   targets/DriveTargets.cpp

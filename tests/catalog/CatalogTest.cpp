@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include <windows.h>
 #include <shlwapi.h>
 
@@ -142,8 +144,10 @@ TEST_F(CatalogTest, WithoutPluginFilesOnlyTheBuiltInTargetsRemain) {
     EXPECT_EQ(c.CategoryCount(5), 7);
     EXPECT_EQ(c.CategoryCount(6), 5);
     EXPECT_EQ(c.CategoryCount(7), 7);
-    EXPECT_EQ(c.CategoryCount(8), 0);
-    EXPECT_EQ(c.CustomStart(), 9 + 26);
+    for (Category browser : {Category::Chrome, Category::Edge, Category::Brave, Category::Vivaldi, Category::Chromium})
+        EXPECT_EQ(c.CategoryCount(browser), 6);
+    EXPECT_EQ(c.CategoryCount(Category::Applications), 0);
+    EXPECT_EQ(c.CustomStart(), 9 + 26 + 5 * 6);
     EXPECT_EQ(static_cast<int>(c.TargetCount()), c.CustomStart());
     EXPECT_EQ(TargetCatalog::Current(), &catalog->Get());
 }
@@ -187,7 +191,7 @@ TEST_F(CatalogTest, FirstStartSelections) {
     for (const char* off : {"Windows Page File", "Application Event Log", "Security Event Log", "System Event Log"}) {
         EXPECT_FALSE(Find(c, off)->Selected()) << off;
     }
-    for (int i = c.CategoryStart(4); i < c.CategoryStart(8); ++i) {
+    for (int i = c.CategoryStart(Category::Firefox); i < c.CategoryStart(Category::Applications); ++i) {
         EXPECT_FALSE(c.TargetAt(static_cast<size_t>(i)).Selected()) << c.TargetAt(static_cast<size_t>(i)).Name();
     }
 }
@@ -207,6 +211,9 @@ TEST_F(CatalogTest, ShippedLibraryTakesItsPlacesInTheCategories) {
     for (const char* n : {"Windows Page File", "Application Event Log", "Security Event Log", "System Event Log"}) {
         windows.push_back(n);
     }
+    // The traces of Windows 10 and 11 come after everything older.
+    for (const char* f : {"TypedPaths.tlp", "UserAssist.tlp", "WerReports.tlp", "CrashDumps.tlp", "ShaderCache.tlp"})
+        windows.push_back(PluginName(f));
     EXPECT_EQ(NamesIn(c, 0), windows);
 
     Names applets, office;
@@ -219,12 +226,20 @@ TEST_F(CatalogTest, ShippedLibraryTakesItsPlacesInTheCategories) {
                                  PluginName("IEAddrBar.tlp"), PluginName("IndexDat.tlp"),
                                  PluginName("DldPrgFiles.tlp")}));
 
-    const Names apps = NamesIn(c, 8);
+    // Each Chromium-family browser: its six targets, between the older browsers and Applications.
+    EXPECT_EQ(NamesIn(c, static_cast<int>(Category::Edge)),
+              (Names{"Edge Cache", "Edge Cookies", "Edge History", "Edge Sessions", "Edge AutoComplete",
+                     "Edge Saved Passwords"}));
+    std::set<std::string> unique;
+    for (size_t i = 0; i < static_cast<size_t>(c.CustomStart()); ++i)
+        EXPECT_TRUE(unique.insert(c.TargetAt(i).Name()).second) << "two targets share a stored selection: " << c.TargetAt(i).Name();
+
+    const Names apps = NamesIn(c, static_cast<int>(Category::Applications));
     EXPECT_EQ(apps.size(), ListFolder(program_ + "\\APPPLUGS").size());
     EXPECT_TRUE(std::is_sorted(apps.begin(), apps.end(), [](const std::string& a, const std::string& b) {
         return ::lstrcmpiA(a.c_str(), b.c_str()) < 0;
     }));
-    EXPECT_EQ(c.CustomStart(), 16 + 6 + 8 + 8 + 26 + static_cast<int>(apps.size()));
+    EXPECT_EQ(c.CustomStart(), 21 + 6 + 8 + 8 + 26 + 5 * 6 + static_cast<int>(apps.size()));
 }
 
 // Every target runs; the drive-based targets look only at the test's own drive folders, the
@@ -265,7 +280,7 @@ TEST_F(CatalogTest, BrowserDiscoveryIsRecorded) {
     EXPECT_EQ(c.BrowserProgram(Browser::Firefox), "C:\\ff\\firefox.exe");
     EXPECT_FALSE(c.BrowserPresent(Browser::Netscape));
     EXPECT_TRUE(c.BrowserProgram(Browser::Netscape).empty());
-    EXPECT_EQ(Find(c, "Firefox Cookies")->EntryCount(), 1u);
+    EXPECT_EQ(Find(c, "Firefox Cookies")->EntryCount(), 2u);  // cookies.txt and cookies.sqlite
     // Opera's profile folder exists but no program path is registered: present, path empty.
     EXPECT_TRUE(c.BrowserPresent(Browser::Opera));
     EXPECT_TRUE(c.BrowserProgram(Browser::Opera).empty());

@@ -26,27 +26,31 @@ protected:
 
 }  // namespace
 
-TEST_F(BrowserTest, FirefoxProfileValueIsUsedAsWritten) {
+TEST_F(BrowserTest, FirefoxProfileBelowItsRoot) {
     temp_.MakeFileWith("Roaming\\Mozilla\\Firefox\\profiles.ini", "[Profile0]\r\nName=default\r\nPath=Profiles/abc.default\r\n");
     temp_.MakeFolder("Roaming\\Mozilla\\Firefox\\Profiles\\abc.default");
     const auto found = DiscoverBrowser(Browser::Firefox, folders_);
     ASSERT_TRUE(found.present);
-    EXPECT_EQ(found.profile, folders_.appData + "\\Mozilla\\Firefox\\Profiles/abc.default\\");
+    EXPECT_EQ(found.profile, folders_.appData + "\\Mozilla\\Firefox\\Profiles\\abc.default\\");
     const auto targets = MakeBrowserTargets(Browser::Firefox, found, folders_);
     ASSERT_EQ(targets.size(), 7u);
     EXPECT_EQ(WithEntries(targets), 7u);
     EXPECT_EQ(targets[0]->Name(), "Firefox Cache");
-    EXPECT_EQ(targets[0]->Entry(0).Record()->path, folders_.localAppData + "\\Mozilla\\Firefox\\Profiles/abc.default\\Cache\\");
+    EXPECT_EQ(targets[0]->Entry(0).Record()->path, folders_.localAppData + "\\Mozilla\\Firefox\\Profiles\\abc.default\\Cache\\");
     EXPECT_EQ(targets[1]->Entry(0).Record()->path, found.profile + "cookies.txt");
     for (const auto& t : targets) EXPECT_FALSE(t->Selected());
     EXPECT_FALSE(DiscoverBrowser(Browser::Netscape, folders_).present);
     EXPECT_EQ(WithEntries(MakeBrowserTargets(Browser::Netscape, DiscoverBrowser(Browser::Netscape, folders_), folders_)), 0u);
 }
 
-TEST_F(BrowserTest, FirstSectionProfile1IsNoBrowser) {
+// Every profile section counts, not only [Profile0].
+TEST_F(BrowserTest, AProfile1SectionAloneIsAProfile) {
     temp_.MakeFileWith("Roaming\\Mozilla\\Firefox\\profiles.ini", "[Profile1]\r\nPath=Profiles/abc.default\r\n");
     temp_.MakeFolder("Roaming\\Mozilla\\Firefox\\Profiles\\abc.default");
-    EXPECT_FALSE(DiscoverBrowser(Browser::Firefox, folders_).present);
+    const auto found = DiscoverBrowser(Browser::Firefox, folders_);
+    EXPECT_TRUE(found.present);
+    ASSERT_EQ(found.lockFiles.size(), 1u);
+    EXPECT_EQ(found.lockFiles[0], found.profile + "parent.lock");
 }
 
 TEST_F(BrowserTest, CraftedProfilePathsAreRefused) {
@@ -81,9 +85,10 @@ TEST_F(BrowserTest, OperaAndFlock) {
 }
 
 TEST_F(BrowserTest, NoBrowserStillGivesAllTargets) {
-    const size_t counts[] = {7, 7, 5, 7};
-    const Browser browsers[] = {Browser::Firefox, Browser::Netscape, Browser::Opera, Browser::Flock};
-    for (int i = 0; i < 4; ++i) {
+    const size_t counts[] = {7, 7, 5, 7, 6, 6, 6, 6, 6};
+    const Browser browsers[] = {Browser::Firefox, Browser::Netscape, Browser::Opera, Browser::Flock, Browser::Chrome,
+                                Browser::Edge, Browser::Brave, Browser::Vivaldi, Browser::Chromium};
+    for (int i = 0; i < kBrowserCount; ++i) {
         const auto found = DiscoverBrowser(browsers[i], folders_);
         EXPECT_FALSE(found.present);
         const auto targets = MakeBrowserTargets(browsers[i], found, folders_);

@@ -100,7 +100,8 @@ TEST(PluginFiles, EveryShippedPluginLoadsAsATarget) {
     for (const char* n : {"WinTemp", "UserTemp", "Prefetch", "DocHist", "RunHist", "FindFiles", "FindComps",
                           "OpenSave", "StartClick", "StartOrder", "Paint", "WordPad", "MPlayer", "PhotoEditor",
                           "RegEdit", "FreeCell", "Access", "Word", "Excel", "PowerPoint", "FrontPage", "Publisher",
-                          "InfoPath", "MSORecent", "IEHist", "IECookies", "IEAddrBar", "IndexDat", "DldPrgFiles"})
+                          "InfoPath", "MSORecent", "IEHist", "IECookies", "IEAddrBar", "IndexDat", "DldPrgFiles",
+                          "TypedPaths", "UserAssist", "WerReports", "CrashDumps", "ShaderCache"})
         named.push_back(std::string(n) + ".tlp");
     std::sort(named.begin(), named.end());
     EXPECT_EQ(standard, named);  // the catalogue loads them by exactly these names

@@ -429,3 +429,33 @@ TEST_F(ActionDriverTest, AResultBalloonIsDecidedWhenItsTargetEnds) {
               action_texts::ResultBalloon(action_texts::Action::Scan, "One", CountText(1), CountText(0), FormatSize(0)));
     EXPECT_EQ(window.balloons[0].title, title);
 }
+
+// A target whose gate refuses (a browser still open) runs no entry, reports nothing and says why on
+// the line right under its own; the next run asks the gate again.
+TEST_F(ActionDriverTest, ASkippedTargetSaysWhyUnderItsLine) {
+    bool browserOpen = true;
+    Target& chrome = Add("Chrome Cookies", true, 4, 0, 4096);
+    chrome.SetRunGate([&browserOpen] {
+        return browserOpen ? std::string("Chrome Cookies skipped: Google Chrome is running. Close Google Chrome and try again.")
+                           : std::string();
+    });
+    Add("Other", true, 1);
+    driver.StartKill();
+    Finish();
+    const std::vector<ResultLine> expected = {
+        Line(LineKind::Heading, 0, "Start Kill Action:"),
+        Line(LineKind::Target, 0, "Chrome Cookies", "0", "0", "0,00 KB"),
+        Line(LineKind::Highlighted, 0,
+             "Chrome Cookies skipped: Google Chrome is running. Close Google Chrome and try again."),
+        Line(LineKind::Target, 0, "Other", "1", "0", "0,00 KB"),
+        Line(LineKind::Summary, 0, "Summary Kill Information:", "1", "0", "0,00 KB"),
+    };
+    EXPECT_EQ(window.lines, expected);
+    EXPECT_EQ(catalog.Totals().files, 1u);
+
+    browserOpen = false;
+    driver.StartKill();
+    Finish();
+    EXPECT_EQ(window.lines[1], Line(LineKind::Target, 0, "Chrome Cookies", "4", "0", "4,00 KB"));
+    EXPECT_EQ(window.lines[2].kind, LineKind::Target);
+}

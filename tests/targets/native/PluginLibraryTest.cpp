@@ -17,8 +17,8 @@
 //      name a subfolder.
 //  R6. A kind 2 or 3 entry that recurses at a profile or application data root must name a folder
 //      at least one level deep whose name is a known cache/temp/trace folder (Temp, cache, art,
-//      #SharedObjects, Prefetch, Recent, Downloaded Program Files); no recursive walk of an
-//      application's whole data folder.
+//      #SharedObjects, Prefetch, Recent, Downloaded Program Files, the error-report queue and
+//      archive, the DirectX shader cache); no recursive walk of an application's whole data folder.
 //  R7. Kind 4 reads its folder only from the current user's Explorer "Shell Folders" key and only
 //      the values History, Cookies, Cache or Recent.
 //  R8. Registry kinds (5, 6) work only below HKEY_CURRENT_USER\Software, at least three key levels
@@ -152,7 +152,8 @@ std::string BrokenRule(const EntryRecord& e) {
             }
             if ((e.kind == 2 || e.kind == 3) && e.recurse && broadRoots.count(e.folderId)) {
                 static const char* known[] = {"temp", "cache", "art", "#sharedobjects", "prefetch", "recent",
-                                              "downloaded program files"};
+                                              "downloaded program files", "reportqueue", "reportarchive",
+                                              "d3dscache"};
                 if (parts.empty()) return "R6";
                 std::string last = Lower(parts.back());
                 if (std::none_of(std::begin(known), std::end(known), [&](const char* k) { return last == k; }))
@@ -210,9 +211,11 @@ TEST(ShippedPlugins, StandardLibraryHasEveryNamedFile) {
     for (const char* n : {"WinTemp", "UserTemp", "Prefetch", "DocHist", "RunHist", "FindFiles", "FindComps",
                           "OpenSave", "StartClick", "StartOrder", "Paint", "WordPad", "MPlayer", "PhotoEditor",
                           "RegEdit", "FreeCell", "Access", "Word", "Excel", "PowerPoint", "FrontPage", "Publisher",
-                          "InfoPath", "MSORecent", "IEHist", "IECookies", "IEAddrBar", "IndexDat", "DldPrgFiles"})
+                          "InfoPath", "MSORecent", "IEHist", "IECookies", "IEAddrBar", "IndexDat", "DldPrgFiles",
+                          // Windows 10 and 11 traces, after the older ones
+                          "TypedPaths", "UserAssist", "WerReports", "CrashDumps", "ShaderCache"})
         EXPECT_TRUE(names.count(std::string(n) + ".txt")) << n;
-    EXPECT_EQ(names.size(), 29u);
+    EXPECT_EQ(names.size(), 34u);
     EXPECT_GE(SourcesIn("app").size(), 9u);
 }
 

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <set>
+
 namespace {
 
 // An entry that finds and removes a fixed amount, and can ask for a stop while it works.
@@ -78,7 +82,10 @@ TEST_F(TargetCatalogTest, CategoryStartsFollowTheRecordedEnds) {
     c.EndCategory(Category::Windows);
     for (int i = 0; i < 6; ++i) c.AddTarget(MakeTarget("a", true));
     c.EndCategory(Category::WindowsApplets);
-    for (int cat = 2; cat <= 7; ++cat) c.EndCategory(static_cast<Category>(cat));
+    for (int cat = 2; cat < static_cast<int>(Category::Chrome); ++cat) c.EndCategory(static_cast<Category>(cat));
+    for (int i = 0; i < 6; ++i) c.AddTarget(MakeTarget("chrome", false));
+    for (int cat = static_cast<int>(Category::Chrome); cat < static_cast<int>(Category::Applications); ++cat)
+        c.EndCategory(static_cast<Category>(cat));
     c.AddTarget(MakeTarget("app", true));
     c.MarkCustomStart();
     c.AddTarget(MakeTarget("custom", true));
@@ -88,10 +95,42 @@ TEST_F(TargetCatalogTest, CategoryStartsFollowTheRecordedEnds) {
     EXPECT_EQ(c.CategoryStart(1), 16);
     EXPECT_EQ(c.CategoryCount(1), 6);
     EXPECT_EQ(c.CategoryCount(2), 0);
-    EXPECT_EQ(c.CategoryStart(8), 22);
-    EXPECT_EQ(c.CategoryCount(8), 1);
-    EXPECT_EQ(c.CustomStart(), 23);
-    EXPECT_EQ(c.TargetCount(), 24u);
+    EXPECT_EQ(c.CategoryStart(Category::Chrome), 22);
+    EXPECT_EQ(c.CategoryCount(Category::Chrome), 6);
+    EXPECT_EQ(c.CategoryCount(Category::Chromium), 0);
+    EXPECT_EQ(c.CategoryStart(Category::Applications), 28);
+    EXPECT_EQ(c.CategoryCount(Category::Applications), 1);
+    EXPECT_EQ(c.CategoryCount(kCategoryCount), 0);
+    EXPECT_EQ(c.CustomStart(), 29);
+    EXPECT_EQ(c.TargetCount(), 30u);
+}
+
+// The target pages iterate the category table: every category once, in catalogue order, the
+// browsers (Internet Explorer and the eight others) marked, each with its caption and help topic.
+TEST(CategoryTable, EveryCategoryInOrderWithItsCaption) {
+    std::set<std::string> captions, topics;
+    int browsers = 0;
+    for (int i = 0; i < kCategoryCount; ++i) {
+        const CategoryInfo& info = Categories()[static_cast<size_t>(i)];
+        EXPECT_EQ(static_cast<int>(info.category), i);
+        EXPECT_TRUE(captions.insert(info.caption).second) << info.caption;
+        EXPECT_TRUE(topics.insert(info.helpTopic).second) << info.helpTopic;
+        browsers += info.browser ? 1 : 0;
+    }
+    EXPECT_EQ(browsers, 1 + kBrowserCount);
+    EXPECT_STREQ(InfoOf(Category::Chrome).caption, "Chrome");
+    EXPECT_STREQ(InfoOf(Category::Vivaldi).helpTopic, "vivaldi.html");
+    for (int b = 0; b < kBrowserCount; ++b) EXPECT_TRUE(InfoOf(CategoryOf(static_cast<Browser>(b))).browser);
+    EXPECT_EQ(CategoryOf(Browser::Chromium), Category::Chromium);
+    EXPECT_LT(static_cast<int>(Category::Chromium), static_cast<int>(Category::Applications));
+
+    // Every topic is a page of the help file.
+    std::ifstream project(std::string(TL_SOURCE_DIR) + "/cleaner/help/Tracelorn.hhp");
+    const std::string listed((std::istreambuf_iterator<char>(project)), std::istreambuf_iterator<char>());
+    for (const CategoryInfo& info : Categories()) {
+        EXPECT_NE(listed.find(std::string("\n") + info.helpTopic + "\n"), std::string::npos) << info.helpTopic;
+        EXPECT_TRUE(std::ifstream(std::string(TL_SOURCE_DIR) + "/cleaner/help/" + info.helpTopic).good()) << info.helpTopic;
+    }
 }
 
 TEST_F(TargetCatalogTest, ReplaceCustomTargetsKeepsTheOthers) {

@@ -1,0 +1,169 @@
+#!/usr/bin/env bash
+# Runs the browser test in a Wine prefix of its own, laid out from the Linux side like a Windows 11
+# user's: Chrome (Default, Profile 1, Profile 3 listed in Local State with hostile names beside
+# them; an unlisted Profile 2; a System Profile), Edge whose Local State is not JSON, Brave, today's
+# Opera, and Firefox with a relative and an absolute profile among hostile profiles.ini entries.
+# Every file of the prefix's C: drive is hashed before and after the test: exactly the files listed
+# below must be gone, and nothing else may change.
+#   run-browsers.sh <test program> <work folder>
+set -u
+exe=$1
+work=$2
+rm -rf "$work"
+mkdir -p "$work"
+work=$(cd "$work" && pwd)
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" WINEARCH=win64
+cleanup() { wineserver -k 2>/dev/null; }
+trap cleanup EXIT
+wineboot -i >/dev/null 2>&1 || { echo "wineboot failed"; exit 1; }
+wineserver -p
+
+c="$WINEPREFIX/drive_c"
+user=$(ls "$c/users" | grep -v -i '^public$' | head -1)
+local="users/$user/AppData/Local"
+roaming="users/$user/AppData/Roaming"
+
+# mk <path below C:> [content]: a file whose content names it.
+mk() { mkdir -p "$(dirname "$c/$1")"; printf '%s\n' "${2:-$1}" > "$c/$1"; }
+
+# --- Chrome ---
+ch="$local/Google/Chrome/User Data"
+mk "$ch/Local State" '{"browser":{"last_redirect_origin":""},"profile":{"info_cache":{"Default":{"name":"Person 1"},"Profile 1":{"name":"Work"},"Profile 3":{"name":"Kids"},"System Profile":{},"..":{},"C:\\x":{},"a\\b":{}},"last_used":"Default"}}'
+mk "$ch/lockfile" ""
+mk "$local/Google/Chrome/Application/chrome.exe" "not a program"
+for f in "Default/Cache/Cache_Data/index" "Default/Cache/Cache_Data/data_0" "Default/Cache/Cache_Data/f_000001" \
+         "Default/Code Cache/js/index" "Default/Code Cache/js/abc_0" "Default/GPUCache/index" "Default/GPUCache/data_0" \
+         "ShaderCache/f1" "GrShaderCache/f2" "Profile 1/Cache/Cache_Data/f1" \
+         "Default/Network/Cookies" "Default/Network/Cookies-journal" "Profile 1/Cookies" "Profile 3/Network/Cookies" \
+         "Default/History" "Default/History-journal" "Default/Visited Links" "Default/Top Sites" "Default/Shortcuts" \
+         "Default/Network Action Predictor" "Default/History Provider Cache" "Profile 1/History" \
+         "Profile 3/History" "Profile 3/Top Sites" \
+         "Default/Sessions/Session_13400000000000001" "Default/Sessions/Tabs_13400000000000001" \
+         "Profile 1/Current Session" "Profile 1/Last Tabs" \
+         "Default/Web Data" "Default/Web Data-journal" "Profile 1/Web Data" \
+         "Default/Login Data" "Default/Login Data For Account" "Profile 1/Login Data"; do
+  mk "$ch/$f"
+done
+# Kept: bookmarks, icons, settings, extension data, the unlisted and the system profile, and what
+# the hostile names would reach.
+for f in "Default/Bookmarks" "Default/Favicons" "Default/Favicons-journal" "Default/Preferences" \
+         "Default/Local Extension Settings/abcdefghijklmnop/000003.log" "Default/Extension State/000001.log" \
+         "Profile 1/Bookmarks" "Profile 1/Preferences" "Profile 3/Preferences" \
+         "Profile 2/Preferences" "Profile 2/History" "System Profile/History" "System Profile/Preferences" \
+         "System Profile/Cache/Cache_Data/f1" "a/b/History"; do
+  mk "$ch/$f"
+done
+mk "$local/Google/Chrome/History" "what '..' would reach"
+mk "x/History" "what 'C:\\x' would reach"
+
+# --- Edge: Local State is not JSON, so the Default/Profile N folders with Preferences count ---
+ed="$local/Microsoft/Edge/User Data"
+mk "$ed/Local State" 'this is { not JSON'
+for f in "Default/Preferences" "Default/Bookmarks" "Profile 7/History"; do mk "$ed/$f"; done
+for f in "Default/History" "Default/Network/Cookies" "Default/Cache/Cache_Data/f1"; do mk "$ed/$f"; done
+mk "edge/msedge.exe" "not a program"
+
+# --- Brave ---
+br="$local/BraveSoftware/Brave-Browser/User Data"
+mk "$br/Local State" '{"profile":{"info_cache":{"Default":{"name":"Me"}}}}'
+mk "$br/Default/History"
+mk "$br/Default/Preferences"
+
+# --- Opera: its one profile in Opera Stable itself, its cache below Local ---
+op="$roaming/Opera Software/Opera Stable"
+for f in "History" "Visited Links" "Network/Cookies"; do mk "$op/$f"; done
+for f in "Bookmarks" "Preferences" "Login Data" "lockfile"; do mk "$op/$f"; done
+mk "$local/Opera Software/Opera Stable/Cache/Cache_Data/f1"
+mk "$local/Opera Software/Opera Stable/Cache/Cache_Data/f2"
+
+# --- Firefox: a relative and an absolute profile, and hostile entries ---
+ff="$roaming/Mozilla/Firefox"
+rel="Profiles/abcd.default-release"
+mk "$ff/profiles.ini" "$(printf '[General]\r\nStartWithLastProfile=1\r\n\r\n[Profile0]\r\nName=default-release\r\nIsRelative=1\r\nPath=%s\r\nDefault=1\r\n\r\n[Profile1]\r\nName=work\r\nIsRelative=0\r\nPath=C:\\ffprofiles\\work\r\n\r\n[Profile2]\r\nName=up\r\nIsRelative=1\r\nPath=..\r\n\r\n[Profile3]\r\nName=drive\r\nIsRelative=1\r\nPath=C:\\x\r\n\r\n[Profile4]\r\nName=nested\r\nIsRelative=1\r\nPath=a\\b\r\n\r\n[Profile5]\r\nName=not a profile\r\nIsRelative=0\r\nPath=C:\\x\r\n\r\n[Install308046B0AF4A39CB]\r\nDefault=%s\r\nLocked=1\r\n' "$rel" "$rel")"
+for f in "cookies.sqlite" "cookies.sqlite-wal" "cookies.sqlite-shm" "formhistory.sqlite" "logins.json" "logins-backup.json"; do
+  mk "$ff/$rel/$f"
+done
+for f in "places.sqlite" "places.sqlite-wal" "favicons.sqlite" "key4.db" "cert9.db" "prefs.js" "parent.lock" \
+         "sessionstore.jsonlz4" "bookmarkbackups/bookmarks-2026-12-01.jsonlz4" \
+         "storage/default/moz-extension+++0b1c2d3e-aaaa-bbbb-cccc-123456789abc/idb/1.sqlite" \
+         "storage/default/https+++example.com/ls/data.sqlite"; do
+  mk "$ff/$rel/$f"
+done
+for f in "cache2/entries/A1" "cache2/index" "startupCache/scriptCache.bin" "thumbnails/t.png" "jumpListCache/j.ico"; do
+  mk "$local/Mozilla/Firefox/$rel/$f"
+done
+abs="ffprofiles/work"
+for f in "cookies.sqlite" "formhistory.sqlite" "logins.json" "cache2/entries/B1"; do mk "$abs/$f"; done
+for f in "prefs.js" "key4.db" "places.sqlite" "parent.lock"; do mk "$abs/$f"; done
+mk "$roaming/Mozilla/cookies.sqlite" "what '..' would reach"
+mk "$ff/a/b/cookies.sqlite" "what 'a\\b' would reach"
+mk "x/cookies.sqlite" "what 'C:\\x' would reach"
+mk "x/formhistory.sqlite" "what 'C:\\x' would reach"
+
+# --- Windows 10 and 11 traces of the current user ---
+for f in "Microsoft/Windows/WER/ReportQueue/AppCrash_app.exe_1a2b/Report.wer" \
+         "Microsoft/Windows/WER/ReportArchive/AppCrash_app.exe_3c4d/Report.wer" \
+         "CrashDumps/app.exe.4242.dmp" "D3DSCache/0123abcd/shader.idx"; do
+  mk "$local/$f"
+done
+mk "$local/CrashDumps/notes.txt" "not a dump"
+mk "$local/Microsoft/Windows/WER/settings.dat" "not a report"
+
+# What a Kill of every browser target and of the Windows traces removes, and nothing else.
+cat > "$work/expected-removed.txt" <<LIST
+$(for f in "Default/Cache/Cache_Data/index" "Default/Cache/Cache_Data/data_0" "Default/Cache/Cache_Data/f_000001" \
+         "Default/Code Cache/js/index" "Default/Code Cache/js/abc_0" "Default/GPUCache/index" "Default/GPUCache/data_0" \
+         "ShaderCache/f1" "GrShaderCache/f2" "Profile 1/Cache/Cache_Data/f1" \
+         "Default/Network/Cookies" "Default/Network/Cookies-journal" "Profile 1/Cookies" "Profile 3/Network/Cookies" \
+         "Default/History" "Default/History-journal" "Default/Visited Links" "Default/Top Sites" "Default/Shortcuts" \
+         "Default/Network Action Predictor" "Default/History Provider Cache" "Profile 1/History" \
+         "Profile 3/History" "Profile 3/Top Sites" \
+         "Default/Sessions/Session_13400000000000001" "Default/Sessions/Tabs_13400000000000001" \
+         "Profile 1/Current Session" "Profile 1/Last Tabs" \
+         "Default/Web Data" "Default/Web Data-journal" "Profile 1/Web Data" \
+         "Default/Login Data" "Default/Login Data For Account" "Profile 1/Login Data"; do echo "./$ch/$f"; done)
+$(for f in "Default/History" "Default/Network/Cookies" "Default/Cache/Cache_Data/f1"; do echo "./$ed/$f"; done)
+./$br/Default/History
+$(for f in "History" "Visited Links" "Network/Cookies"; do echo "./$op/$f"; done)
+./$local/Opera Software/Opera Stable/Cache/Cache_Data/f1
+./$local/Opera Software/Opera Stable/Cache/Cache_Data/f2
+$(for f in "cookies.sqlite" "cookies.sqlite-wal" "cookies.sqlite-shm" "formhistory.sqlite" "logins.json" "logins-backup.json"; do echo "./$ff/$rel/$f"; done)
+$(for f in "cache2/entries/A1" "cache2/index" "startupCache/scriptCache.bin" "thumbnails/t.png" "jumpListCache/j.ico"; do echo "./$local/Mozilla/Firefox/$rel/$f"; done)
+$(for f in "cookies.sqlite" "formhistory.sqlite" "logins.json" "cache2/entries/B1"; do echo "./$abs/$f"; done)
+$(for f in "Microsoft/Windows/WER/ReportQueue/AppCrash_app.exe_1a2b/Report.wer" \
+         "Microsoft/Windows/WER/ReportArchive/AppCrash_app.exe_3c4d/Report.wer" \
+         "CrashDumps/app.exe.4242.dmp" "D3DSCache/0123abcd/shader.idx"; do echo "./$local/$f"; done)
+LIST
+sort -o "$work/expected-removed.txt" "$work/expected-removed.txt"
+
+snapshot() {
+  ( cd "$c" && find . -path './users/*/AppData/Local/Microsoft/Windows/INetCache' -prune -o \
+      -path './users/*/AppData/Local/Microsoft/Windows/INetCookies' -prune -o \
+      -path './users/*/AppData/Local/Microsoft/Windows/History' -prune -o \
+      -path './users/*/AppData/Local/Temp' -prune -o -path './users/*/Temp' -prune -o \
+      -path './windows/temp' -prune -o -type f -print0 | sort -z | xargs -0 sha256sum )
+}
+wine cmd /c exit >/dev/null 2>&1   # let the prefix settle before the first picture
+snapshot > "$work/before.txt"
+
+wine "$exe" --gtest_brief=1
+rc=$?
+
+snapshot > "$work/after.txt"
+# Files gone, and files whose content or presence changed otherwise.
+paths() { sed 's/^[0-9a-f]*  //' "$1" | sort; }
+comm -23 <(paths "$work/before.txt") <(paths "$work/after.txt") > "$work/removed.txt"
+if ! diff -u "$work/expected-removed.txt" "$work/removed.txt"; then
+  echo "FAILED: the removed files (+) differ from the browser traces (-)"
+  rc=1
+fi
+awk 'FILENAME == ARGV[1] { gone[$0] = 1; next } !(substr($0, index($0, "  ") + 2) in gone)' \
+  "$work/removed.txt" "$work/before.txt" > "$work/kept-before.txt"
+if ! diff -u "$work/kept-before.txt" "$work/after.txt"; then
+  echo "FAILED: files outside the browser traces changed or appeared (above)"
+  rc=1
+fi
+wineserver -k 2>/dev/null
+trap - EXIT
+[ $rc -eq 0 ] && rm -rf "$work"
+exit $rc
