@@ -29,6 +29,8 @@ TargetGroup GroupOf(const CategoryInfo& info) {
         {Category::Netscape, "Netscape (8.x)", IDI_GROUP_NETSCAPE},
         {Category::Opera, "Opera (9.x)", IDI_GROUP_OPERA},
         {Category::Flock, "Flock (0.7)", IDI_GROUP_FLOCK},
+        {Category::Chrome, "Google Chrome", IDI_PAGE_BROWSERS},
+        {Category::Edge, "Microsoft Edge", IDI_PAGE_BROWSERS},
     };
     TargetGroup group;
     group.category = static_cast<int>(info.category);

@@ -236,6 +236,13 @@ TEST_F(TargetPagesE2e, TabsSelectAllPopupsAndFortyApplicationTargets) {
         groups.push_back(r);
     }
     EXPECT_GE(groups.size(), 4u);
+    // The last group opens as well as the first: every browser the catalogue holds is reachable.
+    HWND lastGroup = Shown(options, IDC_GROUP_FIRST + static_cast<int>(groups.size()) - 1);
+    ASSERT_TRUE(lastGroup);
+    HWND lastPopup = OpenModal(cleaner, lastGroup, TextOf(lastGroup));
+    ASSERT_TRUE(lastPopup) << TextOf(lastGroup);
+    EXPECT_TRUE(::GetDlgItem(::GetDlgItem(lastPopup, IDC_TARGET_LIST), IDC_TARGET_FIRST));
+    ASSERT_TRUE(CloseWith(lastPopup, IDCANCEL));
 
     // A pop-up closed with Cancel changes nothing.
     HWND popup = OpenModal(cleaner, Shown(options, IDC_GROUP_FIRST), "Firefox Mozilla (2.x)");
