@@ -1,5 +1,9 @@
 #include "dialogs/CheckTree.h"
 
+void EnableTreeChecks(HWND tree) {
+    ::SetWindowLongPtrA(tree, GWL_STYLE, ::GetWindowLongPtrA(tree, GWL_STYLE) | TVS_CHECKBOXES);
+}
+
 int CountTreeChecks(HWND tree) {
     int checked = 0;
     for (HTREEITEM i = TreeView_GetRoot(tree); i; i = TreeView_GetNextSibling(tree, i))

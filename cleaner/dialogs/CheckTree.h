@@ -6,6 +6,9 @@
 
 #include <commctrl.h>
 
+// Gives the tree its check boxes: set after the control exists and before it holds items, as the
+// tree view asks, so that the state of every item inserted afterwards shows.
+void EnableTreeChecks(HWND tree);
 int CountTreeChecks(HWND tree);
 void SetTreeChecks(HWND tree, bool checked);
 // The lParam of a tree item; 0 when the item cannot be read.

@@ -4,6 +4,7 @@
 #include "dialogs/DlgTargetMin.h"
 #include "dialogs/TargetPagesIds.h"
 #include "dialogs/TargetTreeImages.h"
+#include "skin/SkinResources.h"
 #include "targets/TargetCatalog.h"
 
 #include <commctrl.h>
@@ -15,6 +16,7 @@ constexpr RECT kListRect{10, 50, 230, 224};
 constexpr int kGroupLeft = 240;
 constexpr int kGroupWidth = 180;
 constexpr int kGroupBottom = 226;  // the separator lies at 230
+constexpr int kCompactTop = 66;    // below the page picture at the top right
 constexpr UINT kRecountMessage = WM_APP + 20;  // posted after a click on a tree's check box
 
 unsigned FirstEntryKind(const Target& target) {
@@ -57,19 +59,22 @@ BOOL CDlgTarget::OnInitDialog() {
 }
 
 // The groups in one column at x = 240: at their usual distance when they fit above the
-// separator, closer together (and lower) when the catalogue holds more groups than that.
+// separator; closer together, below the page picture and in a smaller font when the catalogue
+// holds more groups than that.
 void CDlgTarget::CreateGroupButtons() {
     const int count = static_cast<int>(spec_.groups.size());
     if (count == 0) return;
     int top = spec_.groupTop;
     int step = spec_.groupStep;
-    if (top + step * count > kGroupBottom + (step - 28)) {
-        top = 48;
+    const bool compact = top + step * (count - 1) + 28 > kGroupBottom;
+    if (compact) {
+        top = kCompactTop;
         step = (kGroupBottom - top) / count;
     }
-    const int height = std::min(28, step - 3);
+    const int height = std::min(28, step - 1);
     for (int g = 0; g < count; ++g) {
-        auto button = std::make_unique<CMyStdButton>();
+        auto button = std::make_unique<GroupButton>();
+        button->compact = compact;
         const RECT rect{kGroupLeft, top + g * step, kGroupLeft + kGroupWidth, top + g * step + height};
         const TargetGroup& group = spec_.groups[static_cast<size_t>(g)];
         if (!button->Create(Hwnd(), group.caption.c_str(), rect, static_cast<UINT>(IDC_GROUP_FIRST + g))) continue;
@@ -77,6 +82,10 @@ void CDlgTarget::CreateGroupButtons() {
         AddToolTip(button->Hwnd(), tip.c_str());
         groupButtons_.push_back(std::move(button));
     }
+}
+
+HFONT CDlgTarget::GroupButton::TextFont() const {
+    return compact ? SkinResources::Get().Font(SkinFont::Bold14) : CMyStdButton::TextFont();
 }
 
 void CDlgTarget::OpenGroup(size_t group) {
@@ -150,6 +159,7 @@ LRESULT CDlgTarget::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
 
 void CDlgTarget::InitCustom() {
     HWND tree = Tree();
+    EnableTreeChecks(tree);
     TreeView_SetImageList(tree, TargetTreeImages::Get().List(), TVSIL_NORMAL);
     TreeView_SetItemHeight(tree, 18);
     TreeView_SetIndent(tree, 10);

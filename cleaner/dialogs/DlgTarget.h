@@ -58,6 +58,15 @@ private:
         Target& Get() const { return made ? *made : *kept; }
     };
 
+    // A group button; in the smaller bold font when many groups share the column.
+    class GroupButton : public CMyStdButton {
+    public:
+        bool compact = false;
+
+    protected:
+        HFONT TextFont() const override;
+    };
+
     void CreateGroupButtons();
     void OpenGroup(size_t group);
     void InitCustom();
@@ -72,7 +81,7 @@ private:
     Spec spec_;
     CustomChanged customChanged_;
     CCheckList list_;
-    std::vector<std::unique_ptr<CMyStdButton>> groupButtons_;
+    std::vector<std::unique_ptr<GroupButton>> groupButtons_;
     CMyStdButton add_, edit_, delete_;
     CCheckTreeKeys treeKeys_;
     std::map<int, CustomItem> custom_;  // by the id the tree item holds

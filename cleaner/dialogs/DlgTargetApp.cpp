@@ -21,6 +21,7 @@ HWND CDlgTargetApp::Tree() const { return Item(IDC_APP_TREE); }
 BOOL CDlgTargetApp::OnInitDialog() {
     CDlgTargetRoot::OnInitDialog();
     HWND tree = Tree();
+    EnableTreeChecks(tree);
     TreeView_SetItemHeight(tree, 18);
     TreeView_SetIndent(tree, 10);
     TreeView_SetBkColor(tree, RGB(220, 220, 255));

@@ -298,6 +298,15 @@ TEST_F(TargetPagesE2e, TabsSelectAllPopupsAndFortyApplicationTargets) {
     EXPECT_TRUE(WaitFor([&] { return TextOf(Shown(options, IDC_SELECTED_COUNT)) == "40"; }));
     EXPECT_TRUE(Checked(Shown(options, IDC_SELECT_ALL)));
     ASSERT_TRUE(CloseWith(options, IDOK));
+    // Opened again, the tree shows what OK applied.
+    options = OpenOptions(cleaner);
+    ASSERT_TRUE(options);
+    Click(Shown(options, IDC_TAB_APPLICATIONS));
+    tree = Shown(options, IDC_APP_TREE);
+    int shownTicked = 0;
+    for (HTREEITEM item : TreeItems(tree)) shownTicked += TreeChecked(tree, item);
+    EXPECT_EQ(shownTicked, kAppTargets);
+    ASSERT_TRUE(CloseWith(options, IDCANCEL));
 
     cleaner.Exit();
     ASSERT_TRUE(cleaner.WaitForExit());
@@ -511,6 +520,28 @@ TEST_F(CustomTargetsE2e, EditorChecksRefusesAndItsTargetsWorkAndSurviveARestart)
 
     RunningCleaner again(folder.exe);
     ASSERT_TRUE(again.WaitForWindow());
+    // Clearing a box, editing, deleting, and then Cancel of the editor and of Options: nothing
+    // reaches the targets. The editor gets the item's box only as its first "Is Active".
+    options = OpenOptions(again);
+    ASSERT_TRUE(options);
+    Click(Shown(options, IDC_TAB_CUSTOM));
+    tree = Shown(options, IDC_CUSTOM_TREE);
+    ASSERT_TRUE(WaitForItems(tree, 4));
+    TreeSelect(tree, TreeItems(tree)[0]);
+    EXPECT_TRUE(TreeChecked(tree, TreeItems(tree)[0])) << "the tree opens with the targets' selections";
+    ::SendMessageA(tree, WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_FALSE(TreeChecked(tree, TreeItems(tree)[0]));
+    editor = OpenModal(again, Shown(options, IDC_EDIT_TARGET), "Edit Target");
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(TextOf(::GetDlgItem(editor, IDC_TARGET_NAME)), "E2E Users");
+    EXPECT_FALSE(Checked(::GetDlgItem(editor, IDC_IS_ACTIVE)));
+    EXPECT_EQ(TextOf(OnPage(editor, IDC_VALUE_NAME)), "TlVal*");
+    EXPECT_TRUE(Checked(OnPage(editor, IDC_ROOT_FIRST + 4))) << "Users";
+    ASSERT_TRUE(CloseWith(editor, IDCANCEL));
+    TreeSelect(tree, TreeItems(tree)[1]);
+    Click(Shown(options, IDC_DELETE_TARGET));
+    ASSERT_TRUE(WaitForItems(tree, 3));
+    ASSERT_TRUE(CloseWith(options, IDCANCEL));
     again.Click(IDC_SCAN);
     ASSERT_TRUE(again.WaitForIdle());
     order.clear();
