@@ -18,7 +18,7 @@
 #include <iterator>
 
 namespace {
-constexpr UINT_PTR kSchedulerTimer = 5;
+constexpr UINT_PTR kSchedulerTimer = AutoKillScheduler::kTimerId;
 constexpr int kRowIds[] = {IDC_OPTIONS, IDC_ABOUT, IDC_HIDE, IDC_EXIT};
 constexpr DWORD kUpdateEndWaitMs = 5000;
 
@@ -46,7 +46,8 @@ CDlgMain::CDlgMain(TargetCatalog& catalog, Options options)
           // No balloon of the update over the progress balloons of a hidden run.
           if (driver_.RunState() != 0 && !::IsWindowVisible(Hwnd())) return;
           (void)tray_.ShowBalloon(text, "Tracelorn", 1000);
-      }) {
+      }),
+      scheduler_(catalog, schedulerHost_) {
     SetPixelTemplate(true);
 }
 
@@ -132,7 +133,7 @@ BOOL CDlgMain::OnInitDialog() {
     listClientWidth_ = list.right;
     CMyToolTipDialog::SetToolTipsEnabled(catalog_.Settings().showToolTips);
     SetHelpTopic("main.html");
-    ::SetTimer(hwnd, kSchedulerTimer, 1000, nullptr);
+    ::SetTimer(hwnd, kSchedulerTimer, AutoKillScheduler::kPeriodMs, nullptr);
     return result;
 }
 
@@ -176,7 +177,7 @@ bool CDlgMain::OnCommand(WORD id, WORD code, HWND control) {
 }
 
 void CDlgMain::StartAutoKill() {
-    if (OtherDialogsOpen() > 0) return;
+    if (AnyOtherDialogOpen()) return;
     driver_.StartAutoKill();
 }
 
@@ -200,14 +201,14 @@ void CDlgMain::OpenAbout() {
     (void)dialog.DoModal(Hwnd());
 }
 
-// "Update NOW!": the update dialog, modal over the window that asked for it.
+// "Update NOW!" of the main window and of the Settings page: the update dialog, modal over `owner`.
 void CDlgMain::OpenUpdateDialog(HWND owner) {
     CDlgUpdate dialog(catalog_);
     (void)dialog.DoModal(owner);
 }
 
 void CDlgMain::OnTimer(UINT_PTR id) {
-    if (id == kSchedulerTimer) elapsedMs_ += 1000;
+    if (id == kSchedulerTimer) scheduler_.OnTick();
 }
 
 void CDlgMain::OnClose() {

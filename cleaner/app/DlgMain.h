@@ -4,6 +4,7 @@
 #include "app/ActionWindowBridge.h"
 #include "targets/BannerFile.h"
 #include "app/HelpViewer.h"
+#include "app/MainSchedulerHost.h"
 #include "app/MainTrayIcon.h"
 #include "platform/GdiHandles.h"
 #include "skin/BannerCtrl.h"
@@ -12,8 +13,8 @@
 #include "skin/MyListBox.h"
 #include "skin/MyProgressCtrl.h"
 #include "skin/SkinResources.h"
-
-class TargetTreeImages;
+#include "dialogs/TargetTreeImages.h"
+#include "schedule/AutoKillScheduler.h"
 #include "schedule/AutoUpdate.h"
 
 #include <windows.h>
@@ -50,7 +51,7 @@ public:
     void RunModal(bool show);
 
     ActionDriver& Driver() { return driver_; }
-    // The scheduler's Start Auto-Kill: nothing while another dialog is open.
+    // The scheduler's Start Auto-Kill: nothing while an action runs or another dialog is open.
     void StartAutoKill();
     // The scheduler's automatic update: false when an update is already running.
     bool StartAutoUpdate();
@@ -108,9 +109,10 @@ private:
     CMainTrayIcon tray_;
     HelpViewer help_;
     AutoUpdate autoUpdate_;
+    MainSchedulerHost schedulerHost_{*this};
+    AutoKillScheduler scheduler_;  // timer 5
     bool exitRequested_ = false;
     bool loopEnded_ = false;
-    uint32_t elapsedMs_ = 0;  // the scheduler's clock: advanced by each tick of timer 5
     int listClientWidth_ = 0;
 
     std::unique_ptr<SkinResources> skin_;

@@ -1,7 +1,7 @@
 #include "app/SingleInstance.h"
 
 #include "app/InstanceName.h"
-#include "app/ProcessCount.h"
+#include "platform/ProcessList.h"
 
 SingleInstance::SingleInstance(const std::string& executablePath) {
     if (executablePath.empty()) return;

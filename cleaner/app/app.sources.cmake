@@ -12,8 +12,8 @@ list(APPEND CLEANER_WIN_SOURCES
   app/CleanerApp.cpp
   app/DlgMain.cpp
   app/HelpViewer.cpp
+  app/MainSchedulerHost.cpp
   app/MainTrayIcon.cpp
-  app/ProcessCount.cpp
   app/SingleInstance.cpp
   app/TrayIcon.cpp
 )

@@ -1,13 +1,17 @@
 # Update client: the lists, the decisions and the procedure (neutral); the worker with its WinINet
 # session and CNG signature check, the automatic update and the update dialog (Win32).
+# Auto-Kill scheduler: its decisions (neutral); the timer handler and the browser watch (Win32).
 list(APPEND CLEANER_CORE_SOURCES
+  schedule/SchedulerRules.cpp
   schedule/UpdateAddress.cpp
   schedule/UpdateLists.cpp
   schedule/UpdateProcedure.cpp
   schedule/UpdateProtocol.cpp
 )
 list(APPEND CLEANER_WIN_SOURCES
+  schedule/AutoKillScheduler.cpp
   schedule/AutoUpdate.cpp
+  schedule/BrowserWatch.cpp
   schedule/DlgUpdate.cpp
   schedule/ListSignature.cpp
   schedule/UpdateSession.cpp

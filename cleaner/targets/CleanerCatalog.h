@@ -21,12 +21,11 @@ public:
     CleanerCatalog(const CleanerCatalog&) = delete;
     CleanerCatalog& operator=(const CleanerCatalog&) = delete;
 
-    // Everything the exit saves, now, keeping everything: the settings with the selections and the
-    // Run entry, the custom targets and config.cfg (Options closed with OK; a session that ends
-    // may end the process before the catalogue is destroyed).
-    void SaveAll();
-
     TargetCatalog& Get() { return *catalog_; }
+    // Everything the exit saves, now: the settings with the selections and the Run entry, the
+    // custom targets and config.cfg. Options closed with OK calls it, and so does the end of a
+    // session (logoff, shutdown), which may end the process before the catalogue is destroyed.
+    void SaveAll();
     const TargetCatalog& Get() const { return *catalog_; }
     // The Options dialog calls this when the user changed the custom targets: from then on the
     // exit writes them even when the start could not read the stored ones.

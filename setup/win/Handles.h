@@ -1,88 +1,82 @@
 #pragma once
-// Move-only owners of the Win32 handles the setup program holds.
+// Move-only owners for the Win32 handle kinds the setup program holds, one thin wrapper per kind
+// (GDI objects and device contexts in GdiHandles.h, COM in ComPtr.h). Business code never closes a
+// handle by hand: whatever path a worker leaves by, what it held is released here.
 #include <windows.h>
 
 #include <utility>
 
 namespace setup {
 
-class FileHandle {
+
+template <typename Traits>
+class UniqueHandle {
 public:
-    FileHandle() = default;
-    explicit FileHandle(HANDLE h) : h_(h) {}
-    ~FileHandle() { Reset(); }
-    FileHandle(FileHandle&& o) noexcept : h_(std::exchange(o.h_, INVALID_HANDLE_VALUE)) {}
-    FileHandle& operator=(FileHandle&& o) noexcept {
-        if (this != &o) Reset(std::exchange(o.h_, INVALID_HANDLE_VALUE));
+    using Handle = typename Traits::Handle;
+
+    UniqueHandle() = default;
+    explicit UniqueHandle(Handle h) : handle_(h) {}
+    ~UniqueHandle() { Reset(); }
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.Release()) {}
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+        if (this != &other) Reset(other.Release());
         return *this;
     }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
 
-    HANDLE Get() const { return h_; }
-    bool Valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
-    void Reset(HANDLE h = INVALID_HANDLE_VALUE) {
-        if (Valid()) ::CloseHandle(h_);
-        h_ = h;
-    }
-    HANDLE Release() { return std::exchange(h_, INVALID_HANDLE_VALUE); }
-
-private:
-    HANDLE h_ = INVALID_HANDLE_VALUE;
-};
-
-template <typename T>
-class GdiObject {
-public:
-    GdiObject() = default;
-    explicit GdiObject(T h) : h_(h) {}
-    ~GdiObject() { Reset(); }
-    GdiObject(GdiObject&& o) noexcept : h_(std::exchange(o.h_, nullptr)) {}
-    GdiObject& operator=(GdiObject&& o) noexcept {
-        if (this != &o) Reset(std::exchange(o.h_, nullptr));
-        return *this;
-    }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-
-    T Get() const { return h_; }
-    explicit operator bool() const { return h_ != nullptr; }
-    void Reset(T h = nullptr) {
-        if (h_) ::DeleteObject(h_);
-        h_ = h;
-    }
-
-private:
-    T h_ = nullptr;
-};
-
-class RegKey {
-public:
-    RegKey() = default;
-    ~RegKey() { Reset(); }
-    RegKey(RegKey&& o) noexcept : h_(std::exchange(o.h_, nullptr)) {}
-    RegKey& operator=(RegKey&& o) noexcept {
-        if (this != &o) {
-            Reset();
-            h_ = std::exchange(o.h_, nullptr);
-        }
-        return *this;
-    }
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-
-    HKEY Get() const { return h_; }
-    HKEY* Receive() {
+    [[nodiscard]] bool Valid() const { return handle_ != Traits::Invalid() && handle_ != Handle(); }
+    explicit operator bool() const { return Valid(); }
+    Handle Get() const { return handle_; }
+    Handle* Receive() {
         Reset();
-        return &h_;
+        return &handle_;
     }
-    void Reset() {
-        if (h_) ::RegCloseKey(h_);
-        h_ = nullptr;
+    Handle Release() { return std::exchange(handle_, Traits::Invalid()); }
+    void Reset(Handle h = Traits::Invalid()) {
+        if (Valid()) Traits::Close(handle_);
+        handle_ = h;
     }
 
 private:
-    HKEY h_ = nullptr;
+    Handle handle_ = Traits::Invalid();
 };
+
+struct FileHandleTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) { ::CloseHandle(h); }
+};
+
+// Threads, processes and events use NULL for "none".
+struct KernelHandleTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::CloseHandle(h); }
+};
+
+struct FindHandleTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) { ::FindClose(h); }
+};
+
+struct RegKeyTraits {
+    using Handle = HKEY;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::RegCloseKey(h); }
+};
+
+struct ModuleTraits {
+    using Handle = HMODULE;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::FreeLibrary(h); }
+};
+
+using FileHandle = UniqueHandle<FileHandleTraits>;
+using KernelHandle = UniqueHandle<KernelHandleTraits>;
+using FindHandle = UniqueHandle<FindHandleTraits>;
+using RegKey = UniqueHandle<RegKeyTraits>;
+using ModuleHandle = UniqueHandle<ModuleTraits>;
 
 }  // namespace setup

@@ -1,5 +1,7 @@
 #include "win/Skin.h"
 
+#include "win/ComPtr.h"
+
 #include "win/WideText.h"
 
 #include <objidl.h>
@@ -16,24 +18,6 @@ using std::min;
 
 namespace setup {
 
-namespace {
-
-class ComStream {
-public:
-    explicit ComStream(IStream* s) : s_(s) {}
-    ~ComStream() {
-        if (s_) s_->Release();
-    }
-    ComStream(const ComStream&) = delete;
-    ComStream& operator=(const ComStream&) = delete;
-    IStream* Get() const { return s_; }
-
-private:
-    IStream* s_;
-};
-
-}  // namespace
-
 GdiplusSession::GdiplusSession() {
     Gdiplus::GdiplusStartupInput input;
     ok_ = Gdiplus::GdiplusStartup(&token_, &input, nullptr) == Gdiplus::Ok;
@@ -45,8 +29,8 @@ GdiplusSession::~GdiplusSession() {
 
 std::unique_ptr<SkinImage> DecodeImage(const void* data, size_t size) {
     if (!data || size == 0 || size > 0x7FFFFFFF) return nullptr;
-    ComStream stream(::SHCreateMemStream(static_cast<const BYTE*>(data), UINT(size)));
-    if (!stream.Get()) return nullptr;
+    ComPtr<IStream> stream(::SHCreateMemStream(static_cast<const BYTE*>(data), UINT(size)));
+    if (!stream) return nullptr;
     std::unique_ptr<Gdiplus::Bitmap> source(Gdiplus::Bitmap::FromStream(stream.Get()));
     if (!source || source->GetLastStatus() != Gdiplus::Ok) return nullptr;
     const int width = int(source->GetWidth());

@@ -3,6 +3,7 @@
 // for AlphaBlend), fonts created from their entries, colours, and the white background brush.
 #include "config/FontEntry.h"
 #include "qv/TreeNode.h"
+#include "win/GdiHandles.h"
 #include "win/Handles.h"
 
 #include <windows.h>

@@ -1,4 +1,4 @@
-#include "app/ProcessCount.h"
+#include "platform/ProcessList.h"
 #include "app/SingleInstance.h"
 #include "app/TrayIcon.h"
 #include "platform/ProgramFolder.h"

@@ -141,11 +141,12 @@ std::vector<HWND> WindowsOf(DWORD pid) {
     return search.found;
 }
 
-RunningCleaner::RunningCleaner(const std::string& exe) {
+RunningCleaner::RunningCleaner(const std::string& exe, const std::string& arguments) {
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     std::string commandLine = "\"" + exe + "\"";
+    if (!arguments.empty()) commandLine += " " + arguments;
     const std::string folder = exe.substr(0, exe.find_last_of('\\'));
     if (!::CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
                           &si, &pi))

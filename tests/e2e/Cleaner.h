@@ -34,7 +34,8 @@ void SelectOnly(const std::vector<std::string>& names);
 
 class RunningCleaner {
 public:
-    explicit RunningCleaner(const std::string& exe);
+    // `arguments` follow the program's quoted path on the command line ("-ws").
+    explicit RunningCleaner(const std::string& exe, const std::string& arguments = {});
     ~RunningCleaner();  // ends the process if the test did not
     RunningCleaner(const RunningCleaner&) = delete;
     RunningCleaner& operator=(const RunningCleaner&) = delete;

@@ -21,3 +21,10 @@ add_executable(tl_remote ${CMAKE_CURRENT_SOURCE_DIR}/e2e/remote/Remote.cpp)
 target_link_libraries(tl_remote PRIVATE cleaner_app_headers user32)
 target_link_options(tl_remote PRIVATE -static)
 set_target_properties(tl_remote PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+# The stand-in for a watched program or browser of the Auto-Kill cases, beside test_e2e.exe; the
+# tests copy it to the paths the cleaner watches.
+add_executable(tl_watched WIN32 ${CMAKE_CURRENT_SOURCE_DIR}/e2e/watched/Watched.cpp)
+target_link_options(tl_watched PRIVATE -static)
+set_target_properties(tl_watched PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+add_dependencies(test_e2e tl_watched)

@@ -4,9 +4,9 @@
 //   tl_remote exit   chooses Exit and waits until the program has ended
 //   tl_remote press ID   clicks the main window's button ID and returns at once (for a picture of
 //                        the running form)
-//   tl_remote command ID sends the main window the command ID as the tray menu does and returns at
-//                        once (32790 opens Options, 32783 About, 1069 the update dialog, 32800
-//                        starts the automatic update)
+//   tl_remote command ID sends the main window the command ID as the tray menu does (1069 opens
+//                        the update dialog, 32800 starts the automatic update, 32790 opens Options,
+//                        32783 About) and returns at once
 //   tl_remote click TITLE ID   waits for the window titled TITLE, clicks its control ID (a tab
 //                        button, OK, Cancel; a shown control of that id on one of its pages when
 //                        the window itself has none) and returns at once

@@ -1,0 +1,43 @@
+#pragma once
+// Resource and control ids of the setup wizard. Dialog templates are in Wizard.rc.
+#define IDI_SETUP 128
+#define IDB_HEADER 130
+
+#define IDD_MAIN 129
+#define IDD_HEADER 203
+#define IDD_WELCOME 205
+#define IDD_LICENSE 206
+#define IDD_LOCATION 207
+#define IDD_COMPONENTS 208
+#define IDD_INSTALLING 209
+#define IDD_UNINSTALL 210
+#define IDD_LOCATION_FIXED 211
+#define IDD_UPDATE 212
+
+// Main window
+#define IDC_BACK 1007
+#define IDC_LINE_TOP 1011
+#define IDC_LINE_BOTTOM 1009
+// Header band
+#define IDC_HEADER_TITLE 1003
+#define IDC_HEADER_DESC 1004
+#define IDC_HEADER_PICTURE 1005
+// Pages
+#define IDC_PAGE_TITLE 1011
+#define IDC_PAGE_TEXT 1009
+#define IDC_PICTURE_AREA 1012
+#define IDC_LAUNCH 1013
+#define IDC_LICENSE_TEXT 1008
+#define IDC_FOLDER_GROUP 1020
+#define IDC_FOLDER 1019
+#define IDC_BROWSE 1001
+#define IDC_SPACE_REQUIRED 1023
+#define IDC_SPACE_AVAILABLE 1024
+#define IDC_COMPONENTS_LABEL 1022
+#define IDC_COMPONENTS_TREE 1032
+#define IDC_DESCRIPTION_GROUP 1042
+#define IDC_DESCRIPTION 1004
+#define IDC_STATUS 1006
+#define IDC_PROGRESS 1004
+#define IDC_STATUS_LIST 1016
+#define IDC_FOLDER_LABEL 1004
