@@ -1,6 +1,7 @@
 #include "engine/RegistryRules.h"
 
 #include "engine/ValueNameMatch.h"
+#include "engine/WalkRootGuard.h"
 
 #include <vector>
 
@@ -66,4 +67,10 @@ bool RegistryRecordIsSafe(const EntryRecord& record) {
         record.kind == static_cast<uint32_t>(RemKind::RegistryValues) && PatternMatchesEveryValue(record.valueName);
     if (!wholeKey && !everyValue) return true;
     return MayEmptyRegistryKey(record.rootKey, record.key);
+}
+
+bool PassesStoredEntryRules(const EntryRecord& record) {
+    if (!IsTrustedEntryRecord(record) || !RegistryRecordIsSafe(record)) return false;
+    if (!record.IsFileKind() || record.Kind() == RemKind::RegistryFolderFiles) return true;
+    return record.folderId != 0 || IsAbsolutePath(record.path);
 }

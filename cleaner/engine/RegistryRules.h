@@ -20,3 +20,10 @@
 
 // The rule for a registry entry record (kinds 5 and 6); true for every other kind.
 [[nodiscard]] bool RegistryRecordIsSafe(const EntryRecord& record);
+
+// What can be told of a stored entry without the machine: a trusted kind and root
+// (IsTrustedEntryRecord), the registry rule above, and a file path that is absolute unless it
+// hangs below a special folder (a relative one would be taken from the current folder, which for
+// a program started by the Run key is System32). The loader adds the folder guard on top; the
+// update client refuses a plug-in with an entry that fails here, since the loader would drop it.
+[[nodiscard]] bool PassesStoredEntryRules(const EntryRecord& record);

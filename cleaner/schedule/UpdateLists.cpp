@@ -1,6 +1,7 @@
 #include "schedule/UpdateLists.h"
 
 #include "engine/EntryRecord.h"
+#include "engine/RegistryRules.h"
 #include "targets/ByteStream.h"
 #include "targets/PluginRecord.h"
 
@@ -133,7 +134,7 @@ bool IsAcceptablePlugin(const std::vector<uint8_t>& bytes,
     std::optional<TargetRecord> record = ReadTargetRecord(in);
     if (!record || in.Remaining() != 0) return false;
     for (const EntryRecord& entry : record->entries)
-        if (!IsTrustedEntryRecord(entry) || (entryAllowed && !entryAllowed(entry))) return false;
+        if (!PassesStoredEntryRules(entry) || (entryAllowed && !entryAllowed(entry))) return false;
     return true;
 }
 

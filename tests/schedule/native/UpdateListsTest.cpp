@@ -132,6 +132,16 @@ TEST(UpdateLists, PluginsAreAcceptedOnlyWhenEveryEntryIsTrustedAndNothingFollows
     ASSERT_EQ(WriteTargetRecord(record, noPattern), RecordWriteResult::Ok);
     EXPECT_FALSE(IsAcceptablePlugin(noPattern.Bytes()));
 
+    // What the loader would drop is not taken either: a whole hive branch, a relative folder.
+    for (const EntryRecord& hostile : {[] { EntryRecord r; r.kind = 6; r.rootKey = 0x80000001u; r.key = "Software"; return r; }(),
+                                       [] { EntryRecord r; r.kind = 2; r.path = "drivers\\"; return r; }()}) {
+        record.entries = {file, hostile};
+        MemoryStream bytes;
+        ASSERT_EQ(WriteTargetRecord(record, bytes), RecordWriteResult::Ok);
+        EXPECT_FALSE(IsAcceptablePlugin(bytes.Bytes()));
+    }
+    record.entries = {file};
+
     EXPECT_FALSE(IsAcceptablePlugin({'P', 'R', 'T', '2', 0, 0, 0, 0}));
     EXPECT_FALSE(PluginStamp({}));
 }
