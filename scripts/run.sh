@@ -50,6 +50,23 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   }
   remote command 32790 >/dev/null                    # Options
   sleep 1; shoot "Tracelorn Options" options-targets.png "Targets page"
+  # The pages of the Targets tab (1081 Browsers, 1082 Applications, 1083 Custom), a group pop-up (the
+  # first group button of the Browsers page, 1100) and the custom target editor (Add Target, 1090).
+  remote click "Tracelorn Options" 1081 >/dev/null; sleep 1
+  shoot "Tracelorn Options" targets-browsers.png "Browsers page"
+  remote click "Tracelorn Options" 1100 >/dev/null; sleep 1
+  shoot "Firefox Mozilla (2.x)" targets-popup.png "a group pop-up"
+  remote click "Firefox Mozilla (2.x)" 2 >/dev/null; sleep 1
+  remote click "Tracelorn Options" 1082 >/dev/null; sleep 1
+  shoot "Tracelorn Options" targets-applications.png "Applications page"
+  remote click "Tracelorn Options" 1083 >/dev/null; sleep 1
+  shoot "Tracelorn Options" targets-custom.png "Custom page"
+  remote click "Tracelorn Options" 1090 >/dev/null; sleep 1
+  shoot "Add Target to Kill" editor.png "the custom target editor"
+  remote click "Add Target to Kill" 1075 >/dev/null; sleep 1
+  shoot "Add Target to Kill" editor-registry-folder.png "the editor on its registry-folder page"
+  remote click "Add Target to Kill" 2 >/dev/null; sleep 1
+  remote click "Tracelorn Options" 1080 >/dev/null; sleep 1
   remote click "Tracelorn Options" 1061 >/dev/null; sleep 1
   shoot "Tracelorn Options" options-autokill.png "Auto-Kill page"
   remote click "Tracelorn Options" 1062 >/dev/null; sleep 1

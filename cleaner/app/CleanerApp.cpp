@@ -46,7 +46,8 @@ int CCleanerApp::Run(const std::vector<std::string>& arguments) {
     {
         CleanerCatalog catalog(kSettingsPath, folder);
         startedAtWindowsStart_ = IsWindowsStartSwitch(arguments);
-        CDlgMain window(catalog.Get(), CDlgMain::Options{helpFile_, folder, [&catalog] { catalog.SaveAll(); }});
+        CDlgMain window(catalog.Get(), CDlgMain::Options{helpFile_, folder, [&catalog] { catalog.SaveAll(); },
+                                                        [&catalog] { catalog.CustomTargetsChanged(); }});
         window.RunModal(catalog.Get().Settings().showMainWnd);
         // The window and its worker are gone here; the catalogue is stored as it goes.
     }

@@ -5,6 +5,7 @@
 #include "app/RowLayout.h"
 #include "dialogs/DlgAbout.h"
 #include "dialogs/DlgOptions.h"
+#include "dialogs/TargetTreeImages.h"
 #include "platform/GdiHandles.h"
 #include "schedule/DlgUpdate.h"
 #include "schedule/UpdateProtocol.h"
@@ -82,6 +83,8 @@ void CDlgMain::RunModal(bool show) {
 BOOL CDlgMain::OnInitDialog() {
     skin_ = std::make_unique<SkinResources>();
     skin_->Install();
+    treeImages_ = std::make_unique<TargetTreeImages>();
+    treeImages_->Install();
     const BOOL result = CMyDialog::OnInitDialog();
     HWND hwnd = Hwnd();
     HINSTANCE instance = CDialog::ResourceModule();
@@ -186,6 +189,7 @@ void CDlgMain::OpenOptions() {
     CDlgOptions::Services services;
     services.openUpdate = [this](HWND owner) { OpenUpdateDialog(owner); };
     services.playEndSound = [] { CTrayIcon::PlayEndSound(); };
+    services.customTargetsChanged = options_.customTargetsChanged;
     CDlgOptions dialog(catalog_, std::move(services));
     if (dialog.DoModal(Hwnd()) != IDOK) return;
     if (options_.saveAll) options_.saveAll();

@@ -13,6 +13,7 @@
 #include "skin/MyListBox.h"
 #include "skin/MyProgressCtrl.h"
 #include "skin/SkinResources.h"
+#include "dialogs/TargetTreeImages.h"
 #include "schedule/AutoKillScheduler.h"
 #include "schedule/AutoUpdate.h"
 
@@ -37,6 +38,9 @@ public:
         // Saves everything the exit saves (settings, selections, custom targets, totals): after
         // Options closes with OK, and when the session ends, before Windows ends the process.
         std::function<void()> saveAll;
+        // The custom targets were changed in Options: they are written from now on even when the
+        // start could not read the stored ones.
+        std::function<void()> customTargetsChanged;
     };
     CDlgMain(TargetCatalog& catalog, Options options);
     ~CDlgMain() override;
@@ -112,6 +116,7 @@ private:
     int listClientWidth_ = 0;
 
     std::unique_ptr<SkinResources> skin_;
+    std::unique_ptr<TargetTreeImages> treeImages_;  // the target trees' icons
     CMyStdButton scan_, kill_, stop_, options_button_, about_, hide_, exit_;
     CMyListBox list_;
     CMyProgressCtrl progress_;

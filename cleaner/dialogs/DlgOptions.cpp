@@ -16,7 +16,7 @@ constexpr int kPageY = 68;
 
 CDlgOptions::CDlgOptions(TargetCatalog& catalog, Services services)
     : CMyDialog(IDD_OPTIONS),
-      targets_(std::make_unique<CDlgTargets>(catalog)),
+      targets_(std::make_unique<CDlgTargets>(catalog, std::move(services.customTargetsChanged))),
       autoKill_(std::make_unique<CDlgAutoKill>(catalog, std::move(services.playEndSound),
                                                std::move(services.chooseProgram))),
       others_(std::make_unique<CDlgOthers>(catalog, std::move(services.openUpdate))) {

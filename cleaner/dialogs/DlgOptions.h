@@ -26,6 +26,7 @@ public:
         CDlgOthers::UpdateOpener openUpdate;     // "Update NOW!"
         CDlgAutoKill::SoundPlayer playEndSound;  // "Test"
         CDlgAutoKill::FileChooser chooseProgram; // "Browse" (default: the file-open dialog)
+        CDlgTargets::CustomChanged customTargetsChanged;  // OK changed the custom targets
     };
 
     CDlgOptions(TargetCatalog& catalog, Services services);

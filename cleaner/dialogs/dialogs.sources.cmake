@@ -1,13 +1,26 @@
-# The Options dialog with its pages (Targets, Auto-Kill, Settings) and the About dialog. Their
-# templates (*.rc here) go into Tracelorn.exe through app/program.cmake.
+# The Options dialog with its pages (Targets, Auto-Kill, Settings), the target pages, the custom
+# target editor and the About dialog. Their templates (*.rc here) go into Tracelorn.exe through
+# app/program.cmake.
 list(APPEND CLEANER_CORE_SOURCES
   dialogs/OptionsRules.cpp
+  dialogs/TargetEditorRules.cpp
 )
 list(APPEND CLEANER_WIN_SOURCES
+  dialogs/AddTargetPages.cpp
+  dialogs/CheckList.cpp
+  dialogs/CheckTree.cpp
   dialogs/DlgAbout.cpp
+  dialogs/DlgAddTarget.cpp
   dialogs/DlgAutoKill.cpp
   dialogs/DlgOptions.cpp
   dialogs/DlgOthers.cpp
+  dialogs/DlgTarget.cpp
+  dialogs/DlgTargetApp.cpp
+  dialogs/DlgTargetMin.cpp
+  dialogs/DlgTargetRoot.cpp
   dialogs/DlgTargets.cpp
   dialogs/OptionsPage.cpp
+  dialogs/TargetGroup.cpp
+  dialogs/TargetTab.cpp
+  dialogs/TargetTreeImages.cpp
 )

@@ -8,7 +8,8 @@
 //                        the update dialog, 32800 starts the automatic update, 32790 opens Options,
 //                        32783 About) and returns at once
 //   tl_remote click TITLE ID   waits for the window titled TITLE, clicks its control ID (a tab
-//                        button, OK, Cancel) and returns at once
+//                        button, OK, Cancel; a shown control of that id on one of its pages when
+//                        the window itself has none) and returns at once
 //   tl_remote geometry TITLE   waits for the window titled TITLE and prints its screen rectangle
 //                        as WIDTHxHEIGHT+X+Y (for cropping a screenshot)
 #include "../ListText.h"
@@ -52,6 +53,24 @@ HWND FindTitled(const std::string& title, DWORD ms) {
         ::Sleep(50);
     }
     return nullptr;
+}
+
+// A shown control with this id anywhere inside `window` (the pages of a dialog are its children).
+HWND ShownDescendant(HWND window, int id) {
+    struct Search {
+        int id;
+        HWND found;
+    } search{id, nullptr};
+    ::EnumChildWindows(
+        window,
+        [](HWND child, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            if (::GetDlgCtrlID(child) != s->id || !::IsWindowVisible(child)) return TRUE;
+            s->found = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 bool Shown(HWND w, int id) {
@@ -146,7 +165,10 @@ int main(int argc, char** argv) {
             return 1;
         }
         if (mode == "click") {
-            ::PostMessageA(::GetDlgItem(dialog, std::atoi(argv[3])), BM_CLICK, 0, 0);
+            const int id = std::atoi(argv[3]);
+            HWND control = ::GetDlgItem(dialog, id);
+            if (!control) control = ShownDescendant(dialog, id);
+            ::PostMessageA(control, BM_CLICK, 0, 0);
             return 0;
         }
         RECT r{};

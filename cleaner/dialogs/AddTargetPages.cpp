@@ -1,0 +1,198 @@
+#include "dialogs/AddTargetPages.h"
+
+#include "dialogs/DlgAddTargetIds.h"
+#include "skin/SkinPalette.h"
+#include "skin/SkinResources.h"
+
+#include <commdlg.h>
+#include <shlobj.h>
+
+namespace {
+constexpr COLORREF kFrameLine = RGB(100, 100, 150);
+constexpr COLORREF kFrameCaption = RGB(0, 60, 116);
+
+std::string ChooseFile(HWND owner) {
+    char path[MAX_PATH] = {};
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = "All Files (*.*)\0*.*\0\0";
+    ofn.lpstrFile = path;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    return ::GetOpenFileNameA(&ofn) ? std::string(path) : std::string();
+}
+
+std::string ChooseFolder(HWND owner) {
+    char name[MAX_PATH] = {};
+    BROWSEINFOA info{};
+    info.hwndOwner = owner;
+    info.pszDisplayName = name;
+    info.lpszTitle = "Select folder";
+    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    PIDLIST_ABSOLUTE list = ::SHBrowseForFolderA(&info);
+    if (!list) return {};
+    char path[MAX_PATH] = {};
+    const bool ok = ::SHGetPathFromIDListA(list, path) != FALSE;
+    ::CoTaskMemFree(list);
+    return ok ? std::string(path) : std::string();
+}
+}  // namespace
+
+CAddTargetPage::CAddTargetPage(UINT templateId) : CMyToolTipDialog(templateId) { SetPixelTemplate(true); }
+
+bool CAddTargetPage::CreatePage(HWND parent, int x, int y) {
+    if (!Create(parent)) return false;
+    ::SetWindowPos(Hwnd(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return true;
+}
+
+BOOL CAddTargetPage::OnInitDialog() {
+    const BOOL result = CMyToolTipDialog::OnInitDialog();
+    const HFONT font = SkinResources::Get().Font(SkinFont::Normal);
+    for (HWND child = ::GetWindow(Hwnd(), GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        ::SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return result;
+}
+
+std::string CAddTargetPage::Text(int id) const {
+    HWND control = Item(id);
+    const int length = ::GetWindowTextLengthA(control);
+    if (length <= 0) return {};
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    const int n = ::GetWindowTextA(control, text.data(), length + 1);
+    text.resize(static_cast<size_t>(n > 0 ? n : 0));
+    return text;
+}
+
+void CAddTargetPage::SetText(int id, const std::string& text) const { ::SetDlgItemTextA(Hwnd(), id, text.c_str()); }
+
+int CAddTargetPage::CheckedRoot() const {
+    for (int i = 0; i < target_editor::kRootCount; ++i)
+        if (::IsDlgButtonChecked(Hwnd(), IDC_ROOT_FIRST + i) == BST_CHECKED) return i;
+    return -1;
+}
+
+void CAddTargetPage::CheckRoot(int index) const {
+    for (int i = 0; i < target_editor::kRootCount; ++i)
+        ::CheckDlgButton(Hwnd(), IDC_ROOT_FIRST + i, i == index ? BST_CHECKED : BST_UNCHECKED);
+}
+
+// The root radios check themselves here: the system's automatic radios (and CheckRadioButton)
+// would reach into the editor's other pages and uncheck controls that share their ids.
+bool CAddTargetPage::OnCommand(WORD id, WORD code, HWND control) {
+    (void)control;
+    if (code != BN_CLICKED || id < IDC_ROOT_FIRST || id >= IDC_ROOT_FIRST + target_editor::kRootCount) return false;
+    CheckRoot(id - IDC_ROOT_FIRST);
+    return true;
+}
+
+void CAddTargetPage::AddRootFrame() { AddFrame(RECT{0, 8, 446, 66}, kFrameLine, kFrameCaption, kFrameRounded, "Select Root Key:"); }
+
+// Kind 1 ------------------------------------------------------------------------------------------
+
+CDlgAddFile::CDlgAddFile() : CAddTargetPage(IDD_ADD_FILE) {}
+
+BOOL CDlgAddFile::OnInitDialog() {
+    CAddTargetPage::OnInitDialog();
+    if (browse_.AttachItem(Hwnd(), IDC_FILE_BROWSE)) AddToolTip(IDC_FILE_BROWSE, "Browse for the file");
+    AddFramedControl(IDC_FILE_PATH);
+    return FALSE;
+}
+
+bool CDlgAddFile::OnCommand(WORD id, WORD code, HWND control) {
+    if (id != IDC_FILE_BROWSE || code != BN_CLICKED) return CAddTargetPage::OnCommand(id, code, control);
+    const std::string path = ChooseFile(::GetAncestor(Hwnd(), GA_ROOT));
+    if (!path.empty()) SetText(IDC_FILE_PATH, path);
+    return true;
+}
+
+void CDlgAddFile::Fill(const target_editor::Fields& f) { SetText(IDC_FILE_PATH, f.file); }
+void CDlgAddFile::Read(target_editor::Fields& f) const { f.file = Text(IDC_FILE_PATH); }
+
+// Kinds 2 and 3 -----------------------------------------------------------------------------------
+
+CDlgAddFolder::CDlgAddFolder(bool wildcard)
+    : CAddTargetPage(wildcard ? IDD_ADD_FILES : IDD_ADD_FOLDER), wildcard_(wildcard) {}
+
+BOOL CDlgAddFolder::OnInitDialog() {
+    CAddTargetPage::OnInitDialog();
+    if (browse_.AttachItem(Hwnd(), IDC_FOLDER_BROWSE)) AddToolTip(IDC_FOLDER_BROWSE, "Browse for the folder");
+    if (recurse_.AttachItem(Hwnd(), IDC_INCLUDE_SUBFOLDERS)) recurse_.SetChecked(true);
+    AddFramedControl(IDC_FOLDER_PATH);
+    if (wildcard_) AddFramedControl(IDC_WILDCARD);
+    return FALSE;
+}
+
+bool CDlgAddFolder::OnCommand(WORD id, WORD code, HWND control) {
+    if (id != IDC_FOLDER_BROWSE || code != BN_CLICKED) return CAddTargetPage::OnCommand(id, code, control);
+    const std::string path = ChooseFolder(::GetAncestor(Hwnd(), GA_ROOT));
+    if (!path.empty()) SetText(IDC_FOLDER_PATH, path);
+    return true;
+}
+
+void CDlgAddFolder::Fill(const target_editor::Fields& f) {
+    SetText(IDC_FOLDER_PATH, f.folder);
+    recurse_.SetChecked(f.recurse);
+    if (wildcard_) SetText(IDC_WILDCARD, f.wildcard);
+}
+
+void CDlgAddFolder::Read(target_editor::Fields& f) const {
+    f.folder = Text(IDC_FOLDER_PATH);
+    f.recurse = recurse_.Checked();
+    if (wildcard_) f.wildcard = Text(IDC_WILDCARD);
+}
+
+// Kind 4 ------------------------------------------------------------------------------------------
+
+CDlgAddFolderReg::CDlgAddFolderReg() : CAddTargetPage(IDD_ADD_FOLDER_REG) {}
+
+BOOL CDlgAddFolderReg::OnInitDialog() {
+    CAddTargetPage::OnInitDialog();
+    if (recurse_.AttachItem(Hwnd(), IDC_INCLUDE_SUBFOLDERS)) recurse_.SetChecked(true);
+    AddRootFrame();
+    AddFramedControl(IDC_SUB_KEY);
+    AddFramedControl(IDC_VALUE_NAME);
+    return FALSE;
+}
+
+void CDlgAddFolderReg::Fill(const target_editor::Fields& f) {
+    CheckRoot(f.root);
+    SetText(IDC_SUB_KEY, f.subKey);
+    SetText(IDC_VALUE_NAME, f.valueName);
+    recurse_.SetChecked(f.recurse);
+}
+
+void CDlgAddFolderReg::Read(target_editor::Fields& f) const {
+    f.root = CheckedRoot();
+    f.subKey = Text(IDC_SUB_KEY);
+    f.valueName = Text(IDC_VALUE_NAME);
+    f.recurse = recurse_.Checked();
+}
+
+// Kinds 5 and 6 -----------------------------------------------------------------------------------
+
+CDlgAddRegValue::CDlgAddRegValue(bool valueName) : CAddTargetPage(IDD_ADD_REG_VALUE), valueName_(valueName) {}
+
+BOOL CDlgAddRegValue::OnInitDialog() {
+    CAddTargetPage::OnInitDialog();
+    AddRootFrame();
+    AddFramedControl(IDC_SUB_KEY);
+    if (valueName_)
+        AddFramedControl(IDC_VALUE_NAME);
+    else
+        ShowItems({IDC_VALUE_NAME_LABEL, IDC_VALUE_NAME}, false);
+    return FALSE;
+}
+
+void CDlgAddRegValue::Fill(const target_editor::Fields& f) {
+    CheckRoot(f.root);
+    SetText(IDC_SUB_KEY, f.subKey);
+    if (valueName_) SetText(IDC_VALUE_NAME, f.valueName);
+}
+
+void CDlgAddRegValue::Read(target_editor::Fields& f) const {
+    f.root = CheckedRoot();
+    f.subKey = Text(IDC_SUB_KEY);
+    if (valueName_) f.valueName = Text(IDC_VALUE_NAME);
+}
