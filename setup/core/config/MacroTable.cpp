@@ -24,8 +24,10 @@ std::u16string MacroTable::Expand(const std::u16string& text) const {
             out.append(work, from, at - from);
             out += value;
             from = at + name.size();
+            if (out.size() > kMaxExpandedLength) return replaced ? work : text;
         }
         out.append(work, from, std::u16string::npos);
+        if (out.size() > kMaxExpandedLength) return replaced ? work : text;
         work.swap(out);
         replaced = true;
     }

@@ -12,6 +12,10 @@ class MacroTable {
 public:
     void Set(const std::u16string& name, const std::u16string& value);
     const std::u16string* Find(const std::u16string& name) const;
+    // Each value may name later macros several times, so a crafted table can grow a text
+    // exponentially; expansion stops before the text would pass kMaxExpandedLength, leaving the
+    // macros not yet expanded as they stand.
+    static constexpr size_t kMaxExpandedLength = 32 * 1024;
     std::u16string Expand(const std::u16string& text) const;
     bool Empty() const { return macros_.empty(); }
     const std::map<std::u16string, std::u16string>& Entries() const { return macros_; }

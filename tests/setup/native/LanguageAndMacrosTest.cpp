@@ -46,6 +46,17 @@ TEST(Macros, ExpandInAscendingNameOrderWithoutRescanning) {
     EXPECT_EQ(m.Expand(u"plain"), u"plain");
 }
 
+TEST(Macros, AChainThatDoublesAtEveryStepStopsAtTheBound) {
+    // #m00# names #m01# twice, #m01# names #m02# twice, ...: 2^40 copies if expanded whole.
+    setup::MacroTable m;
+    auto name = [](int i) { return u"#m" + std::u16string(1, u'0' + i / 10) + std::u16string(1, u'0' + i % 10) + u"#"; };
+    for (int i = 0; i < 40; ++i) m.Set(name(i), name(i + 1) + name(i + 1));
+    const std::u16string out = m.Expand(u"x" + name(0));
+    EXPECT_LE(out.size(), setup::MacroTable::kMaxExpandedLength);
+    EXPECT_GT(out.size(), setup::MacroTable::kMaxExpandedLength / 4);
+    EXPECT_EQ(out.substr(0, 1), u"x");
+}
+
 TEST(Macros, ShippedShortcutDescription) {
     LanguageSet languages;
     QV::TreeNode file;
