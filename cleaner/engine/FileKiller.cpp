@@ -3,6 +3,7 @@
 #include "engine/Checkpoint.h"
 #include "engine/KillSettings.h"
 #include "engine/FolderGuard.h"
+#include "engine/KillTestPipeline.h"
 #include "engine/OverwritePattern.h"
 #include "engine/WalkLedger.h"
 #include "engine/WalkRootGuard.h"
@@ -112,23 +113,27 @@ void ForEachName(const std::string& folder, const char* pattern, Visit visit) {
     } while (::FindNextFileA(find.Get(), &fd));
 }
 
+// Every file of the walk counts, or goes to tests (when given) that count what a Kill could remove.
 void ScanWalk(const std::string& folder, const std::string& mask, const WalkOptions& options,
-              RunCounters& found) {
+              KillTestPipeline* tests, RunCounters& found) {
     Checkpoint();
     ForEachName(folder, mask.empty() ? "*.*" : mask.c_str(), [&](const WIN32_FIND_DATAA& fd) {
         if (IsFolder(fd)) {
             if (options.recurse && mask.empty() && IsWalkableSubfolder(fd))
-                ScanWalk(folder + fd.cFileName + "\\", std::string(), options, found);
+                ScanWalk(folder + fd.cFileName + "\\", std::string(), options, tests, found);
             return;
         }
         if (!mask.empty() && !MatchesWildcard(fd.cFileName, mask)) return;
-        if (!options.removeAtReboot && !CanKillFile(folder, fd.cFileName)) return;
+        if (tests) {
+            tests->Add(folder + fd.cFileName, fd.dwFileAttributes, FileSize(fd));
+            return;
+        }
         found.files += 1;
         found.bytes += FileSize(fd);
     });
     if (options.recurse && !mask.empty()) {
         ForEachName(folder, "*.*", [&](const WIN32_FIND_DATAA& fd) {
-            if (IsWalkableSubfolder(fd)) ScanWalk(folder + fd.cFileName + "\\", mask, options, found);
+            if (IsWalkableSubfolder(fd)) ScanWalk(folder + fd.cFileName + "\\", mask, options, tests, found);
         });
     }
 }
@@ -148,7 +153,8 @@ void KillWalk(const std::string& folder, const std::string& mask, const WalkOpti
         if (!mask.empty() && !MatchesWildcard(fd.cFileName, mask)) return;
         const std::string path = folder + fd.cFileName;
         std::string remaining = path;
-        if (KillFile(path, &remaining) || (options.removeAtReboot && ScheduleDeleteAtReboot(remaining))) {
+        if (KillFoundFile(path, fd.dwFileAttributes, &remaining) ||
+            (options.removeAtReboot && ScheduleDeleteAtReboot(remaining))) {
             removed.files += 1;
             removed.bytes += FileSize(fd);
         }
@@ -214,8 +220,11 @@ bool ScheduleDeleteAtReboot(const std::string& path) {
 }
 
 bool KillFile(const std::string& path, std::string* remainingPath) {
+    return KillFoundFile(path, ::GetFileAttributesA(path.c_str()), remainingPath);
+}
+
+bool KillFoundFile(const std::string& path, uint32_t attributes, std::string* remainingPath) {
     if (remainingPath) *remainingPath = path;
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
     // A link is removed as a name; nothing is done to what it leads to.
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return DeleteName(path, remainingPath);
@@ -234,8 +243,9 @@ bool KillFile(const std::string& path, std::string* remainingPath) {
     return DeleteName(path, remainingPath);
 }
 
-bool CanKillFile(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+bool CanKillFile(const std::string& path) { return CanKillFoundFile(path, ::GetFileAttributesA(path.c_str())); }
+
+bool CanKillFoundFile(const std::string& path, uint32_t attributes) {
     if (attributes == INVALID_FILE_ATTRIBUTES) return false;
     if (attributes & FILE_ATTRIBUTE_READONLY) {
         if (SharesDataWithAnotherName(path) || !ClearReadOnly(path, attributes)) return false;
@@ -245,15 +255,17 @@ bool CanKillFile(const std::string& path) {
     return static_cast<bool>(OpenExclusive(path));
 }
 
-bool CanKillFile(const std::string& folder, const std::string& name) {
-    // The folder of a walk already ends with its separator.
-    return CanKillFile(WithSeparator(folder) + name);
-}
-
 void ScanFolder(const std::string& folder, const std::string& mask, const WalkOptions& options,
                 RunCounters& found) {
     if (!StartWalk(folder, mask, options)) return;
-    ScanWalk(WithSeparator(folder), mask, options, found);
+    // Files a restart will remove count as found: whether they could go now does not matter.
+    if (options.removeAtReboot) {
+        ScanWalk(WithSeparator(folder), mask, options, nullptr, found);
+        return;
+    }
+    KillTestPipeline tests;
+    ScanWalk(WithSeparator(folder), mask, options, &tests, found);
+    found.Add(tests.Finish());
 }
 
 void KillFolder(const std::string& folder, const std::string& mask, const WalkOptions& options,

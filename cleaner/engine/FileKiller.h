@@ -11,10 +11,14 @@
 // it now is: a file that was renamed but could not be deleted keeps its random name.
 [[nodiscard]] bool KillFile(const std::string& path, std::string* remainingPath = nullptr);
 
+// The same for a file a folder search found, with the attributes of its search record (which spares
+// asking the file system for them again).
+[[nodiscard]] bool KillFoundFile(const std::string& path, uint32_t attributes, std::string* remainingPath);
+
 // Whether a Kill could remove the file now: a read-only file is tested by clearing and restoring its
 // attribute, any other file by an exclusive open.
 [[nodiscard]] bool CanKillFile(const std::string& path);
-[[nodiscard]] bool CanKillFile(const std::string& folder, const std::string& name);
+[[nodiscard]] bool CanKillFoundFile(const std::string& path, uint32_t attributes);
 
 // Overwrites a file `passes` times in place, as a secure Kill does before it renames the file.
 // False when a pass could not open or write the file (earlier passes stay written).

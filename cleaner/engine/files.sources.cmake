@@ -9,6 +9,7 @@ list(APPEND CLEANER_CORE_SOURCES
 )
 list(APPEND CLEANER_WIN_SOURCES
   engine/FileKiller.cpp
+  engine/KillTestPipeline.cpp
   engine/FolderGuard.cpp
   engine/FileEntry.cpp
   engine/DatabaseEntry.cpp

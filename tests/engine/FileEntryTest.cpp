@@ -5,6 +5,7 @@
 #include "engine/FileKiller.h"
 #include "engine/FolderGuard.h"
 #include "engine/KillSettings.h"
+#include "platform/Handles.h"
 #include "support/TempFolder.h"
 #include "targets/Target.h"
 
@@ -130,6 +131,46 @@ TEST_F(FileEntryTest, FileHeldOpenIsSkippedUnlessRemovalAtRestartIsAsked) {
     single.removeAtReboot = true;
     EXPECT_EQ(KillOf(single), (RunCounters{1, 0, 100}));
     ::CloseHandle(held);
+}
+
+// Large walks test their files on worker threads: the counts must be those of testing each file in
+// turn, and a stop must end the walk with every worker gone and no file left open.
+TEST_F(FileEntryTest, LargeScanCountsExactlyTheFilesAKillCouldRemove) {
+    RunCounters expected;
+    std::vector<FileHandle> held;
+    std::string readOnly;
+    for (int i = 0; i < 400; ++i) {
+        const std::string f = dir.MakeFile("large\\d" + std::to_string(i % 7) + "\\f" + std::to_string(i), 10 + i);
+        if (i % 37 == 5) {
+            held.emplace_back(::CreateFileA(f.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+            ASSERT_TRUE(held.back());
+            continue;
+        }
+        if (i % 53 == 7) {
+            ::SetFileAttributesA(f.c_str(), FILE_ATTRIBUTE_READONLY);
+            readOnly = f;
+        }
+        expected.Add(RunCounters{1, 0, static_cast<uint64_t>(10 + i)});
+    }
+    const auto r = Record(RemKind::FolderFiles, dir / "large\\");
+    EXPECT_EQ(ScanOf(r), expected);
+    EXPECT_TRUE(::GetFileAttributesA(readOnly.c_str()) & FILE_ATTRIBUTE_READONLY);
+    held.clear();
+    EXPECT_EQ(ScanOf(r).files, 400u);
+
+    // A stop from the window thread while the workers test.
+    FileEntry e(r);
+    SetStoppedHandler([] {});
+    KernelHandle stopper(::CreateThread(nullptr, 0, [](void*) -> DWORD {
+        ::Sleep(5);
+        RequestStop();
+        return 0;
+    }, nullptr, 0, nullptr));
+    EXPECT_THROW(for (;;) e.Scan(), RunStopped);
+    ::WaitForSingleObject(stopper.Get(), INFINITE);
+    SetStoppedHandler(nullptr);
+    ClearStop();
+    EXPECT_EQ(KillOf(r).files, 400u);  // nothing was left open by a worker
 }
 
 TEST_F(FileEntryTest, KillDoesNotFollowFolderLinks) {
