@@ -10,6 +10,7 @@ namespace {
 constexpr uint32_t kCurrentUser = 0x80000001u;
 constexpr uint32_t kLocalMachine = 0x80000002u;
 constexpr uint32_t kUsers = 0x80000003u;
+constexpr uint32_t kCurrentConfig = 0x80000005u;
 constexpr size_t kLeastDepth = 3;
 
 std::vector<std::string> Components(const std::string& path) {
@@ -49,6 +50,9 @@ bool MayEmptyRegistryKey(uint32_t rootKey, const std::string& subkey) {
     if (rootKey == kLocalMachine &&
         (StartsWithParts(parts, {"system"}) || StartsWithParts(parts, {"software", "microsoft", "windows nt"})))
         return false;
+    // HKEY_CURRENT_CONFIG is the current hardware profile inside HKLM\SYSTEM: only the Software
+    // branch it keeps for programs is theirs.
+    if (rootKey == kCurrentConfig && !StartsWithParts(parts, {"software"})) return false;
     // HKEY_USERS starts with the account; the depth counts from that account's root.
     if (rootKey == kUsers) {
         if (parts.empty()) return false;

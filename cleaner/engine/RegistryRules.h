@@ -9,7 +9,8 @@
 // (HKCU\Software\Vendor\Product), so that one bad plug-in cannot take out a vendor's tree, Software
 // or a hive. Below the classes roots (HKCR, and Software\Classes of a user or the machine) the
 // three levels count from the classes root. Nothing in HKLM\SYSTEM or
-// HKLM\SOFTWARE\Microsoft\Windows NT is ever emptied whole. A kind 5 entry with a narrower
+// HKLM\SOFTWARE\Microsoft\Windows NT is ever emptied whole, nor anything of HKEY_CURRENT_CONFIG (a
+// view into HKLM\SYSTEM) outside its Software branch. A kind 5 entry with a narrower
 // pattern ("File.MostRecent.*") deletes only the values it names and may stay shallower.
 
 // Whether the value-name pattern of a kind 5 entry selects every value.

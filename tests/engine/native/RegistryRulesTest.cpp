@@ -32,6 +32,9 @@ TEST(RegistryRules, SystemTreesAndClassesRootsAreRefused) {
     EXPECT_FALSE(MayEmptyRegistryKey(kHKLM, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion"));
     EXPECT_FALSE(MayEmptyRegistryKey(kHKLM, "SOFTWARE\\Wow6432Node\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon"));
     EXPECT_TRUE(MayEmptyRegistryKey(kHKLM, "SOFTWARE\\Vendor\\Product"));
+    EXPECT_FALSE(MayEmptyRegistryKey(0x80000005u, "System\\CurrentControlSet\\Control"));
+    EXPECT_FALSE(MayEmptyRegistryKey(0x80000005u, "Vendor\\Product\\Key"));
+    EXPECT_TRUE(MayEmptyRegistryKey(0x80000005u, "Software\\Vendor\\Product"));
     EXPECT_FALSE(MayEmptyRegistryKey(kHKCR, "CLSID"));
     EXPECT_FALSE(MayEmptyRegistryKey(kHKCR, "CLSID\\{0}"));
     EXPECT_TRUE(MayEmptyRegistryKey(kHKCR, "CLSID\\{0}\\InprocServer32"));
