@@ -98,8 +98,9 @@ void CDlgUpdate::OnNotification(uint32_t code, LPARAM value) {
 
 void CDlgUpdate::Close(INT_PTR result) {
     if (running_) {
-        // Cancel (or Enter) while the update runs: say so, and ask the worker to stop.
-        ShowEnded(update::StoppedText(begun_));
+        // Cancel (or Enter) while the update runs: say so, and ask the worker to stop. An update
+        // saves its files only once every one has arrived, so a stopped one has updated none.
+        ShowEnded(update::StoppedText(0));
         update_worker::RequestStop();
         ::UpdateWindow(Hwnd());
         return;

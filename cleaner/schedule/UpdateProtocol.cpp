@@ -44,10 +44,10 @@ std::string StatusText(uint32_t code, uint32_t filesFetched) {
 
 std::string FileText(const std::string& fileName) { return "Updating...\n\"" + fileName + "\""; }
 
-std::string StoppedText(uint32_t filesBegun) {
-    if (filesBegun == 0) return "Update process breaked by user.";
+std::string StoppedText(uint32_t filesSaved) {
+    if (filesSaved == 0) return "Update process breaked by user.";
     char text[96];
-    std::snprintf(text, sizeof text, "Update process breaked by user.\n%u plugins updated.", filesBegun);
+    std::snprintf(text, sizeof text, "Update process breaked by user.\n%u plugins updated.", filesSaved);
     return text;
 }
 

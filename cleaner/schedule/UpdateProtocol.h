@@ -47,7 +47,7 @@ constexpr uint32_t kPerMille = 1000;
 // The update dialog's status texts.
 [[nodiscard]] std::string StatusText(uint32_t code, uint32_t filesFetched);
 [[nodiscard]] std::string FileText(const std::string& fileName);
-[[nodiscard]] std::string StoppedText(uint32_t filesBegun);
+[[nodiscard]] std::string StoppedText(uint32_t filesSaved);
 // The automatic update's balloon after code 6.
 [[nodiscard]] std::string SucceededText(uint32_t filesFetched);
 
