@@ -17,3 +17,11 @@ BOOL COptionsPage::OnInitDialog() {
         ::SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return result;
 }
+
+void COptionsPage::AttachCheckBoxes(std::initializer_list<CheckBoxItem> boxes) {
+    for (const CheckBoxItem& b : boxes) {
+        if (!b.box.AttachItem(Hwnd(), b.id)) continue;
+        b.box.SetChecked(b.checked);
+        AddToolTip(b.id, b.tip);
+    }
+}
