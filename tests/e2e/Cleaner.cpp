@@ -38,6 +38,14 @@ void PropString(std::string& b, const std::string& name, const std::string& valu
     b += static_cast<char>(4);
     Str(b, Scrambled(value));
 }
+void WriteSetting(const char* name, DWORD type, const void* data, DWORD size) {
+    HKEY key = nullptr;
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                          nullptr) != ERROR_SUCCESS)
+        return;
+    ::RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
+    ::RegCloseKey(key);
+}
 }  // namespace
 
 std::string BuiltCleaner() {
@@ -85,13 +93,10 @@ void ResetSettings() {
     SetSetting("NotifyWhenStart", 0);
 }
 
-void SetSetting(const char* name, DWORD value) {
-    HKEY key = nullptr;
-    if (::RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                          nullptr) != ERROR_SUCCESS)
-        return;
-    ::RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-    ::RegCloseKey(key);
+void SetSetting(const char* name, DWORD value) { WriteSetting(name, REG_DWORD, &value, sizeof value); }
+
+void SetSetting(const char* name, const std::string& value) {
+    WriteSetting(name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
 }
 
 bool ReadSetting(const char* name, DWORD& value) {

@@ -28,6 +28,7 @@ struct Line {
 extern const char* const kSettingsKey;
 void ResetSettings();  // removes the key and the Run entry, then writes AutoStart 0
 void SetSetting(const char* name, DWORD value);
+void SetSetting(const char* name, const std::string& value);  // a REG_SZ value
 bool ReadSetting(const char* name, DWORD& value);
 // Every "Targets" selection to 0, except the names given, which become 1.
 void SelectOnly(const std::vector<std::string>& names);

@@ -19,25 +19,15 @@ constexpr char kOptions[] = "Tracelorn Options";
 constexpr char kAbout[] = "About Tracelorn";
 constexpr char kUpdate[] = "Update Tracelorn";
 
-// The update base address: a closed port on this machine, so "Update NOW!" fails at once and
-// nothing leaves the machine.
-void SetUpdateAddress(const std::string& url) {
-    HKEY key = nullptr;
-    if (::RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
-        return;
-    ::RegSetValueExA(key, "UpdateURL", 0, REG_SZ, reinterpret_cast<const BYTE*>(url.c_str()),
-                     static_cast<DWORD>(url.size() + 1));
-    ::RegCloseKey(key);
-}
-
 // A program folder with a copy of the cleaner and nothing else: these cases never Scan or Kill.
 class DialogsE2e : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetSettings();  // AutoStart 0, no Run entry
         SetSetting("ShowMainWnd", 1);
-        SetUpdateAddress("http://127.0.0.1:9/");
+        // The update base address: a closed port on this machine, so "Update NOW!" fails at once
+        // and nothing leaves the machine.
+        SetSetting("UpdateURL", "http://127.0.0.1:9/");
         folder = root.Path() + "prog\\";
         exe = folder + "Tracelorn.exe";
         root.MakeFolder("prog");
