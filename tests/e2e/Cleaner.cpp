@@ -292,22 +292,21 @@ HWND PageWith(HWND dialog, int id) {
     return nullptr;
 }
 
-bool WaitGone(HWND window, DWORD ms) {
+bool WaitFor(const std::function<bool()>& done, DWORD ms) {
     const DWORD start = ::GetTickCount();
-    while (::IsWindow(window)) {
+    while (!done()) {
         if (::GetTickCount() - start >= ms) return false;
         ::Sleep(50);
     }
     return true;
 }
 
+bool WaitGone(HWND window, DWORD ms) {
+    return WaitFor([window] { return !::IsWindow(window); }, ms);
+}
+
 bool WaitShown(HWND window, DWORD ms) {
-    const DWORD start = ::GetTickCount();
-    while (!(::GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE)) {
-        if (::GetTickCount() - start >= ms) return false;
-        ::Sleep(50);
-    }
-    return true;
+    return WaitFor([window] { return (::GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) != 0; }, ms);
 }
 
 bool ReadRunEntry(std::string& command) {

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -76,6 +77,8 @@ private:
 
 // The child dialog (a page) of `dialog` that holds control `id`, or none.
 HWND PageWith(HWND dialog, int id);
+// Waits up to `ms` until `done` holds, looking every 50 ms; false when it never did.
+bool WaitFor(const std::function<bool()>& done, DWORD ms = 10000);
 // Waits until `window` is destroyed.
 bool WaitGone(HWND window, DWORD ms = 10000);
 // Waits until the page is shown (Options switches pages by showing and hiding them).

@@ -111,12 +111,13 @@ TEST_F(DialogsE2e, OptionsKeepsWhatOkStoresAndNothingOfCancel) {
         Press(options, IDOK);
         ASSERT_TRUE(WaitGone(options));
 
-        // Stored at once on OK, before any exit.
+        // Stored at once on OK, before any exit. The save follows the dialog's end and writes the
+        // Run entry last: once it is there, the settings are too.
+        std::string run;
+        ASSERT_TRUE(WaitFor([&] { return ReadRunEntry(run); })) << "AutoStart on writes the Run entry";
         EXPECT_EQ(Setting("AKBrowserClosed"), 1u);
         EXPECT_EQ(Setting("ScanTime"), 4000u);
         EXPECT_EQ(Setting("AutoStart"), 1u);
-        std::string run;
-        ASSERT_TRUE(ReadRunEntry(run)) << "AutoStart on writes the Run entry";
         EXPECT_EQ(_stricmp(run.c_str(), ("\"" + exe + "\" -ws").c_str()), 0) << run;
         EXPECT_FALSE(cleaner.Exited());
         cleaner.Exit();
@@ -164,8 +165,8 @@ TEST_F(DialogsE2e, OptionsKeepsWhatOkStoresAndNothingOfCancel) {
         Press(settings, IDC_AUTO_START);
         ::PostMessageA(options, WM_KEYDOWN, VK_RETURN, 0);
         ASSERT_TRUE(WaitGone(options)) << "Enter closes Options with OK";
+        EXPECT_TRUE(WaitFor([&] { return !ReadRunEntry(run); })) << "AutoStart off removes the Run entry";
         EXPECT_EQ(Setting("AutoStart"), 0u);
-        EXPECT_FALSE(ReadRunEntry(run)) << "AutoStart off removes the Run entry";
         cleaner.Exit();
         ASSERT_TRUE(cleaner.WaitForExit());
     }

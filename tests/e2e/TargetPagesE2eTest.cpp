@@ -11,7 +11,6 @@
 
 #include <commctrl.h>
 
-#include <functional>
 
 using namespace e2e;
 
@@ -42,15 +41,6 @@ std::string TextOf(HWND window) {
     char text[512] = {};
     ::SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
     return text;
-}
-
-bool WaitFor(const std::function<bool()>& state, DWORD ms = 10000) {
-    const DWORD start = ::GetTickCount();
-    while (!state()) {
-        if (::GetTickCount() - start > ms) return false;
-        ::Sleep(20);
-    }
-    return true;
 }
 
 // A shown top-level window of the process with this title (and, when given, this owner).
