@@ -2,7 +2,6 @@
 
 #include "dialogs/DlgAddTargetIds.h"
 #include "skin/SkinPalette.h"
-#include "skin/SkinResources.h"
 
 #include <commdlg.h>
 #include <shlobj.h>
@@ -39,22 +38,6 @@ std::string ChooseFolder(HWND owner) {
 }
 }  // namespace
 
-CAddTargetPage::CAddTargetPage(UINT templateId) : CMyToolTipDialog(templateId) { SetPixelTemplate(true); }
-
-bool CAddTargetPage::CreatePage(HWND parent, int x, int y) {
-    if (!Create(parent)) return false;
-    ::SetWindowPos(Hwnd(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    return true;
-}
-
-BOOL CAddTargetPage::OnInitDialog() {
-    const BOOL result = CMyToolTipDialog::OnInitDialog();
-    const HFONT font = SkinResources::Get().Font(SkinFont::Normal);
-    for (HWND child = ::GetWindow(Hwnd(), GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-        ::SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    return result;
-}
-
 std::string CAddTargetPage::Text(int id) const {
     HWND control = Item(id);
     const int length = ::GetWindowTextLengthA(control);
@@ -89,23 +72,29 @@ bool CAddTargetPage::OnCommand(WORD id, WORD code, HWND control) {
 
 void CAddTargetPage::AddRootFrame() { AddFrame(RECT{0, 8, 446, 66}, kFrameLine, kFrameCaption, kFrameRounded, "Select Root Key:"); }
 
-// Kind 1 ------------------------------------------------------------------------------------------
+// Kinds 1 to 3 ------------------------------------------------------------------------------------
 
-CDlgAddFile::CDlgAddFile() : CAddTargetPage(IDD_ADD_FILE) {}
+CBrowsePage::CBrowsePage(UINT templateId, int pathId, int browseId, const char* browseTip, Chooser choose)
+    : CAddTargetPage(templateId), pathId_(pathId), browseId_(browseId), browseTip_(browseTip), choose_(choose) {}
 
-BOOL CDlgAddFile::OnInitDialog() {
+BOOL CBrowsePage::OnInitDialog() {
     CAddTargetPage::OnInitDialog();
-    if (browse_.AttachItem(Hwnd(), IDC_FILE_BROWSE)) AddToolTip(IDC_FILE_BROWSE, "Browse for the file");
-    AddFramedControl(IDC_FILE_PATH);
+    if (browse_.AttachItem(Hwnd(), browseId_)) AddToolTip(browseId_, browseTip_);
+    AddFramedControl(pathId_);
     return FALSE;
 }
 
-bool CDlgAddFile::OnCommand(WORD id, WORD code, HWND control) {
-    if (id != IDC_FILE_BROWSE || code != BN_CLICKED) return CAddTargetPage::OnCommand(id, code, control);
-    const std::string path = ChooseFile(::GetAncestor(Hwnd(), GA_ROOT));
-    if (!path.empty()) SetText(IDC_FILE_PATH, path);
+bool CBrowsePage::OnCommand(WORD id, WORD code, HWND control) {
+    if (id != browseId_ || code != BN_CLICKED) return CAddTargetPage::OnCommand(id, code, control);
+    const std::string path = choose_(::GetAncestor(Hwnd(), GA_ROOT));
+    if (!path.empty()) SetText(pathId_, path);
     return true;
 }
+
+// Kind 1 ------------------------------------------------------------------------------------------
+
+CDlgAddFile::CDlgAddFile()
+    : CBrowsePage(IDD_ADD_FILE, IDC_FILE_PATH, IDC_FILE_BROWSE, "Browse for the file", ChooseFile) {}
 
 void CDlgAddFile::Fill(const target_editor::Fields& f) { SetText(IDC_FILE_PATH, f.file); }
 void CDlgAddFile::Read(target_editor::Fields& f) const { f.file = Text(IDC_FILE_PATH); }
@@ -113,22 +102,15 @@ void CDlgAddFile::Read(target_editor::Fields& f) const { f.file = Text(IDC_FILE_
 // Kinds 2 and 3 -----------------------------------------------------------------------------------
 
 CDlgAddFolder::CDlgAddFolder(bool wildcard)
-    : CAddTargetPage(wildcard ? IDD_ADD_FILES : IDD_ADD_FOLDER), wildcard_(wildcard) {}
+    : CBrowsePage(wildcard ? IDD_ADD_FILES : IDD_ADD_FOLDER, IDC_FOLDER_PATH, IDC_FOLDER_BROWSE,
+                  "Browse for the folder", ChooseFolder),
+      wildcard_(wildcard) {}
 
 BOOL CDlgAddFolder::OnInitDialog() {
-    CAddTargetPage::OnInitDialog();
-    if (browse_.AttachItem(Hwnd(), IDC_FOLDER_BROWSE)) AddToolTip(IDC_FOLDER_BROWSE, "Browse for the folder");
+    CBrowsePage::OnInitDialog();
     if (recurse_.AttachItem(Hwnd(), IDC_INCLUDE_SUBFOLDERS)) recurse_.SetChecked(true);
-    AddFramedControl(IDC_FOLDER_PATH);
     if (wildcard_) AddFramedControl(IDC_WILDCARD);
     return FALSE;
-}
-
-bool CDlgAddFolder::OnCommand(WORD id, WORD code, HWND control) {
-    if (id != IDC_FOLDER_BROWSE || code != BN_CLICKED) return CAddTargetPage::OnCommand(id, code, control);
-    const std::string path = ChooseFolder(::GetAncestor(Hwnd(), GA_ROOT));
-    if (!path.empty()) SetText(IDC_FOLDER_PATH, path);
-    return true;
 }
 
 void CDlgAddFolder::Fill(const target_editor::Fields& f) {

@@ -22,13 +22,7 @@ BOOL CDlgAutoKill::OnInitDialog() {
     COptionsPage::OnInitDialog();
     HWND page = Hwnd();
     const CleanerSettings& s = catalog_.Settings();
-    struct Box {
-        CMyCheckBox& box;
-        int id;
-        bool checked;
-        const char* tip;
-    };
-    const Box boxes[] = {
+    AttachCheckBoxes({
         {winStart_, IDC_AK_WIN_START, s.akWinStart, "Automatically do Kill action at Windows startup"},
         {browserClosed_, IDC_AK_BROWSER_CLOSED, s.akBrowserClosed,
          "Automatically do Kill action when you close last browser window"},
@@ -39,12 +33,7 @@ BOOL CDlgAutoKill::OnInitDialog() {
         {summary_, IDC_AK_SUMMARY, s.akSummary,
          "Shows Auto-Kill summary information as tooltip in SysTray in Iconic Mode"},
         {soundEnd_, IDC_AK_SOUND_END, s.akSoundEnd, "Plays a sound when Auto-Kill action is finished"},
-    };
-    for (const Box& b : boxes) {
-        if (!b.box.AttachItem(page, b.id)) continue;
-        b.box.SetChecked(b.checked);
-        AddToolTip(b.id, b.tip);
-    }
+    });
     (void)browse_.AttachItem(page, IDC_AK_BROWSE);
     (void)test_.AttachItem(page, IDC_AK_TEST);
 

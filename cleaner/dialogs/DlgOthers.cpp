@@ -17,25 +17,14 @@ BOOL CDlgOthers::OnInitDialog() {
     COptionsPage::OnInitDialog();
     HWND page = Hwnd();
     const CleanerSettings& s = catalog_.Settings();
-    struct Box {
-        CMyCheckBox& box;
-        int id;
-        bool checked;
-        const char* tip;
-    };
-    const Box boxes[] = {
+    AttachCheckBoxes({
         {autoStart_, IDC_AUTO_START, s.autoStart, "Automatically starts Tracelorn when Windows starts"},
         {notify_, IDC_NOTIFY_WHEN_START, s.notifyWhenStart, "Shows notifycation tooltip when starts"},
         {secDel_, IDC_SEC_DEL, kill_settings::SecureDelete(), "Enables file delete security"},
         {autoUpdate_, IDC_AUTO_UPDATE, s.autoUpdate, "Enables Tracelorn AutoUpdate"},
         {updateNotify_, IDC_AUTO_UPDATE_NOTIFY, s.autoUpdateNotify, "Shows AutoUpdate Result in SysTray"},
         {toolTips_, IDC_SHOW_TOOLTIPS, s.showToolTips, "Shows ToolTips"},
-    };
-    for (const Box& b : boxes) {
-        if (!b.box.AttachItem(page, b.id)) continue;
-        b.box.SetChecked(b.checked);
-        AddToolTip(b.id, b.tip);
-    }
+    });
     if (updateNow_.AttachItem(page, IDC_UPDATE_NOW)) AddToolTip(IDC_UPDATE_NOW, "Update NOW!");
 
     using namespace options_rules;

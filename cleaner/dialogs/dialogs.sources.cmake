@@ -8,6 +8,7 @@ list(APPEND CLEANER_CORE_SOURCES
 list(APPEND CLEANER_WIN_SOURCES
   dialogs/AddTargetPages.cpp
   dialogs/CheckList.cpp
+  dialogs/ChildPage.cpp
   dialogs/CheckTree.cpp
   dialogs/DlgAbout.cpp
   dialogs/DlgAddTarget.cpp

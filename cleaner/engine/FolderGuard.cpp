@@ -1,6 +1,7 @@
 #include "engine/FolderGuard.h"
 
 #include "engine/WalkRootGuard.h"
+#include "platform/AnsiText.h"
 #include "platform/Handles.h"
 
 #include <windows.h>
@@ -21,29 +22,11 @@ std::string FullPath(const std::string& path) {
     return (n == 0 || n >= MAX_PATH) ? std::string() : std::string(full, n);
 }
 
-std::wstring Wide(const std::string& text) {
-    const int n = ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    if (n > 0) ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &wide[0], n);
-    return wide;
-}
-
-// Empty when a character has no ANSI form: such a name could not be compared or walked faithfully.
-std::string Ansi(const std::wstring& wide) {
-    BOOL lossy = FALSE;
-    const int n = ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0,
-                                        nullptr, &lossy);
-    if (n <= 0 || lossy) return {};
-    std::string text(static_cast<size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), &text[0], n, nullptr, &lossy);
-    return lossy ? std::string() : text;
-}
-
 std::string Canonical(const std::string& path) {
     if (!IsAbsolutePath(path)) return {};
     // Opening the folder itself (backup semantics) and asking for its final name resolves links,
     // junctions, 8.3 names and "." / "..", the way the file system will when the walk runs.
-    FileHandle handle(::CreateFileW(Wide(path).c_str(), FILE_READ_ATTRIBUTES,
+    FileHandle handle(::CreateFileW(WideFromAnsi(path).c_str(), FILE_READ_ATTRIBUTES,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!handle) return {};
@@ -60,7 +43,7 @@ std::string Canonical(const std::string& path) {
     }
     if (name.rfind(L"\\\\?\\UNC\\", 0) == 0) name.erase(2, 6);
     else if (name.rfind(L"\\\\?\\", 0) == 0) name.erase(0, 4);
-    return Ansi(name);
+    return AnsiFromWide(name);
 }
 
 std::string ParentFolder(const std::string& path) {

@@ -1,5 +1,7 @@
 #include "platform/ProgramFolder.h"
 
+#include "platform/AnsiText.h"
+
 #include <windows.h>
 
 namespace {
@@ -25,18 +27,6 @@ std::wstring ModulePathW() {
     }
 }
 
-// The ANSI form, or empty when a character has none.
-std::string Ansi(const std::wstring& wide) {
-    if (wide.empty()) return {};
-    BOOL lossy = FALSE;
-    const int n = ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0,
-                                        nullptr, &lossy);
-    if (n <= 0 || lossy) return {};
-    std::string text(static_cast<size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), &text[0], n, nullptr, &lossy);
-    return lossy ? std::string() : text;
-}
-
 std::string FolderOf(const std::string& path) {
     const size_t slash = path.find_last_of("\\/");
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
@@ -52,14 +42,14 @@ bool FitsAnsiCalls(const std::string& path) {
 
 std::string AnsiProgramPath(const std::wstring& wide) {
     if (wide.empty()) return {};
-    std::string path = Ansi(wide);
+    std::string path = AnsiFromWide(wide);
     if (FitsAnsiCalls(path)) return path;
     // A deep or non-ANSI folder may still have a short form the ANSI calls can use.
     std::wstring shortForm(wide.size() + 1, L'\0');
     const DWORD n = ::GetShortPathNameW(wide.c_str(), &shortForm[0], static_cast<DWORD>(shortForm.size()));
     if (n == 0 || n >= shortForm.size()) return {};
     shortForm.resize(n);
-    path = Ansi(shortForm);
+    path = AnsiFromWide(shortForm);
     return FitsAnsiCalls(path) ? path : std::string();
 }
 

@@ -12,6 +12,7 @@
 #include <shlwapi.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <set>
 #include <string>
@@ -80,36 +81,37 @@ struct InstallPlace {
 
 struct ChromiumSpec {
     Browser browser;
-    const char* shortName;   // the prefix of every target name: "Chrome"
-    const char* product;     // "Google Chrome"
-    const char* userData;    // below the local application-data folder, with backslashes around it
-    const char* appPath;     // the "App Paths" key name; null when the name is not the browser's alone
-    InstallPlace places[3];
+    const char* shortName;  // the prefix of every target name: "Chrome"
+    const char* product;    // "Google Chrome"
+    // "Google\\Chrome": below the local application-data folder it holds the user data ("User
+    // Data"), below an install folder the program ("Application\\<program>").
+    const char* folder;
+    const char* program;  // "chrome.exe"
+    bool ownAppPath;      // whether the "App Paths" entry of the program's name is the browser's alone
+    Base places[3];       // the install folders, the browser's usual one first
 };
 
 const ChromiumSpec kChromium[] = {
-    {Browser::Chrome, "Chrome", "Google Chrome", "\\Google\\Chrome\\User Data\\", "chrome.exe",
-     {{Base::ProgramFiles, "Google\\Chrome\\Application\\chrome.exe"},
-      {Base::ProgramFilesX86, "Google\\Chrome\\Application\\chrome.exe"},
-      {Base::LocalAppData, "Google\\Chrome\\Application\\chrome.exe"}}},
-    {Browser::Edge, "Edge", "Microsoft Edge", "\\Microsoft\\Edge\\User Data\\", "msedge.exe",
-     {{Base::ProgramFilesX86, "Microsoft\\Edge\\Application\\msedge.exe"},
-      {Base::ProgramFiles, "Microsoft\\Edge\\Application\\msedge.exe"},
-      {Base::LocalAppData, "Microsoft\\Edge\\Application\\msedge.exe"}}},
-    {Browser::Brave, "Brave", "Brave", "\\BraveSoftware\\Brave-Browser\\User Data\\", "brave.exe",
-     {{Base::ProgramFiles, "BraveSoftware\\Brave-Browser\\Application\\brave.exe"},
-      {Base::ProgramFilesX86, "BraveSoftware\\Brave-Browser\\Application\\brave.exe"},
-      {Base::LocalAppData, "BraveSoftware\\Brave-Browser\\Application\\brave.exe"}}},
-    {Browser::Vivaldi, "Vivaldi", "Vivaldi", "\\Vivaldi\\User Data\\", "vivaldi.exe",
-     {{Base::LocalAppData, "Vivaldi\\Application\\vivaldi.exe"},
-      {Base::ProgramFiles, "Vivaldi\\Application\\vivaldi.exe"},
-      {Base::ProgramFilesX86, "Vivaldi\\Application\\vivaldi.exe"}}},
+    {Browser::Chrome, "Chrome", "Google Chrome", "Google\\Chrome", "chrome.exe", true,
+     {Base::ProgramFiles, Base::ProgramFilesX86, Base::LocalAppData}},
+    {Browser::Edge, "Edge", "Microsoft Edge", "Microsoft\\Edge", "msedge.exe", true,
+     {Base::ProgramFilesX86, Base::ProgramFiles, Base::LocalAppData}},
+    {Browser::Brave, "Brave", "Brave", "BraveSoftware\\Brave-Browser", "brave.exe", true,
+     {Base::ProgramFiles, Base::ProgramFilesX86, Base::LocalAppData}},
+    {Browser::Vivaldi, "Vivaldi", "Vivaldi", "Vivaldi", "vivaldi.exe", true,
+     {Base::LocalAppData, Base::ProgramFiles, Base::ProgramFilesX86}},
     // Chromium's program has Chrome's file name, so its App Paths entry would be Chrome's.
-    {Browser::Chromium, "Chromium", "Chromium", "\\Chromium\\User Data\\", nullptr,
-     {{Base::LocalAppData, "Chromium\\Application\\chrome.exe"},
-      {Base::ProgramFiles, "Chromium\\Application\\chrome.exe"},
-      {Base::ProgramFilesX86, "Chromium\\Application\\chrome.exe"}}},
+    {Browser::Chromium, "Chromium", "Chromium", "Chromium", "chrome.exe", false,
+     {Base::LocalAppData, Base::ProgramFiles, Base::ProgramFilesX86}},
 };
+
+// The user-data root below the local application-data folder, with backslashes around it.
+std::string UserDataSubfolder(const ChromiumSpec& spec) { return std::string("\\") + spec.folder + "\\User Data\\"; }
+
+// The program below an install folder.
+std::string ProgramSubpath(const ChromiumSpec& spec) {
+    return std::string(spec.folder) + "\\Application\\" + spec.program;
+}
 
 const ChromiumSpec* ChromiumSpecOf(Browser browser) {
     for (const ChromiumSpec& spec : kChromium)
@@ -167,7 +169,7 @@ std::vector<ProfileFolders> ChromiumProfiles(const std::string& root) {
 BrowserProfileFound DiscoverChromium(const ChromiumSpec& spec, const BrowserFolders& folders) {
     BrowserProfileFound found;
     if (folders.localAppData.empty()) return found;
-    const std::string root = folders.localAppData + spec.userData;
+    const std::string root = folders.localAppData + UserDataSubfolder(spec);
     if (!IsPlainFolder(root)) return found;
     found.profiles = ChromiumProfiles(root);
     if (found.profiles.empty()) return found;
@@ -302,6 +304,67 @@ private:
     std::vector<std::unique_ptr<Target>> targets_;
 };
 
+// A target of an older browser with one profile folder: its name, its description and at most one
+// entry in that folder.
+enum class Shape { None, File, Folder, Wildcard };
+struct ProfileTarget {
+    const char* name;
+    const char* description;
+    Shape shape;       // None: the browser's own code adds what the target removes
+    const char* file;  // the file, the folder (ending with a backslash) or the mask in the profile
+};
+
+const ProfileTarget kNetscapeTargets[] = {
+    {"Netscape Cache", "Kills Netscape saved web pages", Shape::Folder, "Cache\\"},
+    {"Netscape Cookies", "Kills Netscape Cookies", Shape::File, "cookies.txt"},
+    {"Netscape History", "Kills visited pages history", Shape::File, "history.dat"},
+    {"Netscape AutoComplete", "Kills information entered in web page forms and the Search Bar", Shape::File,
+     "formhistory.dat"},
+    {"Netscape Saved Passwords", "Kills Netscape Passwords data", Shape::Wildcard, "*.r7u"},
+    {"Netscape Download History", "Kills Download Manager history", Shape::File, "downloads.rdf"},
+    {"Netscape Bookmarks", "Kills Netscape Bookmarks", Shape::Wildcard, "bookmarks.*"},
+};
+
+// The cache lies in the local profile; the bookmarks have more than the table says.
+const ProfileTarget kFlockTargets[] = {
+    {"Flock Cache", "Kills Flock saved web pages", Shape::None, nullptr},
+    {"Flock Cookies", "Kills Flock Cookies", Shape::File, "cookies.txt"},
+    {"Flock History", "Kills visited pages history", Shape::File, "history.dat"},
+    {"Flock AutoComplete", "Kills information entered in web page forms", Shape::File, "formhistory.dat"},
+    {"Flock Saved Passwords", "Kills the Passwords data stored by Flock", Shape::File, "signons.txt"},
+    {"Flock Download History", "Kills Download Manager history", Shape::File, "downloads.rdf"},
+    {"Flock Bookmarks", "Kills Flock Bookmarks", Shape::Wildcard, "bookmarks.*"},
+};
+
+// The old Opera's profile; today's Opera adds its Chromium-style data to the first three.
+const ProfileTarget kOperaTargets[] = {
+    {"Opera Cache", "Kills Opera Cache", Shape::Folder, "CACHE4\\"},
+    {"Opera Cookies", "Kills Opera Cookies", Shape::File, "cookies4.dat"},
+    {"Opera History", "Kills Opera History", Shape::File, "global.dat"},
+    {"Opera Typed URL", "Kills Opera Typed URL", Shape::File, "vlink4.dat"},
+    {"Opera Favorites", "Kills Opera Favorites", Shape::File, "opera6.adr"},
+};
+
+// Adds the table's targets in its order, with their entries in `profile` when `on`.
+template <size_t N>
+std::array<Target*, N> AddProfileTargets(TargetList& list, const ProfileTarget (&table)[N], const std::string& profile,
+                                         bool on) {
+    std::array<Target*, N> targets{};
+    for (size_t i = 0; i < N; ++i) {
+        const ProfileTarget& row = table[i];
+        Target& target = list.Add(row.name, row.description);
+        targets[i] = &target;
+        if (!on) continue;
+        switch (row.shape) {
+            case Shape::None: break;
+            case Shape::File: target.AddEntry(SingleFileEntry(profile + row.file)); break;
+            case Shape::Folder: target.AddEntry(FolderFilesEntry(profile + row.file)); break;
+            case Shape::Wildcard: target.AddEntry(WildcardEntry(profile, row.file)); break;
+        }
+    }
+    return targets;
+}
+
 void AddChromiumTargets(TargetList& list, const ChromiumSpec& spec, const BrowserProfileFound& found) {
     const std::string b = spec.shortName;
     const bool on = found.present;
@@ -359,19 +422,11 @@ void AddFirefoxTargets(TargetList& list, const BrowserProfileFound& found) {
 }
 
 void AddOperaTargets(TargetList& list, const BrowserProfileFound& found) {
-    const std::string& p = found.profile;
-    const bool old = found.present && !p.empty();
-    Target& cache = list.Add("Opera Cache", "Kills Opera Cache");
-    if (old) cache.AddEntry(FolderFilesEntry(p + "CACHE4\\"));
-    Target& cookies = list.Add("Opera Cookies", "Kills Opera Cookies");
-    if (old) cookies.AddEntry(SingleFileEntry(p + "cookies4.dat"));
-    Target& history = list.Add("Opera History", "Kills Opera History");
-    if (old) history.AddEntry(SingleFileEntry(p + "global.dat"));
-    Target& typed = list.Add("Opera Typed URL", "Kills Opera Typed URL");
-    if (old) typed.AddEntry(SingleFileEntry(p + "vlink4.dat"));
-    Target& favorites = list.Add("Opera Favorites", "Kills Opera Favorites");
-    if (old) favorites.AddEntry(SingleFileEntry(p + "opera6.adr"));
+    const auto targets = AddProfileTargets(list, kOperaTargets, found.profile, found.present && !found.profile.empty());
     if (!found.present) return;
+    Target& cache = *targets[0];
+    Target& cookies = *targets[1];
+    Target& history = *targets[2];
     for (const ProfileFolders& today : found.profiles) {
         AddChromiumCaches(cache, today);
         AddChromiumCookies(cookies, today);
@@ -380,48 +435,18 @@ void AddOperaTargets(TargetList& list, const BrowserProfileFound& found) {
     if (!found.profiles.empty()) AddChromiumRootCaches(cache, found.userData);
 }
 
-void AddMozillaStyleTargets(TargetList& list, Browser browser, const BrowserProfileFound& found,
-                            const BrowserFolders& folders) {
+void AddFlockTargets(TargetList& list, const BrowserProfileFound& found, const BrowserFolders& folders) {
     const std::string& p = found.profile;
-    const bool on = found.present;
-    if (browser == Browser::Netscape) {
-        Target& cache = list.Add("Netscape Cache", "Kills Netscape saved web pages");
-        if (on) cache.AddEntry(FolderFilesEntry(p + "Cache\\"));
-        Target& cookies = list.Add("Netscape Cookies", "Kills Netscape Cookies");
-        if (on) cookies.AddEntry(SingleFileEntry(p + "cookies.txt"));
-        Target& history = list.Add("Netscape History", "Kills visited pages history");
-        if (on) history.AddEntry(SingleFileEntry(p + "history.dat"));
-        Target& forms = list.Add("Netscape AutoComplete", "Kills information entered in web page forms and the Search Bar");
-        if (on) forms.AddEntry(SingleFileEntry(p + "formhistory.dat"));
-        Target& passwords = list.Add("Netscape Saved Passwords", "Kills Netscape Passwords data");
-        if (on) passwords.AddEntry(WildcardEntry(p, "*.r7u"));
-        Target& downloads = list.Add("Netscape Download History", "Kills Download Manager history");
-        if (on) downloads.AddEntry(SingleFileEntry(p + "downloads.rdf"));
-        Target& bookmarks = list.Add("Netscape Bookmarks", "Kills Netscape Bookmarks");
-        if (on) bookmarks.AddEntry(WildcardEntry(p, "bookmarks.*"));
-        return;
-    }
-    Target& cache = list.Add("Flock Cache", "Kills Flock saved web pages");
-    if (on && !folders.localAppData.empty()) {
+    const auto targets = AddProfileTargets(list, kFlockTargets, p, found.present);
+    if (!found.present) return;
+    Target& cache = *targets.front();
+    if (!folders.localAppData.empty()) {
         const auto local = ComposeProfilePath(folders.localAppData + "\\Flock\\Browser\\", found.profileValue, "Cache\\");
         if (local) cache.AddEntry(FolderFilesEntry(*local));
     }
-    Target& cookies = list.Add("Flock Cookies", "Kills Flock Cookies");
-    if (on) cookies.AddEntry(SingleFileEntry(p + "cookies.txt"));
-    Target& history = list.Add("Flock History", "Kills visited pages history");
-    if (on) history.AddEntry(SingleFileEntry(p + "history.dat"));
-    Target& forms = list.Add("Flock AutoComplete", "Kills information entered in web page forms");
-    if (on) forms.AddEntry(SingleFileEntry(p + "formhistory.dat"));
-    Target& passwords = list.Add("Flock Saved Passwords", "Kills the Passwords data stored by Flock");
-    if (on) passwords.AddEntry(SingleFileEntry(p + "signons.txt"));
-    Target& downloads = list.Add("Flock Download History", "Kills Download Manager history");
-    if (on) downloads.AddEntry(SingleFileEntry(p + "downloads.rdf"));
-    Target& bookmarks = list.Add("Flock Bookmarks", "Kills Flock Bookmarks");
-    if (on) {
-        bookmarks.AddEntry(WildcardEntry(p, "bookmarks.*"));
-        bookmarks.AddEntry(SingleFileEntry(p + "flock_favorites.rdf"));
-        bookmarks.AddEntry(FolderFilesEntry(p + "bookmarkbackups", false));
-    }
+    Target& bookmarks = *targets.back();
+    bookmarks.AddEntry(SingleFileEntry(p + "flock_favorites.rdf"));
+    bookmarks.AddEntry(FolderFilesEntry(p + "bookmarkbackups", false));
 }
 
 // --- program paths ---
@@ -519,8 +544,13 @@ BrowserProfileFound DiscoverBrowser(Browser browser, const BrowserFolders& folde
 
 std::string FindBrowserProgram(Browser browser) {
     if (const ChromiumSpec* spec = ChromiumSpecOf(browser)) {
-        std::string path = spec->appPath ? AppPath(spec->appPath) : std::string();
-        if (path.empty()) path = InstalledAt({spec->places[0], spec->places[1], spec->places[2]});
+        std::string path = spec->ownAppPath ? AppPath(spec->program) : std::string();
+        if (path.empty()) {
+            const std::string program = ProgramSubpath(*spec);
+            path = InstalledAt({{spec->places[0], program.c_str()},
+                                {spec->places[1], program.c_str()},
+                                {spec->places[2], program.c_str()}});
+        }
         return path;
     }
     switch (browser) {
@@ -573,8 +603,10 @@ std::vector<std::unique_ptr<Target>> MakeBrowserTargets(Browser browser, const B
         AddFirefoxTargets(list, found);
     } else if (browser == Browser::Opera) {
         AddOperaTargets(list, found);
+    } else if (browser == Browser::Netscape) {
+        (void)AddProfileTargets(list, kNetscapeTargets, found.profile, found.present);
     } else {
-        AddMozillaStyleTargets(list, browser, found, folders);
+        AddFlockTargets(list, found, folders);
     }
     return list.Take();
 }

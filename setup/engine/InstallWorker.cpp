@@ -13,8 +13,6 @@ namespace setup {
 
 namespace {
 
-constexpr DWORD kCompletedPause = 400;
-
 bool FolderExists(const std::u16string& folder) {
     const DWORD attributes = ::GetFileAttributesW(ToWide(folder).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -128,14 +126,7 @@ WorkResult RunInstallation(SetupSession& session, Progress& progress) {
         progress.Status(languages.Text("tFailed") + u" " + logPath, false);
     }
 
-    const WorkResult result = failures == 0 ? WorkResult::Completed : WorkResult::Failed;
-    progress.Status(result == WorkResult::Completed ? languages.Text("tCompleted") : languages.Text("tFailedInst"), true);
-    ::Sleep(kCompletedPause);
-    session.failed = result == WorkResult::Failed;
-    session.busy = false;
-    session.completed = true;
-    progress.Finished(result);
-    return result;
+    return FinishWork(session, progress, failures, "tFailedInst");
 }
 
 }  // namespace setup

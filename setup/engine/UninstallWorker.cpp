@@ -10,8 +10,6 @@ namespace setup {
 
 namespace {
 
-constexpr DWORD kCompletedPause = 400;
-
 bool Exists(const std::u16string& path) { return ::GetFileAttributesW(ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // False only when the file is there and stays there.
@@ -53,11 +51,7 @@ WorkResult RunUninstallation(SetupSession& session, Progress& progress) {
         // Without the log nothing is known to be ours: remove nothing, not even registry keys.
         progress.SetRange(1);
         progress.Status(languages.Text("tNoLog") + u" " + session.LogPath(), true);
-        session.failed = true;
-        session.busy = false;
-        session.completed = true;
-        progress.Finished(WorkResult::Failed);
-        return WorkResult::Failed;
+        return EndWork(session, progress, WorkResult::Failed);
     }
 
     const UninstallScope scope{session.InstallFolder(), session.DesktopFolder(), session.ProgramsFolder()};
@@ -95,15 +89,7 @@ WorkResult RunUninstallation(SetupSession& session, Progress& progress) {
 
     // Removed desktop shortcuts disappear from the desktop at once.
     ::InvalidateRect(::GetDesktopWindow(), nullptr, FALSE);
-    const WorkResult result = failures == 0 ? WorkResult::Completed : WorkResult::Failed;
-    progress.Status(result == WorkResult::Completed ? languages.Text("tCompleted") : languages.Text("tFailedUninst"),
-                    true);
-    ::Sleep(kCompletedPause);
-    session.failed = result == WorkResult::Failed;
-    session.busy = false;
-    session.completed = true;
-    progress.Finished(result);
-    return result;
+    return FinishWork(session, progress, failures, "tFailedUninst");
 }
 
 }  // namespace setup

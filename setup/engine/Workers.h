@@ -15,6 +15,13 @@ WorkResult RunInstallation(SetupSession& session, Progress& progress);
 // readable log nothing at all is removed.
 WorkResult RunUninstallation(SetupSession& session, Progress& progress);
 
+// The end of a worker: the session's worker state for the window thread, then Finished.
+WorkResult EndWork(SetupSession& session, Progress& progress, WorkResult result);
+
+// The end of a worker that ran to its end: the closing status line ("tCompleted", or the language
+// text `failedText` when anything failed) and a short pause to read it, then EndWork.
+WorkResult FinishWork(SetupSession& session, Progress& progress, int failures, const char* failedText);
+
 // Saves the log beside its final name and moves it into place in one step.
 [[nodiscard]] bool SaveLogAtomically(const UninstallLog& log, const std::u16string& path);
 

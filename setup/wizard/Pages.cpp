@@ -228,10 +228,7 @@ DWORD WINAPI CInstallingPage::WorkerEntry(void* self) {
             RunInstallation(session, *page);
         }
     } catch (...) {
-        session.failed = true;
-        session.busy = false;
-        session.completed = true;
-        page->Finished(WorkResult::Failed);
+        EndWork(session, *page, WorkResult::Failed);
     }
     return 0;
 }

@@ -40,10 +40,7 @@ DWORD WINAPI CUpdateDlg::WorkerEntry(void* self) {
     try {
         RunInstallation(dialog->session_, *dialog);
     } catch (...) {
-        dialog->session_.failed = true;
-        dialog->session_.busy = false;
-        dialog->session_.completed = true;
-        dialog->Finished(WorkResult::Failed);
+        EndWork(dialog->session_, *dialog, WorkResult::Failed);
     }
     return 0;
 }

@@ -3,28 +3,22 @@
 # user's: Chrome (Default, Profile 1, Profile 3 listed in Local State with hostile names beside
 # them; an unlisted Profile 2; a System Profile), Edge whose Local State is not JSON, Brave, today's
 # Opera, and Firefox with a relative and an absolute profile among hostile profiles.ini entries.
-# Every file of the prefix's C: drive is hashed before and after the test: exactly the files listed
-# below must be gone, and nothing else may change.
+# Every file of the prefix's C: drive is hashed before and after the test: exactly the files laid out
+# with `gone` below must be gone, and nothing else may change.
 #   run-browsers.sh <test program> <work folder>
 set -u
+. "$(dirname "${BASH_SOURCE[0]}")/../support/throwaway-prefix.sh"
 exe=$1
-work=$2
-rm -rf "$work"
-mkdir -p "$work"
-work=$(cd "$work" && pwd)
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" WINEARCH=win64
-cleanup() { wineserver -k 2>/dev/null; }
-trap cleanup EXIT
-wineboot -i >/dev/null 2>&1 || { echo "wineboot failed"; exit 1; }
-wineserver -p
+throwaway_prefix "$2"
 
-c="$WINEPREFIX/drive_c"
-user=$(ls "$c/users" | grep -v -i '^public$' | head -1)
 local="users/$user/AppData/Local"
 roaming="users/$user/AppData/Roaming"
 
 # mk <path below C:> [content]: a file whose content names it.
 mk() { mkdir -p "$(dirname "$c/$1")"; printf '%s\n' "${2:-$1}" > "$c/$1"; }
+# gone <path below C:>: a file as mk makes it that a Kill of every browser target and of the
+# Windows traces must remove; exactly these files must be gone afterwards.
+gone() { mk "$1"; printf './%s\n' "$1" >> "$work/expected-removed.txt"; }
 
 # --- Chrome ---
 ch="$local/Google/Chrome/User Data"
@@ -42,7 +36,7 @@ for f in "Default/Cache/Cache_Data/index" "Default/Cache/Cache_Data/data_0" "Def
          "Profile 1/Current Session" "Profile 1/Last Tabs" \
          "Default/Web Data" "Default/Web Data-journal" "Profile 1/Web Data" \
          "Default/Login Data" "Default/Login Data For Account" "Profile 1/Login Data"; do
-  mk "$ch/$f"
+  gone "$ch/$f"
 done
 # Kept: bookmarks, icons, settings, extension data, the unlisted and the system profile, and what
 # the hostile names would reach.
@@ -60,28 +54,28 @@ mk "x/History" "what 'C:\\x' would reach"
 ed="$local/Microsoft/Edge/User Data"
 mk "$ed/Local State" 'this is { not JSON'
 for f in "Default/Preferences" "Default/Bookmarks" "Profile 7/History"; do mk "$ed/$f"; done
-for f in "Default/History" "Default/Network/Cookies" "Default/Cache/Cache_Data/f1"; do mk "$ed/$f"; done
+for f in "Default/History" "Default/Network/Cookies" "Default/Cache/Cache_Data/f1"; do gone "$ed/$f"; done
 mk "edge/msedge.exe" "not a program"
 
 # --- Brave ---
 br="$local/BraveSoftware/Brave-Browser/User Data"
 mk "$br/Local State" '{"profile":{"info_cache":{"Default":{"name":"Me"}}}}'
-mk "$br/Default/History"
+gone "$br/Default/History"
 mk "$br/Default/Preferences"
 
 # --- Opera: its one profile in Opera Stable itself, its cache below Local ---
 op="$roaming/Opera Software/Opera Stable"
-for f in "History" "Visited Links" "Network/Cookies"; do mk "$op/$f"; done
+for f in "History" "Visited Links" "Network/Cookies"; do gone "$op/$f"; done
 for f in "Bookmarks" "Preferences" "Login Data" "lockfile"; do mk "$op/$f"; done
-mk "$local/Opera Software/Opera Stable/Cache/Cache_Data/f1"
-mk "$local/Opera Software/Opera Stable/Cache/Cache_Data/f2"
+gone "$local/Opera Software/Opera Stable/Cache/Cache_Data/f1"
+gone "$local/Opera Software/Opera Stable/Cache/Cache_Data/f2"
 
 # --- Firefox: a relative and an absolute profile, and hostile entries ---
 ff="$roaming/Mozilla/Firefox"
 rel="Profiles/abcd.default-release"
 mk "$ff/profiles.ini" "$(printf '[General]\r\nStartWithLastProfile=1\r\n\r\n[Profile0]\r\nName=default-release\r\nIsRelative=1\r\nPath=%s\r\nDefault=1\r\n\r\n[Profile1]\r\nName=work\r\nIsRelative=0\r\nPath=C:\\ffprofiles\\work\r\n\r\n[Profile2]\r\nName=up\r\nIsRelative=1\r\nPath=..\r\n\r\n[Profile3]\r\nName=drive\r\nIsRelative=1\r\nPath=C:\\x\r\n\r\n[Profile4]\r\nName=nested\r\nIsRelative=1\r\nPath=a\\b\r\n\r\n[Profile5]\r\nName=not a profile\r\nIsRelative=0\r\nPath=C:\\x\r\n\r\n[Install308046B0AF4A39CB]\r\nDefault=%s\r\nLocked=1\r\n' "$rel" "$rel")"
 for f in "cookies.sqlite" "cookies.sqlite-wal" "cookies.sqlite-shm" "formhistory.sqlite" "logins.json" "logins-backup.json"; do
-  mk "$ff/$rel/$f"
+  gone "$ff/$rel/$f"
 done
 for f in "places.sqlite" "places.sqlite-wal" "favicons.sqlite" "key4.db" "cert9.db" "prefs.js" "parent.lock" \
          "sessionstore.jsonlz4" "bookmarkbackups/bookmarks-2026-12-01.jsonlz4" \
@@ -90,10 +84,10 @@ for f in "places.sqlite" "places.sqlite-wal" "favicons.sqlite" "key4.db" "cert9.
   mk "$ff/$rel/$f"
 done
 for f in "cache2/entries/A1" "cache2/index" "startupCache/scriptCache.bin" "thumbnails/t.png" "jumpListCache/j.ico"; do
-  mk "$local/Mozilla/Firefox/$rel/$f"
+  gone "$local/Mozilla/Firefox/$rel/$f"
 done
 abs="ffprofiles/work"
-for f in "cookies.sqlite" "formhistory.sqlite" "logins.json" "cache2/entries/B1"; do mk "$abs/$f"; done
+for f in "cookies.sqlite" "formhistory.sqlite" "logins.json" "cache2/entries/B1"; do gone "$abs/$f"; done
 for f in "prefs.js" "key4.db" "places.sqlite" "parent.lock"; do mk "$abs/$f"; done
 mk "$roaming/Mozilla/cookies.sqlite" "what '..' would reach"
 mk "$ff/a/b/cookies.sqlite" "what 'a\\b' would reach"
@@ -104,52 +98,20 @@ mk "x/formhistory.sqlite" "what 'C:\\x' would reach"
 for f in "Microsoft/Windows/WER/ReportQueue/AppCrash_app.exe_1a2b/Report.wer" \
          "Microsoft/Windows/WER/ReportArchive/AppCrash_app.exe_3c4d/Report.wer" \
          "CrashDumps/app.exe.4242.dmp" "D3DSCache/0123abcd/shader.idx"; do
-  mk "$local/$f"
+  gone "$local/$f"
 done
 mk "$local/CrashDumps/notes.txt" "not a dump"
 mk "$local/Microsoft/Windows/WER/settings.dat" "not a report"
 
-# What a Kill of every browser target and of the Windows traces removes, and nothing else.
-cat > "$work/expected-removed.txt" <<LIST
-$(for f in "Default/Cache/Cache_Data/index" "Default/Cache/Cache_Data/data_0" "Default/Cache/Cache_Data/f_000001" \
-         "Default/Code Cache/js/index" "Default/Code Cache/js/abc_0" "Default/GPUCache/index" "Default/GPUCache/data_0" \
-         "ShaderCache/f1" "GrShaderCache/f2" "Profile 1/Cache/Cache_Data/f1" \
-         "Default/Network/Cookies" "Default/Network/Cookies-journal" "Profile 1/Cookies" "Profile 3/Network/Cookies" \
-         "Default/History" "Default/History-journal" "Default/Visited Links" "Default/Top Sites" "Default/Shortcuts" \
-         "Default/Network Action Predictor" "Default/History Provider Cache" "Profile 1/History" \
-         "Profile 3/History" "Profile 3/Top Sites" \
-         "Default/Sessions/Session_13400000000000001" "Default/Sessions/Tabs_13400000000000001" \
-         "Profile 1/Current Session" "Profile 1/Last Tabs" \
-         "Default/Web Data" "Default/Web Data-journal" "Profile 1/Web Data" \
-         "Default/Login Data" "Default/Login Data For Account" "Profile 1/Login Data"; do echo "./$ch/$f"; done)
-$(for f in "Default/History" "Default/Network/Cookies" "Default/Cache/Cache_Data/f1"; do echo "./$ed/$f"; done)
-./$br/Default/History
-$(for f in "History" "Visited Links" "Network/Cookies"; do echo "./$op/$f"; done)
-./$local/Opera Software/Opera Stable/Cache/Cache_Data/f1
-./$local/Opera Software/Opera Stable/Cache/Cache_Data/f2
-$(for f in "cookies.sqlite" "cookies.sqlite-wal" "cookies.sqlite-shm" "formhistory.sqlite" "logins.json" "logins-backup.json"; do echo "./$ff/$rel/$f"; done)
-$(for f in "cache2/entries/A1" "cache2/index" "startupCache/scriptCache.bin" "thumbnails/t.png" "jumpListCache/j.ico"; do echo "./$local/Mozilla/Firefox/$rel/$f"; done)
-$(for f in "cookies.sqlite" "formhistory.sqlite" "logins.json" "cache2/entries/B1"; do echo "./$abs/$f"; done)
-$(for f in "Microsoft/Windows/WER/ReportQueue/AppCrash_app.exe_1a2b/Report.wer" \
-         "Microsoft/Windows/WER/ReportArchive/AppCrash_app.exe_3c4d/Report.wer" \
-         "CrashDumps/app.exe.4242.dmp" "D3DSCache/0123abcd/shader.idx"; do echo "./$local/$f"; done)
-LIST
 sort -o "$work/expected-removed.txt" "$work/expected-removed.txt"
 
-snapshot() {
-  ( cd "$c" && find . -path './users/*/AppData/Local/Microsoft/Windows/INetCache' -prune -o \
-      -path './users/*/AppData/Local/Microsoft/Windows/INetCookies' -prune -o \
-      -path './users/*/AppData/Local/Microsoft/Windows/History' -prune -o \
-      -path './users/*/AppData/Local/Temp' -prune -o -path './users/*/Temp' -prune -o \
-      -path './windows/temp' -prune -o -type f -print0 | sort -z | xargs -0 sha256sum )
-}
 wine cmd /c exit >/dev/null 2>&1   # let the prefix settle before the first picture
-snapshot > "$work/before.txt"
+drive_snapshot > "$work/before.txt"
 
 wine "$exe" --gtest_brief=1
 rc=$?
 
-snapshot > "$work/after.txt"
+drive_snapshot > "$work/after.txt"
 # Files gone, and files whose content or presence changed otherwise.
 paths() { sed 's/^[0-9a-f]*  //' "$1" | sort; }
 comm -23 <(paths "$work/before.txt") <(paths "$work/after.txt") > "$work/removed.txt"
@@ -163,7 +125,4 @@ if ! diff -u "$work/kept-before.txt" "$work/after.txt"; then
   echo "FAILED: files outside the browser traces changed or appeared (above)"
   rc=1
 fi
-wineserver -k 2>/dev/null
-trap - EXIT
-[ $rc -eq 0 ] && rm -rf "$work"
-exit $rc
+throwaway_end $rc

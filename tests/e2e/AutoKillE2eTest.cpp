@@ -27,17 +27,6 @@ std::string TestFolder() {
     return path.substr(0, path.find_last_of('\\') + 1);
 }
 
-// Waits up to `ms` for `done`, looking every 50 ms.
-template <typename Done>
-bool WaitFor(Done done, DWORD ms) {
-    const DWORD start = ::GetTickCount();
-    while (!done()) {
-        if (::GetTickCount() - start >= ms) return false;
-        ::Sleep(50);
-    }
-    return true;
-}
-
 // A copy of tl_watched.exe started at `path`.
 class Watched {
 public:

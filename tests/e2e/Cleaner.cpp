@@ -38,6 +38,14 @@ void PropString(std::string& b, const std::string& name, const std::string& valu
     b += static_cast<char>(4);
     Str(b, Scrambled(value));
 }
+void WriteSetting(const char* name, DWORD type, const void* data, DWORD size) {
+    HKEY key = nullptr;
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                          nullptr) != ERROR_SUCCESS)
+        return;
+    ::RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
+    ::RegCloseKey(key);
+}
 }  // namespace
 
 std::string BuiltCleaner() {
@@ -85,13 +93,10 @@ void ResetSettings() {
     SetSetting("NotifyWhenStart", 0);
 }
 
-void SetSetting(const char* name, DWORD value) {
-    HKEY key = nullptr;
-    if (::RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                          nullptr) != ERROR_SUCCESS)
-        return;
-    ::RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-    ::RegCloseKey(key);
+void SetSetting(const char* name, DWORD value) { WriteSetting(name, REG_DWORD, &value, sizeof value); }
+
+void SetSetting(const char* name, const std::string& value) {
+    WriteSetting(name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
 }
 
 bool ReadSetting(const char* name, DWORD& value) {
@@ -287,22 +292,21 @@ HWND PageWith(HWND dialog, int id) {
     return nullptr;
 }
 
-bool WaitGone(HWND window, DWORD ms) {
+bool WaitFor(const std::function<bool()>& done, DWORD ms) {
     const DWORD start = ::GetTickCount();
-    while (::IsWindow(window)) {
+    while (!done()) {
         if (::GetTickCount() - start >= ms) return false;
         ::Sleep(50);
     }
     return true;
 }
 
+bool WaitGone(HWND window, DWORD ms) {
+    return WaitFor([window] { return !::IsWindow(window); }, ms);
+}
+
 bool WaitShown(HWND window, DWORD ms) {
-    const DWORD start = ::GetTickCount();
-    while (!(::GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE)) {
-        if (::GetTickCount() - start >= ms) return false;
-        ::Sleep(50);
-    }
-    return true;
+    return WaitFor([window] { return (::GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) != 0; }, ms);
 }
 
 bool ReadRunEntry(std::string& command) {

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,7 @@ struct Line {
 extern const char* const kSettingsKey;
 void ResetSettings();  // removes the key and the Run entry, then writes AutoStart 0
 void SetSetting(const char* name, DWORD value);
+void SetSetting(const char* name, const std::string& value);  // a REG_SZ value
 bool ReadSetting(const char* name, DWORD& value);
 // Every "Targets" selection to 0, except the names given, which become 1.
 void SelectOnly(const std::vector<std::string>& names);
@@ -75,6 +77,8 @@ private:
 
 // The child dialog (a page) of `dialog` that holds control `id`, or none.
 HWND PageWith(HWND dialog, int id);
+// Waits up to `ms` until `done` holds, looking every 50 ms; false when it never did.
+bool WaitFor(const std::function<bool()>& done, DWORD ms = 10000);
 // Waits until `window` is destroyed.
 bool WaitGone(HWND window, DWORD ms = 10000);
 // Waits until the page is shown (Options switches pages by showing and hiding them).

@@ -19,25 +19,15 @@ constexpr char kOptions[] = "Tracelorn Options";
 constexpr char kAbout[] = "About Tracelorn";
 constexpr char kUpdate[] = "Update Tracelorn";
 
-// The update base address: a closed port on this machine, so "Update NOW!" fails at once and
-// nothing leaves the machine.
-void SetUpdateAddress(const std::string& url) {
-    HKEY key = nullptr;
-    if (::RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
-        return;
-    ::RegSetValueExA(key, "UpdateURL", 0, REG_SZ, reinterpret_cast<const BYTE*>(url.c_str()),
-                     static_cast<DWORD>(url.size() + 1));
-    ::RegCloseKey(key);
-}
-
 // A program folder with a copy of the cleaner and nothing else: these cases never Scan or Kill.
 class DialogsE2e : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetSettings();  // AutoStart 0, no Run entry
         SetSetting("ShowMainWnd", 1);
-        SetUpdateAddress("http://127.0.0.1:9/");
+        // The update base address: a closed port on this machine, so "Update NOW!" fails at once
+        // and nothing leaves the machine.
+        SetSetting("UpdateURL", "http://127.0.0.1:9/");
         folder = root.Path() + "prog\\";
         exe = folder + "Tracelorn.exe";
         root.MakeFolder("prog");
@@ -121,12 +111,13 @@ TEST_F(DialogsE2e, OptionsKeepsWhatOkStoresAndNothingOfCancel) {
         Press(options, IDOK);
         ASSERT_TRUE(WaitGone(options));
 
-        // Stored at once on OK, before any exit.
+        // Stored at once on OK, before any exit. The save follows the dialog's end and writes the
+        // Run entry last: once it is there, the settings are too.
+        std::string run;
+        ASSERT_TRUE(WaitFor([&] { return ReadRunEntry(run); })) << "AutoStart on writes the Run entry";
         EXPECT_EQ(Setting("AKBrowserClosed"), 1u);
         EXPECT_EQ(Setting("ScanTime"), 4000u);
         EXPECT_EQ(Setting("AutoStart"), 1u);
-        std::string run;
-        ASSERT_TRUE(ReadRunEntry(run)) << "AutoStart on writes the Run entry";
         EXPECT_EQ(_stricmp(run.c_str(), ("\"" + exe + "\" -ws").c_str()), 0) << run;
         EXPECT_FALSE(cleaner.Exited());
         cleaner.Exit();
@@ -174,8 +165,8 @@ TEST_F(DialogsE2e, OptionsKeepsWhatOkStoresAndNothingOfCancel) {
         Press(settings, IDC_AUTO_START);
         ::PostMessageA(options, WM_KEYDOWN, VK_RETURN, 0);
         ASSERT_TRUE(WaitGone(options)) << "Enter closes Options with OK";
+        EXPECT_TRUE(WaitFor([&] { return !ReadRunEntry(run); })) << "AutoStart off removes the Run entry";
         EXPECT_EQ(Setting("AutoStart"), 0u);
-        EXPECT_FALSE(ReadRunEntry(run)) << "AutoStart off removes the Run entry";
         cleaner.Exit();
         ASSERT_TRUE(cleaner.WaitForExit());
     }

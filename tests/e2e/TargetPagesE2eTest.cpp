@@ -2,6 +2,7 @@
 // driven from outside through their windows (clicks, texts, the trees' own messages), with what
 // they change read back from the registry, the disk and the main window's result list.
 #include "Cleaner.h"
+#include "ShownControl.h"
 #include "app/DlgMainIds.h"
 #include "dialogs/DlgAddTargetIds.h"
 #include "dialogs/TargetPagesIds.h"
@@ -10,7 +11,6 @@
 
 #include <commctrl.h>
 
-#include <functional>
 
 using namespace e2e;
 
@@ -43,15 +43,6 @@ std::string TextOf(HWND window) {
     return text;
 }
 
-bool WaitFor(const std::function<bool()>& state, DWORD ms = 10000) {
-    const DWORD start = ::GetTickCount();
-    while (!state()) {
-        if (::GetTickCount() - start > ms) return false;
-        ::Sleep(20);
-    }
-    return true;
-}
-
 // A shown top-level window of the process with this title (and, when given, this owner).
 HWND ShownWindow(DWORD pid, const std::string& title, HWND owner = nullptr) {
     for (HWND w : WindowsOf(pid)) {
@@ -66,45 +57,6 @@ HWND WaitForWindow(DWORD pid, const std::string& title, HWND owner = nullptr) {
     HWND found = nullptr;
     WaitFor([&] { return (found = ShownWindow(pid, title, owner)) != nullptr; });
     return found;
-}
-
-// A shown control with this id anywhere inside `window` (pages are children of their dialogs).
-HWND Shown(HWND window, int id) {
-    struct Search {
-        int id;
-        HWND found;
-    } search{id, nullptr};
-    ::EnumChildWindows(
-        window,
-        [](HWND child, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            if (::GetDlgCtrlID(child) != s->id || !::IsWindowVisible(child)) return TRUE;
-            s->found = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// The same, but only on the window's pages: the editor's kind radios share their ids with fields
-// of its property pages.
-HWND OnPage(HWND window, int id) {
-    struct Search {
-        HWND window;
-        int id;
-        HWND found;
-    } search{window, id, nullptr};
-    ::EnumChildWindows(
-        window,
-        [](HWND child, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            if (::GetParent(child) == s->window || ::GetDlgCtrlID(child) != s->id || !::IsWindowVisible(child))
-                return TRUE;
-            s->found = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 // The text of a message box: its longest static text.
@@ -193,22 +145,22 @@ TEST_F(TargetPagesE2e, TabsSelectAllPopupsAndFortyApplicationTargets) {
     ASSERT_TRUE(options);
 
     // Tab switching: each tab shows its own page and only that.
-    ASSERT_TRUE(Shown(options, IDC_TARGET_LIST)) << "the Windows page shows first";
-    Click(Shown(options, IDC_TAB_BROWSERS));
-    EXPECT_TRUE(Shown(options, IDC_GROUP_FIRST)) << "the Browsers page shows its groups";
-    Click(Shown(options, IDC_TAB_APPLICATIONS));
-    EXPECT_TRUE(Shown(options, IDC_APP_TREE));
-    EXPECT_FALSE(Shown(options, IDC_TARGET_LIST));
-    Click(Shown(options, IDC_TAB_CUSTOM));
-    EXPECT_TRUE(Shown(options, IDC_CUSTOM_TREE));
-    EXPECT_FALSE(Shown(options, IDC_APP_TREE));
-    Click(Shown(options, IDC_TAB_WINDOWS));
-    ASSERT_TRUE(Shown(options, IDC_TARGET_LIST));
+    ASSERT_TRUE(ShownDescendant(options, IDC_TARGET_LIST)) << "the Windows page shows first";
+    Click(ShownDescendant(options, IDC_TAB_BROWSERS));
+    EXPECT_TRUE(ShownDescendant(options, IDC_GROUP_FIRST)) << "the Browsers page shows its groups";
+    Click(ShownDescendant(options, IDC_TAB_APPLICATIONS));
+    EXPECT_TRUE(ShownDescendant(options, IDC_APP_TREE));
+    EXPECT_FALSE(ShownDescendant(options, IDC_TARGET_LIST));
+    Click(ShownDescendant(options, IDC_TAB_CUSTOM));
+    EXPECT_TRUE(ShownDescendant(options, IDC_CUSTOM_TREE));
+    EXPECT_FALSE(ShownDescendant(options, IDC_APP_TREE));
+    Click(ShownDescendant(options, IDC_TAB_WINDOWS));
+    ASSERT_TRUE(ShownDescendant(options, IDC_TARGET_LIST));
 
     // Windows page: without standard plug-ins, its six built-in targets. Ticking every box ticks
     // "Select All"; clearing one clears it.
-    HWND list = Shown(options, IDC_TARGET_LIST);
-    HWND selectAll = Shown(options, IDC_SELECT_ALL);
+    HWND list = ShownDescendant(options, IDC_TARGET_LIST);
+    HWND selectAll = ShownDescendant(options, IDC_SELECT_ALL);
     std::vector<HWND> boxes;
     for (int i = 0; HWND box = ::GetDlgItem(list, IDC_TARGET_FIRST + i); ++i) boxes.push_back(box);
     ASSERT_EQ(boxes.size(), 6u);
@@ -217,17 +169,17 @@ TEST_F(TargetPagesE2e, TabsSelectAllPopupsAndFortyApplicationTargets) {
         if (!Checked(box)) Click(box);
     }
     EXPECT_TRUE(Checked(selectAll));
-    EXPECT_EQ(TextOf(Shown(options, IDC_SELECTED_COUNT)), "6");
+    EXPECT_EQ(TextOf(ShownDescendant(options, IDC_SELECTED_COUNT)), "6");
     Click(boxes[2]);
     EXPECT_FALSE(Checked(selectAll));
-    EXPECT_EQ(TextOf(Shown(options, IDC_SELECTED_COUNT)), "5");
+    EXPECT_EQ(TextOf(ShownDescendant(options, IDC_SELECTED_COUNT)), "5");
     Click(selectAll);
     EXPECT_TRUE(Checked(boxes[2])) << "Select All ticks every box";
 
     // Browsers page: every group button lies on the page above the separator, none over another.
-    Click(Shown(options, IDC_TAB_BROWSERS));
+    Click(ShownDescendant(options, IDC_TAB_BROWSERS));
     std::vector<RECT> groups;
-    for (int g = 0; HWND button = Shown(options, IDC_GROUP_FIRST + g); ++g) {
+    for (int g = 0; HWND button = ShownDescendant(options, IDC_GROUP_FIRST + g); ++g) {
         RECT r{};
         ::GetWindowRect(button, &r);
         ::MapWindowPoints(nullptr, ::GetParent(button), reinterpret_cast<POINT*>(&r), 2);
@@ -237,7 +189,7 @@ TEST_F(TargetPagesE2e, TabsSelectAllPopupsAndFortyApplicationTargets) {
     }
     EXPECT_GE(groups.size(), 4u);
     // The last group opens as well as the first: every browser the catalogue holds is reachable.
-    HWND lastGroup = Shown(options, IDC_GROUP_FIRST + static_cast<int>(groups.size()) - 1);
+    HWND lastGroup = ShownDescendant(options, IDC_GROUP_FIRST + static_cast<int>(groups.size()) - 1);
     ASSERT_TRUE(lastGroup);
     HWND lastPopup = OpenModal(cleaner, lastGroup, TextOf(lastGroup));
     ASSERT_TRUE(lastPopup) << TextOf(lastGroup);
@@ -245,7 +197,7 @@ TEST_F(TargetPagesE2e, TabsSelectAllPopupsAndFortyApplicationTargets) {
     ASSERT_TRUE(CloseWith(lastPopup, IDCANCEL));
 
     // A pop-up closed with Cancel changes nothing.
-    HWND popup = OpenModal(cleaner, Shown(options, IDC_GROUP_FIRST), "Firefox Mozilla (2.x)");
+    HWND popup = OpenModal(cleaner, ShownDescendant(options, IDC_GROUP_FIRST), "Firefox Mozilla (2.x)");
     ASSERT_TRUE(popup);
     HWND firstBox = ::GetDlgItem(::GetDlgItem(popup, IDC_TARGET_LIST), IDC_TARGET_FIRST);
     ASSERT_TRUE(firstBox);
@@ -254,14 +206,14 @@ TEST_F(TargetPagesE2e, TabsSelectAllPopupsAndFortyApplicationTargets) {
     Click(firstBox);
     EXPECT_EQ(TextOf(::GetDlgItem(popup, IDC_SELECTED_COUNT)), "Selected Targets: 1");
     ASSERT_TRUE(CloseWith(popup, IDCANCEL));
-    popup = OpenModal(cleaner, Shown(options, IDC_GROUP_FIRST), "Firefox Mozilla (2.x)");
+    popup = OpenModal(cleaner, ShownDescendant(options, IDC_GROUP_FIRST), "Firefox Mozilla (2.x)");
     ASSERT_TRUE(popup);
     firstBox = ::GetDlgItem(::GetDlgItem(popup, IDC_TARGET_LIST), IDC_TARGET_FIRST);
     EXPECT_FALSE(Checked(firstBox)) << "Cancel of the pop-up kept nothing";
     // Closed with OK, the page keeps it until Options ends.
     Click(firstBox);
     ASSERT_TRUE(CloseWith(popup, IDOK));
-    popup = OpenModal(cleaner, Shown(options, IDC_GROUP_FIRST), "Firefox Mozilla (2.x)");
+    popup = OpenModal(cleaner, ShownDescendant(options, IDC_GROUP_FIRST), "Firefox Mozilla (2.x)");
     ASSERT_TRUE(popup);
     EXPECT_TRUE(Checked(::GetDlgItem(::GetDlgItem(popup, IDC_TARGET_LIST), IDC_TARGET_FIRST)));
     ASSERT_TRUE(CloseWith(popup, IDOK));
@@ -270,20 +222,20 @@ TEST_F(TargetPagesE2e, TabsSelectAllPopupsAndFortyApplicationTargets) {
 
     options = OpenOptions(cleaner);
     ASSERT_TRUE(options);
-    list = Shown(options, IDC_TARGET_LIST);
+    list = ShownDescendant(options, IDC_TARGET_LIST);
     int ticked = 0;
     for (int i = 0; HWND box = ::GetDlgItem(list, IDC_TARGET_FIRST + i); ++i) ticked += Checked(box);
     EXPECT_EQ(ticked, 0) << "Options Cancel discarded the Windows page";
-    Click(Shown(options, IDC_TAB_BROWSERS));
-    popup = OpenModal(cleaner, Shown(options, IDC_GROUP_FIRST), "Firefox Mozilla (2.x)");
+    Click(ShownDescendant(options, IDC_TAB_BROWSERS));
+    popup = OpenModal(cleaner, ShownDescendant(options, IDC_GROUP_FIRST), "Firefox Mozilla (2.x)");
     ASSERT_TRUE(popup);
     EXPECT_FALSE(Checked(::GetDlgItem(::GetDlgItem(popup, IDC_TARGET_LIST), IDC_TARGET_FIRST)))
         << "pop-up OK, then Options Cancel: nothing changed";
     ASSERT_TRUE(CloseWith(popup, IDCANCEL));
 
     // Applications: all 40 targets are listed and each can be ticked.
-    Click(Shown(options, IDC_TAB_APPLICATIONS));
-    HWND tree = Shown(options, IDC_APP_TREE);
+    Click(ShownDescendant(options, IDC_TAB_APPLICATIONS));
+    HWND tree = ShownDescendant(options, IDC_APP_TREE);
     ASSERT_TRUE(tree);
     const std::vector<HTREEITEM> items = TreeItems(tree);
     ASSERT_EQ(items.size(), static_cast<size_t>(kAppTargets));
@@ -295,14 +247,14 @@ TEST_F(TargetPagesE2e, TabsSelectAllPopupsAndFortyApplicationTargets) {
         ::SendMessageA(tree, WM_KEYUP, VK_SPACE, 0);
         EXPECT_TRUE(TreeChecked(tree, item));
     }
-    EXPECT_TRUE(WaitFor([&] { return TextOf(Shown(options, IDC_SELECTED_COUNT)) == "40"; }));
-    EXPECT_TRUE(Checked(Shown(options, IDC_SELECT_ALL)));
+    EXPECT_TRUE(WaitFor([&] { return TextOf(ShownDescendant(options, IDC_SELECTED_COUNT)) == "40"; }));
+    EXPECT_TRUE(Checked(ShownDescendant(options, IDC_SELECT_ALL)));
     ASSERT_TRUE(CloseWith(options, IDOK));
     // Opened again, the tree shows what OK applied.
     options = OpenOptions(cleaner);
     ASSERT_TRUE(options);
-    Click(Shown(options, IDC_TAB_APPLICATIONS));
-    tree = Shown(options, IDC_APP_TREE);
+    Click(ShownDescendant(options, IDC_TAB_APPLICATIONS));
+    tree = ShownDescendant(options, IDC_APP_TREE);
     int shownTicked = 0;
     for (HTREEITEM item : TreeItems(tree)) shownTicked += TreeChecked(tree, item);
     EXPECT_EQ(shownTicked, kAppTargets);
@@ -337,13 +289,13 @@ protected:
         return text;
     }
     void SetField(HWND window, int id, const std::string& text) {
-        HWND field = OnPage(window, id);
+        HWND field = ShownOnPage(window, id);
         if (!field) field = ::GetDlgItem(window, id);  // the editor's own name field
         ASSERT_TRUE(field) << id;
         ::SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     }
     void Kind(HWND editor, int radio) { Click(::GetDlgItem(editor, radio)); }
-    void Root(HWND editor, int index) { Click(OnPage(editor, IDC_ROOT_FIRST + index)); }
+    void Root(HWND editor, int index) { Click(ShownOnPage(editor, IDC_ROOT_FIRST + index)); }
     bool WaitForItems(HWND tree, size_t count) {
         return WaitFor([&] { return TreeItems(tree).size() == count; });
     }
@@ -400,16 +352,16 @@ TEST_F(CustomTargetsE2e, EditorChecksRefusesAndItsTargetsWorkAndSurviveARestart)
     ASSERT_TRUE(cleaner.WaitForWindow());
     HWND options = OpenOptions(cleaner);
     ASSERT_TRUE(options);
-    Click(Shown(options, IDC_TAB_CUSTOM));
-    HWND tree = Shown(options, IDC_CUSTOM_TREE);
+    Click(ShownDescendant(options, IDC_TAB_CUSTOM));
+    HWND tree = ShownDescendant(options, IDC_CUSTOM_TREE);
     ASSERT_TRUE(tree);
     EXPECT_TRUE(TreeItems(tree).empty());
     // Edit and Delete with nothing selected do nothing.
-    Click(Shown(options, IDC_DELETE_TARGET));
-    PostClick(Shown(options, IDC_EDIT_TARGET));
+    Click(ShownDescendant(options, IDC_DELETE_TARGET));
+    PostClick(ShownDescendant(options, IDC_EDIT_TARGET));
     EXPECT_FALSE(WaitFor([&] { return ShownWindow(cleaner.Pid(), "Edit Target") != nullptr; }, 500));
 
-    HWND editor = OpenModal(cleaner, Shown(options, IDC_ADD_TARGET), "Add Target to Kill");
+    HWND editor = OpenModal(cleaner, ShownDescendant(options, IDC_ADD_TARGET), "Add Target to Kill");
     ASSERT_TRUE(editor);
     EXPECT_EQ(OkMessage(cleaner, editor), "Please enter the name of target!");
     SetField(editor, IDC_TARGET_NAME, std::string(33, 'N'));
@@ -428,10 +380,10 @@ TEST_F(CustomTargetsE2e, EditorChecksRefusesAndItsTargetsWorkAndSurviveARestart)
     EXPECT_EQ(OkMessage(cleaner, editor), "Please fill all fields!") << "kind 5 without a value name";
     // Pages keep their contents while the editor is open; one page's radios never touch another's.
     Kind(editor, IDC_KIND_FOLDER);
-    EXPECT_TRUE(Checked(OnPage(editor, IDC_INCLUDE_SUBFOLDERS))) << "folder pages start with subfolders";
+    EXPECT_TRUE(Checked(ShownOnPage(editor, IDC_INCLUDE_SUBFOLDERS))) << "folder pages start with subfolders";
     Kind(editor, IDC_KIND_REG_VALUE);
-    EXPECT_TRUE(Checked(OnPage(editor, IDC_ROOT_FIRST + 1)));
-    EXPECT_EQ(TextOf(OnPage(editor, IDC_SUB_KEY)), "Software\\TracelornE2e\\Users\\Key");
+    EXPECT_TRUE(Checked(ShownOnPage(editor, IDC_ROOT_FIRST + 1)));
+    EXPECT_EQ(TextOf(ShownOnPage(editor, IDC_SUB_KEY)), "Software\\TracelornE2e\\Users\\Key");
     Kind(editor, IDC_KIND_FOLDER);
     SetField(editor, IDC_FOLDER_PATH, "C:\\Windows");
     const std::string refused = OkMessage(cleaner, editor);
@@ -446,7 +398,7 @@ TEST_F(CustomTargetsE2e, EditorChecksRefusesAndItsTargetsWorkAndSurviveARestart)
     ASSERT_TRUE(WaitForItems(tree, 1));
 
     // "Users" with a pattern: the key is this user's, reached through HKEY_USERS.
-    editor = OpenModal(cleaner, Shown(options, IDC_ADD_TARGET), "Add Target to Kill");
+    editor = OpenModal(cleaner, ShownDescendant(options, IDC_ADD_TARGET), "Add Target to Kill");
     ASSERT_TRUE(editor);
     SetField(editor, IDC_TARGET_NAME, "E2E Users");
     Kind(editor, IDC_KIND_REG_VALUE);
@@ -455,33 +407,33 @@ TEST_F(CustomTargetsE2e, EditorChecksRefusesAndItsTargetsWorkAndSurviveARestart)
     SetField(editor, IDC_VALUE_NAME, "TlVal*");
     EXPECT_EQ(OkMessage(cleaner, editor), "");
     // "Current_Config", kind 6: no value name needed.
-    editor = OpenModal(cleaner, Shown(options, IDC_ADD_TARGET), "Add Target to Kill");
+    editor = OpenModal(cleaner, ShownDescendant(options, IDC_ADD_TARGET), "Add Target to Kill");
     ASSERT_TRUE(editor);
     SetField(editor, IDC_TARGET_NAME, "E2E Config");
     Kind(editor, IDC_KIND_REG_KEY);
-    EXPECT_FALSE(OnPage(editor, IDC_VALUE_NAME)) << "kind 6 hides the value name";
+    EXPECT_FALSE(ShownOnPage(editor, IDC_VALUE_NAME)) << "kind 6 hides the value name";
     Root(editor, 1);
     SetField(editor, IDC_SUB_KEY, "Software");
     EXPECT_NE(OkMessage(cleaner, editor).find("too close to the root"), std::string::npos);
     Root(editor, 3);
     SetField(editor, IDC_SUB_KEY, "Software\\TracelornE2e\\Config\\Key");
     EXPECT_EQ(OkMessage(cleaner, editor), "");
-    editor = OpenModal(cleaner, Shown(options, IDC_ADD_TARGET), "Add Target to Kill");
+    editor = OpenModal(cleaner, ShownDescendant(options, IDC_ADD_TARGET), "Add Target to Kill");
     ASSERT_TRUE(editor);
     SetField(editor, IDC_TARGET_NAME, "E2E Second");
     Kind(editor, IDC_KIND_FOLDER);
     SetField(editor, IDC_FOLDER_PATH, second);
     EXPECT_EQ(OkMessage(cleaner, editor), "");
     ASSERT_TRUE(WaitForItems(tree, 4));
-    EXPECT_EQ(TextOf(Shown(options, IDC_SELECTED_COUNT)), "4");
+    EXPECT_EQ(TextOf(ShownDescendant(options, IDC_SELECTED_COUNT)), "4");
 
     // Edit the first (kind 2) into kind 1: the item keeps its place, the target moves to the end.
     TreeSelect(tree, TreeItems(tree)[0]);
-    editor = OpenModal(cleaner, Shown(options, IDC_EDIT_TARGET), "Edit Target");
+    editor = OpenModal(cleaner, ShownDescendant(options, IDC_EDIT_TARGET), "Edit Target");
     ASSERT_TRUE(editor);
     EXPECT_EQ(TextOf(::GetDlgItem(editor, IDC_TARGET_NAME)), name32);
     EXPECT_TRUE(Checked(::GetDlgItem(editor, IDC_KIND_FOLDER)));
-    EXPECT_EQ(TextOf(OnPage(editor, IDC_FOLDER_PATH)), first + "\\");
+    EXPECT_EQ(TextOf(ShownOnPage(editor, IDC_FOLDER_PATH)), first + "\\");
     Kind(editor, IDC_KIND_FILE);
     SetField(editor, IDC_FILE_PATH, first + "\\f0.txt");
     EXPECT_EQ(OkMessage(cleaner, editor), "");
@@ -524,22 +476,22 @@ TEST_F(CustomTargetsE2e, EditorChecksRefusesAndItsTargetsWorkAndSurviveARestart)
     // reaches the targets. The editor gets the item's box only as its first "Is Active".
     options = OpenOptions(again);
     ASSERT_TRUE(options);
-    Click(Shown(options, IDC_TAB_CUSTOM));
-    tree = Shown(options, IDC_CUSTOM_TREE);
+    Click(ShownDescendant(options, IDC_TAB_CUSTOM));
+    tree = ShownDescendant(options, IDC_CUSTOM_TREE);
     ASSERT_TRUE(WaitForItems(tree, 4));
     TreeSelect(tree, TreeItems(tree)[0]);
     EXPECT_TRUE(TreeChecked(tree, TreeItems(tree)[0])) << "the tree opens with the targets' selections";
     ::SendMessageA(tree, WM_KEYDOWN, VK_SPACE, 0);
     EXPECT_FALSE(TreeChecked(tree, TreeItems(tree)[0]));
-    editor = OpenModal(again, Shown(options, IDC_EDIT_TARGET), "Edit Target");
+    editor = OpenModal(again, ShownDescendant(options, IDC_EDIT_TARGET), "Edit Target");
     ASSERT_TRUE(editor);
     EXPECT_EQ(TextOf(::GetDlgItem(editor, IDC_TARGET_NAME)), "E2E Users");
     EXPECT_FALSE(Checked(::GetDlgItem(editor, IDC_IS_ACTIVE)));
-    EXPECT_EQ(TextOf(OnPage(editor, IDC_VALUE_NAME)), "TlVal*");
-    EXPECT_TRUE(Checked(OnPage(editor, IDC_ROOT_FIRST + 4))) << "Users";
+    EXPECT_EQ(TextOf(ShownOnPage(editor, IDC_VALUE_NAME)), "TlVal*");
+    EXPECT_TRUE(Checked(ShownOnPage(editor, IDC_ROOT_FIRST + 4))) << "Users";
     ASSERT_TRUE(CloseWith(editor, IDCANCEL));
     TreeSelect(tree, TreeItems(tree)[1]);
-    Click(Shown(options, IDC_DELETE_TARGET));
+    Click(ShownDescendant(options, IDC_DELETE_TARGET));
     ASSERT_TRUE(WaitForItems(tree, 3));
     ASSERT_TRUE(CloseWith(options, IDCANCEL));
     again.Click(IDC_SCAN);

@@ -15,7 +15,6 @@ using namespace e2e;
 
 namespace {
 
-
 std::string Demo() {
     char cwd[MAX_PATH] = {};
     ::GetCurrentDirectoryA(MAX_PATH, cwd);
@@ -29,16 +28,6 @@ int ServerPort() {
     int port = 0;
     in >> port;
     return port;
-}
-
-void SetUpdateUrl(const std::string& url) {
-    HKEY key = nullptr;
-    if (::RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
-        return;
-    ::RegSetValueExA(key, "UpdateURL", 0, REG_SZ, reinterpret_cast<const BYTE*>(url.c_str()),
-                     static_cast<DWORD>(url.size() + 1));
-    ::RegCloseKey(key);
 }
 
 // The target name that a shipped plug-in's source (data/plugins/<std|app>/<stem>.txt) gives.
@@ -106,7 +95,7 @@ protected:
         ASSERT_GE(plugins.size(), 20u) << "the publisher's demo folder is missing: " << Demo();
         ResetSettings();
         SetSetting("ShowMainWnd", 1);
-        SetUpdateUrl("http://127.0.0.1:" + std::to_string(ServerPort()) + "/demo/tracelorn/2/");
+        SetSetting("UpdateURL", "http://127.0.0.1:" + std::to_string(ServerPort()) + "/demo/tracelorn/2/");
         exe = root.Path() + "prog\\Tracelorn.exe";
         root.MakeFolder("prog");
         ASSERT_TRUE(::CopyFileA(BuiltCleaner().c_str(), exe.c_str(), FALSE));

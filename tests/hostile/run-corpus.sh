@@ -8,19 +8,10 @@
 # sentinel folders is hashed before and after; any change fails the test.
 #   run-corpus.sh <test program> <work folder>
 set -u
+. "$(dirname "${BASH_SOURCE[0]}")/../support/throwaway-prefix.sh"
 exe=$1
-work=$2
-rm -rf "$work"
-mkdir -p "$work"
-work=$(cd "$work" && pwd)
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" WINEARCH=win64
-cleanup() { wineserver -k 2>/dev/null; }
-trap cleanup EXIT
-wineboot -i >/dev/null 2>&1 || { echo "wineboot failed"; exit 1; }
-wineserver -p
+throwaway_prefix "$2"
 
-c="$WINEPREFIX/drive_c"
-user=$(ls "$c/users" | grep -v -i '^public$' | head -1)
 profile="$c/users/$user"
 outside="$work/outside"   # on Z:, outside every target
 driveD="$work/drive_d"
@@ -45,16 +36,9 @@ for f in "$c/windows/zz_sentinel.txt" "$c/windows/system32/zz_sentinel.txt" "$c/
   echo "sentinel $f" > "$f"
 done
 
-# The drive's files in a stable listing: path and hash. WinINet's containers (cache, history,
-# cookies) and the temporary folders change on their own once the corpus makes its cache record;
-# the program folder is the test's.
+# Every file the corpus must leave alone, path and hash; the program folder is the test's.
 snapshot() {
-  ( cd "$c" && find . -path './users/*/AppData/Local/Microsoft/Windows/INetCache' -prune -o \
-      -path './users/*/AppData/Local/Microsoft/Windows/INetCookies' -prune -o \
-      -path './users/*/AppData/Local/Microsoft/Windows/History' -prune -o \
-      -path './users/*/AppData/Local/Temp' -prune -o -path './users/*/Temp' -prune -o \
-      -path './windows/temp' -prune -o -path './hostile/program' -prune -o -type f -print0 |
-      sort -z | xargs -0 sha256sum )
+  drive_snapshot hostile/program
   ( cd "$work" && find outside drive_d -type f -print0 | sort -z | xargs -0 sha256sum )
 }
 wine cmd /c exit >/dev/null 2>&1   # let the prefix settle before the first picture
@@ -70,7 +54,4 @@ if ! diff -u "$work/before.txt" "$work/after.txt"; then
   rc=1
 fi
 [ -L "$c/hostile/killed/junction" ] && [ -L "$c/hostile/killed/symlink" ] || { echo "FAILED: a link inside the killed folder is gone"; rc=1; }
-wineserver -k 2>/dev/null
-trap - EXIT
-[ $rc -eq 0 ] && rm -rf "$work"
-exit $rc
+throwaway_end $rc

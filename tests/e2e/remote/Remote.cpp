@@ -13,6 +13,7 @@
 //   tl_remote geometry TITLE   waits for the window titled TITLE and prints its screen rectangle
 //                        as WIDTHxHEIGHT+X+Y (for cropping a screenshot)
 #include "../ListText.h"
+#include "../ShownControl.h"
 #include "app/DlgMainIds.h"
 
 #include <windows.h>
@@ -53,24 +54,6 @@ HWND FindTitled(const std::string& title, DWORD ms) {
         ::Sleep(50);
     }
     return nullptr;
-}
-
-// A shown control with this id anywhere inside `window` (the pages of a dialog are its children).
-HWND ShownDescendant(HWND window, int id) {
-    struct Search {
-        int id;
-        HWND found;
-    } search{id, nullptr};
-    ::EnumChildWindows(
-        window,
-        [](HWND child, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            if (::GetDlgCtrlID(child) != s->id || !::IsWindowVisible(child)) return TRUE;
-            s->found = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 bool Shown(HWND w, int id) {
