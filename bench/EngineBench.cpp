@@ -3,6 +3,9 @@
 //   bench_engine.exe scan|kill|kill1 FOLDER     Scan, Kill without overwrite, Kill with one pass
 //   bench_engine.exe overwrite FILE             one overwrite pass over a file
 //   bench_engine.exe scankill FOLDER            Scan, then Kill without overwrite, in one process
+//   bench_engine.exe opens|deletes FOLDER       the floor the system sets: only an exclusive open and
+//                                               close, or only DeleteFileA, of every file (listed
+//                                               first, untimed), with nothing of the engine around it
 // Prints "files=N bytes=B seconds=S peak=P", the time measured inside the process (Wine's start-up
 // excluded, its system-call overhead included) and the process's peak working set in bytes;
 // scankill prints "scan=S kill=S" as well.
@@ -15,6 +18,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -31,19 +35,44 @@ unsigned long long PeakWorkingSet() {
     return memory.PeakWorkingSetSize;
 }
 
+void ListFiles(const std::string& folder, std::vector<std::string>& files) {
+    WIN32_FIND_DATAA fd;
+    HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &fd);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string name = fd.cFileName;
+        if (name == "." || name == "..") continue;
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ListFiles(folder + "\\" + name, files);
+        else files.push_back(folder + "\\" + name);
+    } while (::FindNextFileA(find, &fd));
+    ::FindClose(find);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: bench_engine walk|scan|kill|kill1|overwrite|scankill PATH\n");
+        std::fprintf(stderr, "usage: bench_engine walk|scan|kill|kill1|overwrite|scankill|opens|deletes PATH\n");
         return 2;
     }
     const std::string mode = argv[1];
     const std::string path = argv[2];
     RunCounters counters;
+    std::vector<std::string> files;
+    if (mode == "opens" || mode == "deletes") ListFiles(path, files);
     LARGE_INTEGER start, end;
     ::QueryPerformanceCounter(&start);
-    if (mode == "scan") {
+    if (mode == "opens") {
+        for (const std::string& file : files) {
+            HANDLE h = ::CreateFileA(file.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (h == INVALID_HANDLE_VALUE) continue;
+            ::CloseHandle(h);
+            ++counters.files;
+        }
+    } else if (mode == "deletes") {
+        for (const std::string& file : files) counters.files += ::DeleteFileA(file.c_str()) ? 1 : 0;
+    } else if (mode == "scan") {
         ScanFolder(path, std::string(), WalkOptions{}, counters);
     } else if (mode == "walk") {  // the folder walk alone, without the exclusive-open test
         WalkOptions options;
