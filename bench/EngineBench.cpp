@@ -3,9 +3,9 @@
 //   bench_engine.exe scan|kill|kill1 FOLDER     Scan, Kill without overwrite, Kill with one pass
 //   bench_engine.exe overwrite FILE             one overwrite pass over a file
 //   bench_engine.exe scankill FOLDER            Scan, then Kill without overwrite, in one process
-//   bench_engine.exe opens|deletes FOLDER       the floor the system sets: only an exclusive open and
-//                                               close, or only DeleteFileA, of every file (listed
-//                                               first, untimed), with nothing of the engine around it
+//   bench_engine.exe opens|deletes FOLDER       what the system itself costs: only an exclusive open
+//                                               and close, or only DeleteFileA, of every file, one
+//                                               after another (listed first, untimed)
 // Prints "files=N bytes=B seconds=S peak=P", the time measured inside the process (Wine's start-up
 // excluded, its system-call overhead included) and the process's peak working set in bytes;
 // scankill prints "scan=S kill=S" as well.
