@@ -1,7 +1,7 @@
 #include "engine/FolderGuard.h"
 
 #include "engine/WalkRootGuard.h"
-#include "platform/AnsiText.h"
+#include "platform/Text.h"
 #include "platform/Handles.h"
 
 #include <windows.h>
@@ -26,7 +26,7 @@ std::string Canonical(const std::string& path) {
     if (!IsAbsolutePath(path)) return {};
     // Opening the folder itself (backup semantics) and asking for its final name resolves links,
     // junctions, 8.3 names and "." / "..", the way the file system will when the walk runs.
-    FileHandle handle(::CreateFileW(WideFromAnsi(path).c_str(), FILE_READ_ATTRIBUTES,
+    FileHandle handle(::CreateFileW(WideFromUtf8(path).c_str(), FILE_READ_ATTRIBUTES,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!handle) return {};
@@ -43,7 +43,7 @@ std::string Canonical(const std::string& path) {
     }
     if (name.rfind(L"\\\\?\\UNC\\", 0) == 0) name.erase(2, 6);
     else if (name.rfind(L"\\\\?\\", 0) == 0) name.erase(0, 4);
-    return AnsiFromWide(name);
+    return Utf8FromWide(name);
 }
 
 std::string ParentFolder(const std::string& path) {

@@ -1,5 +1,5 @@
 list(APPEND CLEANER_WIN_SOURCES
-  platform/AnsiText.cpp
+  platform/Text.cpp
   platform/ProgramFolder.cpp
   platform/AtomicFileWriter.cpp
   platform/SystemLibrary.cpp

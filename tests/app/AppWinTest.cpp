@@ -3,6 +3,7 @@
 #include "app/TrayIcon.h"
 #include "platform/ProgramFolder.h"
 #include "platform/SystemLibrary.h"
+#include "platform/Text.h"
 
 #include <gtest/gtest.h>
 
@@ -182,34 +183,28 @@ std::wstring DeepFolder(const std::wstring& base, const std::wstring& component,
     return folder;
 }
 
-// A program deeper than MAX_PATH: its files are found through the short form of its folder, and
-// where even that is too long the program gets no folder (and refuses to start) rather than one
-// that would put config.cfg and the plug-in folders at the current drive's root.
-TEST(ProgramFolder, ALongProgramPathIsUsedThroughItsShortFormOrNotAtAll) {
+// A program deeper than MAX_PATH: it gets its full path in UTF-8 without the "\\?\" prefix it was
+// started through, and the files beside it are reached through the file-system form of that path.
+TEST(ProgramFolder, ALongProgramPathKeepsItsFolderReachable) {
     char temp[MAX_PATH] = {};
     ::GetTempPathA(MAX_PATH, temp);
     const std::wstring base = Wide(temp) + L"tl-long-" + std::to_wstring(::GetCurrentProcessId()) + L"\\";
     ::CreateDirectoryW(base.c_str(), nullptr);
 
-    const std::wstring deep = DeepFolder(base, std::wstring(40, L'd') + L" folder", MAX_PATH + 40);
+    const std::wstring deep = DeepFolder(base, std::wstring(40, L'd') + L" folder \u0436\u4e2d", MAX_PATH + 40);
     const std::wstring exe = deep + L"Tracelorn.exe";
     HANDLE file = ::CreateFileW((L"\\\\?\\" + exe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     ::CloseHandle(file);
-    const std::string usable = AnsiProgramPath(L"\\\\?\\" + exe);
+    const std::string usable = ProgramPathFromWide(L"\\\\?\\" + exe);
     ASSERT_FALSE(usable.empty());
-    EXPECT_LT(usable.size(), static_cast<size_t>(MAX_PATH));
-    EXPECT_NE(::GetFileAttributesA(usable.c_str()), INVALID_FILE_ATTRIBUTES) << usable;
-    // The folder the ANSI calls see is the program's own.
-    const std::string folder = usable.substr(0, usable.find_last_of('\\'));
-    std::ofstream(folder + "\\config.cfg") << "x";
-    EXPECT_NE(::GetFileAttributesW((L"\\\\?\\" + deep + L"config.cfg").c_str()), INVALID_FILE_ATTRIBUTES);
-
-    // Short names of short components are the names themselves: nothing fits.
-    const std::wstring deeper = DeepFolder(base, L"dddddddd", 2 * MAX_PATH);
-    EXPECT_EQ(AnsiProgramPath(deeper + L"Tracelorn.exe"), "");
+    EXPECT_EQ(usable.rfind("\\\\?\\", 0), std::string::npos);
+    EXPECT_EQ(WideFromUtf8(usable), exe);
+    EXPECT_NE(::GetFileAttributesW(SystemPath(usable).c_str()), INVALID_FILE_ATTRIBUTES) << usable;
+    // A lone surrogate has no UTF-8 form: no folder rather than another one.
+    EXPECT_EQ(ProgramPathFromWide(L"C:\\a\xD800" L"b\\Tracelorn.exe"), "");
     // An ordinary path is used as it is.
-    EXPECT_EQ(AnsiProgramPath(L"C:\\Program Files\\Tracelorn\\Tracelorn.exe"), "C:\\Program Files\\Tracelorn\\Tracelorn.exe");
+    EXPECT_EQ(ProgramPathFromWide(L"C:\\Program Files\\Tracelorn\\Tracelorn.exe"), "C:\\Program Files\\Tracelorn\\Tracelorn.exe");
     RemoveLongTree(base);
     EXPECT_EQ(::GetFileAttributesW(base.c_str()), INVALID_FILE_ATTRIBUTES);
 }
