@@ -110,6 +110,13 @@ bool MayWalkFolder(const std::string& folder) {
     return MachineGuard().MayWalk(full) && MachineGuard().MayWalk(canonical);
 }
 
+bool MayWalkOpenedFolder(const std::string& fullPath, const std::string& finalPath) {
+    if (!IsAbsolutePath(fullPath) || finalPath.empty()) return false;
+    return MachineGuard().MayWalk(fullPath) && MachineGuard().MayWalk(finalPath);
+}
+
+bool MayRemoveFile(const std::string& finalPath) { return !finalPath.empty(); }
+
 bool MayLoadFolderEntry(const std::string& folder) {
     if (!IsAbsolutePath(folder)) return false;
     const std::string full = FullPath(folder);

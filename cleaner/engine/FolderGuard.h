@@ -16,6 +16,15 @@
 // taken from the current folder.
 [[nodiscard]] bool MayWalkFolder(const std::string& folder);
 
+// The same rule for a folder the walk has opened already: fullPath is the folder as the entry named
+// it (made absolute), finalPath the name the system gives the opened handle. Both must be allowed,
+// so a link cannot lead a permitted name into a protected folder.
+[[nodiscard]] bool MayWalkOpenedFolder(const std::string& fullPath, const std::string& finalPath);
+
+// Whether a file, by the final name of its opened handle, may be removed at all: a walk's or a
+// single-file entry's file that lies in a protected place stays.
+[[nodiscard]] bool MayRemoveFile(const std::string& finalPath);
+
 // The loader's form of the same rule for a folder that may not exist yet: an existing folder is
 // judged as MayWalkFolder judges it; a missing one by its full path.
 [[nodiscard]] bool MayLoadFolderEntry(const std::string& folder);
