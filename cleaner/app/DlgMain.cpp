@@ -7,7 +7,7 @@
 #include "dialogs/DlgOptions.h"
 #include "dialogs/TargetTreeImages.h"
 #include "platform/GdiHandles.h"
-#include "schedule/DlgUpdate.h"
+#include "dialogs/DlgUpdate.h"
 #include "schedule/UpdateProtocol.h"
 #include "schedule/UpdateWorker.h"
 #include "targets/TargetCatalog.h"
@@ -20,7 +20,6 @@
 namespace {
 constexpr UINT_PTR kSchedulerTimer = AutoKillScheduler::kTimerId;
 constexpr int kRowIds[] = {IDC_OPTIONS, IDC_ABOUT, IDC_HIDE, IDC_EXIT};
-constexpr DWORD kUpdateEndWaitMs = 5000;
 
 size_t g_bannerCounter = 0;  // process-wide: every showing of the window shows the next banner
 
@@ -70,9 +69,10 @@ void CDlgMain::RunModal(bool show) {
         ::DispatchMessageA(&msg);
     }
     if (Hwnd() && ::IsWindowVisible(Hwnd())) ::ShowWindow(Hwnd(), SW_HIDE);
-    // An automatic update still running is stopped; its last messages are handled while it ends.
+    // An automatic update still running is stopped (its network handles closed, so no read holds
+    // it) and the process waits for it: its last messages are handled while it ends.
     AutoUpdate::RequestStop();
-    (void)update_worker::WaitForEnd(kUpdateEndWaitMs);
+    (void)update_worker::WaitForEnd();
     // Exit ends the loop only with no run in progress, but WM_QUIT or a failing GetMessage can end
     // it during one, with the worker blocked in a send to this thread.
     EndRunAnsweringWorker();

@@ -1,18 +1,73 @@
 #include "schedule/UpdateSession.h"
 
+#include "platform/Text.h"
 #include "schedule/UpdateProtocol.h"
 
 #include <cstdlib>
+#include <cwchar>
 
 UpdateSession::UpdateSession(std::string baseAddress)
     : base_(std::move(baseAddress)),
-      session_(::InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0)) {
+      session_(::InternetOpenW(WideFromUtf8(kUserAgent).c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0)) {
     if (!session_) return;
     // A server that accepts and then says nothing must not hold the worker for ever.
     DWORD timeout = kTimeoutMs;
-    ::InternetSetOptionA(session_.Get(), INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof timeout);
-    ::InternetSetOptionA(session_.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
-    ::InternetSetOptionA(session_.Get(), INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof timeout);
+    ::InternetSetOptionW(session_.Get(), INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof timeout);
+    ::InternetSetOptionW(session_.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
+    ::InternetSetOptionW(session_.Get(), INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof timeout);
+}
+
+class UpdateSession::Request {
+public:
+    Request(UpdateSession& session, HINTERNET handle) : session_(session), handle_(handle) {}
+    ~Request() { session_.CloseRequest(handle_); }
+    Request(const Request&) = delete;
+    Request& operator=(const Request&) = delete;
+    HINTERNET Get() const { return handle_; }
+    explicit operator bool() const { return handle_ != nullptr; }
+
+private:
+    UpdateSession& session_;
+    HINTERNET handle_;
+};
+
+HINTERNET UpdateSession::OpenRequest(const std::string& address) {
+    HINTERNET session = nullptr;
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        if (cancelled_ || !session_) return nullptr;
+        session = session_.Get();
+    }
+    constexpr DWORD kFlags = INTERNET_FLAG_DONT_CACHE | INTERNET_FLAG_RELOAD | INTERNET_FLAG_PRAGMA_NOCACHE |
+                             INTERNET_FLAG_TRANSFER_BINARY | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES;
+    // Cancel may close the session meanwhile, which fails this call at once.
+    HINTERNET request = ::InternetOpenUrlW(session, WideFromUtf8(address).c_str(), nullptr, 0, kFlags, 0);
+    std::lock_guard<std::mutex> hold(lock_);
+    if (request && cancelled_) {
+        ::InternetCloseHandle(request);
+        return nullptr;
+    }
+    open_ = request;
+    return request;
+}
+
+void UpdateSession::CloseRequest(HINTERNET request) {
+    if (!request) return;
+    std::lock_guard<std::mutex> hold(lock_);
+    if (open_ != request) return;  // Cancel closed it
+    ::InternetCloseHandle(request);
+    open_ = nullptr;
+}
+
+void UpdateSession::Cancel() {
+    std::lock_guard<std::mutex> hold(lock_);
+    cancelled_ = true;
+    if (open_) {
+        ::InternetCloseHandle(open_);
+        open_ = nullptr;
+        return;
+    }
+    session_.Reset();
 }
 
 std::string UpdateSession::EncodePath(const std::string& relativeUrl) {
@@ -33,30 +88,26 @@ std::string UpdateSession::EncodePath(const std::string& relativeUrl) {
 }
 
 update::FetchResult UpdateSession::Download(const std::string& relativeUrl, size_t limit, const StopCheck& stop,
-                                            const Progress& progress, std::vector<uint8_t>& out) const {
+                                            const Progress& progress, std::vector<uint8_t>& out) {
     using update::FetchResult;
     out.clear();
     if (stop()) return FetchResult::Stopped;
-    if (!session_) return FetchResult::Failed;
-    const std::string address = base_ + EncodePath(relativeUrl);
-    constexpr DWORD kFlags = INTERNET_FLAG_DONT_CACHE | INTERNET_FLAG_RELOAD | INTERNET_FLAG_PRAGMA_NOCACHE |
-                             INTERNET_FLAG_TRANSFER_BINARY | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES;
-    InternetHandle request(::InternetOpenUrlA(session_.Get(), address.c_str(), nullptr, 0, kFlags, 0));
+    const Request request(*this, OpenRequest(base_ + EncodePath(relativeUrl)));
     if (stop()) return FetchResult::Stopped;
     if (!request) return FetchResult::Failed;
 
     // An error page is not the file: only a 2xx answer is.
     DWORD status = 0, size = sizeof status;
-    if (!::HttpQueryInfoA(request.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) ||
+    if (!::HttpQueryInfoW(request.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) ||
         status < 200 || status > 299)
         return FetchResult::Failed;
-    char lengthText[32] = {};
-    DWORD lengthSize = sizeof lengthText - 1;
+    wchar_t lengthText[32] = {};
+    DWORD lengthSize = sizeof lengthText - sizeof(wchar_t);  // bytes
     bool lengthKnown = false;
     uint64_t length = 0;
-    if (::HttpQueryInfoA(request.Get(), HTTP_QUERY_CONTENT_LENGTH, lengthText, &lengthSize, nullptr)) {
-        char* end = nullptr;
-        length = std::strtoull(lengthText, &end, 10);
+    if (::HttpQueryInfoW(request.Get(), HTTP_QUERY_CONTENT_LENGTH, lengthText, &lengthSize, nullptr)) {
+        wchar_t* end = nullptr;
+        length = std::wcstoull(lengthText, &end, 10);
         lengthKnown = end != lengthText;
     }
     if (lengthKnown && length > limit) return FetchResult::Failed;

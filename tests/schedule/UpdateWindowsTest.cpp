@@ -4,7 +4,7 @@
 #include "UpdateHarness.h"
 
 #include "app/DlgMain.h"
-#include "schedule/DlgUpdate.h"
+#include "dialogs/DlgUpdate.h"
 #include "schedule/UpdateProtocol.h"
 #include "schedule/UpdateWorker.h"
 #include "targets/TargetCatalog.h"
@@ -137,13 +137,13 @@ TEST_F(UpdateWindows, UpdateNowWhileAStalledAutomaticUpdateRunsNeverRunsTwoWorke
     ProgramFolder autoFolder;
     const auto autoBefore = autoFolder.Snapshot();
     Recorder automatic;
-    ASSERT_TRUE(update_worker::Start(UpdateJob{automatic.Hwnd(), autoFolder.Path(), stalled.Base()}));
+    ASSERT_TRUE(update_worker::Start(UpdateJob{automatic.Hwnd(), autoFolder.Path(), stalled.Base(), kRecordsPath}));
     ASSERT_TRUE(PumpUntil([&] {
         for (const Notice& n : automatic.Notices())
             if (n.code == update::kFileBegins) return true;
         return false;
     }));
-    EXPECT_FALSE(update_worker::Start(UpdateJob{automatic.Hwnd(), autoFolder.Path(), stalled.Base()}));
+    EXPECT_FALSE(update_worker::Start(UpdateJob{automatic.Hwnd(), autoFolder.Path(), stalled.Base(), kRecordsPath}));
 
     ServerContent content;
     content.standard = {MakeOffer("now.tlp")};
@@ -186,6 +186,7 @@ TEST_F(UpdateWindows, MainWindowAutomaticUpdateShowsItsBalloonAndLeavesDmSetDefI
     content.application.push_back(MakeOffer("second.tlp"));
     content.application.push_back(MakeOffer("third.tlp"));
     content.pluginVersion = 2;
+    content.sequence = 2;
     more.Publish(content);
     PointUpdatesAt(more.Base());
     catalog.Settings().autoUpdateNotify = false;
