@@ -3,8 +3,12 @@
 #include "platform/Text.h"
 #include "schedule/UpdateProtocol.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <cwchar>
+#include <thread>
+#include <utility>
 
 UpdateSession::UpdateSession(std::string baseAddress)
     : base_(std::move(baseAddress)),
@@ -17,57 +21,103 @@ UpdateSession::UpdateSession(std::string baseAddress)
     ::InternetSetOptionW(session_.Get(), INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof timeout);
 }
 
-class UpdateSession::Request {
+UpdateSession::~UpdateSession() { Cancel(); }
+
+// One GET on its own thread, shared with the worker that waits for it. Left behind by a stop or a
+// silent server, it is cancelled: its request is closed, and what it still receives is dropped
+// with it when its thread ends.
+class UpdateSession::Transfer {
 public:
-    Request(UpdateSession& session, HINTERNET handle) : session_(session), handle_(handle) {}
-    ~Request() { session_.CloseRequest(handle_); }
-    Request(const Request&) = delete;
-    Request& operator=(const Request&) = delete;
-    HINTERNET Get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
+    void Run(HINTERNET session, const std::wstring& address, size_t limit) {
+        constexpr DWORD kFlags = INTERNET_FLAG_DONT_CACHE | INTERNET_FLAG_RELOAD | INTERNET_FLAG_PRAGMA_NOCACHE |
+                                 INTERNET_FLAG_TRANSFER_BINARY | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES;
+        HINTERNET request = ::InternetOpenUrlW(session, address.c_str(), nullptr, 0, kFlags, 0);
+        {
+            std::lock_guard<std::mutex> hold(lock);
+            if (request && cancelled) {
+                ::InternetCloseHandle(request);
+                request = nullptr;
+            }
+            request_ = request;
+        }
+        const update::FetchResult result = request ? Read(request, limit) : update::FetchResult::Failed;
+        std::lock_guard<std::mutex> hold(lock);
+        if (request && request_ == request) ::InternetCloseHandle(request);  // not closed by Cancel
+        request_ = nullptr;
+        this->result = result;
+        done = true;
+        changed.notify_all();
+    }
+
+    void Cancel() {
+        HINTERNET request = nullptr;
+        {
+            std::lock_guard<std::mutex> hold(lock);
+            cancelled = true;
+            request = std::exchange(request_, nullptr);
+        }
+        if (!request) return;
+        // Closing fails a blocked read on Windows; Wine's close instead waits for the read to
+        // return, so it happens on a thread of its own and the caller (the window thread) goes on.
+        try {
+            std::thread([request] { ::InternetCloseHandle(request); }).detach();
+        } catch (...) {
+            ::InternetCloseHandle(request);
+        }
+    }
+
+    std::mutex lock;  // guards everything below
+    std::condition_variable changed;
+    bool done = false;
+    bool cancelled = false;
+    update::FetchResult result = update::FetchResult::Failed;
+    std::vector<uint8_t> bytes;
+    uint64_t length = 0;  // announced, when lengthKnown
+    bool lengthKnown = false;
 
 private:
-    UpdateSession& session_;
-    HINTERNET handle_;
+    update::FetchResult Read(HINTERNET request, size_t limit) {
+        using update::FetchResult;
+        // An error page is not the file: only a 2xx answer is.
+        DWORD status = 0, size = sizeof status;
+        if (!::HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) ||
+            status < 200 || status > 299)
+            return FetchResult::Failed;
+        wchar_t lengthText[32] = {};
+        DWORD lengthSize = sizeof lengthText - sizeof(wchar_t);  // bytes
+        if (::HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH, lengthText, &lengthSize, nullptr)) {
+            wchar_t* end = nullptr;
+            const uint64_t announced = std::wcstoull(lengthText, &end, 10);
+            if (end != lengthText) {
+                if (announced > limit) return FetchResult::Failed;
+                std::lock_guard<std::mutex> hold(lock);
+                length = announced;
+                lengthKnown = true;
+            }
+        }
+        uint8_t piece[1024];
+        for (;;) {
+            DWORD got = 0;
+            if (!::InternetReadFile(request, piece, sizeof piece, &got)) return FetchResult::Failed;
+            std::lock_guard<std::mutex> hold(lock);
+            if (cancelled) return FetchResult::Stopped;
+            if (got == 0) break;
+            if (got > limit - bytes.size()) return FetchResult::Failed;
+            bytes.insert(bytes.end(), piece, piece + got);
+            changed.notify_all();
+        }
+        std::lock_guard<std::mutex> hold(lock);
+        if (lengthKnown && bytes.size() != length) return FetchResult::Failed;  // the connection ended early
+        return FetchResult::Ok;
+    }
+
+    HINTERNET request_ = nullptr;  // open, and not yet closed by either side
 };
-
-HINTERNET UpdateSession::OpenRequest(const std::string& address) {
-    HINTERNET session = nullptr;
-    {
-        std::lock_guard<std::mutex> hold(lock_);
-        if (cancelled_ || !session_) return nullptr;
-        session = session_.Get();
-    }
-    constexpr DWORD kFlags = INTERNET_FLAG_DONT_CACHE | INTERNET_FLAG_RELOAD | INTERNET_FLAG_PRAGMA_NOCACHE |
-                             INTERNET_FLAG_TRANSFER_BINARY | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES;
-    // Cancel may close the session meanwhile, which fails this call at once.
-    HINTERNET request = ::InternetOpenUrlW(session, WideFromUtf8(address).c_str(), nullptr, 0, kFlags, 0);
-    std::lock_guard<std::mutex> hold(lock_);
-    if (request && cancelled_) {
-        ::InternetCloseHandle(request);
-        return nullptr;
-    }
-    open_ = request;
-    return request;
-}
-
-void UpdateSession::CloseRequest(HINTERNET request) {
-    if (!request) return;
-    std::lock_guard<std::mutex> hold(lock_);
-    if (open_ != request) return;  // Cancel closed it
-    ::InternetCloseHandle(request);
-    open_ = nullptr;
-}
 
 void UpdateSession::Cancel() {
     std::lock_guard<std::mutex> hold(lock_);
     cancelled_ = true;
-    if (open_) {
-        ::InternetCloseHandle(open_);
-        open_ = nullptr;
-        return;
-    }
-    session_.Reset();
+    if (current_) current_->Cancel();
 }
 
 std::string UpdateSession::EncodePath(const std::string& relativeUrl) {
@@ -92,44 +142,61 @@ update::FetchResult UpdateSession::Download(const std::string& relativeUrl, size
     using update::FetchResult;
     out.clear();
     if (stop()) return FetchResult::Stopped;
-    const Request request(*this, OpenRequest(base_ + EncodePath(relativeUrl)));
-    if (stop()) return FetchResult::Stopped;
-    if (!request) return FetchResult::Failed;
-
-    // An error page is not the file: only a 2xx answer is.
-    DWORD status = 0, size = sizeof status;
-    if (!::HttpQueryInfoW(request.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) ||
-        status < 200 || status > 299)
-        return FetchResult::Failed;
-    wchar_t lengthText[32] = {};
-    DWORD lengthSize = sizeof lengthText - sizeof(wchar_t);  // bytes
-    bool lengthKnown = false;
-    uint64_t length = 0;
-    if (::HttpQueryInfoW(request.Get(), HTTP_QUERY_CONTENT_LENGTH, lengthText, &lengthSize, nullptr)) {
-        wchar_t* end = nullptr;
-        length = std::wcstoull(lengthText, &end, 10);
-        lengthKnown = end != lengthText;
+    if (!session_) return FetchResult::Failed;
+    auto transfer = std::make_shared<Transfer>();
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        if (cancelled_) return FetchResult::Stopped;
+        current_ = transfer;
     }
-    if (lengthKnown && length > limit) return FetchResult::Failed;
-    const bool reportProgress = progress && lengthKnown && length > update::kProgressWithinFileFrom;
+    struct Forget {
+        UpdateSession& session;
+        ~Forget() {
+            std::lock_guard<std::mutex> hold(session.lock_);
+            session.current_.reset();
+        }
+    } forget{*this};
+    try {
+        std::thread([transfer, session = session_.Get(), address = WideFromUtf8(base_ + EncodePath(relativeUrl)),
+                     limit] { transfer->Run(session, address, limit); })
+            .detach();
+    } catch (...) {
+        return FetchResult::Failed;  // no thread to read with
+    }
 
+    size_t seen = 0;
     uint32_t reported = 0;
-    uint8_t piece[1024];
-    for (;;) {
-        DWORD got = 0;
-        const BOOL read = ::InternetReadFile(request.Get(), piece, sizeof piece, &got);
-        if (stop()) return FetchResult::Stopped;
-        if (!read) return FetchResult::Failed;
-        if (got == 0) break;
-        if (got > limit - out.size()) return FetchResult::Failed;
-        out.insert(out.end(), piece, piece + got);
-        if (!reportProgress) continue;
-        const uint32_t perMille = update::PerMille(out.size(), length);
-        if (perMille >= reported + 10 || (perMille == update::kPerMille && reported != perMille)) {
+    DWORD quietSince = ::GetTickCount();
+    std::unique_lock<std::mutex> hold(transfer->lock);
+    while (!transfer->done) {
+        transfer->changed.wait_for(hold, std::chrono::milliseconds(50));
+        if (transfer->done) break;
+        const size_t received = transfer->bytes.size();
+        const bool reportProgress = progress && transfer->lengthKnown && transfer->length > update::kProgressWithinFileFrom;
+        const uint32_t perMille = reportProgress ? update::PerMille(received, transfer->length) : 0;
+        hold.unlock();
+        if (stop()) {
+            transfer->Cancel();
+            return FetchResult::Stopped;
+        }
+        if (received != seen) {
+            seen = received;
+            quietSince = ::GetTickCount();
+        } else if (::GetTickCount() - quietSince > kTimeoutMs) {
+            transfer->Cancel();
+            return FetchResult::Failed;
+        }
+        if (reportProgress && perMille >= reported + 10) {
             reported = perMille;
             progress(perMille);
         }
+        hold.lock();
     }
-    if (lengthKnown && out.size() != length) return FetchResult::Failed;  // the connection ended early
-    return FetchResult::Ok;
+    const FetchResult result = transfer->result;
+    const bool reportProgress = progress && transfer->lengthKnown && transfer->length > update::kProgressWithinFileFrom;
+    out = std::move(transfer->bytes);
+    hold.unlock();
+    if (stop()) return FetchResult::Stopped;
+    if (result == FetchResult::Ok && reportProgress && reported != update::kPerMille) progress(update::kPerMille);
+    return result;
 }
