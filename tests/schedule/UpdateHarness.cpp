@@ -101,8 +101,6 @@ void Collect(const std::string& folder, const std::string& prefix, std::map<std:
     ::FindClose(find);
 }
 
-thread_local Recorder* g_recorder = nullptr;
-
 }  // namespace
 
 std::string Sign(const std::string& bytes) {

@@ -169,7 +169,7 @@ TEST_F(UpdateWindows, MainWindowAutomaticUpdateShowsItsBalloonAndLeavesDmSetDefI
     TargetCatalog catalog(kSettingsPath, program.Path());
     catalog.SetLastUpdateTime(0);
     catalog.Settings().autoUpdateNotify = true;
-    CDlgMain window(catalog, CDlgMain::Options{"", program.Path(), {}});
+    CDlgMain window(catalog, CDlgMain::Options{"", program.Path(), {}, {}});
     ASSERT_TRUE(window.Create(nullptr));
 
     ASSERT_TRUE(window.StartAutoUpdate());
@@ -222,7 +222,7 @@ TEST_F(UpdateWindows, DestroyingTheMainWindowStopsItsAutomaticUpdate) {
     PointUpdatesAt(server.Base());
     TargetCatalog catalog(kSettingsPath, program.Path());
     const auto before = program.Snapshot();
-    CDlgMain window(catalog, CDlgMain::Options{"", program.Path(), {}});
+    CDlgMain window(catalog, CDlgMain::Options{"", program.Path(), {}, {}});
     ASSERT_TRUE(window.Create(nullptr));
     ASSERT_TRUE(window.StartAutoUpdate());
     ASSERT_TRUE(PumpUntil([&] {
