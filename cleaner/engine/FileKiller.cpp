@@ -70,8 +70,11 @@ bool HasSharedData(HANDLE file) {
     return info.nNumberOfLinks > 1 || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-// A file in a protected place is never removed, whatever named it.
-bool Removable(const std::string& path) { return MayRemoveFile(CanonicalPath(path)); }
+// A file in a protected place is never removed, by its name or by where a link leads.
+bool Removable(const std::string& path) {
+    const std::string resolved = CanonicalPath(path);
+    return MayRemoveFile(path) && (resolved.empty() || MayRemoveFile(resolved));
+}
 
 bool ClearReadOnly(const std::string& path, DWORD attributes) {
     if (!(attributes & FILE_ATTRIBUTE_READONLY)) return true;

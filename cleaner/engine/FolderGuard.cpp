@@ -85,13 +85,19 @@ std::vector<std::string> OtherForms(const std::string& folder) {
     return {canonical};
 }
 
+// A text value, with its environment references expanded (RegGetValueW refuses to expand unasked).
 std::string RegistryText(HKEY root, const wchar_t* subkey, const wchar_t* value) {
     DWORD size = 0;
-    const DWORD flags = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ;
+    const DWORD flags = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND;
     if (::RegGetValueW(root, subkey, value, flags, nullptr, nullptr, &size) != ERROR_SUCCESS || size == 0) return {};
     std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
     if (::RegGetValueW(root, subkey, value, flags, nullptr, &text[0], &size) != ERROR_SUCCESS) return {};
-    return Utf8FromWide(TrimNul(text));
+    const std::wstring raw(TrimNul(text));
+    const DWORD needed = ::ExpandEnvironmentStringsW(raw.c_str(), nullptr, 0);
+    if (needed == 0) return {};
+    std::wstring expanded(needed, L'\0');
+    if (::ExpandEnvironmentStringsW(raw.c_str(), &expanded[0], needed) == 0) return {};
+    return Utf8FromWide(TrimNul(expanded));
 }
 
 // Every OneDrive account names its folder; a business account's folder needs no "OneDrive" prefix.
