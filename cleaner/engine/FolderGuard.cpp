@@ -9,6 +9,8 @@
 #include <shlobj.h>
 #include <knownfolders.h>
 
+#include <mutex>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -178,9 +180,11 @@ const WalkRootGuard& MachineGuard() {
     return guard;
 }
 
-// The user's own file or folder a UserFilesPermit lets through, normalised; empty for none.
-thread_local std::string permittedPath;
-thread_local bool permittedSingleFile = false;
+// The user's own file or folder a UserFilesPermit lets through, normalised; empty for none. One
+// entry runs at a time, but the kill tests of its Scan run on helper threads, which must see it.
+std::mutex permitLock;
+std::string permittedPath;
+bool permittedSingleFile = false;
 
 bool IsSameOrBelow(const std::string& inner, const std::string& folder) {
     if (folder.empty() || inner.size() < folder.size() || inner.compare(0, folder.size(), folder) != 0) return false;
@@ -188,6 +192,7 @@ bool IsSameOrBelow(const std::string& inner, const std::string& folder) {
 }
 
 bool Permitted(const std::string& path, bool file) {
+    const std::lock_guard<std::mutex> hold(permitLock);
     if (permittedPath.empty()) return false;
     const std::string n = NormaliseFolderForCompare(path);
     if (permittedSingleFile) return file && n == permittedPath;
@@ -270,14 +275,15 @@ const EntryPlaces& ThisMachinePlaces() {
     return places;
 }
 
-UserFilesPermit::UserFilesPermit(const std::string& path, bool singleFile)
-    : previousPath_(permittedPath), previousSingleFile_(permittedSingleFile) {
-    const std::string resolved = path.empty() ? std::string() : ResolvedForm(path);
-    permittedPath = NormaliseFolderForCompare(resolved);
-    permittedSingleFile = singleFile;
+UserFilesPermit::UserFilesPermit(const std::string& path, bool singleFile) : previousSingleFile_(false) {
+    const std::string resolved = NormaliseFolderForCompare(path.empty() ? std::string() : ResolvedForm(path));
+    const std::lock_guard<std::mutex> hold(permitLock);
+    previousPath_ = std::exchange(permittedPath, resolved);
+    previousSingleFile_ = std::exchange(permittedSingleFile, singleFile);
 }
 
 UserFilesPermit::~UserFilesPermit() {
-    permittedPath = previousPath_;
+    const std::lock_guard<std::mutex> hold(permitLock);
+    permittedPath = std::move(previousPath_);
     permittedSingleFile = previousSingleFile_;
 }

@@ -28,7 +28,7 @@
 
 // Whether a file, by the final name of its opened handle, may be removed at all: a walk's or a
 // single-file entry's file that lies in a protected place (the user's own files, the key
-// material, a mail store) stays, unless a UserFilesPermit of this thread lets it through.
+// material, a mail store) stays, unless a UserFilesPermit lets it through.
 [[nodiscard]] bool MayRemoveFile(const std::string& finalPath);
 
 // The loader's form of the same rule for a folder that may not exist yet: an existing folder is
@@ -43,7 +43,7 @@
 const WalkRootGuard& MachineProtectedSet();
 const EntryPlaces& ThisMachinePlaces();
 
-// While it lives, on this thread, the guard lets the user's own target reach the user's own files
+// While it lives, the guard lets the user's own target reach the user's own files
 // it names, after the trust rule allowed exactly that: the file itself (singleFile), or the folder
 // and everything below it (a walk the user confirmed). The key material stays out of reach.
 class UserFilesPermit {

@@ -274,7 +274,9 @@ TEST_F(HostileCorpus, PluginsAndCustomTargetsTouchNothing) {
         const Hostile& escape = *byName.at(target.Name());
         const bool custom = i >= corpus.size();
         EXPECT_EQ(target.EntryCount(), escape.loaderRefuses && !custom ? 0u : 1u) << target.Name();
-        if (custom && escape.loaderRefuses) EXPECT_NE(dynamic_cast<const RefusedEntry*>(&target.Entry(0)), nullptr);
+        if (custom && escape.loaderRefuses) {
+            EXPECT_NE(dynamic_cast<const RefusedEntry*>(&target.Entry(0)), nullptr) << target.Name();
+        }
         EXPECT_EQ(Counted(target, false), RunCounters{}) << "Scan " << target.Name();
         EXPECT_EQ(Counted(target, true), RunCounters{}) << "Kill " << target.Name();
     }

@@ -62,6 +62,7 @@ echo "an archive the user keeps" > "$c/hostile/traces/archive.pst"
 echo "an offline store" > "$c/hostile/traces/cache/offline.ost"
 echo "named by the user's own target" > "$profile/Documents/Own/single.txt"
 echo "walked by the user's own confirmed target" > "$profile/Documents/Own/walk/a.txt"
+for i in $(seq 1 99); do echo "own $i" > "$profile/Documents/Own/walk/f$i.txt"; done  # past the inline tests
 echo "beside them" > "$profile/Documents/Own/beside.txt"
 wine reg add 'HKCU\Software\Microsoft\OneDrive\Accounts\Business1' /v UserFolder /d 'C:\CloudBiz' /f >/dev/null 2>&1
 # --- end of protected places
