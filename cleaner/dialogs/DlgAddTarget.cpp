@@ -5,6 +5,7 @@
 #include "engine/EntryPath.h"
 #include "engine/FolderGuard.h"
 #include "engine/WalkRootGuard.h"
+#include "platform/Text.h"
 #include "res/ResourceIds.h"
 #include "skin/SkinResources.h"
 #include "targets/Target.h"
@@ -105,16 +106,24 @@ void CDlgAddTarget::Tell(const std::string& text, UINT icon) const {
     ::MessageBoxA(Hwnd(), text.c_str(), "Tracelorn", MB_OK | icon);
 }
 
-std::string CDlgAddTarget::Refusal(const EntryRecord& entry) {
-    if (IsEntryAllowed(entry)) return {};
+std::string CDlgAddTarget::Refusal(const EntryRecord& entry, const EntryVerdict& verdict) {
     if (entry.IsRegistryKind()) return target_editor::RefusedRegistryMessage(entry);
+    std::string path = verdict.path.empty() ? ResolveEntryPath(entry) : verdict.path;
+    if (path.empty()) path = entry.path;
+    if (path.size() > 3 && path.back() == '\\') path.pop_back();
+    if (!verdict.place.empty())
+        return target_editor::RefusedPlaceMessage(
+            path, verdict.place, MachineProtectedSet().PlaceOf(path).kind == PlaceKind::KeyMaterial);
     // Folder kinds: name the folder as the walk would see it.
-    std::string folder = ResolveEntryPath(entry);
-    if (folder.empty()) folder = entry.path;
-    if (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
-    const std::string canonical = CanonicalPath(folder);
-    const bool root = WalkRootGuard::IsVolumeRoot(folder) || (!canonical.empty() && WalkRootGuard::IsVolumeRoot(canonical));
-    return target_editor::RefusedFolderMessage(folder, root);
+    const std::string canonical = CanonicalPath(path);
+    const bool root = WalkRootGuard::IsVolumeRoot(path) || (!canonical.empty() && WalkRootGuard::IsVolumeRoot(canonical));
+    return target_editor::RefusedFolderMessage(path, root);
+}
+
+bool CDlgAddTarget::ConfirmUserFiles(const EntryRecord& entry, const EntryVerdict& verdict) const {
+    const std::string text = target_editor::ConfirmUserFilesMessage(entry, verdict.path, verdict.place);
+    return ::MessageBoxW(Hwnd(), WideFromUtf8(text).c_str(), L"Tracelorn",
+                         MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
 
 void CDlgAddTarget::OnOK() {
@@ -130,13 +139,19 @@ void CDlgAddTarget::OnOK() {
         Tell(problem, MB_ICONINFORMATION);
         return;
     }
-    const EntryRecord entry = target_editor::BuildEntry(fields);
-    const std::string refusal = Refusal(entry);
-    if (!refusal.empty()) {
-        Tell(refusal, MB_ICONWARNING);
+    EntryRecord entry = target_editor::BuildEntry(fields);
+    EntryVerdict verdict = JudgeEntryHere(entry, EntrySource::CustomTarget);
+    if (!verdict.allowed && verdict.needsConfirmation) {
+        // The confirmation is stored with the target; the editor asks again whenever it saves one.
+        if (!ConfirmUserFiles(entry, verdict)) return;
+        entry.confirmed = true;
+        verdict = JudgeEntryHere(entry, EntrySource::CustomTarget);
+    }
+    if (!verdict.allowed) {
+        Tell(Refusal(entry, verdict), MB_ICONWARNING);
         return;
     }
-    std::unique_ptr<RemEntry> working = MakeEntry(entry);
+    std::unique_ptr<RemEntry> working = MakeEntry(entry, EntrySource::CustomTarget);
     if (!working) {
         Tell(target_editor::kFieldsEmpty, MB_ICONINFORMATION);
         return;

@@ -173,10 +173,30 @@ std::string RefusedRegistryMessage(const EntryRecord& e) {
     if (root)
         return "This is the root of a registry hive. Tracelorn never empties a whole hive, so this target "
                "would clean nothing.";
-    return "The key \"" + key + "\" is too close to the root of the registry or is a protected system "
-           "key: a key Tracelorn empties whole, or of all its values, must lie at least three levels "
-           "below its root (as Software\\Vendor\\Product). Tracelorn never empties it, so this target "
-           "would clean nothing.";
+    return "The key \"" + key + "\" is too close to the root of the registry or is a key Windows is "
+           "built on (Run, Shell Folders, Policies, Uninstall, Services, the classes and their verbs, or the "
+           "first levels of Software\\Microsoft): a key Tracelorn empties whole, or of all its values, must "
+           "lie at least three levels below its root (as Software\\Vendor\\Product). Tracelorn never empties "
+           "it, so this target would clean nothing. To remove single values there, name them.";
+}
+
+std::string RefusedPlaceMessage(const std::string& path, const std::string& place, bool keyMaterial) {
+    if (keyMaterial)
+        return "\"" + path + "\" lies among " + place + ". Without them every password, certificate and "
+               "encrypted file they guard becomes unreadable, so Tracelorn never removes anything there.";
+    return "\"" + path + "\" lies in " + place + ", among your own files. Tracelorn never empties it or "
+           "anything above it; a target may name a single file there, or a folder below it.";
+}
+
+std::string ConfirmUserFilesMessage(const EntryRecord& e, const std::string& folder, const std::string& place) {
+    const std::string what =
+        e.Kind() == RemKind::FolderWildcard ? "every file matching \"" + e.mask + "\" in it" : "every file in it";
+    return "\"" + folder + "\" lies in " + place +
+           ". What is there are your own files, not traces that programs leave behind.\n\n"
+           "With this target selected, every Kill deletes " + what +
+           (e.recurse ? " and in all of its subfolders" : "") +
+           ", including files you put there later. Deleted files do not go to the Recycle Bin and cannot be "
+           "recovered.\n\nDelete these files on every Kill?";
 }
 
 }  // namespace target_editor

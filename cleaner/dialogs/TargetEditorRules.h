@@ -52,5 +52,12 @@ void FillFrom(const EntryRecord& entry, Fields& fields);
 // Messages for an entry the engine's safety rules refuse, naming why.
 std::string RefusedFolderMessage(const std::string& folder, bool driveRoot);
 std::string RefusedRegistryMessage(const EntryRecord& entry);
+// A file or folder in a protected place (`place` in plain words, as the trust rule names it):
+// the key material, or the user's own files where a custom target cannot reach.
+std::string RefusedPlaceMessage(const std::string& path, const std::string& place, bool keyMaterial);
+
+// The question the editor asks before a custom target may walk a folder among the user's own
+// files: what lies there, what every Kill will do to it, and that it cannot be undone.
+std::string ConfirmUserFilesMessage(const EntryRecord& entry, const std::string& folder, const std::string& place);
 
 }  // namespace target_editor

@@ -2,6 +2,7 @@
 
 #include "engine/EntryPath.h"
 #include "engine/FileKiller.h"
+#include "engine/FolderGuard.h"
 #include "platform/Handles.h"
 
 #include <utility>
@@ -51,6 +52,7 @@ WalkOptions FileEntry::Options() const {
 
 void FileEntry::Scan() {
     const std::string path = ResolveEntryPath(record_);
+    const UserFilesPermit permit(userFiles_ ? path : std::string(), record_.Kind() == RemKind::SingleFile);
     const WalkOptions options = Options();
     RunCounters found;
     switch (record_.Kind()) {
@@ -66,6 +68,7 @@ void FileEntry::Scan() {
 
 void FileEntry::Kill() {
     const std::string path = ResolveEntryPath(record_);
+    const UserFilesPermit permit(userFiles_ ? path : std::string(), record_.Kind() == RemKind::SingleFile);
     const WalkOptions options = Options();
     RunCounters removed;
     switch (record_.Kind()) {

@@ -70,6 +70,12 @@ bool HasSharedData(HANDLE file) {
     return info.nNumberOfLinks > 1 || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
+// A file in a protected place is never removed, by its name or by where a link leads.
+bool Removable(const std::string& path) {
+    const std::string resolved = CanonicalPath(path);
+    return MayRemoveFile(path) && (resolved.empty() || MayRemoveFile(resolved));
+}
+
 bool ClearReadOnly(const std::string& path, DWORD attributes) {
     if (!(attributes & FILE_ATTRIBUTE_READONLY)) return true;
     return ::SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY) != FALSE;
@@ -128,6 +134,7 @@ void ScanWalk(const std::string& folder, const std::string& mask, const WalkOpti
             tests->Add(folder + fd.cFileName, fd.dwFileAttributes, FileSize(fd));
             return;
         }
+        if (!Removable(folder + fd.cFileName)) return;
         found.files += 1;
         found.bytes += FileSize(fd);
     });
@@ -216,7 +223,7 @@ std::string RandomizedFileName(const std::string& path) {
 }
 
 bool ScheduleDeleteAtReboot(const std::string& path) {
-    return ::MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
+    return Removable(path) && ::MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
 }
 
 bool KillFile(const std::string& path, std::string* remainingPath) {
@@ -226,6 +233,7 @@ bool KillFile(const std::string& path, std::string* remainingPath) {
 bool KillFoundFile(const std::string& path, uint32_t attributes, std::string* remainingPath) {
     if (remainingPath) *remainingPath = path;
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    if (!Removable(path)) return false;
     // A link is removed as a name; nothing is done to what it leads to.
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return DeleteName(path, remainingPath);
     // The read-only flag belongs to the data, not the name: clearing it for one of several hard
@@ -246,7 +254,7 @@ bool KillFoundFile(const std::string& path, uint32_t attributes, std::string* re
 bool CanKillFile(const std::string& path) { return CanKillFoundFile(path, ::GetFileAttributesA(path.c_str())); }
 
 bool CanKillFoundFile(const std::string& path, uint32_t attributes) {
-    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    if (attributes == INVALID_FILE_ATTRIBUTES || !Removable(path)) return false;
     if (attributes & FILE_ATTRIBUTE_READONLY) {
         if (SharesDataWithAnotherName(path) || !ClearReadOnly(path, attributes)) return false;
         ::SetFileAttributesA(path.c_str(), attributes);

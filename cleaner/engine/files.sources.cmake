@@ -4,6 +4,7 @@ list(APPEND CLEANER_CORE_SOURCES
   engine/OverwritePattern.cpp
   engine/SizeFormat.cpp
   engine/WalkRootGuard.cpp
+  engine/ProtectedPlaces.cpp
   engine/WalkLedger.cpp
   engine/WildcardMatch.cpp
 )

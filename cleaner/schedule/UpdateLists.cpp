@@ -1,7 +1,7 @@
 #include "schedule/UpdateLists.h"
 
 #include "engine/EntryRecord.h"
-#include "engine/RegistryRules.h"
+#include "engine/EntryTrust.h"
 #include "targets/ByteStream.h"
 #include "targets/PluginRecord.h"
 
@@ -170,7 +170,10 @@ bool IsAcceptablePlugin(const std::vector<uint8_t>& bytes,
     std::optional<TargetRecord> record = ReadTargetRecord(in);
     if (!record || in.Remaining() != 0) return false;
     for (const EntryRecord& entry : record->entries)
-        if (!PassesStoredEntryRules(entry) || (entryAllowed && !entryAllowed(entry))) return false;
+        // The library rule first, as for a shipped plug-in; then this machine's places.
+        if (!JudgeEntry(entry, EntrySource::UpdatedPlugin, StandardPlaces()).allowed ||
+            (entryAllowed && !entryAllowed(entry)))
+            return false;
     return true;
 }
 

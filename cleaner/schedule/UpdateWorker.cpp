@@ -69,7 +69,7 @@ public:
         return signature_.Verify(data, sig);
     }
     update::Sha256Digest Sha256(const std::vector<uint8_t>& data) override { return ListSignature::Sha256(data); }
-    bool EntryAllowed(const EntryRecord& entry) override { return IsEntryAllowed(entry); }
+    bool EntryAllowed(const EntryRecord& entry) override { return IsEntryAllowed(entry, EntrySource::UpdatedPlugin); }
 
     bool ReadProgramFile(const std::string& relativePath, size_t limit, std::vector<uint8_t>& out) override {
         out.clear();

@@ -37,7 +37,7 @@ size_t CustomTargetsStore::Load(TargetCatalog& catalog, const std::string& folde
     DecodedCustomTargets decoded = DecodeCustomTargets(bytes);
     if (!decoded.complete) incomplete_ = true;
     for (const TargetRecord& r : decoded.records) {
-        auto target = TargetFromRecord(r);
+        auto target = TargetFromRecord(r, EntrySource::CustomTarget);
         // An entry this program cannot hold would be missing from the next save.
         if (target->EntryCount() != r.entries.size()) incomplete_ = true;
         catalog.AddTarget(std::move(target));

@@ -8,12 +8,16 @@
 #include <algorithm>
 #include <windows.h>
 
-std::unique_ptr<Target> TargetFromRecord(const TargetRecord& record) {
+std::unique_ptr<Target> TargetFromRecord(const TargetRecord& record, EntrySource source) {
     auto target = std::make_unique<Target>(record.name, record.description);
     target->SetSelected(record.active);
     target->SetStamp(record.stamp[0], record.stamp[1], record.stamp[2]);
-    for (const EntryRecord& e : record.entries)
-        if (auto entry = MakeEntry(e)) target->AddEntry(std::move(entry));
+    for (const EntryRecord& e : record.entries) {
+        EntryVerdict verdict;
+        if (auto entry = MakeEntry(e, source, &verdict)) target->AddEntry(std::move(entry));
+        else if (source == EntrySource::CustomTarget && IsTrustedEntryRecord(e))
+            target->AddEntry(std::make_unique<RefusedEntry>(e, verdict.reason));
+    }
     for (size_t i = 0; i < record.conditionCount; ++i) target->AddCondition(TargetCondition{});
     return target;
 }
@@ -33,12 +37,12 @@ std::optional<TargetRecord> RecordFromTarget(const Target& target) {
     return r;
 }
 
-std::unique_ptr<Target> ReadTargetFile(const std::string& path) {
+std::unique_ptr<Target> ReadTargetFile(const std::string& path, EntrySource source) {
     BinaryFile file;
     if (!file.Open(path, BinaryFile::Mode::Read)) return nullptr;
     auto record = ReadTargetRecord(file);
     if (!record) return nullptr;
-    return TargetFromRecord(*record);
+    return TargetFromRecord(*record, source);
 }
 
 std::string StandardPluginPath(const std::string& fileName, const std::string& folder) {

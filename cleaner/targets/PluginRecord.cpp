@@ -47,6 +47,8 @@ EntryRecord EntryFromNode(const PropertyNode& node, bool& ok) {
     e.folderId = static_cast<int32_t>(node.GetInteger("CSID", 0));
     e.removeAtReboot = node.GetBoolean("RemReboot", false);
     if (e.Kind() == RemKind::FolderWildcard) ok = ok && ReadScrambled(node, "Tpl", e.mask);
+    if (e.Kind() == RemKind::FolderFiles || e.Kind() == RemKind::FolderWildcard)
+        e.confirmed = node.GetBoolean("Confirmed", false);
     if (e.Kind() == RemKind::RegistryFolderFiles) {
         e.rootKey = node.GetInteger("RootKey", 0);
         ok = ok && ReadScrambled(node, "Value", e.valueName);
@@ -142,6 +144,10 @@ RecordWriteResult TreeFromRecord(const TargetRecord& record, PropertyTree& out) 
         node.SetInteger("CSID", static_cast<uint32_t>(e.folderId));
         node.SetBoolean("RemReboot", e.removeAtReboot);
         if (e.Kind() == RemKind::FolderWildcard) node.SetString("Tpl", Scramble(e.mask));
+        // Only a confirmed walk carries the mark, so every other record stays byte for byte as it was;
+        // readers that do not know the property pass over it.
+        if (e.confirmed && (e.Kind() == RemKind::FolderFiles || e.Kind() == RemKind::FolderWildcard))
+            node.SetBoolean("Confirmed", true);
         if (e.Kind() == RemKind::RegistryFolderFiles) {
             node.SetInteger("RootKey", e.rootKey);
             node.SetString("Value", Scramble(e.valueName));

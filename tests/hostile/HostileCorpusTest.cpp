@@ -4,6 +4,7 @@
 // and with its entries built directly (the engine's own guards, for a record that got past a
 // loader). Every count must be 0; run-corpus.sh then proves every file outside the targets
 // byte-identical, and this program proves the same of the registry.
+#include "engine/EntryTrust.h"
 #include "engine/FileEntry.h"
 #include "engine/FolderGuard.h"
 #include "engine/RecycleFolderEntry.h"
@@ -262,7 +263,8 @@ TEST_F(HostileCorpus, PluginsAndCustomTargetsTouchNothing) {
     catalog.MarkCustomStart();
     CustomTargetsStore store;
     ASSERT_EQ(store.Load(catalog, kProgram), corpus.size());
-    EXPECT_TRUE(store.LoadWasIncomplete());  // a refused entry keeps the stored file as it is
+    // A refused entry stays with the user's target, doing nothing, so the next save keeps it.
+    EXPECT_FALSE(store.LoadWasIncomplete());
     ASSERT_EQ(catalog.TargetCount(), 2 * corpus.size());
 
     std::map<std::string, const Hostile*> byName;
@@ -270,7 +272,11 @@ TEST_F(HostileCorpus, PluginsAndCustomTargetsTouchNothing) {
     for (size_t i = 0; i < catalog.TargetCount(); ++i) {
         Target& target = catalog.TargetAt(i);
         const Hostile& escape = *byName.at(target.Name());
-        EXPECT_EQ(target.EntryCount(), escape.loaderRefuses ? 0u : 1u) << target.Name();
+        const bool custom = i >= corpus.size();
+        EXPECT_EQ(target.EntryCount(), escape.loaderRefuses && !custom ? 0u : 1u) << target.Name();
+        if (custom && escape.loaderRefuses) {
+            EXPECT_NE(dynamic_cast<const RefusedEntry*>(&target.Entry(0)), nullptr) << target.Name();
+        }
         EXPECT_EQ(Counted(target, false), RunCounters{}) << "Scan " << target.Name();
         EXPECT_EQ(Counted(target, true), RunCounters{}) << "Kill " << target.Name();
     }

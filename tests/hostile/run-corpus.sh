@@ -36,9 +36,40 @@ for f in "$c/windows/zz_sentinel.txt" "$c/windows/system32/zz_sentinel.txt" "$c/
   echo "sentinel $f" > "$f"
 done
 
-# Every file the corpus must leave alone, path and hash; the program folder is the test's.
+# --- Protected places (ProtectedPlacesCorpusTest.cpp): a file and a subfolder's file in each place
+# users cannot lose; a OneDrive business account whose folder only the registry names; traces
+# beside mail stores, and the user's own files that a custom target names.
+for lib in Desktop Documents Pictures Music Videos Downloads; do
+  # Wine may link the library folders to the host user's; the corpus must never write there.
+  [ -L "$profile/$lib" ] && rm "$profile/$lib"
+  mkdir -p "$profile/$lib"
+done
+roaming="$profile/AppData/Roaming" local="$profile/AppData/Local"
+for place in "$roaming"/Microsoft/{Protect,Crypto,Credentials,Vault,SystemCertificates,Outlook} \
+             "$local"/Microsoft/{Protect,Crypto,Credentials,Vault,SystemCertificates,Outlook} \
+             "$profile"/{OneDrive,"OneDrive - Firm",Dropbox,"Google Drive",iCloudDrive,.ssh,.gnupg} \
+             "$profile"/{Documents,Desktop,Pictures,Music,Videos,Downloads} "$c/CloudBiz" \
+             "$roaming/Thunderbird/Profiles/abc.default/Mail" "$roaming/Thunderbird/Profiles/abc.default/ImapMail"; do
+  mkdir -p "$place/sub"
+  echo "kept in $place" > "$place/kept.txt"
+  echo "kept below $place" > "$place/sub/kept.txt"
+done
+echo "mail" > "$roaming/Microsoft/Outlook/Outlook.pst"
+mkdir -p "$c/hostile/traces/cache" "$profile/Documents/Own/walk"
+echo "trace" > "$c/hostile/traces/trace.tmp"
+echo "trace" > "$c/hostile/traces/cache/more.tmp"
+echo "an archive the user keeps" > "$c/hostile/traces/archive.pst"
+echo "an offline store" > "$c/hostile/traces/cache/offline.ost"
+echo "named by the user's own target" > "$profile/Documents/Own/single.txt"
+echo "walked by the user's own confirmed target" > "$profile/Documents/Own/walk/a.txt"
+for i in $(seq 1 99); do echo "own $i" > "$profile/Documents/Own/walk/f$i.txt"; done  # past the inline tests
+echo "beside them" > "$profile/Documents/Own/beside.txt"
+wine reg add 'HKCU\Software\Microsoft\OneDrive\Accounts\Business1' /v UserFolder /d 'C:\CloudBiz' /f >/dev/null 2>&1
+# --- end of protected places
+
+# Every file the corpus must leave alone, path and hash; the program folders are the tests'.
 snapshot() {
-  drive_snapshot hostile/program
+  drive_snapshot hostile/program hostile/protected-program hostile/traces "users/$user/Documents/Own"
   ( cd "$work" && find outside drive_d -type f -print0 | sort -z | xargs -0 sha256sum )
 }
 wine cmd /c exit >/dev/null 2>&1   # let the prefix settle before the first picture

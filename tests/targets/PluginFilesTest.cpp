@@ -80,7 +80,7 @@ TEST(PluginFiles, RefusedEntryIsSkippedOthersKept) {
     bad.rootKey = 0x12345678u;  // not a predefined root
     bad.key = "Software\\X";
     r.entries = {good, bad, good};
-    auto t = TargetFromRecord(r);
+    auto t = TargetFromRecord(r, EntrySource::UpdatedPlugin);
     EXPECT_EQ(t->EntryCount(), 2u);
     auto back = RecordFromTarget(*t);
     ASSERT_TRUE(back);
