@@ -138,18 +138,19 @@ TEST(InstalledPaths, RefuseAFolderWhoseLongestPathWouldNotFit) {
     files->Child("STDPLUGS", true)->SetString("PowerPoint.tlp", u"STDPLUGS/PowerPoint.tlp");
     InstallSettings settings;
     settings.Load(root);
-    EXPECT_EQ(LongestInstalledName(settings), std::string("STDPLUGS\\PowerPoint.tlp").size());
+    // Each file is written under its staged name first.
+    EXPECT_EQ(LongestInstalledName(settings), std::string("STDPLUGS\\PowerPoint.tlp.tlnew").size());
     const size_t longest = LongestInstalledName(settings);
     const std::u16string fits = u"C:\\" + std::u16string(kMaxPath - 3 - 2 - longest, u'a');
     EXPECT_TRUE(FitsInstalledPaths(fits, longest));       // 259 characters with the longest name
     EXPECT_FALSE(FitsInstalledPaths(fits + u"a", longest));
-    EXPECT_EQ(LongestInstalledName(InstallSettings()), 10u);  // the log's temporary name at least
+    EXPECT_EQ(LongestInstalledName(InstallSettings()), 13u);  // the journal's temporary name at least
 }
 
 TEST(SelfDeleteBatch, RetriesBoundedAndDoublesPercentSigns) {
     const std::u16string text = SelfDeleteBatchText(u"C:\\Temp\\100%\\qvu1.exe", u"C:\\Temp\\qvu2.bat");
     EXPECT_NE(text.find(u"del /f /q \"C:\\Temp\\100%%\\qvu1.exe\""), std::u16string::npos);
-    EXPECT_NE(text.find(u"if not exist \"C:\\Temp\\100%%\\qvu1.exe\" goto Done"), std::u16string::npos);
+    EXPECT_NE(text.find(u"if exist \"C:\\Temp\\100%%\\qvu1.exe\" goto Again"), std::u16string::npos);
     EXPECT_NE(text.find(u"geq 30 goto Done"), std::u16string::npos);
     EXPECT_NE(text.find(u"ping -n 2"), std::u16string::npos);
     const std::u16string last = u"del /f /q \"C:\\Temp\\qvu2.bat\" >nul 2>nul";
