@@ -1,6 +1,7 @@
 #include "config/Text.h"
 #include "install/PathRules.h"
 #include "install/SizeText.h"
+#include "win/ComPtr.h"
 #include "win/WideText.h"
 #include "wizard/Pages.h"
 #include "wizard/WizardIds.h"
@@ -102,12 +103,10 @@ void CLocationPage::Browse() {
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN | BIF_RETURNFSANCESTORS | BIF_NEWDIALOGSTYLE;
     info.lpfn = BrowseCallback;
     info.lParam = reinterpret_cast<LPARAM>(this);
-    PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderW(&info);
+    const CoTaskMem<ITEMIDLIST> chosen(::SHBrowseForFolderW(&info));
     if (!chosen) return;
     wchar_t path[MAX_PATH] = L"";
-    const bool ok = ::SHGetPathFromIDListW(chosen, path);
-    ::CoTaskMemFree(chosen);
-    if (!ok) return;
+    if (!::SHGetPathFromIDListW(chosen.Get(), path)) return;
     const auto folder = JoinPath(FromWide(path), context_.session.Settings().DefaultFolder());
     if (folder) SetItemText(IDC_FOLDER, ToWide(*folder).c_str());
 }

@@ -13,6 +13,7 @@
 #include <shlobj.h>
 
 #include <atomic>
+#include <set>
 #include <thread>
 
 namespace {
@@ -66,12 +67,15 @@ private:
         DWORD pid = 0;
         ::GetWindowThreadProcessId(window, &pid);
         if (pid == ::GetCurrentProcessId() || !::IsWindowVisible(window)) return TRUE;
+        auto* watch = reinterpret_cast<WindowWatch*>(self);
+        if (!watch->windows_.insert(window).second) return TRUE;
         wchar_t title[128] = L"";
         ::GetWindowTextW(window, title, 128);
-        reinterpret_cast<WindowWatch*>(self)->seen_ += std::wstring(title) + L"|";
+        watch->seen_ += std::wstring(title) + L"|";
         return TRUE;
     }
     std::atomic<bool> running_{true};
+    std::set<HWND> windows_;
     std::wstring seen_;
     std::thread thread_;
 };
