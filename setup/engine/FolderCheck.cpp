@@ -2,9 +2,11 @@
 
 #include "archive/EntryName.h"
 #include "install/InstalledPaths.h"
+#include "install/UpdateJournal.h"
 #include "install/PathRules.h"
 #include "win/FileStream.h"
 #include "win/Handles.h"
+#include "win/TreeFile.h"
 #include "win/WideText.h"
 
 #include <shlwapi.h>
@@ -49,7 +51,15 @@ bool ReadFolderLog(const std::u16string& folder, UninstallLog& log) {
 }
 
 OwnershipRules FolderRules(const InstallSettings& settings, const std::u16string& folder, const UninstallLog* earlier) {
-    return OwnershipRules{TrimSeparators(folder), earlier, settings.Uninst().files};
+    OwnershipRules rules{TrimSeparators(folder), earlier, settings.Uninst().files, {}, false};
+    QV::TreeNode tree;
+    UpdateJournal journal;
+    const auto path = JoinPath(rules.folder, kJournalName);
+    if (path && LoadTreeFile(*path, tree) && DecodeJournal(tree, journal)) {
+        rules.hasJournal = true;
+        rules.journalNames = journal.names;
+    }
+    return rules;
 }
 
 std::optional<std::u16string> FindForeignFile(const OwnershipRules& rules) {

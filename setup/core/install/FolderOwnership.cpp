@@ -48,6 +48,12 @@ bool IsProductFile(const std::vector<std::u16string>& productFiles, const std::u
 }
 
 bool IsOurFile(const OwnershipRules& rules, const std::u16string& relative) {
+    if (rules.hasJournal) {
+        if (SamePath(relative, kJournalName) || SamePath(relative, std::u16string(kJournalName) + u".new")) return true;
+        for (const std::u16string& name : rules.journalNames) {
+            if (SamePath(relative, name + kStagedSuffix)) return true;
+        }
+    }
     if (!rules.earlier) return false;
     if (SamePath(relative, u"uninst.dat") || SamePath(relative, u"uninst.new") || SamePath(relative, kJournalName) ||
         SamePath(relative, std::u16string(kJournalName) + u".new")) {

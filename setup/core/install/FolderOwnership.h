@@ -19,6 +19,10 @@ struct OwnershipRules {
     std::u16string folder;
     const UninstallLog* earlier = nullptr;       // the log found in the folder; none when unreadable
     std::vector<std::u16string> productFiles;    // the "uninst" names, relative (wildcards allowed)
+    // The names a journal of ours in the folder lists: an installation cut off before its log was
+    // written leaves only these (staged files and the journal), which the next run settles.
+    std::vector<std::u16string> journalNames;
+    bool hasJournal = false;
 };
 
 // `relative` is a file's path below the folder ("STDPLUGS\x.tlp").

@@ -13,6 +13,7 @@
 #include <shlobj.h>
 
 #include <atomic>
+#include <functional>
 #include <set>
 #include <thread>
 
@@ -152,18 +153,17 @@ TEST_F(SilentSetup, AnUpdateCutOffAfterAnyReplacementLeavesAProgramThatStarts) {
     ASSERT_EQ(RunProgram(BinPath(L"setup.exe"), L"/S /NOSHORTCUTS"), 0u);
     // Every installed file (before the cleaner adds its own), the executable last.
     std::vector<std::wstring> files;
-    std::vector<std::wstring> folders{folder, folder + L"\\APPPLUGS", folder + L"\\STDPLUGS"};
-    for (const std::wstring& sub : folders) {
+    std::function<void(const std::wstring&)> list = [&](const std::wstring& sub) {
         WIN32_FIND_DATAW data;
         setup::FindHandle find(::FindFirstFileW((sub + L"\\*").c_str(), &data));
         do {
-            const std::wstring path = sub + L"\\" + data.cFileName;
-            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && _wcsicmp(data.cFileName, L"uninst.dat") != 0 &&
-                _wcsicmp(data.cFileName, L"Tracelorn.exe") != 0) {
-                files.push_back(path);
-            }
+            const std::wstring name = data.cFileName, path = sub + L"\\" + name;
+            if (name == L"." || name == L"..") continue;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) list(path);
+            else if (path != folder + L"\\uninst.dat" && path != folder + L"\\Tracelorn.exe") files.push_back(path);
         } while (::FindNextFileW(find.Get(), &data));
-    }
+    };
+    list(folder);
     files.push_back(folder + L"\\Tracelorn.exe");
     ASSERT_TRUE(ProgramStarts(folder));
     const FILETIME old{0, 0x01C00000};  // a time no member of the archive carries

@@ -186,8 +186,12 @@ TEST(SetupCommand, SilentSwitchesAndTheWizardsOldReading) {
 TEST(FolderOwnership, OnlyALogMakesAFolderOurs) {
     UninstallLog earlier;
     earlier.AddFile(u"C:\\T\\Tracelorn.exe");
-    OwnershipRules rules{u"C:\\T", nullptr, {u"config.cfg", u"STDPLUGS\\*.tlp"}};
+    OwnershipRules rules{u"C:\\T", nullptr, {u"config.cfg", u"STDPLUGS\\*.tlp"}, {u"Tracelorn.exe"}, false};
     EXPECT_FALSE(IsOurFile(rules, u"config.cfg"));  // no log: nothing there is ours
+    EXPECT_FALSE(IsOurFile(rules, u"Tracelorn.exe.tlnew"));
+    rules.hasJournal = true;  // but what a journal of ours staged is
+    EXPECT_TRUE(IsOurFile(rules, u"Tracelorn.exe.tlnew") && IsOurFile(rules, u"setup.jnl"));
+    EXPECT_FALSE(IsOurFile(rules, u"Tracelorn.exe"));
     rules.earlier = &earlier;
     for (const char16_t* ours : {u"tracelorn.EXE", u"uninst.dat", u"config.cfg", u"STDPLUGS\\x.tlp",
                                  u"STDPLUGS/x.tlp.tlnew", u"Tracelorn.exe.tlnew", u"setup.jnl"}) {
