@@ -2,6 +2,7 @@
 // Move-only owners for the Win32 handle kinds the cleaner uses. Business code never closes a
 // handle by hand: a stopped run unwinds through these and releases everything it held.
 #include <windows.h>
+#include <objbase.h>
 #include <utility>
 
 template <typename Traits>
@@ -77,3 +78,11 @@ using FindHandle = UniqueHandle<FindHandleTraits>;
 using RegKey = UniqueHandle<RegKeyTraits>;
 using ModuleHandle = UniqueHandle<ModuleTraits>;
 using GdiObject = UniqueHandle<GdiObjectTraits>;
+
+// Memory the shell hands back for the caller to free (item id lists, strings).
+struct CoTaskMemTraits {
+    using Handle = void*;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::CoTaskMemFree(h); }
+};
+using CoTaskMem = UniqueHandle<CoTaskMemTraits>;

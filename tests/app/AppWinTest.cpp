@@ -79,15 +79,20 @@ TEST_F(TrayIconTest, BalloonFieldsAreCutNotOverflowed) {
     (void)icon.SetIcon(128);
     const std::string longText(400, 'x'), longTitle(100, 't');
     (void)icon.ShowBalloon(longText, longTitle, 10000);
-    const NOTIFYICONDATAA& r = icon.Record();
-    EXPECT_EQ(std::string(r.szInfo), std::string(255, 'x'));
-    EXPECT_EQ(std::string(r.szInfoTitle), std::string(63, 't'));
+    const NOTIFYICONDATAW& r = icon.Record();
+    EXPECT_EQ(icon.BalloonText(), std::string(255, 'x'));
+    EXPECT_EQ(icon.BalloonTitle(), std::string(63, 't'));
     EXPECT_EQ(r.uTimeout, 10000u);
     EXPECT_EQ(r.dwInfoFlags, static_cast<DWORD>(NIIF_INFO));
-    EXPECT_EQ(r.cbSize, sizeof(NOTIFYICONDATAA));
+    EXPECT_EQ(r.cbSize, sizeof(NOTIFYICONDATAW));
     EXPECT_EQ(r.uID, 128u);
+    // A name outside the ANSI code page reaches the shell whole; a cut never splits a character.
+    const std::string cyrillic = "\xD0\x9A\xD1\x8D\xD1\x88";  // "Кэш"
+    (void)icon.ShowBalloon(cyrillic + " " + std::string(300, 'x'), std::string(62, 't') + "\xF0\x9F\x98\x80", 10000);
+    EXPECT_EQ(icon.BalloonText(), cyrillic + " " + std::string(251, 'x'));
+    EXPECT_EQ(icon.BalloonTitle(), std::string(62, 't'));
     (void)icon.ShowBalloon("", "Tracelorn", 10000);
-    EXPECT_STREQ(icon.Record().szInfo, "");
+    EXPECT_EQ(icon.BalloonText(), "");
     icon.Destroy();
     EXPECT_FALSE(icon.Shown());
 }
