@@ -4,9 +4,9 @@
 #include "dialogs/DlgTargetMin.h"
 #include "dialogs/TargetPagesIds.h"
 #include "dialogs/TargetTreeImages.h"
+#include "platform/Text.h"
 #include "skin/SkinResources.h"
 #include "targets/TargetCatalog.h"
-#include "platform/Text.h"
 
 #include <commctrl.h>
 

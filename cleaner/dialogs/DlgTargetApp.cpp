@@ -1,8 +1,8 @@
 #include "dialogs/DlgTargetApp.h"
 
 #include "dialogs/TargetPagesIds.h"
-#include "targets/TargetCatalog.h"
 #include "platform/Text.h"
+#include "targets/TargetCatalog.h"
 
 #include <commctrl.h>
 

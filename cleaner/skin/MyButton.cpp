@@ -1,12 +1,12 @@
 #include "skin/MyButton.h"
 
-#include "platform/Text.h"
-#include "skin/WindowText.h"
 #include "platform/GdiHandles.h"
+#include "platform/Text.h"
 #include "skin/Dialog.h"
 #include "skin/SkinDraw.h"
 #include "skin/SkinPalette.h"
 #include "skin/SkinResources.h"
+#include "skin/WindowText.h"
 
 #include <windowsx.h>
 

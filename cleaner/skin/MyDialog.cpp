@@ -1,11 +1,11 @@
 #include "skin/MyDialog.h"
 
-#include "skin/WindowText.h"
 #include "platform/GdiHandles.h"
 #include "skin/SkinDraw.h"
 #include "skin/SkinGeometry.h"
 #include "skin/SkinPalette.h"
 #include "skin/SkinResources.h"
+#include "skin/WindowText.h"
 
 #include <windowsx.h>
 

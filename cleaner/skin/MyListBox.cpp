@@ -14,51 +14,32 @@
 namespace {
 constexpr int kNoPending = -1;
 
-// The list keeps each line in the layout of skin/ListLine.h with the texts in UTF-16, so it holds
-// names of any script: six header units (value + 1, never zero), then the four texts, the lengths
-// counted in UTF-16 units.
+// The list holds each line in the stored form of skin/ListLine.h with the texts in UTF-16, so it
+// keeps names of any script; the lengths count UTF-16 units (ResultLine cuts each text to 254
+// bytes between characters, so never more units than that).
 std::wstring StoredLine(const ResultLine& line) {
-    const auto small = [](int v) { return v < 0 || v > static_cast<int>(list_line::kMaxValue) ? 0 : v; };
-    std::wstring texts[4];
-    const std::string* parts[4] = {&line.name, &line.files, &line.items, &line.size};
-    std::wstring stored;
-    stored += static_cast<wchar_t>(small(static_cast<int>(line.kind)) + 1);
-    stored += static_cast<wchar_t>(small(line.state) + 1);
-    for (int i = 0; i < 4; ++i) {
-        // ResultLine cuts at 254 bytes between characters: never more UTF-16 units than that.
-        texts[i] = WideFromUtf8(*parts[i]);
-        if (texts[i].size() > list_line::kMaxValue) texts[i].resize(list_line::kMaxValue);
-        stored += static_cast<wchar_t>(texts[i].size() + 1);
-    }
-    for (const std::wstring& text : texts) stored += text;
-    return stored;
+    list_line::Parts<wchar_t> parts;
+    parts.kind = static_cast<int>(line.kind);
+    parts.state = line.state;
+    const std::string* texts[4] = {&line.name, &line.files, &line.items, &line.size};
+    for (int i = 0; i < 4; ++i) parts.texts[i] = WideFromUtf8(*texts[i]);
+    return list_line::EncodeParts(parts);
 }
 
 bool LineFromStored(std::wstring_view stored, ResultLine& out) {
-    if (stored.size() < list_line::kHeaderSize) return false;
-    for (size_t i = 0; i < list_line::kHeaderSize; ++i)
-        if (stored[i] == 0 || stored[i] > list_line::kMaxValue + 1) return false;
-    size_t lengths[4];
-    size_t total = 0;
-    for (size_t i = 0; i < 4; ++i) total += lengths[i] = static_cast<size_t>(stored[2 + i]) - 1;
-    if (total != stored.size() - list_line::kHeaderSize) return false;
+    list_line::Parts<wchar_t> parts;
+    if (!list_line::DecodeParts(stored, parts)) return false;
     ResultLine line;
-    line.kind = static_cast<LineKind>(stored[0] - 1);
-    line.state = static_cast<RunState>(stored[1] - 1);
+    line.kind = static_cast<LineKind>(parts.kind);
+    line.state = static_cast<RunState>(parts.state);
     std::string* texts[4] = {&line.name, &line.files, &line.items, &line.size};
-    size_t at = list_line::kHeaderSize;
-    for (size_t i = 0; i < 4; ++i) {
-        if (!Utf8FromWide(stored.substr(at, lengths[i]), *texts[i])) return false;
-        at += lengths[i];
-    }
+    for (int i = 0; i < 4; ++i)
+        if (!Utf8FromWide(parts.texts[i], *texts[i])) return false;
     out = std::move(line);
     return true;
 }
 
-int KindOfStored(std::wstring_view stored) {
-    if (stored.size() < list_line::kHeaderSize || stored[0] == 0) return -1;
-    return static_cast<int>(stored[0]) - 1;
-}
+int KindOfStored(std::wstring_view stored) { return list_line::KindOfParts(stored); }
 
 std::wstring ItemText(HWND list, int index) {
     const LRESULT length = ::SendMessageW(list, LB_GETTEXTLEN, index, 0);

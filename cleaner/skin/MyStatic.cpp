@@ -1,9 +1,9 @@
 #include "skin/MyStatic.h"
 
-#include "skin/WindowText.h"
 #include "platform/GdiHandles.h"
 #include "skin/SkinPalette.h"
 #include "skin/SkinResources.h"
+#include "skin/WindowText.h"
 
 bool CMyStatic::AttachItem(HWND dialog, int id) { return Attach(::GetDlgItem(dialog, id)); }
 

@@ -1,8 +1,7 @@
 #include "skin/SkinDraw.h"
 
-#include "platform/Text.h"
-
 #include "platform/GdiHandles.h"
+#include "platform/Text.h"
 
 namespace skin_draw {
 

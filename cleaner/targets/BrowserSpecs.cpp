@@ -24,9 +24,6 @@ const ChromiumSpec kChromium[] = {
      {Base::LocalAppData, Base::ProgramFiles, Base::ProgramFilesX86}},
 };
 
-// The user-data root below the local application-data folder, with backslashes around it.
-std::string UserDataSubfolder(const ChromiumSpec& spec) { return std::string("\\") + spec.folder + "\\User Data\\"; }
-
 }  // namespace
 
 const ChromiumSpec* ChromiumSpecOf(Browser browser) {

@@ -2,8 +2,8 @@
 
 #include "engine/UrlCacheEntry.h"
 #include "engine/Win32SystemStores.h"
-#include "targets/DriveTargets.h"
 #include "platform/Text.h"
+#include "targets/DriveTargets.h"
 #include "targets/PluginFiles.h"
 
 #include <windows.h>
