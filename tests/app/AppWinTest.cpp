@@ -1,9 +1,12 @@
 #include "platform/ProcessList.h"
+#include "app/DlgMain.h"
 #include "app/SingleInstance.h"
 #include "app/TrayIcon.h"
 #include "platform/ProgramFolder.h"
 #include "platform/SystemLibrary.h"
 #include "platform/Text.h"
+#include "support/TempFolder.h"
+#include "targets/TargetCatalog.h"
 
 #include <gtest/gtest.h>
 
@@ -95,6 +98,22 @@ TEST_F(TrayIconTest, BalloonFieldsAreCutNotOverflowed) {
     EXPECT_EQ(icon.BalloonText(), "");
     icon.Destroy();
     EXPECT_FALSE(icon.Shown());
+}
+
+// A notice about the start (custom targets that could not be read) takes the start balloon, even
+// when the greeting is wanted; without one the greeting shows.
+TEST(MainWindow, StartNoticeTakesTheStartBalloon) {
+    TempFolder program;
+    for (const bool notice : {true, false}) {
+        TargetCatalog catalog("", program.Path());
+        catalog.Settings().notifyWhenStart = true;
+        CDlgMain::Options options{"", program.Path(), {}, {}, notice ? "Kept as CustomTargets.tgs.bak" : ""};
+        CDlgMain window(catalog, std::move(options));
+        ASSERT_TRUE(window.Create(nullptr));
+        EXPECT_EQ(window.Tray().BalloonText(), notice ? "Kept as CustomTargets.tgs.bak" : "I'm here...");
+        EXPECT_EQ(window.Tray().Record().dwInfoFlags, static_cast<DWORD>(notice ? NIIF_WARNING : NIIF_INFO));
+        ::DestroyWindow(window.Hwnd());
+    }
 }
 
 TEST_F(TrayIconTest, CallbackReachesTheWindowAfterTheIcon) {
