@@ -41,6 +41,8 @@ public:
         // The custom targets were changed in Options: they are written from now on even when the
         // start could not read the stored ones.
         std::function<void()> customTargetsChanged;
+        // Shown once in a balloon when the window starts (instead of "I'm here..."); empty: none.
+        std::string startNotice;
     };
     CDlgMain(TargetCatalog& catalog, Options options);
     ~CDlgMain() override;

@@ -1,7 +1,6 @@
 list(APPEND CLEANER_CORE_SOURCES
   app/ActionDriver.cpp
   app/ActionTexts.cpp
-  app/BalloonField.cpp
   app/CommandLine.cpp
   app/InstanceName.cpp
   app/PendingCalls.cpp

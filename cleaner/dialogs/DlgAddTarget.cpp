@@ -8,6 +8,7 @@
 #include "platform/Text.h"
 #include "res/ResourceIds.h"
 #include "skin/SkinResources.h"
+#include "skin/WindowText.h"
 #include "targets/Target.h"
 
 namespace {
@@ -43,11 +44,11 @@ CAddTargetPage& CDlgAddTarget::PageOf(int kind) const { return *pages_[kind >= 1
 BOOL CDlgAddTarget::OnInitDialog() {
     CMyDialog::OnInitDialog();
     HWND hwnd = Hwnd();
-    ::SetWindowTextA(hwnd, editing_ ? "Edit Target" : "Add Target to Kill");
+    window_text::Set(hwnd, editing_ ? "Edit Target" : "Add Target to Kill");
     const HFONT font = SkinResources::Get().Font(SkinFont::Normal);
     for (HWND child = ::GetWindow(hwnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
         ::SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    ::SetDlgItemTextA(hwnd, IDC_TARGET_NAME, fields_.name.c_str());
+    window_text::Set(Item(IDC_TARGET_NAME), fields_.name);
     if (active_.AttachItem(hwnd, IDC_IS_ACTIVE)) active_.SetChecked(editing_ ? fields_.active : true);
     if (ok_.AttachItem(hwnd, IDOK)) AddToolTip(IDOK, "Save the target");
     if (cancel_.AttachItem(hwnd, IDCANCEL)) AddToolTip(IDCANCEL, "Close without saving the target");
@@ -103,7 +104,7 @@ bool CDlgAddTarget::OnCommand(WORD id, WORD code, HWND control) {
 bool CDlgAddTarget::OnHelp() { return ShowHelp(); }
 
 void CDlgAddTarget::Tell(const std::string& text, UINT icon) const {
-    ::MessageBoxA(Hwnd(), text.c_str(), "Tracelorn", MB_OK | icon);
+    window_text::Message(Hwnd(), text, "Tracelorn", MB_OK | icon);
 }
 
 std::string CDlgAddTarget::Refusal(const EntryRecord& entry, const EntryVerdict& verdict) {
@@ -128,15 +129,21 @@ bool CDlgAddTarget::ConfirmUserFiles(const EntryRecord& entry, const EntryVerdic
 
 void CDlgAddTarget::OnOK() {
     target_editor::Fields fields;
-    char name[512] = {};
-    ::GetDlgItemTextA(Hwnd(), IDC_TARGET_NAME, name, sizeof name);
-    fields.name = name;
+    fields.name = window_text::Get(Item(IDC_TARGET_NAME));
     fields.active = active_.Checked();
     fields.kind = kind_;
     PageOf(kind_).Read(fields);
     const std::string problem = target_editor::Check(fields);
     if (!problem.empty()) {
         Tell(problem, MB_ICONINFORMATION);
+        return;
+    }
+    const std::string unstorable = target_editor::CheckStoredForm(fields, [](const std::string& text) {
+        std::string stored;
+        return AnsiFromUtf8(text, stored);
+    });
+    if (!unstorable.empty()) {
+        Tell(unstorable, MB_ICONWARNING);
         return;
     }
     EntryRecord entry = target_editor::BuildEntry(fields);

@@ -1,6 +1,8 @@
 #include "dialogs/DlgAutoKill.h"
 
 #include "dialogs/OptionsRules.h"
+#include "platform/Text.h"
+#include "skin/WindowText.h"
 #include "targets/TargetCatalog.h"
 
 #include <commdlg.h>
@@ -44,7 +46,7 @@ BOOL CDlgAutoKill::OnInitDialog() {
 
     HWND path = Item(IDC_AK_APP_PATH);
     ::SendMessageA(path, EM_LIMITTEXT, options_rules::kMaxAppPath, 0);
-    ::SetWindowTextA(path, s.akAppExitName.c_str());
+    window_text::Set(path, s.akAppExitName);
     AddFramedControl(path);
 
     AddFrame(RECT{10, 10, 436, 100}, kFrameLine, kFrameCaption, kFrameRounded, "Auto-Kill Scheduler:");
@@ -71,7 +73,7 @@ bool CDlgAutoKill::OnCommand(WORD id, WORD code, HWND control) {
     case IDC_AK_BROWSE: {
         if (!appExit_.Checked()) return true;
         const std::string chosen = chooseProgram_(::GetAncestor(Hwnd(), GA_ROOT));
-        if (!chosen.empty()) ::SetWindowTextA(Item(IDC_AK_APP_PATH), options_rules::StoredAppPath(chosen).c_str());
+        if (!chosen.empty()) window_text::Set(Item(IDC_AK_APP_PATH), options_rules::StoredAppPath(chosen));
         return true;
     }
     case IDC_AK_TEST:
@@ -83,10 +85,7 @@ bool CDlgAutoKill::OnCommand(WORD id, WORD code, HWND control) {
 }
 
 std::string CDlgAutoKill::PathText() const {
-    HWND path = Item(IDC_AK_APP_PATH);
-    std::vector<char> text(static_cast<size_t>(::GetWindowTextLengthA(path)) + 1, '\0');
-    const int length = ::GetWindowTextA(path, text.data(), static_cast<int>(text.size()));
-    return std::string(text.data(), length > 0 ? static_cast<size_t>(length) : 0);
+    return window_text::Get(Item(IDC_AK_APP_PATH));
 }
 
 void CDlgAutoKill::Apply() {
@@ -104,15 +103,15 @@ void CDlgAutoKill::Apply() {
 }
 
 std::string CDlgAutoKill::ChooseProgram(HWND owner) {
-    char file[MAX_PATH] = {};
-    OPENFILENAMEA ofn{};
+    wchar_t file[MAX_PATH] = {};
+    OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
     // "EXE files (*.exe)|*.exe||" in the dialog's own form: pairs of zero-terminated texts.
-    ofn.lpstrFilter = "EXE files (*.exe)\0*.exe\0\0";
+    ofn.lpstrFilter = L"EXE files (*.exe)\0*.exe\0\0";
     ofn.lpstrFile = file;
-    ofn.nMaxFile = sizeof file;
+    ofn.nMaxFile = MAX_PATH;
     ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!::GetOpenFileNameA(&ofn)) return {};
-    return file;
+    if (!::GetOpenFileNameW(&ofn)) return {};
+    return Utf8FromWide(TrimNul(file));
 }

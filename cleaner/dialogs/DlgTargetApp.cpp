@@ -1,6 +1,7 @@
 #include "dialogs/DlgTargetApp.h"
 
 #include "dialogs/TargetPagesIds.h"
+#include "platform/Text.h"
 #include "targets/TargetCatalog.h"
 
 #include <commctrl.h>
@@ -31,18 +32,19 @@ BOOL CDlgTargetApp::OnInitDialog() {
     const int count = catalog_.CategoryCount(category_);
     for (int i = 0; i < count; ++i) {
         const Target& target = catalog_.TargetAt(static_cast<size_t>(start + i));
-        TVINSERTSTRUCTA insert{};
+        std::wstring name = WideFromUtf8(target.Name());
+        TVINSERTSTRUCTW insert{};
         insert.hParent = TVI_ROOT;
         insert.hInsertAfter = TVI_LAST;
         insert.item.mask = TVIF_TEXT | TVIF_PARAM;
-        insert.item.pszText = const_cast<char*>(target.Name().c_str());
+        insert.item.pszText = &name[0];
         insert.item.lParam = start + i;  // the target's catalogue index
-        HTREEITEM item = TreeView_InsertItem(tree, &insert);
+        auto item = reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
         if (item) TreeView_SetCheckState(tree, item, target.Selected());
     }
     if (HTREEITEM first = TreeView_GetRoot(tree)) TreeView_SelectItem(tree, first);
     if (HWND tips = TreeView_GetToolTips(tree)) {
-        ::SetWindowLongPtrA(tips, GWL_STYLE, ::GetWindowLongPtrA(tips, GWL_STYLE) | TTS_BALLOON);
+        ::SetWindowLongPtrW(tips, GWL_STYLE, ::GetWindowLongPtrW(tips, GWL_STYLE) | TTS_BALLOON);
         ::SendMessageA(tips, TTM_SETDELAYTIME, TTDT_AUTOPOP, kBalloonMs);
     }
     if (showDescription_.AttachItem(Hwnd(), IDC_SHOW_DESCRIPTION)) {
@@ -69,16 +71,17 @@ LRESULT CDlgTargetApp::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, boo
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         if (header->idFrom == IDC_APP_TREE && header->code == NM_CLICK)
             ::PostMessageA(Hwnd(), kRecountMessage, 0, 0);
-        if (header->idFrom == IDC_APP_TREE && header->code == TVN_GETINFOTIPA) {
-            auto* tip = reinterpret_cast<NMTVGETINFOTIPA*>(lParam);
+        // The page is a Unicode window, so the tree asks in UTF-16.
+        if (header->idFrom == IDC_APP_TREE && header->code == TVN_GETINFOTIPW) {
+            auto* tip = reinterpret_cast<NMTVGETINFOTIPW*>(lParam);
             if (tip->pszText && tip->cchTextMax > 0) {
-                tip->pszText[0] = '\0';
+                tip->pszText[0] = L'\0';
                 const size_t index = static_cast<size_t>(tip->lParam);
                 if (showDescription_.Checked() && index < catalog_.TargetCount()) {
-                    const std::string& text = catalog_.TargetAt(index).Description();
+                    const std::wstring text = WideFromUtf8(catalog_.TargetAt(index).Description());
                     const size_t n = std::min(text.size(), static_cast<size_t>(tip->cchTextMax - 1));
-                    std::memcpy(tip->pszText, text.data(), n);
-                    tip->pszText[n] = '\0';
+                    std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(n), tip->pszText);
+                    tip->pszText[n] = L'\0';
                 }
             }
             handled = true;

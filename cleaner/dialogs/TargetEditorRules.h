@@ -6,11 +6,12 @@
 #include "engine/EntryRecord.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace target_editor {
 
-constexpr size_t kMaxNameLength = 32;
+constexpr size_t kMaxNameLength = 32;    // characters, not UTF-8 bytes
 constexpr size_t kMaxFieldLength = 259;    // paths, sub-keys, wildcards, value names
 constexpr size_t kMaxPatternLength = 127;  // a kind 5 pattern with a leading or trailing '*'
 constexpr int kRootCount = 5;
@@ -41,6 +42,12 @@ extern const char* const kFieldsEmpty;   // "Please fill all fields!"
 // Checks the name, then the required fields of the kind, then their bounds and form (absolute
 // paths for kinds 1 to 3, no control characters). The safety rules of the engine come after.
 std::string Check(const Fields& fields);
+
+// The first text of the target that the custom targets file cannot store (it keeps its strings in
+// the ANSI code page, and `storable` says whether one has an exact form there), as the message
+// the editor shows; empty when every text can be stored. Storing another name instead would save
+// a target the user never entered.
+std::string CheckStoredForm(const Fields& fields, const std::function<bool(const std::string&)>& storable);
 
 // The entry of the new target: kind 2 and 3 folders get a trailing backslash; kind 5 takes the
 // value name as its pattern and is not recursive, kind 6 is.

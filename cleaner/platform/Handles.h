@@ -86,4 +86,5 @@ using FindHandle = UniqueHandle<FindHandleTraits>;
 using RegKey = UniqueHandle<RegKeyTraits>;
 using ModuleHandle = UniqueHandle<ModuleTraits>;
 using GdiObject = UniqueHandle<GdiObjectTraits>;
+using CoTaskMem = UniqueHandle<CoTaskMemTraits<void>>;  // item id lists and other shell memory
 using CoTaskWideString = UniqueHandle<CoTaskMemTraits<wchar_t>>;

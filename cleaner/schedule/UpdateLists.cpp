@@ -157,17 +157,17 @@ uint32_t StampNumber(const std::array<uint8_t, 4>& stamp) {
            (static_cast<uint32_t>(stamp[2]) << 16) | (static_cast<uint32_t>(stamp[3]) << 24);
 }
 
-std::optional<uint32_t> PluginStamp(const std::vector<uint8_t>& bytes) {
+std::optional<uint32_t> PluginStamp(const std::vector<uint8_t>& bytes, const StoredText& text) {
     MemoryStream in(bytes);
-    std::optional<TargetRecord> record = ReadTargetRecord(in);
+    std::optional<TargetRecord> record = ReadTargetRecord(in, text);
     if (!record) return std::nullopt;
     return StampNumber(record->stamp);
 }
 
 bool IsAcceptablePlugin(const std::vector<uint8_t>& bytes,
-                        const std::function<bool(const EntryRecord&)>& entryAllowed) {
+                        const std::function<bool(const EntryRecord&)>& entryAllowed, const StoredText& text) {
     MemoryStream in(bytes);
-    std::optional<TargetRecord> record = ReadTargetRecord(in);
+    std::optional<TargetRecord> record = ReadTargetRecord(in, text);
     if (!record || in.Remaining() != 0) return false;
     for (const EntryRecord& entry : record->entries)
         // The library rule first, as for a shipped plug-in; then this machine's places.

@@ -9,6 +9,7 @@
 // "Std" and "App" with one Integer property per plug-in file (name = file name, value = stamp), and
 // a node "Hash" with one 32-byte String property per file, named "Std\<file>" or "App\<file>".
 // Clients that know no hashes read only what they know and ignore the rest.
+#include "targets/StoredText.h"
 #include "engine/EntryRecord.h"
 #include "targets/PropertyTree.h"
 
@@ -96,11 +97,13 @@ constexpr const char* kBannerHashName = "BannerHash";
 // The stamp's four bytes as one little-endian number, as installed and offered stamps compare.
 [[nodiscard]] uint32_t StampNumber(const std::array<uint8_t, 4>& stamp);
 // The stamp of a plug-in file's bytes; none when they do not read as a plug-in target.
-[[nodiscard]] std::optional<uint32_t> PluginStamp(const std::vector<uint8_t>& bytes);
+[[nodiscard]] std::optional<uint32_t> PluginStamp(const std::vector<uint8_t>& bytes,
+                                                const StoredText& text = AsciiStoredText());
 // Whether fetched bytes may be saved as a plug-in: they read as a plug-in target, every entry of
 // it would become a working entry (and passes `entryAllowed`, the engine's safety rules in the
 // program), and nothing follows the tree.
 [[nodiscard]] bool IsAcceptablePlugin(const std::vector<uint8_t>& bytes,
-                                      const std::function<bool(const EntryRecord&)>& entryAllowed = {});
+                                      const std::function<bool(const EntryRecord&)>& entryAllowed = {},
+                                      const StoredText& text = AsciiStoredText());
 
 }  // namespace update

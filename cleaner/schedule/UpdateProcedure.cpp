@@ -103,7 +103,7 @@ private:
             if (r != Outcome::Ok) return r;
             const std::optional<Sha256Digest> expected = PluginHash(pluginList, offer);
             staged += bytes.size();
-            if (!expected || s_.Sha256(bytes) != *expected || !IsAcceptablePlugin(bytes, [this](const EntryRecord& e) { return s_.EntryAllowed(e); }) || staged > kMaxStagedBytes)
+            if (!expected || s_.Sha256(bytes) != *expected || !IsAcceptablePlugin(bytes, [this](const EntryRecord& e) { return s_.EntryAllowed(e); }, s_.PluginText()) || staged > kMaxStagedBytes)
                 return Outcome::Refused;
             fetched.push_back(Fetched{offer, std::move(bytes)});
         }
@@ -116,7 +116,7 @@ private:
         if (!SaveBanner()) return Send(kListUnreadable);
         for (const Fetched& f : fetched) {
             if (!s_.SaveProgramFile(LocalPath(f.offer), f.bytes)) return Send(kListUnreadable);
-            s_.RememberPluginStamp(LocalPath(f.offer), std::max(f.offer.stamp, PluginStamp(f.bytes).value_or(0)));
+            s_.RememberPluginStamp(LocalPath(f.offer), std::max(f.offer.stamp, PluginStamp(f.bytes, s_.PluginText()).value_or(0)));
         }
         if (!s_.SaveProgramFile(kUpdateList, updateListBytes_)) return Send(kListUnreadable);
         return Succeed(kSucceeded, static_cast<uint32_t>(fetched.size()));
@@ -180,7 +180,7 @@ private:
             const std::string path = LocalPath(offer);
             std::vector<uint8_t> bytes;
             std::optional<uint32_t> stamp;
-            if (s_.ReadProgramFile(path, kMaxPluginBytes, bytes)) stamp = PluginStamp(bytes);
+            if (s_.ReadProgramFile(path, kMaxPluginBytes, bytes)) stamp = PluginStamp(bytes, s_.PluginText());
             Installed installed;
             if (stamp) {
                 installed.file = Installed::File::Present;

@@ -29,6 +29,8 @@ public:
     // Whether an entry of a fetched plug-in passes the engine's safety rules: a plug-in that would
     // be refused when it loads is never saved.
     [[nodiscard]] virtual bool EntryAllowed(const EntryRecord& entry) = 0;
+    // The stored form of a plug-in's strings (the program: the ANSI code page).
+    [[nodiscard]] virtual const StoredText& PluginText() { return AsciiStoredText(); }
     // A file of the program's folder ("update.prm", "STDPLUGS\x.tlp"); false when it is missing,
     // unreadable or larger than `limit`.
     [[nodiscard]] virtual bool ReadProgramFile(const std::string& relativePath, size_t limit, std::vector<uint8_t>& out) = 0;

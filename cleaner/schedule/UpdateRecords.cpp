@@ -1,6 +1,7 @@
 #include "schedule/UpdateRecords.h"
 
 #include "platform/Handles.h"
+#include "targets/AnsiStoredText.h"
 #include "platform/Text.h"
 #include "schedule/UpdateLists.h"
 #include "schedule/UpdateProtocol.h"
@@ -88,7 +89,7 @@ void UpdateRecords::RememberInstalledPlugins(const std::string& programFolder) c
             if (!Utf8FromWide(TrimNul(data.cFileName), name)) continue;
             std::vector<uint8_t> bytes;
             if (!ReadSmallFile(SystemPath(dir + name), bytes)) continue;
-            if (const std::optional<uint32_t> stamp = update::PluginStamp(bytes))
+            if (const std::optional<uint32_t> stamp = update::PluginStamp(bytes, AnsiCodePageText()))
                 RememberPluginStamp(std::string(update::FolderName(folder)) + "\\" + name, *stamp);
         } while (::FindNextFileW(find.Get(), &data));
     }

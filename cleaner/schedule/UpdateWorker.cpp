@@ -10,6 +10,7 @@
 #include "schedule/UpdateProtocol.h"
 #include "schedule/UpdateRecords.h"
 #include "schedule/UpdateSession.h"
+#include "targets/AnsiStoredText.h"
 
 #include <atomic>
 #include <algorithm>
@@ -65,6 +66,7 @@ public:
         return session_.Download(relativeUrl, limit, [this] { return StopRequested(); }, progress, out);
     }
 
+    const StoredText& PluginText() override { return AnsiCodePageText(); }
     bool VerifySignature(const std::vector<uint8_t>& data, const std::vector<uint8_t>& sig) override {
         return signature_.Verify(data, sig);
     }

@@ -2,6 +2,8 @@
 
 #include "engine/EntryFactory.h"
 #include "platform/Handles.h"
+#include "platform/Text.h"
+#include "targets/AnsiStoredText.h"
 #include "targets/BinaryFile.h"
 #include "targets/PropertyTree.h"
 
@@ -40,7 +42,7 @@ std::optional<TargetRecord> RecordFromTarget(const Target& target) {
 std::unique_ptr<Target> ReadTargetFile(const std::string& path, EntrySource source) {
     BinaryFile file;
     if (!file.Open(path, BinaryFile::Mode::Read)) return nullptr;
-    auto record = ReadTargetRecord(file);
+    auto record = ReadTargetRecord(file, AnsiCodePageText());
     if (!record) return nullptr;
     return TargetFromRecord(*record, source);
 }
@@ -59,13 +61,15 @@ bool LoadStandardPlugin(TargetCatalog& catalog, const std::string& fileName, con
 size_t LoadApplicationPlugins(TargetCatalog& catalog, const std::string& folder) {
     const std::string dir = folder + "\\APPPLUGS\\";
     std::vector<std::unique_ptr<Target>> found;
-    WIN32_FIND_DATAA data;
-    UniqueHandle<FindHandleTraits> find(::FindFirstFileA((dir + "*.tlp").c_str(), &data));
+    WIN32_FIND_DATAW data;
+    UniqueHandle<FindHandleTraits> find(::FindFirstFileW(SystemPath(dir + "*.tlp").c_str(), &data));
     if (find) {
         do {
             if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-            if (auto t = ReadTargetFile(dir + data.cFileName)) found.push_back(std::move(t));
-        } while (::FindNextFileA(find.Get(), &data));
+            std::string name;
+            if (!Utf8FromWide(TrimNul(data.cFileName), name)) continue;
+            if (auto t = ReadTargetFile(dir + name)) found.push_back(std::move(t));
+        } while (::FindNextFileW(find.Get(), &data));
     }
     std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
         return CompareNames(a->Name(), b->Name()) < 0;
@@ -77,7 +81,7 @@ size_t LoadApplicationPlugins(TargetCatalog& catalog, const std::string& folder)
 
 std::string PluginFolderPath(bool standard, const std::string& fileName, const std::string& folder) {
     std::string dir = folder + (standard ? "\\STDPLUGS" : "\\APPPLUGS");
-    DWORD attributes = ::GetFileAttributesA(dir.c_str());
+    DWORD attributes = ::GetFileAttributesW(SystemPath(dir).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return dir;
     return dir + "\\" + fileName;
 }

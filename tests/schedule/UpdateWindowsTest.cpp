@@ -175,8 +175,8 @@ TEST_F(UpdateWindows, MainWindowAutomaticUpdateShowsItsBalloonAndLeavesDmSetDefI
     ASSERT_TRUE(window.StartAutoUpdate());
     EXPECT_FALSE(window.StartAutoUpdate()) << "one update at a time";
     ASSERT_TRUE(PumpUntil([] { return !update_worker::Running(); }));
-    EXPECT_STREQ(window.Tray().Record().szInfo, "Update successfully completed.\n1 plugins updated.");
-    EXPECT_STREQ(window.Tray().Record().szInfoTitle, "Tracelorn");
+    EXPECT_EQ(window.Tray().BalloonText(), "Update successfully completed.\n1 plugins updated.");
+    EXPECT_EQ(window.Tray().BalloonTitle(), "Tracelorn");
     EXPECT_EQ(window.Tray().Record().uTimeout, 1000u);
     EXPECT_GT(catalog.LastUpdateTime(), 0);
     EXPECT_EQ(program.Get("APPPLUGS\\auto.tlp"), content.application[0].bytes);
@@ -195,7 +195,7 @@ TEST_F(UpdateWindows, MainWindowAutomaticUpdateShowsItsBalloonAndLeavesDmSetDefI
     ASSERT_TRUE(PumpUntil([] { return !update_worker::Running(); }));
     EXPECT_TRUE(program.Has("APPPLUGS\\third.tlp"));
     EXPECT_GT(catalog.LastUpdateTime(), 0);
-    EXPECT_STREQ(window.Tray().Record().szInfo, "Update successfully completed.\n1 plugins updated.");
+    EXPECT_EQ(window.Tray().BalloonText(), "Update successfully completed.\n1 plugins updated.");
     catalog.SetLastUpdateTime(0);
     ASSERT_TRUE(window.StartAutoUpdate());
     ASSERT_TRUE(PumpUntil([] { return !update_worker::Running(); }));
