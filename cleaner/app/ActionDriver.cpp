@@ -15,8 +15,9 @@ constexpr int kMaxPauseMs = 4000;
 constexpr int kPauseStepMs = 5;
 }  // namespace
 
-ActionDriver::ActionDriver(TargetCatalog& catalog, ActionWindow& window, ThreadStarter startThread)
-    : catalog_(catalog), window_(window), startThread_(std::move(startThread)) {}
+ActionDriver::ActionDriver(TargetCatalog& catalog, ActionWindow& window, ThreadStarter startThread,
+                           RunExclusion* exclusion)
+    : catalog_(catalog), window_(window), startThread_(std::move(startThread)), exclusion_(exclusion) {}
 
 ActionDriver::~ActionDriver() {
     WaitForWorker();
@@ -40,16 +41,33 @@ bool ActionDriver::BeginStart(Action action) {
     window_.ClearResultLines();
     window_.AddResultLine(ResultLine::Make(LineKind::Heading, RunIdle, action_texts::Heading(action)));
     window_.RepaintResultList();
+    // Before the last-kill time moves: a Kill that another process keeps out has not happened.
+    if (exclusion_) {
+        if (!exclusion_->TryClaim()) {
+            Refuse(action_texts::kAnotherRunBusy);
+            return false;
+        }
+        claimed_ = true;
+    }
     if (action != Action::Scan) catalog_.MarkLastKillNow();  // even without selected targets
     selectedCount_ = catalog_.SelectedCount();
     if (selectedCount_ > 0) return true;
-    window_.AddResultLine(
-        ResultLine::Make(LineKind::Highlighted, RunIdle, action_texts::kNoSelectedTargets));
+    ReleaseClaim();
+    Refuse(action_texts::kNoSelectedTargets);
+    return false;
+}
+
+void ActionDriver::Refuse(const char* line) {
+    window_.AddResultLine(ResultLine::Make(LineKind::Highlighted, RunIdle, line));
     window_.RepaintResultList();
     if (!window_.IsShown())
-        window_.ShowBalloon(action_texts::kNoSelectedTargets, action_texts::kAppTitle,
-                            action_texts::kBalloonTimeoutMs);
-    return false;
+        window_.ShowBalloon(line, action_texts::kAppTitle, action_texts::kBalloonTimeoutMs);
+}
+
+void ActionDriver::ReleaseClaim() {
+    if (!claimed_) return;
+    claimed_ = false;
+    exclusion_->Release();
 }
 
 void ActionDriver::StartScan() {
@@ -106,6 +124,7 @@ void ActionDriver::LaunchWorker(bool kill) {
         autoMark_ = false;
         runState_ = RunIdle;
         currentIndex_ = -1;
+        ReleaseClaim();
         window_.ShowIdleForm();
     }
 }
@@ -209,6 +228,7 @@ void ActionDriver::FinishRun(bool stopped) {
     autoMark_ = false;
     runState_ = RunIdle;
     currentIndex_ = -1;
+    ReleaseClaim();
     window_.ShowIdleForm();
     if (endSound) window_.PlayEndSound();
 }
