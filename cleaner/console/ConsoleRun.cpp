@@ -170,7 +170,7 @@ int Run(ConsoleCatalog& console, const ConsoleRequest& request) {
     {
         SelectionForRun selected(catalog, selection.selected);
         OverwriteForRun overwrite(request.overwrite);
-        report.overwrite = kill_settings::SecureDelete() ? kill_settings::Passes() : 0;
+        report.overwrite = kill && kill_settings::SecureDelete() ? kill_settings::Passes() : 0;
         plain(action_texts::Heading(action));
         catalog.ResetRunCounters();
         if (kill) catalog.MarkLastKillNow();

@@ -8,6 +8,7 @@
 #include "schedule/UpdateProcedure.h"
 #include "schedule/UpdateProtocol.h"
 #include "schedule/UpdateSession.h"
+#include "targets/PolicyReader.h"
 
 #include <atomic>
 #include <algorithm>
@@ -183,6 +184,9 @@ int PeakWorkersAlive() { return g_peakAlive; }
 }  // namespace update_worker
 
 std::string UpdateBaseAddress(const std::string& settingsPath) {
+    // An address the administrator set wins over the user's.
+    if (const auto forced = ReadMachinePolicy().updateUrl)
+        if (auto base = update::NormaliseBaseAddress(*forced)) return *base;
     RegKey key;
     const std::string path = "software\\" + settingsPath;
     if (!settingsPath.empty() &&

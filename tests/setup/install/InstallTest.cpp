@@ -163,7 +163,9 @@ TEST_F(SetupInstall, InstallsUpdatesAndUninstallsLeavingOnlyWhatWasThere) {
     EXPECT_EQ(progress.lines.back(), u"Completed");
 
     // Every file equals the build's.
-    std::vector<std::u16string> installed = {u"Tracelorn.exe", u"Tracelorn.chm", u"Uninst.exe"};
+    std::vector<std::u16string> installed = {u"Tracelorn.exe", u"TracelornCmd.exe", u"Tracelorn.chm", u"Uninst.exe",
+                                             u"PolicyDefinitions\\Tracelorn.admx",
+                                             u"PolicyDefinitions\\en-US\\Tracelorn.adml"};
     for (const wchar_t* plugins : {L"STDPLUGS", L"APPPLUGS"}) {
         WIN32_FIND_DATAW data;
         setup::FindHandle find(::FindFirstFileW((ToWide(BinPath(u"")) + plugins + L"\\*.tlp").c_str(), &data));
