@@ -195,6 +195,8 @@ TEST_F(SetupInstall, InstallsUpdatesAndUninstallsLeavingOnlyWhatWasThere) {
     EXPECT_EQ(AsSet(log.Files()), files);
     EXPECT_EQ(log.Files().size(), files.size());
     EXPECT_EQ(log.Folders(), (std::vector<std::u16string>{parent, folder, folder + u"\\APPPLUGS",
+                                                          folder + u"\\PolicyDefinitions",
+                                                          folder + u"\\PolicyDefinitions\\en-US",
                                                           folder + u"\\STDPLUGS", programs}));
     std::set<std::u16string> created, values;
     for (const setup::RegLogEntry& entry : log.Registry()) {
