@@ -37,18 +37,20 @@ Action ActionDriver::CurrentAction() const {
 }
 
 bool ActionDriver::BeginStart(Action action) {
+    const bool claimed = !exclusion_ || exclusion_->TryClaim();
+    // An Auto-Kill that another process's run keeps out leaves the list and the last-kill time as
+    // they are: the interval tries again at a later tick, and that other run is a Kill too.
+    if (!claimed && action == Action::AutoKill) return false;
     ClearStop();
     window_.ClearResultLines();
     window_.AddResultLine(ResultLine::Make(LineKind::Heading, RunIdle, action_texts::Heading(action)));
     window_.RepaintResultList();
     // Before the last-kill time moves: a Kill that another process keeps out has not happened.
-    if (exclusion_) {
-        if (!exclusion_->TryClaim()) {
-            Refuse(action_texts::kAnotherRunBusy);
-            return false;
-        }
-        claimed_ = true;
+    if (!claimed) {
+        Refuse(action_texts::kAnotherRunBusy);
+        return false;
     }
+    claimed_ = exclusion_ != nullptr;
     if (action != Action::Scan) catalog_.MarkLastKillNow();  // even without selected targets
     selectedCount_ = catalog_.SelectedCount();
     if (selectedCount_ > 0) return true;

@@ -485,6 +485,9 @@ TEST(ActionDriverExclusion, ABusyExclusionKeepsTheRunOutAndAFreeOneIsReleased) {
     ASSERT_EQ(window.lines.size(), 2u);
     EXPECT_EQ(window.lines[1].name, "Another Scan or Kill is running. Try again when it has ended.");
     EXPECT_EQ(catalog.LastKillTime(), 1000);
+    driver.StartAutoKill();
+    EXPECT_EQ(window.lines.size(), 2u) << "a refused Auto-Kill leaves the list as it was";
+    EXPECT_EQ(catalog.LastKillTime(), 1000);
 
     exclusion.heldElsewhere = false;
     driver.StartKill();
