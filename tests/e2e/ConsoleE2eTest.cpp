@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <sddl.h>
 #include <shlobj.h>
 
@@ -135,14 +137,15 @@ TEST_F(ConsoleE2e, ListScanAndKillMatchTheWindowAndReportSkipsAndBusyRuns) {
 
     // Another run holds the exclusion: the console ends with 3 and the window refuses its Scan.
     {
-        HANDLE held = ::CreateMutexA(nullptr, TRUE, RunLockName().c_str());
-        ASSERT_NE(held, nullptr);
+        std::unique_ptr<void, void (*)(void*)> held(::CreateMutexA(nullptr, TRUE, RunLockName().c_str()), [](void* h) {
+            ::ReleaseMutex(h);
+            ::CloseHandle(h);
+        });
+        ASSERT_NE(held.get(), nullptr);
         EXPECT_EQ(RunCmd(cmd, "kill --preset").code, 3u);
         const std::vector<Line> refused = WindowScan();
         ASSERT_EQ(refused.size(), 2u);
         EXPECT_EQ(refused[1].name, "Another Scan or Kill is running. Try again when it has ended.");
-        ::ReleaseMutex(held);
-        ::CloseHandle(held);
     }
     EXPECT_EQ(ListFolder(root.Path() + "data\\five").size(), 5u);
 
@@ -151,6 +154,20 @@ TEST_F(ConsoleE2e, ListScanAndKillMatchTheWindowAndReportSkipsAndBusyRuns) {
     ASSERT_TRUE(::SHGetSpecialFolderPathA(nullptr, local, CSIDL_LOCAL_APPDATA, FALSE));
     const std::string vendor = std::string(local) + "\\BraveSoftware";
     if (FolderExists(vendor)) GTEST_SKIP() << vendor << " exists already: not ours to use";
+    struct Planted {  // the browser ended and its folder gone, however the case ends
+        std::string vendor;
+        PROCESS_INFORMATION pi{};
+        ~Planted() {
+            if (pi.hProcess) {
+                ::TerminateProcess(pi.hProcess, 0);
+                ::WaitForSingleObject(pi.hProcess, 5000);
+                ::CloseHandle(pi.hThread);
+                ::CloseHandle(pi.hProcess);
+            }
+            RemoveTree(vendor);
+        }
+    } planted{vendor};
+    PROCESS_INFORMATION& pi = planted.pi;
     const std::string data = vendor + "\\Brave-Browser\\User Data\\";
     ::SHCreateDirectoryExA(nullptr, (data + "Default\\Cache").c_str(), nullptr);
     ::CloseHandle(::CreateFileA((data + "Default\\Preferences").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
@@ -161,7 +178,6 @@ TEST_F(ConsoleE2e, ListScanAndKillMatchTheWindowAndReportSkipsAndBusyRuns) {
                 browser.c_str(), FALSE);
     STARTUPINFOA si{};
     si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
     std::string line = "\"" + browser + "\" --hold " + data + "lockfile";
     ASSERT_TRUE(::CreateProcessA(browser.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
     ASSERT_TRUE(WaitFor([&] { return !WindowsOf(pi.dwProcessId).empty(); }));
@@ -171,13 +187,8 @@ TEST_F(ConsoleE2e, ListScanAndKillMatchTheWindowAndReportSkipsAndBusyRuns) {
     ReadTotals(root.Path() + "prog\\", files0, items0, bytes0);
     const std::string report = root.Path() + "report.json";
     const CmdResult kill = RunCmd(cmd, "kill \"Applications/E2E*\" \"Brave/Brave Cache\" --overwrite 0 --json \"" + report + "\"");
-    ::TerminateProcess(pi.hProcess, 0);
-    ::WaitForSingleObject(pi.hProcess, 5000);
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
     EXPECT_EQ(kill.code, 1u) << kill.out;
     const std::string json = ReadFileBytes(report);
-    RemoveTree(vendor);
     EXPECT_NE(json.find("\"id\": \"Brave/Brave Cache\", \"files\": 0, \"items\": 0, \"bytes\": 0, \"skipped\": \"Brave Cache "
                         "skipped: Brave is running."),
               std::string::npos) << json;
