@@ -19,6 +19,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -147,56 +148,76 @@ int Usage(const std::string& error) {
     return kExitUsage;
 }
 
+using LineWriter = std::function<void(const std::string&)>;
+
+// Works the selected targets in catalogue order into the report; Ctrl+C ends the run at the next
+// checkpoint, with what the finished targets did kept.
+void RunTargets(TargetCatalog& catalog, bool kill, RunReport& report, const LineWriter& plain) {
+    ConsoleStream err(ConsoleStream::Which::Error);
+    const int total = catalog.SelectedCount();
+    if (total == 0) plain(action_texts::kNoSelectedTargets);
+    catalog.ResetRunCounters();
+    if (kill) catalog.MarkLastKillNow();
+    ClearStop();
+    ::SetConsoleCtrlHandler(OnControl, TRUE);
+    try {
+        for (auto next = catalog.NextSelected(-1); next.target; next = catalog.NextSelected(next.index)) {
+            if (err.IsTerminal())
+                (void)err.Write("[" + std::to_string(next.ordinal) + "/" + std::to_string(total) + "] " +
+                                (kill ? "Killing " : "Scanning ") + next.target->Name() + "...\r\n");
+            Checkpoint();
+            catalog.RunTarget(next.index, kill);
+            const Target& t = *next.target;
+            report.targets.push_back(
+                {TargetId(catalog, static_cast<size_t>(next.index)), t.Name(), t.Counters(), t.SkipNotice()});
+            plain(PlainTargetLine(t.Name(), t.Counters()));
+            if (!t.SkipNotice().empty()) plain(t.SkipNotice());
+        }
+    } catch (const RunStopped&) {
+        report.stopped = true;
+    }
+    ::SetConsoleCtrlHandler(OnControl, FALSE);
+    report.summary = catalog.RunTotals();
+}
+
+// The report to its file (replaced in one step) or to standard output.
+int Deliver(const RunReport& report, const std::string& jsonFile) {
+    if (jsonFile.empty()) return report.exitCode;
+    const std::string json = JsonReport(report);
+    if (jsonFile == "-") return ConsoleStream(ConsoleStream::Which::Output).Write(json) ? report.exitCode : kExitFailure;
+    const std::string path = FullPath(jsonFile);
+    if (path.empty() || !ReplaceFileContents(path, json)) {
+        (void)ConsoleStream(ConsoleStream::Which::Error).Line("TracelornCmd: cannot write the report to " + jsonFile);
+        return kExitFailure;
+    }
+    return report.exitCode;
+}
+
 int Run(ConsoleCatalog& console, const ConsoleRequest& request) {
     TargetCatalog& catalog = console.Get();
     const bool kill = request.command == ConsoleRequest::Command::Kill;
-    const bool jsonOut = request.jsonFile == "-";
-    ConsoleStream out(ConsoleStream::Which::Output), err(ConsoleStream::Which::Error);
-
     if (request.overwrite && !catalog.Policy().AllowsPasses(*request.overwrite))
         return Usage("--overwrite " + std::to_string(*request.overwrite) +
                      " is below the overwriting your administrator set");
     const SelectionResult selection = SelectTargets(catalog, request.selectors, request.preset);
     if (!selection.error.empty()) return Usage(selection.error);
 
+    ConsoleStream out(ConsoleStream::Which::Output);
+    const LineWriter plain = [&](const std::string& line) {
+        if (request.jsonFile != "-") (void)out.Line(line);  // with --json - the report alone
+    };
+    const action_texts::Action action = kill ? action_texts::Action::Kill : action_texts::Action::Scan;
     RunReport report;
     report.version = kConsoleVersion;
     report.action = kill ? "Kill" : "Scan";
     report.start = UtcNow();
-    const action_texts::Action action = kill ? action_texts::Action::Kill : action_texts::Action::Scan;
-    const auto plain = [&](const std::string& line) {
-        if (!jsonOut) (void)out.Line(line);
-    };
+    plain(action_texts::Heading(action));
     {
         SelectionForRun selected(catalog, selection.selected);
         OverwriteForRun overwrite(request.overwrite);
         report.overwrite = kill && kill_settings::SecureDelete() ? kill_settings::Passes() : 0;
-        plain(action_texts::Heading(action));
-        catalog.ResetRunCounters();
-        if (kill) catalog.MarkLastKillNow();
-        const int total = catalog.SelectedCount();
-        if (total == 0) plain(action_texts::kNoSelectedTargets);
-        ClearStop();
-        ::SetConsoleCtrlHandler(OnControl, TRUE);
-        try {
-            for (auto next = catalog.NextSelected(-1); next.target; next = catalog.NextSelected(next.index)) {
-                if (err.IsTerminal())
-                    (void)err.Write("[" + std::to_string(next.ordinal) + "/" + std::to_string(total) + "] " +
-                                    (kill ? "Killing " : "Scanning ") + next.target->Name() + "...\r\n");
-                Checkpoint();
-                catalog.RunTarget(next.index, kill);
-                const Target& t = *next.target;
-                report.targets.push_back({TargetId(catalog, static_cast<size_t>(next.index)), t.Name(), t.Counters(),
-                                          t.SkipNotice()});
-                plain(PlainTargetLine(t.Name(), t.Counters()));
-                if (!t.SkipNotice().empty()) plain(t.SkipNotice());
-            }
-        } catch (const RunStopped&) {
-            report.stopped = true;
-        }
-        ::SetConsoleCtrlHandler(OnControl, FALSE);
+        RunTargets(catalog, kill, report, plain);
     }
-    report.summary = catalog.RunTotals();
     if (report.stopped) {
         plain("");
         plain(action_texts::StoppedLine(action));
@@ -208,19 +229,11 @@ int Run(ConsoleCatalog& console, const ConsoleRequest& request) {
     report.exitCode = report.stopped ? kExitFailure : skipped ? kExitSkipped : kExitRan;
     // What a Kill removed counts, stopped or not, as it does in the window.
     if (kill && !console.SaveAfterKill()) {
-        (void)err.Line("TracelornCmd: the totals could not be saved");
+        (void)ConsoleStream(ConsoleStream::Which::Error).Line("TracelornCmd: the totals could not be saved");
         report.exitCode = kExitFailure;
     }
     report.end = UtcNow();
-    if (request.jsonFile.empty()) return report.exitCode;
-    const std::string json = JsonReport(report);
-    if (jsonOut) return out.Write(json) ? report.exitCode : kExitFailure;
-    const std::string path = FullPath(request.jsonFile);
-    if (path.empty() || !ReplaceFileContents(path, json)) {
-        (void)err.Line("TracelornCmd: cannot write the report to " + request.jsonFile);
-        return kExitFailure;
-    }
-    return report.exitCode;
+    return Deliver(report, request.jsonFile);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <ctime>
 #include <optional>
 #include <utility>
@@ -205,7 +206,9 @@ bool SettingsStore::Save(const TargetCatalog& catalog) const {
         WriteDword(k, "AKEveryTimeTime", static_cast<uint32_t>(s.akEveryTimeTime));
         WriteDword(k, "AKAppExit", s.akAppExit);
         WriteText(k, "AKAppExitName", s.akAppExitName);
-        SaveStamp(k, kLastKillKey, catalog.LastKillTime());
+        // The console keeps the same stamp: a later Kill stored by it while this catalogue was
+        // loaded is not moved back.
+        SaveStamp(k, kLastKillKey, std::max(catalog.LastKillTime(), LoadStamp(k, kLastKillKey).value_or(0)));
         WriteDword(k, "AutoUpdate", s.autoUpdate);
         WriteDword(k, "AutoUpdateNotify", s.autoUpdateNotify);
         SaveStamp(k, kLastUpdateKey, catalog.LastUpdateTime());
@@ -239,17 +242,30 @@ std::string SettingsStore::StatisticsPath(const TargetCatalog& catalog) {
     return folder + "config.cfg";
 }
 
-bool SettingsStore::LoadStatistics(TargetCatalog& catalog) const {
-    FileHandle file(::CreateFileA(StatisticsPath(catalog).c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+namespace {
+bool ReadStatistics(const std::string& path, RunCounters& totals) {
+    FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     std::string bytes(kStatisticsSize, '\0');
     DWORD read = 0;
     if (!::ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) return false;
     bytes.resize(read);
-    return DecodeStatistics(bytes, catalog.Totals());
+    return DecodeStatistics(bytes, totals);
+}
+}  // namespace
+
+bool SettingsStore::LoadStatistics(TargetCatalog& catalog) const {
+    const bool loaded = ReadStatistics(StatisticsPath(catalog), catalog.Totals());
+    accounted_ = catalog.Totals();  // a missing file holds nothing yet
+    return loaded;
 }
 
 bool SettingsStore::SaveStatistics(const TargetCatalog& catalog) const {
-    return ReplaceFileContents(StatisticsPath(catalog), EncodeStatistics(catalog.Totals()));
+    RunCounters write = catalog.Totals(), stored;
+    if (accounted_ && ReadStatistics(StatisticsPath(catalog), stored))
+        write = MergedTotals(stored, catalog.Totals(), *accounted_);
+    if (!ReplaceFileContents(StatisticsPath(catalog), EncodeStatistics(write))) return false;
+    accounted_ = catalog.Totals();
+    return true;
 }

@@ -186,6 +186,10 @@ TEST_F(ConsoleE2e, ListScanAndKillMatchTheWindowAndReportSkipsAndBusyRuns) {
     uint64_t bytes0 = 0;
     ReadTotals(root.Path() + "prog\\", files0, items0, bytes0);
     const std::string report = root.Path() + "report.json";
+    // The window stays open through the console's Kill, as it does in the tray: its exit must
+    // keep what the console added to the totals.
+    RunningCleaner idle(exe);
+    ASSERT_TRUE(idle.WaitForWindow());
     const CmdResult kill = RunCmd(cmd, "kill \"Applications/E2E*\" \"Brave/Brave Cache\" --overwrite 0 --json \"" + report + "\"");
     EXPECT_EQ(kill.code, 1u) << kill.out;
     const std::string json = ReadFileBytes(report);
@@ -195,6 +199,8 @@ TEST_F(ConsoleE2e, ListScanAndKillMatchTheWindowAndReportSkipsAndBusyRuns) {
     EXPECT_NE(json.find(Entry("Applications/E2E Three", 3, 300)), std::string::npos) << json;
     EXPECT_NE(kill.out.find("Summary Kill Information:  Files: 8"), std::string::npos) << kill.out;
     EXPECT_EQ(ListFolder(root.Path() + "data\\three").size(), 0u);
+    idle.Exit();
+    ASSERT_TRUE(idle.WaitForExit());
     uint32_t files = 0, items = 0;
     uint64_t bytes = 0;
     ASSERT_TRUE(ReadTotals(root.Path() + "prog\\", files, items, bytes));
