@@ -10,7 +10,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <ctime>
 #include <optional>
 #include <utility>
@@ -206,9 +205,7 @@ bool SettingsStore::Save(const TargetCatalog& catalog) const {
         WriteDword(k, "AKEveryTimeTime", static_cast<uint32_t>(s.akEveryTimeTime));
         WriteDword(k, "AKAppExit", s.akAppExit);
         WriteText(k, "AKAppExitName", s.akAppExitName);
-        // The console keeps the same stamp: a later Kill stored by it while this catalogue was
-        // loaded is not moved back.
-        SaveStamp(k, kLastKillKey, std::max(catalog.LastKillTime(), LoadStamp(k, kLastKillKey).value_or(0)));
+        SaveStamp(k, kLastKillKey, catalog.LastKillTime());
         WriteDword(k, "AutoUpdate", s.autoUpdate);
         WriteDword(k, "AutoUpdateNotify", s.autoUpdateNotify);
         SaveStamp(k, kLastUpdateKey, catalog.LastUpdateTime());
