@@ -54,7 +54,7 @@ CDlgMain::CDlgMain(TargetCatalog& catalog, Options options)
       catalog_(catalog),
       options_(std::move(options)),
       bridge_(*this, [this] { return Hwnd(); }, [this] { driver_.OnRunStopped(); }),
-      driver_(catalog, bridge_),
+      driver_(catalog, bridge_, nullptr, &runLock_),
       autoUpdate_(catalog, [this](const std::string& text) {
           // No balloon of the update over the progress balloons of a hidden run.
           if (driver_.RunState() != 0 && !::IsWindowVisible(Hwnd())) return;

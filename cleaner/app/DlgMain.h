@@ -1,5 +1,6 @@
 #pragma once
 #include "app/ActionDriver.h"
+#include "app/RunLock.h"
 #include "app/ActionWindow.h"
 #include "app/ActionWindowBridge.h"
 #include "targets/BannerFile.h"
@@ -107,6 +108,7 @@ private:
     TargetCatalog& catalog_;
     Options options_;
     ActionWindowBridge bridge_;  // before the driver, which holds on to it
+    RunLock runLock_;            // likewise
     ActionDriver driver_;
     CMainTrayIcon tray_;
     HelpViewer help_;

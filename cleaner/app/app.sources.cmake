@@ -13,6 +13,7 @@ list(APPEND CLEANER_WIN_SOURCES
   app/HelpViewer.cpp
   app/MainSchedulerHost.cpp
   app/MainTrayIcon.cpp
+  app/RunLock.cpp
   app/SingleInstance.cpp
   app/TrayIcon.cpp
 )

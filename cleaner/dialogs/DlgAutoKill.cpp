@@ -1,5 +1,6 @@
 #include "dialogs/DlgAutoKill.h"
 
+#include "dialogs/LockedControl.h"
 #include "dialogs/OptionsRules.h"
 #include "platform/Text.h"
 #include "skin/WindowText.h"
@@ -53,6 +54,11 @@ BOOL CDlgAutoKill::OnInitDialog() {
     AddFrame(RECT{10, 112, 436, 188}, kFrameLine, kFrameCaption, kFrameRounded, "Auto-Kill on application exit:");
     AddFrame(RECT{10, 200, 436, 296}, kFrameLine, kFrameCaption, kFrameRounded, "Auto-Kill action notifications:");
     UpdateEnabling();
+    const MachinePolicy& policy = catalog_.Policy();
+    if (policy.akWinStart) LockControls(*this, {IDC_AK_WIN_START});
+    if (policy.akBrowserClosed) LockControls(*this, {IDC_AK_BROWSER_CLOSED});
+    if (policy.akEveryTime) LockControls(*this, {IDC_AK_EVERY_TIME});
+    if (policy.akAppExit) LockControls(*this, {IDC_AK_APP_EXIT});
     SetHelpTopic("autokill.html");
     return FALSE;
 }
@@ -60,6 +66,10 @@ BOOL CDlgAutoKill::OnInitDialog() {
 void CDlgAutoKill::UpdateEnabling() {
     EnableItems({IDC_AK_INTERVAL}, everyTime_.Checked());
     EnableItems({IDC_AK_APP_PATH, IDC_AK_BROWSE}, appExit_.Checked());
+    // What the policy sets stays greyed whatever the box beside it shows.
+    const MachinePolicy& policy = catalog_.Policy();
+    if (policy.akEveryTimeTime) LockControls(*this, {IDC_AK_INTERVAL});
+    if (policy.akAppExitName) LockControls(*this, {IDC_AK_APP_PATH, IDC_AK_BROWSE});
 }
 
 bool CDlgAutoKill::OnCommand(WORD id, WORD code, HWND control) {
@@ -100,6 +110,7 @@ void CDlgAutoKill::Apply() {
     const auto selection = ::SendMessageA(Item(IDC_AK_INTERVAL), CB_GETCURSEL, 0, 0);
     catalog_.SetAutoKillIntervalIndex(options_rules::StoredInterval(static_cast<int>(selection)));
     s.akAppExitName = options_rules::StoredAppPath(PathText());
+    catalog_.Policy().ApplyTo(catalog_);
 }
 
 std::string CDlgAutoKill::ChooseProgram(HWND owner) {

@@ -50,7 +50,8 @@ BOOL CDlgTarget::OnInitDialog() {
     const int count = catalog_.CategoryCount(spec_.primary);
     for (int i = 0; i < count; ++i) {
         const Target& t = catalog_.TargetAt(static_cast<size_t>(start + i));
-        items.push_back({t.Name(), t.Description().empty() ? t.Name() : t.Description(), t.Selected()});
+        items.push_back({t.Name(), t.Description().empty() ? t.Name() : t.Description(), t.Selected(),
+                         catalog_.Policy().ForcedTarget(t.Name()).has_value()});
     }
     if (list_.CreateList(*this, kListRect, items)) AddFramedControl(list_.Hwnd());
     for (TargetGroup& group : spec_.groups) group.Load(catalog_);

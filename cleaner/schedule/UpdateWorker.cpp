@@ -11,6 +11,7 @@
 #include "schedule/UpdateRecords.h"
 #include "schedule/UpdateSession.h"
 #include "targets/AnsiStoredText.h"
+#include "targets/PolicyReader.h"
 
 #include <atomic>
 #include <algorithm>
@@ -243,6 +244,9 @@ int PeakWorkersAlive() { return g_peakAlive; }
 }  // namespace update_worker
 
 std::string UpdateBaseAddress(const std::string& settingsPath) {
+    // An address the administrator set wins over the user's.
+    if (const auto forced = ReadMachinePolicy().updateUrl)
+        if (auto base = update::NormaliseBaseAddress(*forced)) return *base;
     RegKey key;
     const std::wstring path = WideFromUtf8("software\\" + settingsPath);
     if (!settingsPath.empty() &&

@@ -253,17 +253,30 @@ std::string SettingsStore::StatisticsPath(const TargetCatalog& catalog) {
     return folder + "config.cfg";
 }
 
-bool SettingsStore::LoadStatistics(TargetCatalog& catalog) const {
-    FileHandle file(::CreateFileW(SystemPath(StatisticsPath(catalog)).c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+namespace {
+bool ReadStatistics(const std::string& path, RunCounters& totals) {
+    FileHandle file(::CreateFileW(SystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     std::string bytes(kStatisticsSize, '\0');
     DWORD read = 0;
     if (!::ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) return false;
     bytes.resize(read);
-    return DecodeStatistics(bytes, catalog.Totals());
+    return DecodeStatistics(bytes, totals);
+}
+}  // namespace
+
+bool SettingsStore::LoadStatistics(TargetCatalog& catalog) const {
+    const bool loaded = ReadStatistics(StatisticsPath(catalog), catalog.Totals());
+    accounted_ = catalog.Totals();  // a missing file holds nothing yet
+    return loaded;
 }
 
 bool SettingsStore::SaveStatistics(const TargetCatalog& catalog) const {
-    return ReplaceFileContents(StatisticsPath(catalog), EncodeStatistics(catalog.Totals()));
+    RunCounters write = catalog.Totals(), stored;
+    if (accounted_ && ReadStatistics(StatisticsPath(catalog), stored))
+        write = MergedTotals(stored, catalog.Totals(), *accounted_);
+    if (!ReplaceFileContents(StatisticsPath(catalog), EncodeStatistics(write))) return false;
+    accounted_ = catalog.Totals();
+    return true;
 }

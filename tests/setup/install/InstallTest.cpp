@@ -163,7 +163,9 @@ TEST_F(SetupInstall, InstallsUpdatesAndUninstallsLeavingOnlyWhatWasThere) {
     EXPECT_EQ(progress.lines.back(), u"Completed");
 
     // Every file equals the build's.
-    std::vector<std::u16string> installed = {u"Tracelorn.exe", u"Tracelorn.chm", u"Uninst.exe"};
+    std::vector<std::u16string> installed = {u"Tracelorn.exe", u"TracelornCmd.exe", u"Tracelorn.chm", u"Uninst.exe",
+                                             u"PolicyDefinitions\\Tracelorn.admx",
+                                             u"PolicyDefinitions\\en-US\\Tracelorn.adml"};
     for (const wchar_t* plugins : {L"STDPLUGS", L"APPPLUGS"}) {
         WIN32_FIND_DATAW data;
         setup::FindHandle find(::FindFirstFileW((ToWide(BinPath(u"")) + plugins + L"\\*.tlp").c_str(), &data));
@@ -193,6 +195,8 @@ TEST_F(SetupInstall, InstallsUpdatesAndUninstallsLeavingOnlyWhatWasThere) {
     EXPECT_EQ(AsSet(log.Files()), files);
     EXPECT_EQ(log.Files().size(), files.size());
     EXPECT_EQ(log.Folders(), (std::vector<std::u16string>{parent, folder, folder + u"\\APPPLUGS",
+                                                          folder + u"\\PolicyDefinitions",
+                                                          folder + u"\\PolicyDefinitions\\en-US",
                                                           folder + u"\\STDPLUGS", programs}));
     std::set<std::u16string> created, values;
     for (const setup::RegLogEntry& entry : log.Registry()) {
