@@ -1,6 +1,6 @@
 #include "engine/DatabaseEntry.h"
 
-#include "engine/FileKiller.h"
+#include "engine/FileRemoval.h"
 #include "platform/Handles.h"
 
 #include <windows.h>

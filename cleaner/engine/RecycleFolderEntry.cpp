@@ -1,6 +1,6 @@
 #include "engine/RecycleFolderEntry.h"
 
-#include "engine/FileKiller.h"
+#include "engine/FolderWalk.h"
 #include "engine/RecycleRules.h"
 #include "platform/Handles.h"
 

@@ -1,6 +1,6 @@
 #include "engine/UrlCacheEntry.h"
 
-#include "engine/FileKiller.h"
+#include "engine/FileRemoval.h"
 #include "engine/FolderGuard.h"
 
 #include <windows.h>
