@@ -49,7 +49,8 @@ bool ReadFacts(HANDLE file, const FileLocation& at, FileFacts& facts) {
     BY_HANDLE_FILE_INFORMATION info{};
     if (!::GetFileInformationByHandle(file, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
     const uint64_t id = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-    if (at.listedId != 0 && id != at.listedId) return false;  // not the file the listing named
+    // Not the file the listing named. (A file system without 64-bit ids lists 0 or all ones.)
+    if (at.listedId != 0 && at.listedId != ~uint64_t{0} && id != at.listedId) return false;
     facts.attributes = info.dwFileAttributes;
     facts.size = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
     facts.sharesData = info.nNumberOfLinks > 1 || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
@@ -68,6 +69,16 @@ bool LeadsWhereExpected(const std::string& final, const FileLocation& at) {
     if (final.empty()) return false;
     if (at.folder && !SamePath(final, at.path)) return false;
     return MayRemoveFile(final);
+}
+
+// A compressed file overwritten with table data (which does not compress) grows to its full size
+// on disk: it is overwritten only when the volume has that room, and otherwise only deleted.
+bool HasRoomToOverwrite(const FileFacts& facts, const std::string& finalPath) {
+    if (!(facts.attributes & FILE_ATTRIBUTE_COMPRESSED) || facts.allocation >= facts.size) return true;
+    const std::wstring folder = SystemPath(finalPath.substr(0, finalPath.find_last_of('\\') + 1));
+    ULARGE_INTEGER free{};
+    if (folder.empty() || !::GetDiskFreeSpaceExW(folder.c_str(), &free, nullptr, nullptr)) return false;
+    return free.QuadPart > facts.size - facts.allocation;
 }
 
 std::wstring RandomLetters(size_t count) {
@@ -127,7 +138,8 @@ bool Remove(const FileLocation& at, uint32_t listedAttributes, std::string* rema
     if (!LeadsWhereExpected(final, at)) return false;
     // A name that shares its data with another name goes as a name; the data is not overwritten.
     if (facts.sharesData) return MarkForDeletion(file.Get());
-    if (!OverwritePasses(OverwriteTarget{file.Get(), facts.size, facts.allocation, facts.attributes},
+    if (HasRoomToOverwrite(facts, final) &&
+        !OverwritePasses(OverwriteTarget{file.Get(), facts.size, facts.allocation, facts.attributes},
                          kill_settings::Passes()))
         return false;
     std::string renamed;
