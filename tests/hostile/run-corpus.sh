@@ -58,17 +58,25 @@ for i in $(seq 0 39); do mkdir -p "$c/hostile/swap/d$i"; for j in 0 1 2 3 4; do 
 python3 - "$c/hostile/swap" "$c/hostile/sentinel" "$work/swap.stop" <<'PY' &
 import os, sys, time
 swap, target, stop = sys.argv[1:]
+# Every folder is a link for a while, then itself again: a walk that listed one as a folder and
+# opens it later finds the link.
 while not os.path.exists(stop):
     for i in range(40):
         d = os.path.join(swap, "d%d" % i)
         try:
             os.rename(d, d + ".x")
             os.symlink(target, d)
+        except OSError:
+            pass
+    time.sleep(0.02)
+    for i in range(40):
+        d = os.path.join(swap, "d%d" % i)
+        try:
             os.remove(d)
             os.rename(d + ".x", d)
         except OSError:
             pass
-        time.sleep(0.002)
+    time.sleep(0.02)
 PY
 swapper=$!
 
