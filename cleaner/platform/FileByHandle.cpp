@@ -11,6 +11,7 @@ namespace {
 // Not in every SDK's winternl.h.
 constexpr ULONG kOpenReparsePoint = 0x00200000;     // FILE_OPEN_REPARSE_POINT
 constexpr ULONG kOpenForBackupIntent = 0x00004000;  // FILE_OPEN_FOR_BACKUP_INTENT
+constexpr ULONG kFileInternalInformation = 6;
 constexpr ULONG kFileRenameInformation = 10;
 constexpr ULONG kFileDispositionInformationEx = 64;
 constexpr ULONG kDispositionDelete = 0x1;
@@ -19,6 +20,7 @@ constexpr ULONG kDispositionPosixSemantics = 0x2;
 using NtCreateFileFn = NTSTATUS(NTAPI*)(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES, PIO_STATUS_BLOCK, PLARGE_INTEGER,
                                         ULONG, ULONG, ULONG, ULONG, PVOID, ULONG);
 using NtSetInformationFileFn = NTSTATUS(NTAPI*)(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, ULONG);
+using NtQueryInformationFileFn = NTSTATUS(NTAPI*)(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, ULONG);
 
 template <typename Fn>
 Fn NtFunction(const char* name) {
@@ -27,6 +29,8 @@ Fn NtFunction(const char* name) {
 
 const NtCreateFileFn g_ntCreateFile = NtFunction<NtCreateFileFn>("NtCreateFile");
 const NtSetInformationFileFn g_ntSetInformationFile = NtFunction<NtSetInformationFileFn>("NtSetInformationFile");
+const NtQueryInformationFileFn g_ntQueryInformationFile =
+    NtFunction<NtQueryInformationFileFn>("NtQueryInformationFile");
 
 // Whether the system has POSIX-semantics deletion (Windows 10 1709 and later; Wine 8 answers
 // STATUS_NOT_IMPLEMENTED). Asked once, then the classic disposition is used alone.
@@ -105,6 +109,16 @@ bool MarkForDeletion(HANDLE handle) {
     FILE_DISPOSITION_INFO info{};
     info.DeleteFile = TRUE;
     return ::SetFileInformationByHandle(handle, FileDispositionInfo, &info, sizeof info) != FALSE;
+}
+
+bool FileIdOf(HANDLE handle, uint64_t& id) {
+    LARGE_INTEGER index{};
+    IO_STATUS_BLOCK io{};
+    if (!g_ntQueryInformationFile ||
+        g_ntQueryInformationFile(handle, &io, &index, sizeof index, kFileInternalInformation) < 0)
+        return false;
+    id = static_cast<uint64_t>(index.QuadPart);
+    return true;
 }
 
 bool SetAttributesOf(HANDLE handle, uint32_t attributes) {

@@ -29,6 +29,9 @@ enum class OpenAs { File, Folder };
 // handle closes. False for a folder that still holds anything.
 [[nodiscard]] bool MarkForDeletion(HANDLE handle);
 
+// The file system's id of an opened file (the index number a folder listing gives as FileId).
+[[nodiscard]] bool FileIdOf(HANDLE handle, uint64_t& id);
+
 // Clears or sets attribute bits of an opened file (opened with FILE_WRITE_ATTRIBUTES).
 [[nodiscard]] bool SetAttributesOf(HANDLE handle, uint32_t attributes);
 
