@@ -190,12 +190,16 @@ bool CanKillFoundFile(const std::string& path, uint32_t attributes) {
         // Tested as a Kill would clear it, on a handle, and restored.
         FileHandle file = Open(at, kAttributeAccess, kShareAll);
         FileFacts facts;
-        if (!file || !ReadFacts(file.Get(), at, facts) || facts.sharesData) return false;
+        if (!file || !ReadFacts(file.Get(), at, facts) || facts.sharesData ||
+            !LeadsWhereExpected(FinalPathOf(file.Get()), at))
+            return false;
         if (!SetAttributesOf(file.Get(), facts.attributes & ~FILE_ATTRIBUTE_READONLY)) return false;
         (void)SetAttributesOf(file.Get(), facts.attributes);
         return true;
     }
-    return static_cast<bool>(Open(at, GENERIC_READ | GENERIC_WRITE, 0));
+    // What a Kill would refuse (a file in a protected place) does not count either.
+    const FileHandle file = Open(at, GENERIC_READ | GENERIC_WRITE, 0);
+    return file && LeadsWhereExpected(FinalPathOf(file.Get()), at);
 }
 
 bool OverwriteFile(const std::string& path, int passes) {

@@ -21,7 +21,8 @@ struct ListedName;
 [[nodiscard]] bool KillListedFile(const OpenedFolder& folder, const ListedName& file, std::string* remainingPath);
 
 // Whether a Kill could remove the file now: a read-only file is tested by clearing and restoring its
-// attribute, any other file by an exclusive open. attributes are those a listing gave.
+// attribute, any other file by an exclusive open; either way on a handle whose final path the
+// folder guard allows to be removed. attributes are those a listing gave.
 [[nodiscard]] bool CanKillFile(const std::string& path);
 [[nodiscard]] bool CanKillFoundFile(const std::string& path, uint32_t attributes);
 
