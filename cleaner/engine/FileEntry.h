@@ -1,6 +1,6 @@
 #pragma once
 #include "engine/EntryRecord.h"
-#include "engine/FileKiller.h"
+#include "engine/FolderWalk.h"
 #include "engine/RemEntry.h"
 
 #include <memory>

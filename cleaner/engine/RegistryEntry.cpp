@@ -4,45 +4,60 @@
 #include "engine/RegistryRules.h"
 #include "platform/Handles.h"
 #include "platform/RegistryRoot.h"
+#include "platform/Text.h"
 
 #include <utility>
 
 namespace {
 
-// Name buffers of the walks, terminator included. Names that do not fit are skipped.
+// Name buffers of the walks, in characters, terminator included. Names that do not fit are skipped.
 constexpr DWORD kScanNameChars = 127;
 constexpr DWORD kKillNameChars = 256;
 
-// The ANSI code page's own case fold, so that names with accented letters compare as Windows does.
-char LocaleFold(char c) {
-    char s[2] = {c, 0};
-    ::CharLowerBuffA(s, 1);
-    return s[0];
+// Case folded as the system folds names (the locale's own fold, accented letters included), so that
+// a pattern and a name compare as Windows compares them.
+std::string Folded(std::string_view text) {
+    std::wstring wide;
+    if (!WideFromUtf8(text, wide)) return {};
+    if (!wide.empty()) ::CharLowerBuffW(&wide[0], static_cast<DWORD>(wide.size()));
+    return Utf8FromWide(wide);
 }
+
+char SameChar(char c) { return c; }
 
 bool QueryCounts(HKEY key, DWORD& subkeys, DWORD& values) {
     subkeys = values = 0;
-    return ::RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
+    return ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
                               nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
-bool ValueNameAt(HKEY key, DWORD index, char* name, DWORD chars) {
+// The name at index, as the registry holds it (wide), and its UTF-8 form. A name with no exact
+// UTF-8 form (a lone surrogate) is skipped, never turned into another name.
+bool ValueNameAt(HKEY key, DWORD index, std::wstring& wide, std::string& name, DWORD chars) {
+    wide.assign(chars, L'\0');
     DWORD len = chars;
-    return ::RegEnumValueA(key, index, name, &len, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    if (::RegEnumValueW(key, index, &wide[0], &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) return false;
+    wide.resize(len);
+    return Utf8FromWide(wide, name);
 }
 
-bool SubkeyNameAt(HKEY key, DWORD index, char* name, DWORD chars) {
-    return ::RegEnumKeyA(key, index, name, chars) == ERROR_SUCCESS;
+bool SubkeyNameAt(HKEY key, DWORD index, std::wstring& wide, DWORD chars) {
+    wide.assign(chars, L'\0');
+    DWORD len = chars;
+    if (::RegEnumKeyExW(key, index, &wide[0], &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) return false;
+    wide.resize(len);
+    std::string name;
+    return Utf8FromWide(wide, name);
 }
 
 // Every key is opened as itself: a registry link is never followed into the key it names.
-bool OpenKey(HKEY parent, const char* name, REGSAM access, RegKey& key) {
-    return ::RegOpenKeyExA(parent, name, REG_OPTION_OPEN_LINK, access, key.Receive()) == ERROR_SUCCESS;
+bool OpenKey(HKEY parent, const std::wstring& name, REGSAM access, RegKey& key) {
+    return ::RegOpenKeyExW(parent, name.c_str(), REG_OPTION_OPEN_LINK, access, key.Receive()) == ERROR_SUCCESS;
 }
 
 bool IsLink(HKEY key) {
     DWORD type = 0;
-    return ::RegQueryValueExA(key, "SymbolicLinkValue", nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
+    return ::RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
            type == REG_LINK;
 }
 
@@ -51,7 +66,7 @@ bool IsLink(HKEY key) {
 void DeleteLinkKey(HKEY link) {
     using NtDeleteKeyFn = LONG(NTAPI*)(HANDLE);
     static const auto deleteKey = reinterpret_cast<NtDeleteKeyFn>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "NtDeleteKey")));
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey")));
     if (deleteKey) (void)deleteKey(link);
 }
 
@@ -68,6 +83,7 @@ RegistryEntry::RegistryEntry(const EntryRecord& record) : RemEntry(RemKind::Regi
     if (record.Kind() == RemKind::RegistryValues && record.hasPattern) {
         SetKind(RemKind::RegistryValues);
         match_ = DeriveValueMatch(record.valueName);
+        folded_ = ValueMatch{match_.mode, Folded(match_.text)};
     } else {
         // Kind 6 keeps mode All: every value of the key goes.
         record_.SetKind(RemKind::RegistryKey);
@@ -85,11 +101,12 @@ void RegistryEntry::SetKeyAndPattern(uint32_t rootKey, std::string subkey, std::
     record_.SetKind(kind);
     SetKind(kind);
     match_ = pattern ? DeriveValueMatch(*pattern) : ValueMatch{};
+    folded_ = ValueMatch{match_.mode, Folded(match_.text)};
 }
 
-bool RegistryEntry::MatchesValueName(const char* name) const {
+bool RegistryEntry::MatchesValueName(std::string_view name) const {
     Checkpoint();
-    return ::MatchesValueName(match_, name, LocaleFold);
+    return ::MatchesValueName(folded_, Folded(name), SameChar);
 }
 
 bool RegistryEntry::NamesARealKey() const {
@@ -97,9 +114,10 @@ bool RegistryEntry::NamesARealKey() const {
 }
 
 void RegistryEntry::Scan() {
-    if (NamesARealKey()) {
+    std::wstring subkey;
+    if (NamesARealKey() && WideFromUtf8(record_.key, subkey)) {
         RegKey key;
-        if (OpenKey(RootKeyHandle(record_.rootKey), record_.key.c_str(), KEY_READ, key) && !IsLink(key.Get())) {
+        if (OpenKey(RootKeyHandle(record_.rootKey), subkey, KEY_READ, key) && !IsLink(key.Get())) {
             uint32_t count = 0;
             CountValues(key.Get(), count);
             AddItems(count);
@@ -114,12 +132,13 @@ void RegistryEntry::CountValues(HKEY key, uint32_t& count) const {
     if (match_.mode == ValueMatchMode::All) {
         count += values;
     } else {
-        char name[kScanNameChars];
+        std::wstring wide;
+        std::string name;
         for (DWORD i = 0; i < values; ++i)
-            if (ValueNameAt(key, i, name, kScanNameChars) && MatchesValueName(name)) ++count;
+            if (ValueNameAt(key, i, wide, name, kScanNameChars) && MatchesValueName(name)) ++count;
     }
     if (!record_.recurse) return;
-    char name[kScanNameChars];
+    std::wstring name;
     for (DWORD i = 0; i < subkeys; ++i) {
         Checkpoint();
         if (!SubkeyNameAt(key, i, name, kScanNameChars)) continue;
@@ -130,10 +149,11 @@ void RegistryEntry::CountValues(HKEY key, uint32_t& count) const {
 }
 
 void RegistryEntry::Kill() {
-    if (NamesARealKey()) {
+    std::wstring subkey;
+    if (NamesARealKey() && WideFromUtf8(record_.key, subkey)) {
         const HKEY root = RootKeyHandle(record_.rootKey);
         RegKey key;
-        if (OpenKey(root, record_.key.c_str(), KEY_READ | KEY_WRITE | DELETE, key)) {
+        if (OpenKey(root, subkey, KEY_READ | KEY_WRITE | DELETE, key)) {
             if (IsLink(key.Get())) {
                 if (Kind() == RemKind::RegistryKey) DeleteLinkKey(key.Get());
                 MarkKilled();
@@ -144,7 +164,7 @@ void RegistryEntry::Kill() {
             AddItems(count);
             key.Reset();
             // Fails, and leaves the key, while it still has subkeys (recurse off): that is intended.
-            if (Kind() == RemKind::RegistryKey) (void)::RegDeleteKeyA(root, record_.key.c_str());
+            if (Kind() == RemKind::RegistryKey) (void)::RegDeleteKeyW(root, subkey.c_str());
         }
     }
     MarkKilled();
@@ -153,14 +173,16 @@ void RegistryEntry::Kill() {
 void RegistryEntry::DeleteValues(HKEY key, uint32_t& count) const {
     DWORD subkeys = 0, values = 0;
     if (!QueryCounts(key, subkeys, values)) return;
-    char name[kKillNameChars];
+    std::wstring wide;
+    std::string text;
     // From the last index down, so that a deletion never shifts a name still to be read.
     for (DWORD i = values; i-- > 0;) {
         Checkpoint();
-        if (!ValueNameAt(key, i, name, kKillNameChars)) continue;
-        if (match_.mode != ValueMatchMode::All && !MatchesValueName(name)) continue;
-        if (::RegDeleteValueA(key, name) == ERROR_SUCCESS) ++count;
+        if (!ValueNameAt(key, i, wide, text, kKillNameChars)) continue;
+        if (match_.mode != ValueMatchMode::All && !MatchesValueName(text)) continue;
+        if (::RegDeleteValueW(key, wide.c_str()) == ERROR_SUCCESS) ++count;
     }
+    std::wstring name;
     if (!record_.recurse) return;
     for (DWORD i = subkeys; i-- > 0;) {
         Checkpoint();
@@ -175,6 +197,6 @@ void RegistryEntry::DeleteValues(HKEY key, uint32_t& count) const {
             }
             DeleteValues(sub.Get(), count);
         }
-        if (match_.mode == ValueMatchMode::All) (void)::RegDeleteKeyA(key, name);
+        if (match_.mode == ValueMatchMode::All) (void)::RegDeleteKeyW(key, name.c_str());
     }
 }

@@ -9,7 +9,10 @@ list(APPEND CLEANER_CORE_SOURCES
   engine/WildcardMatch.cpp
 )
 list(APPEND CLEANER_WIN_SOURCES
-  engine/FileKiller.cpp
+  engine/FileRemoval.cpp
+  engine/FileOverwrite.cpp
+  engine/OpenedFolder.cpp
+  engine/FolderWalk.cpp
   engine/KillTestPipeline.cpp
   engine/FolderGuard.cpp
   engine/FileEntry.cpp
