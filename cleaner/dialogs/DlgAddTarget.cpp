@@ -109,8 +109,9 @@ void CDlgAddTarget::Tell(const std::string& text, UINT icon) const {
 
 std::string CDlgAddTarget::Refusal(const EntryRecord& entry, const EntryVerdict& verdict) {
     if (entry.IsRegistryKind()) return target_editor::RefusedRegistryMessage(entry);
-    std::string path = verdict.path.empty() ? ResolveEntryPath(entry) : verdict.path;
-    if (path.empty()) path = entry.path;
+    // The folder as the user wrote it (special folders resolved) is the one they recognise.
+    std::string path = ResolveEntryPath(entry);
+    if (path.empty()) path = verdict.path.empty() ? entry.path : verdict.path;
     if (path.size() > 3 && path.back() == '\\') path.pop_back();
     if (!verdict.place.empty())
         return target_editor::RefusedPlaceMessage(
