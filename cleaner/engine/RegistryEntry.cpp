@@ -6,6 +6,7 @@
 #include "platform/RegistryRoot.h"
 
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -55,6 +56,42 @@ void DeleteLinkKey(HKEY link) {
     if (deleteKey) (void)deleteKey(link);
 }
 
+// A key path component that is exactly "*" stands for every subkey at that level (the Count key
+// below each UserAssist GUID, the per-account MRU keys of Office), so an entry can reach one named
+// key below keys whose names differ per machine without emptying their parents. Links are never
+// followed while expanding. A key that really is named "*" (HKEY_CLASSES_ROOT\* is one) is taken as
+// named when it exists, as before.
+template <typename Visit>
+void ForEachKey(HKEY root, const std::string& subkey, const Visit& visit) {
+    const std::string padded = "\\" + subkey + "\\";
+    const size_t star = padded.find("\\*\\");
+    RegKey literal;
+    if (star == std::string::npos || OpenKey(root, subkey.c_str(), KEY_READ, literal)) {
+        literal.Reset();
+        visit(root, subkey);
+        return;
+    }
+    const std::string parent = subkey.substr(0, star == 0 ? 0 : star - 1);
+    const std::string rest = star + 3 < padded.size() ? padded.substr(star + 3, padded.size() - star - 4) : "";
+    RegKey key;
+    if (parent.empty() || !OpenKey(root, parent.c_str(), KEY_READ, key) || IsLink(key.Get())) return;
+    DWORD subkeys = 0, values = 0;
+    if (!QueryCounts(key.Get(), subkeys, values)) return;
+    std::vector<std::string> names;
+    char name[kKillNameChars];
+    for (DWORD i = 0; i < subkeys; ++i) {
+        Checkpoint();
+        if (SubkeyNameAt(key.Get(), i, name, kKillNameChars)) names.emplace_back(name);
+    }
+    key.Reset();
+    for (const std::string& n : names) {
+        RegKey child;
+        if (!OpenKey(root, (parent + "\\" + n).c_str(), KEY_READ, child) || IsLink(child.Get())) continue;
+        child.Reset();
+        ForEachKey(root, rest.empty() ? parent + "\\" + n : parent + "\\" + n + "\\" + rest, visit);
+    }
+}
+
 }  // namespace
 
 RegistryEntry::RegistryEntry(uint32_t rootKey, std::string subkey, std::optional<std::string> pattern,
@@ -97,14 +134,14 @@ bool RegistryEntry::NamesARealKey() const {
 }
 
 void RegistryEntry::Scan() {
-    if (NamesARealKey()) {
-        RegKey key;
-        if (OpenKey(RootKeyHandle(record_.rootKey), record_.key.c_str(), KEY_READ, key) && !IsLink(key.Get())) {
+    if (NamesARealKey())
+        ForEachKey(RootKeyHandle(record_.rootKey), record_.key, [this](HKEY root, const std::string& subkey) {
+            RegKey key;
+            if (!OpenKey(root, subkey.c_str(), KEY_READ, key) || IsLink(key.Get())) return;
             uint32_t count = 0;
             CountValues(key.Get(), count);
             AddItems(count);
-        }
-    }
+        });
     MarkScanned();
 }
 
@@ -130,13 +167,12 @@ void RegistryEntry::CountValues(HKEY key, uint32_t& count) const {
 }
 
 void RegistryEntry::Kill() {
-    if (NamesARealKey()) {
-        const HKEY root = RootKeyHandle(record_.rootKey);
-        RegKey key;
-        if (OpenKey(root, record_.key.c_str(), KEY_READ | KEY_WRITE | DELETE, key)) {
+    if (NamesARealKey())
+        ForEachKey(RootKeyHandle(record_.rootKey), record_.key, [this](HKEY root, const std::string& subkey) {
+            RegKey key;
+            if (!OpenKey(root, subkey.c_str(), KEY_READ | KEY_WRITE | DELETE, key)) return;
             if (IsLink(key.Get())) {
                 if (Kind() == RemKind::RegistryKey) DeleteLinkKey(key.Get());
-                MarkKilled();
                 return;
             }
             uint32_t count = 0;
@@ -144,9 +180,8 @@ void RegistryEntry::Kill() {
             AddItems(count);
             key.Reset();
             // Fails, and leaves the key, while it still has subkeys (recurse off): that is intended.
-            if (Kind() == RemKind::RegistryKey) (void)::RegDeleteKeyA(root, record_.key.c_str());
-        }
-    }
+            if (Kind() == RemKind::RegistryKey) (void)::RegDeleteKeyA(root, subkey.c_str());
+        });
     MarkKilled();
 }
 

@@ -9,8 +9,9 @@
 #include <string>
 #include <vector>
 
-// A condition read from a plug-in file. Kept so the target can be written back; its test always
-// passes.
+// A condition of a target: whether the program it cleans is on this machine (kinds in
+// TargetConditions.h). The catalogue asks the conditions when it decides which targets to offer;
+// once offered, a target's Kill is never stopped by them.
 struct TargetCondition {
     uint32_t kind = 1;
     std::string text;
@@ -49,6 +50,13 @@ public:
     size_t EntryCount() const { return entries_.size(); }
     RemEntry& Entry(size_t i) const { return *entries_[i]; }
 
+    // Imported targets: the group they are listed under on the Applications page, and the text shown
+    // when the user ticks them (empty: none).
+    const std::string& Group() const { return group_; }
+    void SetGroup(std::string group) { group_ = std::move(group); }
+    const std::string& Warning() const { return warning_; }
+    void SetWarning(std::string warning) { warning_ = std::move(warning); }
+
     void AddCondition(TargetCondition condition) { conditions_.push_back(std::move(condition)); }
     const std::vector<TargetCondition>& Conditions() const { return conditions_; }
 
@@ -77,6 +85,8 @@ private:
 
     std::string name_;
     std::string description_;
+    std::string group_;
+    std::string warning_;
     bool selected_ = true;
     std::array<uint8_t, 4> stamp_{1, 1, 0, 0};
     std::vector<std::unique_ptr<RemEntry>> entries_;

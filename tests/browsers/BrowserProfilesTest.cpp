@@ -197,18 +197,25 @@ TEST_F(BrowsersOfToday, WindowsTracesOfTodayTakeOnlyTheirOwn) {
     ASSERT_TRUE(setText(guid + "\\Count", "HRZR_PGYFRFFVBA", "x"));
     ASSERT_TRUE(setText(guid + "\\Count", "{1NP14R77-02R7-4R5Q-O744-2RO1NR5198O7}\\abgrcnq.rkr", "y"));
     ASSERT_TRUE(setText(guid, "Version", "5"));
+    // A GUID no plug-in names: the click history reaches its Count values through the wildcard key.
+    const std::string other = explorer + "UserAssist\\{0D6D4F41-2994-4BA0-8FEF-620E43CD2812}";
+    ASSERT_TRUE(setText(other + "\\Count", "P:\\Jvaqbjf\\abgrcnq.rkr", "z"));
+    ASSERT_TRUE(setText(other, "Version", "5"));
 
     TargetCatalog windows;
-    for (const char* file : {"TypedPaths.tlp", "UserAssist.tlp", "WerReports.tlp", "CrashDumps.tlp", "ShaderCache.tlp"})
+    for (const char* file : {"TypedPaths.tlp", "UserAssist.tlp", "WerReports.tlp", "CrashDumps.tlp", "ShaderCache.tlp",
+                             "StartClick.tlp"})
         ASSERT_TRUE(LoadStandardPlugin(windows, file, bin)) << file;
-    ASSERT_EQ(windows.TargetCount(), 5u);
-    const uint32_t items[] = {2, 2, 0, 0, 0}, files[] = {0, 0, 2, 1, 1};
+    ASSERT_EQ(windows.TargetCount(), 6u);
+    // The click history sees every GUID's Count values; its Kill runs after the usage counts have
+    // taken the named GUIDs, so only the other's is left then.
+    const uint32_t scanItems[] = {2, 2, 0, 0, 0, 3}, killItems[] = {2, 2, 0, 0, 0, 1}, files[] = {0, 0, 2, 1, 1, 0};
     auto runAll = [&](bool kill, bool expectFound) {
         for (size_t i = 0; i < windows.TargetCount(); ++i) {
             Target& target = windows.TargetAt(i);
             target.SetSelected(true);
             windows.RunTarget(static_cast<int>(i), kill);
-            EXPECT_EQ(target.Counters().items, expectFound ? items[i] : 0u) << target.Name() << (kill ? " Kill" : " Scan");
+            EXPECT_EQ(target.Counters().items, expectFound ? (kill ? killItems : scanItems)[i] : 0u) << target.Name() << (kill ? " Kill" : " Scan");
             EXPECT_EQ(target.Counters().files, expectFound ? files[i] : 0u) << target.Name() << (kill ? " Kill" : " Scan");
         }
     };
@@ -223,6 +230,8 @@ TEST_F(BrowsersOfToday, WindowsTracesOfTodayTakeOnlyTheirOwn) {
     EXPECT_TRUE(valueExists(explorer + "TypedPaths", "keep"));
     EXPECT_FALSE(valueExists(guid + "\\Count", "HRZR_PGYFRFFVBA"));
     EXPECT_TRUE(valueExists(guid, "Version"));  // the GUID key and its own values stay
+    EXPECT_FALSE(valueExists(other + "\\Count", "P:\\Jvaqbjf\\abgrcnq.rkr"));
+    EXPECT_TRUE(valueExists(other, "Version"));
     HKEY count = nullptr;
     EXPECT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, (guid + "\\Count").c_str(), 0, KEY_READ, &count), ERROR_SUCCESS);
     if (count) ::RegCloseKey(count);

@@ -212,7 +212,8 @@ TEST_F(CatalogTest, ShippedLibraryTakesItsPlacesInTheCategories) {
         windows.push_back(n);
     }
     // The traces of Windows 10 and 11 come after everything older.
-    for (const char* f : {"TypedPaths.tlp", "UserAssist.tlp", "WerReports.tlp", "CrashDumps.tlp", "ShaderCache.tlp"})
+    for (const char* f : {"TypedPaths.tlp", "UserAssist.tlp", "WerReports.tlp", "CrashDumps.tlp", "ShaderCache.tlp",
+                          "JumpLists.tlp", "ThumbCache.tlp", "ActivityHistory.tlp"})
         windows.push_back(PluginName(f));
     EXPECT_EQ(NamesIn(c, 0), windows);
 

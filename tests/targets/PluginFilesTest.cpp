@@ -101,11 +101,12 @@ TEST(PluginFiles, EveryShippedPluginLoadsAsATarget) {
                           "OpenSave", "StartClick", "StartOrder", "Paint", "WordPad", "MPlayer", "PhotoEditor",
                           "RegEdit", "FreeCell", "Access", "Word", "Excel", "PowerPoint", "FrontPage", "Publisher",
                           "InfoPath", "MSORecent", "IEHist", "IECookies", "IEAddrBar", "IndexDat", "DldPrgFiles",
-                          "TypedPaths", "UserAssist", "WerReports", "CrashDumps", "ShaderCache"})
+                          "TypedPaths", "UserAssist", "WerReports", "CrashDumps", "ShaderCache", "JumpLists",
+                          "ThumbCache", "ActivityHistory"})
         named.push_back(std::string(n) + ".tlp");
     std::sort(named.begin(), named.end());
     EXPECT_EQ(standard, named);  // the catalogue loads them by exactly these names
-    EXPECT_GE(Tlps(winBin + "\\APPPLUGS").size(), 9u);
+    EXPECT_GE(Tlps(winBin + "\\APPPLUGS").size(), 22u);
     for (const char* sub : {"\\STDPLUGS", "\\APPPLUGS"}) {
         for (const std::string& f : Tlps(winBin + sub)) {
             auto t = ReadTargetFile(f);

@@ -113,6 +113,30 @@ bool IsHistoryOnly(const EntryRecord& e, const std::string& folder, const std::s
     return false;
 }
 
+// Trace folders whose last name alone says too little, each with the reason it holds only traces;
+// a mask, when given, must be the entry's.
+struct TraceFolder {
+    int32_t folderId;
+    const char* folder;
+    const char* mask;
+};
+const TraceFolder kTraceFolders[] = {
+    {0x1a, "microsoft\\teams\\tmp", nullptr},                // Teams' download scratch space
+    {0x1a, "slack\\logs", nullptr},                            // Slack's dated log folders
+    {0x1a, "code\\logs", nullptr},                             // one log folder per session of the editor
+    {0x1c, "spotify\\data", nullptr},                          // the streaming cache; offline songs are in Storage
+    {0x1c, "microsoft\\office\\16.0\\officefilecache", nullptr},  // the document cache (off by default)
+    // one database per account, reached only by its own narrow name
+    {0x1c, "connecteddevicesplatform", "activitiescache.db*"},
+};
+
+bool IsKnownTraceFolder(const EntryRecord& e) {
+    for (const TraceFolder& t : kTraceFolders)
+        if (e.folderId == t.folderId && Lower(e.path) == t.folder && (!t.mask || Lower(e.mask) == t.mask))
+            return true;
+    return false;
+}
+
 // R11 for one file entry.
 bool DeletesSettingsFile(const EntryRecord& e) {
     if (e.kind == 1) {
@@ -153,10 +177,11 @@ std::string BrokenRule(const EntryRecord& e) {
             if ((e.kind == 2 || e.kind == 3) && e.recurse && broadRoots.count(e.folderId)) {
                 static const char* known[] = {"temp", "cache", "art", "#sharedobjects", "prefetch", "recent",
                                               "downloaded program files", "reportqueue", "reportarchive",
-                                              "d3dscache"};
+                                              "d3dscache", "code cache", "gpucache", "htmlcache", "cacheddata"};
                 if (parts.empty()) return "R6";
                 std::string last = Lower(parts.back());
-                if (std::none_of(std::begin(known), std::end(known), [&](const char* k) { return last == k; }))
+                if (std::none_of(std::begin(known), std::end(known), [&](const char* k) { return last == k; }) &&
+                    !IsKnownTraceFolder(e))
                     return "R6";
             }
             if (e.kind == 3 && (e.mask.empty() || e.mask.find_first_of("\\/:") != std::string::npos)) return "R9";
@@ -213,10 +238,16 @@ TEST(ShippedPlugins, StandardLibraryHasEveryNamedFile) {
                           "RegEdit", "FreeCell", "Access", "Word", "Excel", "PowerPoint", "FrontPage", "Publisher",
                           "InfoPath", "MSORecent", "IEHist", "IECookies", "IEAddrBar", "IndexDat", "DldPrgFiles",
                           // Windows 10 and 11 traces, after the older ones
-                          "TypedPaths", "UserAssist", "WerReports", "CrashDumps", "ShaderCache"})
+                          "TypedPaths", "UserAssist", "WerReports", "CrashDumps", "ShaderCache",
+                          "JumpLists", "ThumbCache", "ActivityHistory"})
         EXPECT_TRUE(names.count(std::string(n) + ".txt")) << n;
-    EXPECT_EQ(names.size(), 34u);
-    EXPECT_GE(SourcesIn("app").size(), 9u);
+    EXPECT_EQ(names.size(), 37u);
+    std::set<std::string> apps;
+    for (const std::string& p : SourcesIn("app")) apps.insert(p.substr(p.find_last_of('/') + 1));
+    for (const char* n : {"Teams", "Discord", "Slack", "Zoom", "Spotify", "Steam", "VSCode", "Office365",
+                          "OfficeFileCache", "Acrobat", "LibreOffice", "OBS", "NotepadPP"})
+        EXPECT_TRUE(apps.count(std::string(n) + ".txt")) << n;
+    EXPECT_GE(apps.size(), 22u);
 }
 
 TEST(ShippedPlugins, EveryEntryKeepsOutOfUserDocuments) {
