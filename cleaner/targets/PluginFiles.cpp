@@ -3,6 +3,7 @@
 #include "engine/EntryFactory.h"
 #include "platform/Handles.h"
 #include "targets/BinaryFile.h"
+#include "targets/ImportedTargets.h"
 #include "targets/PropertyTree.h"
 
 #include <algorithm>
@@ -14,7 +15,7 @@ std::unique_ptr<Target> TargetFromRecord(const TargetRecord& record) {
     target->SetStamp(record.stamp[0], record.stamp[1], record.stamp[2]);
     for (const EntryRecord& e : record.entries)
         if (auto entry = MakeEntry(e)) target->AddEntry(std::move(entry));
-    for (size_t i = 0; i < record.conditionCount; ++i) target->AddCondition(TargetCondition{});
+    for (const TargetCondition& c : record.conditions) target->AddCondition(c);
     return target;
 }
 
@@ -29,7 +30,7 @@ std::optional<TargetRecord> RecordFromTarget(const Target& target) {
         if (!e) return std::nullopt;
         r.entries.push_back(*e);
     }
-    r.conditionCount = target.Conditions().size();
+    r.conditions = target.Conditions();
     return r;
 }
 
@@ -55,12 +56,15 @@ bool LoadStandardPlugin(TargetCatalog& catalog, const std::string& fileName, con
 size_t LoadApplicationPlugins(TargetCatalog& catalog, const std::string& folder) {
     const std::string dir = folder + "\\APPPLUGS\\";
     std::vector<std::unique_ptr<Target>> found;
+    const Win32ConditionProbe probe;
     WIN32_FIND_DATAA data;
     UniqueHandle<FindHandleTraits> find(::FindFirstFileA((dir + "*.tlp").c_str(), &data));
     if (find) {
         do {
             if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-            if (auto t = ReadTargetFile(dir + data.cFileName)) found.push_back(std::move(t));
+            // Offered only where the program its conditions look for is present.
+            if (auto t = ReadTargetFile(dir + data.cFileName); t && IsOffered(t->Conditions(), probe))
+                found.push_back(std::move(t));
         } while (::FindNextFileA(find.Get(), &data));
     }
     std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) {

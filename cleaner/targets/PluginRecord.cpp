@@ -88,15 +88,25 @@ std::optional<TargetRecord> RecordFromTree(const PropertyTree& tree) {
     }
     if (!ok) return std::nullopt;
     for (size_t n = 0; n < kMaxRecordConditions; ++n) {
-        if (!tree.FindNode(NumberedName("Valid", n))) break;
-        ++r.conditionCount;
+        const PropertyNode* node = tree.FindNode(NumberedName("Valid", n));
+        if (!node) break;
+        TargetCondition c;
+        // Older files write bare nodes, and their readers took a "Type" without text as nothing.
+        if (!node->Find("Text")) {
+            r.conditions.push_back(c);
+            continue;
+        }
+        c.kind = node->GetInteger("Type", 1);
+        c.number = node->GetInteger("Number", 0);
+        if (!ReadScrambled(*node, "Text", c.text) || !ReadScrambled(*node, "Text2", c.secondText)) return std::nullopt;
+        r.conditions.push_back(std::move(c));
     }
     return r;
 }
 
 RecordWriteResult TreeFromRecord(const TargetRecord& record, PropertyTree& out) {
     if (record.entries.size() > kMaxRecordEntries) return RecordWriteResult::TooManyEntries;
-    if (record.conditionCount > kMaxRecordConditions) return RecordWriteResult::TooManyConditions;
+    if (record.conditions.size() > kMaxRecordConditions) return RecordWriteResult::TooManyConditions;
     auto check = [](const std::string& s) {
         if (s.size() > kMaxScrambledLength) return RecordWriteResult::StringTooLong;
         return Scramblable(s) ? RecordWriteResult::Ok : RecordWriteResult::BadString;
@@ -115,6 +125,7 @@ RecordWriteResult TreeFromRecord(const TargetRecord& record, PropertyTree& out) 
         if (e.Kind() == RemKind::FolderWildcard) strings.push_back(&e.mask);
         if (e.Kind() == RemKind::RegistryFolderFiles) strings.push_back(&e.valueName);
     }
+    for (const TargetCondition& c : record.conditions) strings.insert(strings.end(), {&c.text, &c.secondText});
     for (const std::string* s : strings)
         if (auto r = check(*s); r != RecordWriteResult::Ok) return r;
 
@@ -147,7 +158,15 @@ RecordWriteResult TreeFromRecord(const TargetRecord& record, PropertyTree& out) 
             node.SetString("Value", Scramble(e.valueName));
         }
     }
-    for (size_t i = 0; i < record.conditionCount; ++i) tree.AddNode(NumberedName("Valid", i), 0, false);
+    for (size_t i = 0; i < record.conditions.size(); ++i) {
+        const TargetCondition& c = record.conditions[i];
+        PropertyNode& node = tree.AddNode(NumberedName("Valid", i), 0, false);
+        if (c == TargetCondition{}) continue;
+        node.SetInteger("Type", c.kind);
+        node.SetString("Text", Scramble(c.text));
+        node.SetInteger("Number", c.number);
+        node.SetString("Text2", Scramble(c.secondText));
+    }
     tree.SortNodes();
     out = std::move(tree);
     return RecordWriteResult::Ok;

@@ -1,6 +1,7 @@
 #pragma once
 #include "engine/EntryRecord.h"
 #include "targets/PropertyTree.h"
+#include "targets/TargetCondition.h"
 
 #include <array>
 #include <optional>
@@ -22,7 +23,9 @@ struct TargetRecord {
     bool active = false;
     std::array<uint8_t, 4> stamp{1, 1, 0, 0};
     std::vector<EntryRecord> entries;
-    size_t conditionCount = 0;
+    // "Valid" nodes. A plug-in's condition without text (all older files hold only these) is
+    // written as an empty node, as before; one with text carries Type, Text, Number and Text2.
+    std::vector<TargetCondition> conditions;
 };
 
 // Tree -> record. None when the tree has no "Info" node or a scrambled string is refused (longer

@@ -1,6 +1,7 @@
 #pragma once
 #include "engine/RemEntry.h"
 #include "engine/RunCounters.h"
+#include "targets/TargetCondition.h"
 
 #include <array>
 #include <cstdint>
@@ -8,18 +9,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-// A condition of a target: whether the program it cleans is on this machine (kinds in
-// TargetConditions.h). The catalogue asks the conditions when it decides which targets to offer;
-// once offered, a target's Kill is never stopped by them.
-struct TargetCondition {
-    uint32_t kind = 1;
-    std::string text;
-    uint32_t number = 0;
-    std::string secondText;
-
-    bool Passes() const { return true; }
-};
 
 // One named unit the user selects as a whole ("Firefox Cookies", "Recycle Bin"): an ordered list of
 // removal entries whose counters add up into the target's.

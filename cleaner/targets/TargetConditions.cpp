@@ -26,6 +26,7 @@ bool IsOffered(const std::vector<TargetCondition>& conditions, const ConditionPr
             break;
         }
         case ConditionKind::PathExists:
+            if (c.text.empty()) break;  // an older file's bare condition node
             asksPresence = true;
             present = present || probe.PathExists(c.text);
             break;

@@ -240,7 +240,7 @@ TEST_F(CatalogTest, ShippedLibraryTakesItsPlacesInTheCategories) {
     EXPECT_TRUE(std::is_sorted(apps.begin(), apps.end(), [](const std::string& a, const std::string& b) {
         return ::lstrcmpiA(a.c_str(), b.c_str()) < 0;
     }));
-    EXPECT_EQ(c.CustomStart(), 21 + 6 + 8 + 8 + 26 + 5 * 6 + static_cast<int>(apps.size()));
+    EXPECT_EQ(c.CustomStart(), 24 + 6 + 8 + 8 + 26 + 5 * 6 + static_cast<int>(apps.size()));
 }
 
 // Every target runs; the drive-based targets look only at the test's own drive folders, the

@@ -351,7 +351,7 @@ TEST(ShippedPlugins, EveryPluginReadsBackAndPrintsToItsSource) {
             EXPECT_EQ(reparsed.record->description, back->description);
             EXPECT_EQ(reparsed.record->active, back->active);
             EXPECT_EQ(reparsed.record->stamp, back->stamp);
-            EXPECT_EQ(reparsed.record->conditionCount, back->conditionCount);
+            EXPECT_TRUE(reparsed.record->conditions == back->conditions);
             ASSERT_EQ(reparsed.record->entries.size(), back->entries.size());
             for (size_t i = 0; i < back->entries.size(); ++i)
                 EXPECT_TRUE(reparsed.record->entries[i] == back->entries[i]) << s.path << " entry " << i;
@@ -404,7 +404,7 @@ TEST(PluginText, EveryKeyAndConditionComesThrough) {
     EXPECT_EQ(r.record->description, "Kills = all");
     EXPECT_TRUE(r.record->active);
     EXPECT_EQ(r.record->stamp, (std::array<uint8_t, 4>{7, 3, 9, 0}));
-    EXPECT_EQ(r.record->conditionCount, 2u);
+    ASSERT_EQ(r.record->conditions.size(), 2u);
     ASSERT_EQ(r.record->entries.size(), 2u);
     const EntryRecord& k4 = r.record->entries[0];
     EXPECT_EQ(k4.kind, 4u);
@@ -417,7 +417,20 @@ TEST(PluginText, EveryKeyAndConditionComesThrough) {
     EXPECT_EQ(k3.folderId, 0x1c);
     EXPECT_FALSE(k3.recurse);  // entries do not recurse unless they say so
     EXPECT_EQ(k3.mask, "*.tmp");
-    EXPECT_FALSE(ParsePluginText("Name = x\n[Valid]\nType = 1\n").record);
+    EXPECT_FALSE(ParsePluginText("Name = x\n[Valid]\nType = 9\n").record);
+    // A condition with text comes through the file and back; a bare one stays a bare node.
+    auto detect = ParsePluginText("Name = x\n[Rem]\nType = 1\nCSID = 0x1a\nPath = V\\a.log\n[Valid]\nType = 2\n"
+                                  "Text = %AppData%\\V\n[Valid]\n");
+    ASSERT_TRUE(detect.record) << detect.error;
+    MemoryStream s;
+    ASSERT_EQ(WriteTargetRecord(*detect.record, s), RecordWriteResult::Ok);
+    MemoryStream in(s.Bytes());
+    auto back = ReadTargetRecord(in);
+    ASSERT_TRUE(back);
+    ASSERT_EQ(back->conditions.size(), 2u);
+    EXPECT_EQ(back->conditions[0].kind, 2u);
+    EXPECT_EQ(back->conditions[0].text, "%AppData%\\V");
+    EXPECT_TRUE(back->conditions[1] == TargetCondition{});
     EXPECT_FALSE(ParsePluginText("Name = x\nDate = 1 2 300\n").record);
     EXPECT_FALSE(ParsePluginText("Name = " + std::string(260, 'n') + "\n").record);
 }
