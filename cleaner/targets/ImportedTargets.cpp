@@ -394,9 +394,15 @@ size_t LoadImportedTargets(TargetCatalog& catalog, const std::string& folder, co
         const int g = CompareNames(a.group, b.group);
         return g != 0 ? g < 0 : CompareNames(a.name, b.name) < 0;
     });
+    // A target's name is its key in the stored selections: an imported program that shares its name
+    // with a target already listed (a shipped plug-in wins) or with an earlier import stays out.
+    std::vector<std::string> names;
+    for (size_t i = 0; i < catalog.TargetCount(); ++i) names.push_back(Lower(catalog.TargetAt(i).Name()));
     size_t added = 0;
     for (const WinappTarget& t : *stored) {
+        if (std::find(names.begin(), names.end(), Lower(t.name)) != names.end()) continue;
         if (!IsOffered(t.conditions, probe)) continue;
+        names.push_back(Lower(t.name));
         if (auto target = MakeImportedTarget(t)) {
             catalog.AddTarget(std::move(target));
             ++added;

@@ -120,11 +120,15 @@ TEST(WinappImport, HostileFileIsRefusedEntryByEntryAndTheRestCleansExactlyItsFil
 
     // A re-import replaces the previous one; removing it leaves nothing to load.
     const std::string folder = program.Path().substr(0, program.Path().size() - 1);
-    const std::string smaller = work.MakeFileWith("import\\small.ini", "[Only *]\nFileKey1=%Temp%\\" + relative + "\\mixed|*.bak\n");
+    // A name already listed keeps its target: the import's "zzz" stays out, and its second "Only".
+    const std::string entry = "FileKey1=%Temp%\\" + relative + "\\mixed|*.bak\n";
+    const std::string smaller = work.MakeFileWith("import\\small.ini", "[Only *]\n" + entry + "[ZZZ *]\n" + entry +
+                                                                         "[only *]\n" + entry);
     ASSERT_TRUE(ImportWinappFile(smaller, folder).ok);
     TargetCatalog again;
+    again.AddTarget(std::make_unique<Target>("zzz", ""));
     ASSERT_EQ(LoadImportedTargets(again, folder, Win32ConditionProbe()), 1u);
-    EXPECT_EQ(again.TargetAt(0).Name(), "Only");
+    EXPECT_EQ(again.TargetAt(1).Name(), "Only");
     EXPECT_TRUE(RemoveImportedTargets(folder));
     EXPECT_EQ(Load(folder), 0u);
     EXPECT_FALSE(FileExists(folder + "\\ImportReport.txt"));
