@@ -8,12 +8,13 @@
 #include "platform/Handles.h"
 #include "platform/RegistryRoot.h"
 #include "platform/Text.h"
-#include "targets/BinaryFile.h"
 #include "targets/ImportStore.h"
 #include "targets/ImportedFolderEntry.h"
 #include "targets/PropertyTree.h"
 
 #include <algorithm>
+#include <map>
+#include <mutex>
 #include <windows.h>
 #include <shlobj.h>
 
@@ -24,13 +25,25 @@ std::string Lower(std::string s) {
     return s;
 }
 
-std::string ShellFolder(int csidl) {
+std::string AskShellFolder(int csidl) {
     wchar_t path[MAX_PATH];
     if (FAILED(::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return "";
     std::string out;
     if (!Utf8FromWide(TrimNul(path), out)) return "";
     while (!out.empty() && out.back() == '\\') out.pop_back();
     return out;
+}
+
+// Thousands of imported entries ask for the same few folders at every start; the shell answers
+// each question slowly, so the answers are kept for the life of the process (a folder the user
+// moves meanwhile is found again at the next start).
+std::string ShellFolder(int csidl) {
+    static std::mutex lock;
+    static std::map<int, std::string> known;
+    const std::lock_guard<std::mutex> hold(lock);
+    auto it = known.find(csidl);
+    if (it == known.end()) it = known.emplace(csidl, AskShellFolder(csidl)).first;
+    return it->second;
 }
 
 std::string Parent(const std::string& path) {
@@ -386,9 +399,13 @@ ImportResult ImportWinappFile(const std::string& iniPath, const std::string& fol
 }
 
 size_t LoadImportedTargets(TargetCatalog& catalog, const std::string& folder, const ConditionProbe& probe) {
-    BinaryFile file;
-    if (!file.Open(folder + "\\" + kImportFileName, BinaryFile::Mode::Read)) return 0;
-    auto stored = ReadImport(file);
+    // One read of the whole file: the tree's many small fields, read one system call each, would
+    // cost more than everything else of the start.
+    std::string error;
+    const std::string bytes = ReadWholeFile(folder + "\\" + kImportFileName, error);
+    if (!error.empty()) return 0;
+    MemoryStream in(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+    auto stored = ReadImport(in);
     if (!stored) return 0;
     std::stable_sort(stored->begin(), stored->end(), [](const WinappTarget& a, const WinappTarget& b) {
         const int g = CompareNames(a.group, b.group);

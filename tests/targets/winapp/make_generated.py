@@ -5,8 +5,8 @@ the reader must make of each section (one line per section, tab-separated):
 
   name  group  conditions  warning  filekey...  (each "FILE:" + folder|patterns|FLAG)  regkey...  exclusions
 
-Run from anywhere: python3 make_generated.py OUTDIR. The output is committed beside this script;
-the test reads it and compares."""
+Run from anywhere: python3 make_generated.py OUTDIR [SECTIONS]. The output (320 sections) is
+committed beside this script; the test reads it and compares. The benchmark asks for thousands."""
 import os
 import sys
 
@@ -88,7 +88,8 @@ def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__))
     ini = ["; Generated cleaning entries: every key, variable and flag of the format", "; Version: 1", ""]
     expected = []
-    for i in range(320):
+    count = int(sys.argv[2]) if len(sys.argv) > 2 else 320
+    for i in range(count):
         lines, exp = section(i)
         ini += lines + [""]
         expected.append(exp)
