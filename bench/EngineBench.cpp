@@ -9,7 +9,8 @@
 // Prints "files=N bytes=B seconds=S peak=P", the time measured inside the process (Wine's start-up
 // excluded, its system-call overhead included) and the process's peak working set in bytes;
 // scankill prints "scan=S kill=S" as well.
-#include "engine/FileKiller.h"
+#include "engine/FileRemoval.h"
+#include "engine/FolderWalk.h"
 #include "engine/KillSettings.h"
 
 #include <windows.h>

@@ -1,7 +1,8 @@
 // Any byte string as one of the update lists a server sends ("update.prm", "updateplg.prm"): it
 // reads or is refused; every plug-in it offers has a safe file name (a plain "*.tlp" that stays in
 // its plug-in folder), appears once, and has a hash only of 32 bytes; a list compared with itself
-// needs nothing it states a version of; and fetched bytes taken as a plug-in have a stamp.
+// needs nothing it states a version of; a list's binding judged against itself is "the same" (and
+// a list without one is always refused); and fetched bytes taken as a plug-in have a stamp.
 #include "schedule/UpdateLists.h"
 
 #include <cstdlib>
@@ -22,6 +23,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (same.plugins != !(plugin && plugin->type == integer)) std::abort();
     }
     (void)update::BannerHash(*list);
+    const auto binding = update::ReadBinding(*list);
+    const uint32_t sequence = binding ? binding->sequence : 0;
+    const int64_t expires = binding ? binding->expires : 0;
+    const auto verdict = update::JudgeList(binding, sequence, expires);
+    if (verdict != (binding ? update::ListVerdict::Same : update::ListVerdict::Unbound)) std::abort();
     const auto offers = update::OfferedPlugins(*list);
     if (!offers) return 0;
     std::set<std::pair<int, std::string>> seen;  // names compare without regard to case

@@ -3,9 +3,11 @@
 # libssl-dev: libcrypto, with which the update publisher (a host tool) signs the update lists.
 # fonts-wine, fonts-liberation2: Tahoma (behind "MS Shell Dlg") and an Arial-sized face; without
 # them Wine falls back to a wider font and every dialog grows by a sixth.
+# libxml2-utils: xmllint, which checks the Group Policy templates are well-formed XML.
 set -eu
 need=(g++-mingw-w64-x86-64 libz-mingw-w64-dev wine64 wine fonts-wine fonts-liberation2 xvfb xauth imagemagick clang-14
-      libclang-rt-14-dev googletest cmake ninja-build zip zlib1g-dev fp-utils-3.2.2 python3 x11-utils libssl-dev)
+      libclang-rt-14-dev googletest cmake ninja-build zip zlib1g-dev fp-utils-3.2.2 python3 x11-utils libssl-dev
+      libxml2-utils)
 missing=()
 for p in "${need[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -15,8 +15,9 @@ constexpr int kMaxPauseMs = 4000;
 constexpr int kPauseStepMs = 5;
 }  // namespace
 
-ActionDriver::ActionDriver(TargetCatalog& catalog, ActionWindow& window, ThreadStarter startThread)
-    : catalog_(catalog), window_(window), startThread_(std::move(startThread)) {}
+ActionDriver::ActionDriver(TargetCatalog& catalog, ActionWindow& window, ThreadStarter startThread,
+                           RunExclusion* exclusion)
+    : catalog_(catalog), window_(window), startThread_(std::move(startThread)), exclusion_(exclusion) {}
 
 ActionDriver::~ActionDriver() {
     WaitForWorker();
@@ -36,20 +37,39 @@ Action ActionDriver::CurrentAction() const {
 }
 
 bool ActionDriver::BeginStart(Action action) {
+    const bool claimed = !exclusion_ || exclusion_->TryClaim();
+    // An Auto-Kill that another process's run keeps out leaves the list and the last-kill time as
+    // they are: the interval tries again at a later tick, and that other run is a Kill too.
+    if (!claimed && action == Action::AutoKill) return false;
     ClearStop();
     window_.ClearResultLines();
     window_.AddResultLine(ResultLine::Make(LineKind::Heading, RunIdle, action_texts::Heading(action)));
     window_.RepaintResultList();
+    // Before the last-kill time moves: a Kill that another process keeps out has not happened.
+    if (!claimed) {
+        Refuse(action_texts::kAnotherRunBusy);
+        return false;
+    }
+    claimed_ = exclusion_ != nullptr;
     if (action != Action::Scan) catalog_.MarkLastKillNow();  // even without selected targets
     selectedCount_ = catalog_.SelectedCount();
     if (selectedCount_ > 0) return true;
-    window_.AddResultLine(
-        ResultLine::Make(LineKind::Highlighted, RunIdle, action_texts::kNoSelectedTargets));
+    ReleaseClaim();
+    Refuse(action_texts::kNoSelectedTargets);
+    return false;
+}
+
+void ActionDriver::Refuse(const char* line) {
+    window_.AddResultLine(ResultLine::Make(LineKind::Highlighted, RunIdle, line));
     window_.RepaintResultList();
     if (!window_.IsShown())
-        window_.ShowBalloon(action_texts::kNoSelectedTargets, action_texts::kAppTitle,
-                            action_texts::kBalloonTimeoutMs);
-    return false;
+        window_.ShowBalloon(line, action_texts::kAppTitle, action_texts::kBalloonTimeoutMs);
+}
+
+void ActionDriver::ReleaseClaim() {
+    if (!claimed_) return;
+    claimed_ = false;
+    exclusion_->Release();
 }
 
 void ActionDriver::StartScan() {
@@ -106,6 +126,7 @@ void ActionDriver::LaunchWorker(bool kill) {
         autoMark_ = false;
         runState_ = RunIdle;
         currentIndex_ = -1;
+        ReleaseClaim();
         window_.ShowIdleForm();
     }
 }
@@ -209,6 +230,7 @@ void ActionDriver::FinishRun(bool stopped) {
     autoMark_ = false;
     runState_ = RunIdle;
     currentIndex_ = -1;
+    ReleaseClaim();
     window_.ShowIdleForm();
     if (endSound) window_.PlayEndSound();
 }

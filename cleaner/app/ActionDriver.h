@@ -1,6 +1,7 @@
 #pragma once
 #include "app/ActionTexts.h"
 #include "app/ActionWindow.h"
+#include "app/RunExclusion.h"
 
 #include <atomic>
 #include <functional>
@@ -17,7 +18,10 @@ public:
     // Starts the worker thread; tests pass one that fails as the system can.
     using ThreadStarter = std::function<std::thread(std::function<void()>)>;
 
-    ActionDriver(TargetCatalog& catalog, ActionWindow& window, ThreadStarter startThread = nullptr);
+    // exclusion (optional) keeps runs of other processes out; a Start that cannot claim it writes
+    // why and does not run.
+    ActionDriver(TargetCatalog& catalog, ActionWindow& window, ThreadStarter startThread = nullptr,
+                 RunExclusion* exclusion = nullptr);
     ~ActionDriver();  // waits for the worker
     ActionDriver(const ActionDriver&) = delete;
     ActionDriver& operator=(const ActionDriver&) = delete;
@@ -52,6 +56,8 @@ private:
     void FinishRun(bool stopped);
     void LaunchWorker(bool kill);
     [[nodiscard]] bool WantsBalloons(action_texts::Action action);
+    void Refuse(const char* line);
+    void ReleaseClaim();
 
     TargetCatalog& catalog_;
     ActionWindow& window_;
@@ -61,5 +67,7 @@ private:
     std::atomic<bool> workerAlive_{false};
     int selectedCount_ = 0;
     ThreadStarter startThread_;
+    RunExclusion* exclusion_ = nullptr;
+    bool claimed_ = false;  // window thread only
     std::thread worker_;
 };

@@ -10,8 +10,15 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <utility>
+
 namespace {
 CCleanerApp* g_app = nullptr;
+
+// The stored custom targets could not all be read: the next save keeps the file first.
+constexpr const char* kCustomTargetsUnreadNotice =
+    "Some of your custom targets could not be read from CustomTargets.tgs. The file is kept as "
+    "CustomTargets.tgs.bak before your custom targets are saved again.";
 }
 
 CCleanerApp::CCleanerApp() {
@@ -46,8 +53,10 @@ int CCleanerApp::Run(const std::vector<std::string>& arguments) {
     {
         CleanerCatalog catalog(kSettingsPath, folder);
         startedAtWindowsStart_ = IsWindowsStartSwitch(arguments);
-        CDlgMain window(catalog.Get(), CDlgMain::Options{helpFile_, folder, [&catalog] { catalog.SaveAll(); },
-                                                        [&catalog] { catalog.CustomTargetsChanged(); }});
+        CDlgMain::Options options{helpFile_, folder, [&catalog] { catalog.SaveAll(); },
+                                  [&catalog] { catalog.CustomTargetsChanged(); }, {}};
+        if (catalog.CustomTargets().LoadWasIncomplete()) options.startNotice = kCustomTargetsUnreadNotice;
+        CDlgMain window(catalog.Get(), std::move(options));
         window.RunModal(catalog.Get().Settings().showMainWnd);
         // The window and its worker are gone here; the catalogue is stored as it goes.
     }

@@ -7,22 +7,35 @@
 #include "dialogs/DlgOptions.h"
 #include "dialogs/TargetTreeImages.h"
 #include "platform/GdiHandles.h"
-#include "schedule/DlgUpdate.h"
+#include "dialogs/DlgUpdate.h"
+#include "platform/Text.h"
 #include "schedule/UpdateProtocol.h"
 #include "schedule/UpdateWorker.h"
+#include "targets/AnsiStoredText.h"
+#include "targets/BannerFile.h"
+#include "targets/BinaryFile.h"
 #include "targets/TargetCatalog.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
 
 #include <iterator>
+#include <vector>
 
 namespace {
 constexpr UINT_PTR kSchedulerTimer = AutoKillScheduler::kTimerId;
 constexpr int kRowIds[] = {IDC_OPTIONS, IDC_ABOUT, IDC_HIDE, IDC_EXIT};
-constexpr DWORD kUpdateEndWaitMs = 5000;
 
 size_t g_bannerCounter = 0;  // process-wide: every showing of the window shows the next banner
+
+// The whole banner file through the wide file calls; empty when it is missing or too large.
+std::vector<uint8_t> ReadBannerFile(const std::string& path) {
+    BinaryFile file;
+    if (!file.Open(path, BinaryFile::Mode::Read) || file.Size() > kMaxBannerFileSize) return {};
+    std::vector<uint8_t> bytes(static_cast<size_t>(file.Size()));
+    if (!bytes.empty() && file.Read(bytes.data(), bytes.size()) != bytes.size()) return {};
+    return bytes;
+}
 
 void DrawPicture(HDC dc, HBITMAP bitmap, int x, int y, int width, int height) {
     if (!bitmap) return;
@@ -41,7 +54,7 @@ CDlgMain::CDlgMain(TargetCatalog& catalog, Options options)
       catalog_(catalog),
       options_(std::move(options)),
       bridge_(*this, [this] { return Hwnd(); }, [this] { driver_.OnRunStopped(); }),
-      driver_(catalog, bridge_),
+      driver_(catalog, bridge_, nullptr, &runLock_),
       autoUpdate_(catalog, [this](const std::string& text) {
           // No balloon of the update over the progress balloons of a hidden run.
           if (driver_.RunState() != 0 && !::IsWindowVisible(Hwnd())) return;
@@ -64,15 +77,17 @@ void CDlgMain::RunModal(bool show) {
     if (!Create(nullptr)) return;
     if (show) ::ShowWindow(Hwnd(), SW_SHOW);
     MSG msg;
-    while (!loopEnded_ && ::GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (Hwnd() && ::IsDialogMessageA(Hwnd(), &msg)) continue;
+    // The windows are Unicode windows: the wide loop keeps typed characters of any script whole.
+    while (!loopEnded_ && ::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (Hwnd() && ::IsDialogMessageW(Hwnd(), &msg)) continue;
         ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
+        ::DispatchMessageW(&msg);
     }
     if (Hwnd() && ::IsWindowVisible(Hwnd())) ::ShowWindow(Hwnd(), SW_HIDE);
-    // An automatic update still running is stopped; its last messages are handled while it ends.
+    // An automatic update still running is stopped (its network handles closed, so no read holds
+    // it) and the process waits for it: its last messages are handled while it ends.
     AutoUpdate::RequestStop();
-    (void)update_worker::WaitForEnd(kUpdateEndWaitMs);
+    (void)update_worker::WaitForEnd();
     // Exit ends the loop only with no run in progress, but WM_QUIT or a failing GetMessage can end
     // it during one, with the worker blocked in a send to this thread.
     EndRunAnsweringWorker();
@@ -105,7 +120,12 @@ BOOL CDlgMain::OnInitDialog() {
     tray_.onEvent = [this](LPARAM event) { OnTrayEvent(event); };
     tray_.SetNotificationWindow(hwnd, WM_TRAY_ICON);
     (void)tray_.SetIcon(ID_TRAY_ICON);
-    if (catalog_.Settings().notifyWhenStart) (void)tray_.ShowBalloon("I'm here...", "Tracelorn", 3000);
+    // A notice about the start (custom targets that could not be read) is worth more than "I'm
+    // here...", and shows whether or not that greeting is wanted.
+    if (!options_.startNotice.empty())
+        (void)tray_.ShowBalloon(options_.startNotice, "Tracelorn", 10000, NIIF_WARNING);
+    else if (catalog_.Settings().notifyWhenStart)
+        (void)tray_.ShowBalloon("I'm here...", "Tracelorn", 3000);
 
     (void)scan_.AttachItem(hwnd, IDC_SCAN);
     (void)kill_.AttachItem(hwnd, IDC_KILL);
@@ -339,7 +359,8 @@ void CDlgMain::LoadBanner() {
     banner_.Clear();
     ::ShowWindow(control, SW_HIDE);
 
-    const std::optional<BannerChoice> next = NextBanner(options_.programFolder + "\\banner.qbf", g_bannerCounter);
+    const std::optional<BannerChoice> next = NextBanner(ReadBannerFile(options_.programFolder + "\\banner.qbf"),
+                                                        g_bannerCounter, AnsiCodePageText());
     if (!next) return;
     const Banner& banner = next->banner;
     if (!banner_.SetImage(next->image.data(), next->image.size(), banner.imageWidth, banner.numImages)) return;
@@ -353,7 +374,7 @@ void CDlgMain::LoadBanner() {
 
 void CDlgMain::OpenBannerUrl() {
     if (!shownBanner_ || !IsOpenableBannerUrl(shownBanner_->url)) return;
-    ::ShellExecuteA(Hwnd(), "open", shownBanner_->url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    ::ShellExecuteW(Hwnd(), L"open", WideFromUtf8(shownBanner_->url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 // --- ActionForm: on the window thread ---

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/ActionDriver.h"
+#include "app/RunLock.h"
 #include "app/ActionWindow.h"
 #include "app/ActionWindowBridge.h"
 #include "targets/BannerFile.h"
@@ -41,6 +42,8 @@ public:
         // The custom targets were changed in Options: they are written from now on even when the
         // start could not read the stored ones.
         std::function<void()> customTargetsChanged;
+        // Shown once in a balloon when the window starts (instead of "I'm here..."); empty: none.
+        std::string startNotice;
     };
     CDlgMain(TargetCatalog& catalog, Options options);
     ~CDlgMain() override;
@@ -105,6 +108,7 @@ private:
     TargetCatalog& catalog_;
     Options options_;
     ActionWindowBridge bridge_;  // before the driver, which holds on to it
+    RunLock runLock_;            // likewise
     ActionDriver driver_;
     CMainTrayIcon tray_;
     HelpViewer help_;

@@ -17,7 +17,7 @@ public:
     [[nodiscard]] bool ShowAddress(HWND owner, const std::string& address);
 
 private:
-    using HtmlHelpProc = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+    using HtmlHelpProc = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
     ModuleHandle module_;
     HtmlHelpProc htmlHelp_ = nullptr;
 };

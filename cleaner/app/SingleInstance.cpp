@@ -2,10 +2,11 @@
 
 #include "app/InstanceName.h"
 #include "platform/ProcessList.h"
+#include "platform/Text.h"
 
 SingleInstance::SingleInstance(const std::string& executablePath) {
     if (executablePath.empty()) return;
-    mutex_.Reset(::CreateMutexA(nullptr, FALSE, InstanceMutexName(executablePath).c_str()));
+    mutex_.Reset(::CreateMutexW(nullptr, FALSE, WideFromUtf8(InstanceMutexName(executablePath)).c_str()));
     if (!mutex_ || ::GetLastError() == ERROR_ALREADY_EXISTS) {
         mutex_.Reset();
         return;

@@ -27,7 +27,8 @@ public:
     void SetNotificationWindow(HWND window, UINT callbackMessage);
     // Loads tooltip string and icon of this id and adds or modifies the icon; 0 deletes it.
     bool SetIcon(UINT resourceId);
-    // Text cut to 255, title to 63 characters; an empty text withdraws a balloon on show.
+    // Text cut to 255, title to 63 UTF-16 units (never inside a character); an empty text
+    // withdraws a balloon on show. The texts may carry target names of any script.
     bool ShowBalloon(const std::string& text, const std::string& title, UINT timeoutMs,
                      DWORD iconFlags = NIIF_INFO);
     void Destroy();
@@ -37,8 +38,10 @@ public:
     UINT IconId() const { return data_.uID; }
     UINT MenuId() const { return menuId_; }
     bool Shown() const { return shown_; }
-    // What the tests inspect: the record as last sent.
-    const NOTIFYICONDATAA& Record() const { return data_; }
+    // What the tests inspect: the record as last sent, and its balloon texts in UTF-8.
+    const NOTIFYICONDATAW& Record() const { return data_; }
+    std::string BalloonText() const;
+    std::string BalloonTitle() const;
 
 protected:
     // Asked on a right-button release or a left double-click; return the menu to show (its first
@@ -62,7 +65,7 @@ private:
     void OnCallback(LPARAM event);
     bool AddOrModify();
 
-    NOTIFYICONDATAA data_{};
+    NOTIFYICONDATAW data_{};
     UINT menuId_ = 0;
     UINT taskbarCreated_ = 0;
     bool shown_ = false;

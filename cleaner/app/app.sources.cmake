@@ -1,7 +1,6 @@
 list(APPEND CLEANER_CORE_SOURCES
   app/ActionDriver.cpp
   app/ActionTexts.cpp
-  app/BalloonField.cpp
   app/CommandLine.cpp
   app/InstanceName.cpp
   app/PendingCalls.cpp
@@ -14,6 +13,7 @@ list(APPEND CLEANER_WIN_SOURCES
   app/HelpViewer.cpp
   app/MainSchedulerHost.cpp
   app/MainTrayIcon.cpp
+  app/RunLock.cpp
   app/SingleInstance.cpp
   app/TrayIcon.cpp
 )

@@ -1,7 +1,6 @@
 # Tracelorn.exe: the cleaner's GUI program, from the app sources and the resource fragments, linked
 # statically and written to bin/ beside the shipped data.
-set(tl_program_rc ${CMAKE_CURRENT_SOURCE_DIR}/app/DlgMain.rc ${CMAKE_CURRENT_SOURCE_DIR}/app/Program.rc
-    ${CMAKE_CURRENT_SOURCE_DIR}/schedule/DlgUpdate.rc)
+set(tl_program_rc ${CMAKE_CURRENT_SOURCE_DIR}/app/DlgMain.rc ${CMAKE_CURRENT_SOURCE_DIR}/app/Program.rc)
 # Each dialog of the dialogs layer brings its own template fragment.
 file(GLOB tl_dialogs_rc CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/dialogs/*.rc)
 list(APPEND tl_program_rc ${tl_dialogs_rc})

@@ -1,7 +1,10 @@
 #include "dialogs/AddTargetPages.h"
 
 #include "dialogs/DlgAddTargetIds.h"
+#include "platform/Handles.h"
+#include "platform/Text.h"
 #include "skin/SkinPalette.h"
+#include "skin/WindowText.h"
 
 #include <commdlg.h>
 #include <shlobj.h>
@@ -11,44 +14,37 @@ constexpr COLORREF kFrameLine = RGB(100, 100, 150);
 constexpr COLORREF kFrameCaption = RGB(0, 60, 116);
 
 std::string ChooseFile(HWND owner) {
-    char path[MAX_PATH] = {};
-    OPENFILENAMEA ofn{};
+    wchar_t path[MAX_PATH] = {};
+    OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
-    ofn.lpstrFilter = "All Files (*.*)\0*.*\0\0";
+    ofn.lpstrFilter = L"All Files (*.*)\0*.*\0\0";
     ofn.lpstrFile = path;
     ofn.nMaxFile = MAX_PATH;
     ofn.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    return ::GetOpenFileNameA(&ofn) ? std::string(path) : std::string();
+    return ::GetOpenFileNameW(&ofn) ? Utf8FromWide(TrimNul(path)) : std::string();
 }
 
 std::string ChooseFolder(HWND owner) {
-    char name[MAX_PATH] = {};
-    BROWSEINFOA info{};
+    wchar_t name[MAX_PATH] = {};
+    BROWSEINFOW info{};
     info.hwndOwner = owner;
     info.pszDisplayName = name;
-    info.lpszTitle = "Select folder";
+    info.lpszTitle = L"Select folder";
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-    PIDLIST_ABSOLUTE list = ::SHBrowseForFolderA(&info);
+    const CoTaskMem list(::SHBrowseForFolderW(&info));
     if (!list) return {};
-    char path[MAX_PATH] = {};
-    const bool ok = ::SHGetPathFromIDListA(list, path) != FALSE;
-    ::CoTaskMemFree(list);
-    return ok ? std::string(path) : std::string();
+    wchar_t path[MAX_PATH] = {};
+    if (!::SHGetPathFromIDListW(static_cast<PCIDLIST_ABSOLUTE>(list.Get()), path)) return {};
+    return Utf8FromWide(TrimNul(path));
 }
 }  // namespace
 
 std::string CAddTargetPage::Text(int id) const {
-    HWND control = Item(id);
-    const int length = ::GetWindowTextLengthA(control);
-    if (length <= 0) return {};
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    const int n = ::GetWindowTextA(control, text.data(), length + 1);
-    text.resize(static_cast<size_t>(n > 0 ? n : 0));
-    return text;
+    return window_text::Get(Item(id));
 }
 
-void CAddTargetPage::SetText(int id, const std::string& text) const { ::SetDlgItemTextA(Hwnd(), id, text.c_str()); }
+void CAddTargetPage::SetText(int id, const std::string& text) const { window_text::Set(Item(id), text); }
 
 int CAddTargetPage::CheckedRoot() const {
     for (int i = 0; i < target_editor::kRootCount; ++i)

@@ -1,5 +1,6 @@
 #include "dialogs/CheckList.h"
 
+#include "dialogs/LockedControl.h"
 #include "dialogs/TargetPagesIds.h"
 
 #include <algorithm>
@@ -26,6 +27,7 @@ bool CCheckList::CreateList(CMyToolTipDialog& page, const RECT& rect, const std:
             continue;
         box->SetChecked(items[i].checked);
         page.AddToolTip(box->Hwnd(), items[i].tip.c_str());
+        if (items[i].locked) LockControl(page, box->Hwnd());
         boxes_.push_back(std::move(box));
     }
     ScrollTo(0);
@@ -37,7 +39,8 @@ int CCheckList::CheckedCount() const {
 }
 
 void CCheckList::SetAll(bool checked) {
-    for (auto& box : boxes_) box->SetChecked(checked);
+    for (auto& box : boxes_)
+        if (box->Enabled()) box->SetChecked(checked);
 }
 
 bool CCheckList::OnCommand(WORD id, WORD code, HWND control) {

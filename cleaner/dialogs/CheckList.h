@@ -17,6 +17,7 @@ public:
         std::string name;
         std::string tip;  // the target's description, or its name when that is empty
         bool checked = false;
+        bool locked = false;  // set by the administrator: greyed, and left alone by SetAll
     };
 
     CCheckList();

@@ -17,10 +17,10 @@ void SetTreeChecks(HWND tree, bool checked) {
 }
 
 LPARAM TreeItemData(HWND tree, HTREEITEM item) {
-    TVITEMA data{};
+    TVITEMW data{};
     data.mask = TVIF_PARAM | TVIF_HANDLE;
     data.hItem = item;
-    return TreeView_GetItem(tree, &data) ? data.lParam : 0;
+    return ::SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data)) ? data.lParam : 0;
 }
 
 LRESULT CCheckTreeKeys::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

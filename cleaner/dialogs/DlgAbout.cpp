@@ -1,6 +1,7 @@
 #include "dialogs/DlgAbout.h"
 
 #include "dialogs/OptionsRules.h"
+#include "platform/Text.h"
 #include "res/ResourceIds.h"
 #include "skin/SkinResources.h"
 #include "targets/TargetCatalog.h"
@@ -33,7 +34,7 @@ bool CDlgAbout::BringOpenToFront() {
 }
 
 void CDlgAbout::OpenWithShell(HWND owner, const std::string& address) {
-    ::ShellExecuteA(owner, nullptr, address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    ::ShellExecuteW(owner, nullptr, WideFromUtf8(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 BOOL CDlgAbout::OnInitDialog() {

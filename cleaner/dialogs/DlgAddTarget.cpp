@@ -5,8 +5,10 @@
 #include "engine/EntryPath.h"
 #include "engine/FolderGuard.h"
 #include "engine/WalkRootGuard.h"
+#include "platform/Text.h"
 #include "res/ResourceIds.h"
 #include "skin/SkinResources.h"
+#include "skin/WindowText.h"
 #include "targets/Target.h"
 
 namespace {
@@ -42,11 +44,11 @@ CAddTargetPage& CDlgAddTarget::PageOf(int kind) const { return *pages_[kind >= 1
 BOOL CDlgAddTarget::OnInitDialog() {
     CMyDialog::OnInitDialog();
     HWND hwnd = Hwnd();
-    ::SetWindowTextA(hwnd, editing_ ? "Edit Target" : "Add Target to Kill");
+    window_text::Set(hwnd, editing_ ? "Edit Target" : "Add Target to Kill");
     const HFONT font = SkinResources::Get().Font(SkinFont::Normal);
     for (HWND child = ::GetWindow(hwnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
         ::SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    ::SetDlgItemTextA(hwnd, IDC_TARGET_NAME, fields_.name.c_str());
+    window_text::Set(Item(IDC_TARGET_NAME), fields_.name);
     if (active_.AttachItem(hwnd, IDC_IS_ACTIVE)) active_.SetChecked(editing_ ? fields_.active : true);
     if (ok_.AttachItem(hwnd, IDOK)) AddToolTip(IDOK, "Save the target");
     if (cancel_.AttachItem(hwnd, IDCANCEL)) AddToolTip(IDCANCEL, "Close without saving the target");
@@ -102,26 +104,32 @@ bool CDlgAddTarget::OnCommand(WORD id, WORD code, HWND control) {
 bool CDlgAddTarget::OnHelp() { return ShowHelp(); }
 
 void CDlgAddTarget::Tell(const std::string& text, UINT icon) const {
-    ::MessageBoxA(Hwnd(), text.c_str(), "Tracelorn", MB_OK | icon);
+    window_text::Message(Hwnd(), text, "Tracelorn", MB_OK | icon);
 }
 
-std::string CDlgAddTarget::Refusal(const EntryRecord& entry) {
-    if (IsEntryAllowed(entry)) return {};
+std::string CDlgAddTarget::Refusal(const EntryRecord& entry, const EntryVerdict& verdict) {
     if (entry.IsRegistryKind()) return target_editor::RefusedRegistryMessage(entry);
+    std::string path = verdict.path.empty() ? ResolveEntryPath(entry) : verdict.path;
+    if (path.empty()) path = entry.path;
+    if (path.size() > 3 && path.back() == '\\') path.pop_back();
+    if (!verdict.place.empty())
+        return target_editor::RefusedPlaceMessage(
+            path, verdict.place, MachineProtectedSet().PlaceOf(path).kind == PlaceKind::KeyMaterial);
     // Folder kinds: name the folder as the walk would see it.
-    std::string folder = ResolveEntryPath(entry);
-    if (folder.empty()) folder = entry.path;
-    if (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
-    const std::string canonical = CanonicalPath(folder);
-    const bool root = WalkRootGuard::IsVolumeRoot(folder) || (!canonical.empty() && WalkRootGuard::IsVolumeRoot(canonical));
-    return target_editor::RefusedFolderMessage(folder, root);
+    const std::string canonical = CanonicalPath(path);
+    const bool root = WalkRootGuard::IsVolumeRoot(path) || (!canonical.empty() && WalkRootGuard::IsVolumeRoot(canonical));
+    return target_editor::RefusedFolderMessage(path, root);
+}
+
+bool CDlgAddTarget::ConfirmUserFiles(const EntryRecord& entry, const EntryVerdict& verdict) const {
+    const std::string text = target_editor::ConfirmUserFilesMessage(entry, verdict.path, verdict.place);
+    return ::MessageBoxW(Hwnd(), WideFromUtf8(text).c_str(), L"Tracelorn",
+                         MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
 
 void CDlgAddTarget::OnOK() {
     target_editor::Fields fields;
-    char name[512] = {};
-    ::GetDlgItemTextA(Hwnd(), IDC_TARGET_NAME, name, sizeof name);
-    fields.name = name;
+    fields.name = window_text::Get(Item(IDC_TARGET_NAME));
     fields.active = active_.Checked();
     fields.kind = kind_;
     PageOf(kind_).Read(fields);
@@ -130,13 +138,27 @@ void CDlgAddTarget::OnOK() {
         Tell(problem, MB_ICONINFORMATION);
         return;
     }
-    const EntryRecord entry = target_editor::BuildEntry(fields);
-    const std::string refusal = Refusal(entry);
-    if (!refusal.empty()) {
-        Tell(refusal, MB_ICONWARNING);
+    const std::string unstorable = target_editor::CheckStoredForm(fields, [](const std::string& text) {
+        std::string stored;
+        return AnsiFromUtf8(text, stored);
+    });
+    if (!unstorable.empty()) {
+        Tell(unstorable, MB_ICONWARNING);
         return;
     }
-    std::unique_ptr<RemEntry> working = MakeEntry(entry);
+    EntryRecord entry = target_editor::BuildEntry(fields);
+    EntryVerdict verdict = JudgeEntryHere(entry, EntrySource::CustomTarget);
+    if (!verdict.allowed && verdict.needsConfirmation) {
+        // The confirmation is stored with the target; the editor asks again whenever it saves one.
+        if (!ConfirmUserFiles(entry, verdict)) return;
+        entry.confirmed = true;
+        verdict = JudgeEntryHere(entry, EntrySource::CustomTarget);
+    }
+    if (!verdict.allowed) {
+        Tell(Refusal(entry, verdict), MB_ICONWARNING);
+        return;
+    }
+    std::unique_ptr<RemEntry> working = MakeEntry(entry, EntrySource::CustomTarget);
     if (!working) {
         Tell(target_editor::kFieldsEmpty, MB_ICONINFORMATION);
         return;

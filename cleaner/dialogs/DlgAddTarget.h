@@ -6,6 +6,7 @@
 // works. Cancel gives no result.
 #include "dialogs/AddTargetPages.h"
 #include "dialogs/TargetEditorRules.h"
+#include "engine/EntryTrust.h"
 #include "skin/MyButton.h"
 #include "skin/MyDialog.h"
 
@@ -38,8 +39,10 @@ protected:
 private:
     void ShowKind(int kind);
     CAddTargetPage& PageOf(int kind) const;
-    // The safety rules' refusal as a message naming why; empty when the entry is allowed.
-    static std::string Refusal(const EntryRecord& entry);
+    // The trust rule's refusal as a message naming why.
+    static std::string Refusal(const EntryRecord& entry, const EntryVerdict& verdict);
+    // A walk among the user's own files: shows what lies there and asks; true when confirmed.
+    bool ConfirmUserFiles(const EntryRecord& entry, const EntryVerdict& verdict) const;
     void Tell(const std::string& text, UINT icon) const;
 
     bool editing_;

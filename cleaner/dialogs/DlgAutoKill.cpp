@@ -1,6 +1,9 @@
 #include "dialogs/DlgAutoKill.h"
 
+#include "dialogs/LockedControl.h"
 #include "dialogs/OptionsRules.h"
+#include "platform/Text.h"
+#include "skin/WindowText.h"
 #include "targets/TargetCatalog.h"
 
 #include <commdlg.h>
@@ -44,13 +47,18 @@ BOOL CDlgAutoKill::OnInitDialog() {
 
     HWND path = Item(IDC_AK_APP_PATH);
     ::SendMessageA(path, EM_LIMITTEXT, options_rules::kMaxAppPath, 0);
-    ::SetWindowTextA(path, s.akAppExitName.c_str());
+    window_text::Set(path, s.akAppExitName);
     AddFramedControl(path);
 
     AddFrame(RECT{10, 10, 436, 100}, kFrameLine, kFrameCaption, kFrameRounded, "Auto-Kill Scheduler:");
     AddFrame(RECT{10, 112, 436, 188}, kFrameLine, kFrameCaption, kFrameRounded, "Auto-Kill on application exit:");
     AddFrame(RECT{10, 200, 436, 296}, kFrameLine, kFrameCaption, kFrameRounded, "Auto-Kill action notifications:");
     UpdateEnabling();
+    const MachinePolicy& policy = catalog_.Policy();
+    if (policy.akWinStart) LockControls(*this, {IDC_AK_WIN_START});
+    if (policy.akBrowserClosed) LockControls(*this, {IDC_AK_BROWSER_CLOSED});
+    if (policy.akEveryTime) LockControls(*this, {IDC_AK_EVERY_TIME});
+    if (policy.akAppExit) LockControls(*this, {IDC_AK_APP_EXIT});
     SetHelpTopic("autokill.html");
     return FALSE;
 }
@@ -58,6 +66,10 @@ BOOL CDlgAutoKill::OnInitDialog() {
 void CDlgAutoKill::UpdateEnabling() {
     EnableItems({IDC_AK_INTERVAL}, everyTime_.Checked());
     EnableItems({IDC_AK_APP_PATH, IDC_AK_BROWSE}, appExit_.Checked());
+    // What the policy sets stays greyed whatever the box beside it shows.
+    const MachinePolicy& policy = catalog_.Policy();
+    if (policy.akEveryTimeTime) LockControls(*this, {IDC_AK_INTERVAL});
+    if (policy.akAppExitName) LockControls(*this, {IDC_AK_APP_PATH, IDC_AK_BROWSE});
 }
 
 bool CDlgAutoKill::OnCommand(WORD id, WORD code, HWND control) {
@@ -71,7 +83,7 @@ bool CDlgAutoKill::OnCommand(WORD id, WORD code, HWND control) {
     case IDC_AK_BROWSE: {
         if (!appExit_.Checked()) return true;
         const std::string chosen = chooseProgram_(::GetAncestor(Hwnd(), GA_ROOT));
-        if (!chosen.empty()) ::SetWindowTextA(Item(IDC_AK_APP_PATH), options_rules::StoredAppPath(chosen).c_str());
+        if (!chosen.empty()) window_text::Set(Item(IDC_AK_APP_PATH), options_rules::StoredAppPath(chosen));
         return true;
     }
     case IDC_AK_TEST:
@@ -83,10 +95,7 @@ bool CDlgAutoKill::OnCommand(WORD id, WORD code, HWND control) {
 }
 
 std::string CDlgAutoKill::PathText() const {
-    HWND path = Item(IDC_AK_APP_PATH);
-    std::vector<char> text(static_cast<size_t>(::GetWindowTextLengthA(path)) + 1, '\0');
-    const int length = ::GetWindowTextA(path, text.data(), static_cast<int>(text.size()));
-    return std::string(text.data(), length > 0 ? static_cast<size_t>(length) : 0);
+    return window_text::Get(Item(IDC_AK_APP_PATH));
 }
 
 void CDlgAutoKill::Apply() {
@@ -101,18 +110,19 @@ void CDlgAutoKill::Apply() {
     const auto selection = ::SendMessageA(Item(IDC_AK_INTERVAL), CB_GETCURSEL, 0, 0);
     catalog_.SetAutoKillIntervalIndex(options_rules::StoredInterval(static_cast<int>(selection)));
     s.akAppExitName = options_rules::StoredAppPath(PathText());
+    catalog_.Policy().ApplyTo(catalog_);
 }
 
 std::string CDlgAutoKill::ChooseProgram(HWND owner) {
-    char file[MAX_PATH] = {};
-    OPENFILENAMEA ofn{};
+    wchar_t file[MAX_PATH] = {};
+    OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
     // "EXE files (*.exe)|*.exe||" in the dialog's own form: pairs of zero-terminated texts.
-    ofn.lpstrFilter = "EXE files (*.exe)\0*.exe\0\0";
+    ofn.lpstrFilter = L"EXE files (*.exe)\0*.exe\0\0";
     ofn.lpstrFile = file;
-    ofn.nMaxFile = sizeof file;
+    ofn.nMaxFile = MAX_PATH;
     ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!::GetOpenFileNameA(&ofn)) return {};
-    return file;
+    if (!::GetOpenFileNameW(&ofn)) return {};
+    return Utf8FromWide(TrimNul(file));
 }

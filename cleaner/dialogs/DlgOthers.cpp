@@ -1,5 +1,6 @@
 #include "dialogs/DlgOthers.h"
 
+#include "dialogs/LockedControl.h"
 #include "dialogs/OptionsRules.h"
 #include "engine/KillSettings.h"
 #include "skin/SkinPalette.h"
@@ -32,6 +33,12 @@ BOOL CDlgOthers::OnInitDialog() {
     ::CheckRadioButton(page, IDC_KILL_SLOW, IDC_KILL_FAST, IDC_KILL_SLOW + SpeedIndex(s.killTime));
     ::CheckRadioButton(page, IDC_LEVEL_LOW, IDC_LEVEL_EXTREME,
                        IDC_LEVEL_LOW + SecurityLevel(kill_settings::Passes()));
+    const MachinePolicy& policy = catalog_.Policy();
+    if (policy.autoStart) LockControls(*this, {IDC_AUTO_START});
+    if (policy.secDel) LockControls(*this, {IDC_SEC_DEL});
+    if (policy.delRep)
+        LockControls(*this, {IDC_LEVEL_LOW, IDC_LEVEL_MEDIUM, IDC_LEVEL_HIGH, IDC_LEVEL_VERY_HIGH, IDC_LEVEL_EXTREME});
+    if (policy.autoUpdate) LockControls(*this, {IDC_AUTO_UPDATE});
 
     // Group frames in page pixels; their captions interrupt the top edges.
     AddFrame(RECT{10, 10, 436, 62}, kFrameLine, kFrameCaption, kFrameRounded, "Start Options:");
@@ -74,6 +81,8 @@ void CDlgOthers::Apply() {
     s.scanTime = PauseFor(scan >= 0 ? scan : SpeedIndex(s.scanTime));
     s.killTime = PauseFor(kill >= 0 ? kill : SpeedIndex(s.killTime));
     kill_settings::SetPasses(PassesFor(level >= 0 ? level : SecurityLevel(kill_settings::Passes())));
+    // A level stands for an odd pass count; a forced even count must not drift to the next one.
+    catalog_.Policy().ApplyTo(catalog_);
     // Every open dialog follows the switch at once, not only this one.
     CMyToolTipDialog::SetToolTipsEnabled(s.showToolTips);
 }

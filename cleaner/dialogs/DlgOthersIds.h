@@ -1,6 +1,6 @@
 #pragma once
 // Template and control ids of the Settings page (CDlgOthers).
-#include "schedule/DlgUpdateIds.h"  // IDC_UPDATE_NOW: the button and the command share one id
+#include "dialogs/DlgUpdateIds.h"  // IDC_UPDATE_NOW: the button and the command share one id
 
 #define IDD_OTHERS 139
 #define IDC_NOTIFY_WHEN_START 1053

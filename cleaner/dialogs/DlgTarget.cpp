@@ -4,6 +4,7 @@
 #include "dialogs/DlgTargetMin.h"
 #include "dialogs/TargetPagesIds.h"
 #include "dialogs/TargetTreeImages.h"
+#include "platform/Text.h"
 #include "skin/SkinResources.h"
 #include "targets/TargetCatalog.h"
 
@@ -49,7 +50,8 @@ BOOL CDlgTarget::OnInitDialog() {
     const int count = catalog_.CategoryCount(spec_.primary);
     for (int i = 0; i < count; ++i) {
         const Target& t = catalog_.TargetAt(static_cast<size_t>(start + i));
-        items.push_back({t.Name(), t.Description().empty() ? t.Name() : t.Description(), t.Selected()});
+        items.push_back({t.Name(), t.Description().empty() ? t.Name() : t.Description(), t.Selected(),
+                         catalog_.Policy().ForcedTarget(t.Name()).has_value()});
     }
     if (list_.CreateList(*this, kListRect, items)) AddFramedControl(list_.Hwnd());
     for (TargetGroup& group : spec_.groups) group.Load(catalog_);
@@ -179,13 +181,14 @@ void CDlgTarget::InitCustom() {
 }
 
 HTREEITEM CDlgTarget::InsertCustom(HTREEITEM after, int id) {
-    TVINSERTSTRUCTA insert{};
+    wchar_t none[1] = {};
+    TVINSERTSTRUCTW insert{};
     insert.hParent = TVI_ROOT;
     insert.hInsertAfter = after;
     insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-    insert.item.pszText = const_cast<char*>("");
+    insert.item.pszText = none;
     insert.item.lParam = id;
-    HTREEITEM item = TreeView_InsertItem(Tree(), &insert);
+    auto item = reinterpret_cast<HTREEITEM>(::SendMessageW(Tree(), TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
     if (item) SetCustomItem(item, id);
     return item;
 }
@@ -194,14 +197,15 @@ HTREEITEM CDlgTarget::InsertCustom(HTREEITEM after, int id) {
 void CDlgTarget::SetCustomItem(HTREEITEM item, int id) {
     const Target& target = custom_[id].Get();
     const int image = TargetTreeImages::ImageOfKind(FirstEntryKind(target));
-    TVITEMA data{};
+    std::wstring name = WideFromUtf8(target.Name());
+    TVITEMW data{};
     data.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_HANDLE;
     data.hItem = item;
-    data.pszText = const_cast<char*>(target.Name().c_str());
+    data.pszText = &name[0];
     data.lParam = id;
     data.iImage = image;
     data.iSelectedImage = image;
-    TreeView_SetItem(Tree(), &data);
+    ::SendMessageW(Tree(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&data));
     TreeView_SetCheckState(Tree(), item, target.Selected());
 }
 

@@ -38,7 +38,7 @@ BOOL CDlgTargetApp::OnInitDialog() {
     FillTree();
     if (HTREEITEM first = TreeView_GetRoot(tree)) TreeView_SelectItem(tree, first);
     if (HWND tips = TreeView_GetToolTips(tree)) {
-        ::SetWindowLongPtrA(tips, GWL_STYLE, ::GetWindowLongPtrA(tips, GWL_STYLE) | TTS_BALLOON);
+        ::SetWindowLongPtrW(tips, GWL_STYLE, ::GetWindowLongPtrW(tips, GWL_STYLE) | TTS_BALLOON);
         ::SendMessageA(tips, TTM_SETDELAYTIME, TTDT_AUTOPOP, kBalloonMs);
     }
     if (showDescription_.AttachItem(Hwnd(), IDC_SHOW_DESCRIPTION)) {
@@ -66,16 +66,17 @@ LRESULT CDlgTargetApp::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, boo
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         if (header->idFrom == IDC_APP_TREE && header->code == NM_CLICK)
             ::PostMessageA(Hwnd(), kRecountMessage, 0, 0);
-        if (header->idFrom == IDC_APP_TREE && header->code == TVN_GETINFOTIPA) {
-            auto* tip = reinterpret_cast<NMTVGETINFOTIPA*>(lParam);
+        // The page is a Unicode window, so the tree asks in UTF-16.
+        if (header->idFrom == IDC_APP_TREE && header->code == TVN_GETINFOTIPW) {
+            auto* tip = reinterpret_cast<NMTVGETINFOTIPW*>(lParam);
             if (tip->pszText && tip->cchTextMax > 0) {
-                tip->pszText[0] = '\0';
+                tip->pszText[0] = L'\0';
                 const size_t index = static_cast<size_t>(tip->lParam);
                 if (showDescription_.Checked() && index < catalog_.TargetCount()) {
-                    const std::string& text = catalog_.TargetAt(index).Description();
+                    const std::wstring text = WideFromUtf8(catalog_.TargetAt(index).Description());
                     const size_t n = std::min(text.size(), static_cast<size_t>(tip->cchTextMax - 1));
-                    std::memcpy(tip->pszText, text.data(), n);
-                    tip->pszText[n] = '\0';
+                    std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(n), tip->pszText);
+                    tip->pszText[n] = L'\0';
                 }
             }
             handled = true;

@@ -23,7 +23,8 @@ BOOL CDlgTargetMin::OnInitDialog() {
     const int start = catalog_.CategoryStart(group_.category);
     for (size_t i = 0; i < group_.working.size(); ++i) {
         const Target& t = catalog_.TargetAt(start + i);
-        items.push_back({t.Name(), t.Description().empty() ? t.Name() : t.Description(), group_.working[i]});
+        items.push_back({t.Name(), t.Description().empty() ? t.Name() : t.Description(), group_.working[i],
+                         catalog_.Policy().ForcedTarget(t.Name()).has_value()});
     }
     (void)list_.CreateList(*this, kListRect, items);
     AddFramedControl(list_.Hwnd());

@@ -126,4 +126,6 @@ bool CDlgTargets::OnHelp() { return pages_[current_ < 0 ? 0 : current_]->ShowHel
 void CDlgTargets::Apply() {
     for (const auto& page : pages_)
         if (page->Hwnd()) ::SendMessageA(page->Hwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    // The tree pages cannot grey one item: whatever they wrote, a forced target keeps its state.
+    catalog_.Policy().ApplyTo(catalog_);
 }

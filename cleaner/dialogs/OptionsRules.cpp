@@ -35,7 +35,15 @@ int StoredInterval(int selection) {
     return selection < 0 ? 0 : selection >= kIntervalCount ? kIntervalCount - 1 : selection;
 }
 
-std::string StoredAppPath(const std::string& text) { return text.substr(0, kMaxAppPath); }
+// At most kMaxAppPath characters of the UTF-8 text, cut between characters.
+std::string StoredAppPath(const std::string& text) {
+    size_t characters = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
+        if (characters++ == kMaxAppPath) return text.substr(0, i);
+    }
+    return text;
+}
 
 std::string StatisticsText(uint32_t files, uint32_t items, uint64_t bytes) {
     return "Tracelorn has killed " + CountText(files) + " Files, " + CountText(items) + " Items\nand freed " +

@@ -1,5 +1,7 @@
 #include "dialogs/TargetEditorRules.h"
 
+#include <utility>
+
 namespace target_editor {
 
 const char* const kNameEmpty = "Please enter the name of target!";
@@ -28,6 +30,14 @@ bool IsAbsolute(const std::string& path) {
 
 bool IsRegistryKind(int kind) { return kind >= 4 && kind <= 6; }
 
+// Characters of UTF-8 text: every byte that does not continue a sequence.
+size_t CharacterCount(const std::string& text) {
+    size_t count = 0;
+    for (const char c : text)
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
+    return count;
+}
+
 // One field: bounded, no control characters; an absolute path where it names a file or folder.
 std::string CheckField(const std::string& value, const char* what, bool path) {
     if (value.size() > kMaxFieldLength)
@@ -50,7 +60,7 @@ int IndexOfRootKey(uint32_t rootKey) {
 
 std::string Check(const Fields& f) {
     if (f.name.empty()) return kNameEmpty;
-    if (f.name.size() > kMaxNameLength) return kNameTooLong;
+    if (CharacterCount(f.name) > kMaxNameLength) return kNameTooLong;
     if (HasControlCharacter(f.name)) return "The name must not contain control characters!";
 
     // Required fields first, as the editor always asked for them.
@@ -90,6 +100,25 @@ std::string Check(const Fields& f) {
     if (f.kind == 5 && f.valueName.size() > kMaxPatternLength &&
         (f.valueName.front() == '*' || f.valueName.back() == '*'))
         return "A value name that starts or ends with \"*\" can contain at most 127 characters!";
+    return {};
+}
+
+std::string CheckStoredForm(const Fields& f, const std::function<bool(const std::string&)>& storable) {
+    const std::pair<const char*, const std::string*> texts[] = {
+        {"name", &f.name},
+        {"file path", f.kind == 1 ? &f.file : nullptr},
+        {"folder", f.kind == 2 || f.kind == 3 ? &f.folder : nullptr},
+        {"wildcard", f.kind == 3 ? &f.wildcard : nullptr},
+        {"sub-key path", IsRegistryKind(f.kind) ? &f.subKey : nullptr},
+        {"value name", f.kind == 4 || f.kind == 5 ? &f.valueName : nullptr},
+    };
+    for (const auto& [what, text] : texts) {
+        if (!text || storable(*text)) continue;
+        return std::string("The ") + what + " \"" + *text +
+               "\" holds characters that Tracelorn cannot store in its custom targets file on this "
+               "system (it keeps them in the system's ANSI code page). Choose a " + what +
+               " without them; the target is not saved.";
+    }
     return {};
 }
 
@@ -173,10 +202,30 @@ std::string RefusedRegistryMessage(const EntryRecord& e) {
     if (root)
         return "This is the root of a registry hive. Tracelorn never empties a whole hive, so this target "
                "would clean nothing.";
-    return "The key \"" + key + "\" is too close to the root of the registry or is a protected system "
-           "key: a key Tracelorn empties whole, or of all its values, must lie at least three levels "
-           "below its root (as Software\\Vendor\\Product). Tracelorn never empties it, so this target "
-           "would clean nothing.";
+    return "The key \"" + key + "\" is too close to the root of the registry or is a key Windows is "
+           "built on (Run, Shell Folders, Policies, Uninstall, Services, the classes and their verbs, or the "
+           "first levels of Software\\Microsoft): a key Tracelorn empties whole, or of all its values, must "
+           "lie at least three levels below its root (as Software\\Vendor\\Product). Tracelorn never empties "
+           "it, so this target would clean nothing. To remove single values there, name them.";
+}
+
+std::string RefusedPlaceMessage(const std::string& path, const std::string& place, bool keyMaterial) {
+    if (keyMaterial)
+        return "\"" + path + "\" lies among " + place + ". Without them every password, certificate and "
+               "encrypted file they guard becomes unreadable, so Tracelorn never removes anything there.";
+    return "\"" + path + "\" lies in " + place + ", among your own files. Tracelorn never empties it or "
+           "anything above it; a target may name a single file there, or a folder below it.";
+}
+
+std::string ConfirmUserFilesMessage(const EntryRecord& e, const std::string& folder, const std::string& place) {
+    const std::string what =
+        e.Kind() == RemKind::FolderWildcard ? "every file matching \"" + e.mask + "\" in it" : "every file in it";
+    return "\"" + folder + "\" lies in " + place +
+           ". What is there are your own files, not traces that programs leave behind.\n\n"
+           "With this target selected, every Kill deletes " + what +
+           (e.recurse ? " and in all of its subfolders" : "") +
+           ", including files you put there later. Deleted files do not go to the Recycle Bin and cannot be "
+           "recovered.\n\nDelete these files on every Kill?";
 }
 
 }  // namespace target_editor

@@ -6,11 +6,12 @@
 #include "engine/EntryRecord.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace target_editor {
 
-constexpr size_t kMaxNameLength = 32;
+constexpr size_t kMaxNameLength = 32;    // characters, not UTF-8 bytes
 constexpr size_t kMaxFieldLength = 259;    // paths, sub-keys, wildcards, value names
 constexpr size_t kMaxPatternLength = 127;  // a kind 5 pattern with a leading or trailing '*'
 constexpr int kRootCount = 5;
@@ -42,6 +43,12 @@ extern const char* const kFieldsEmpty;   // "Please fill all fields!"
 // paths for kinds 1 to 3, no control characters). The safety rules of the engine come after.
 std::string Check(const Fields& fields);
 
+// The first text of the target that the custom targets file cannot store (it keeps its strings in
+// the ANSI code page, and `storable` says whether one has an exact form there), as the message
+// the editor shows; empty when every text can be stored. Storing another name instead would save
+// a target the user never entered.
+std::string CheckStoredForm(const Fields& fields, const std::function<bool(const std::string&)>& storable);
+
 // The entry of the new target: kind 2 and 3 folders get a trailing backslash; kind 5 takes the
 // value name as its pattern and is not recursive, kind 6 is.
 EntryRecord BuildEntry(const Fields& fields);
@@ -52,5 +59,12 @@ void FillFrom(const EntryRecord& entry, Fields& fields);
 // Messages for an entry the engine's safety rules refuse, naming why.
 std::string RefusedFolderMessage(const std::string& folder, bool driveRoot);
 std::string RefusedRegistryMessage(const EntryRecord& entry);
+// A file or folder in a protected place (`place` in plain words, as the trust rule names it):
+// the key material, or the user's own files where a custom target cannot reach.
+std::string RefusedPlaceMessage(const std::string& path, const std::string& place, bool keyMaterial);
+
+// The question the editor asks before a custom target may walk a folder among the user's own
+// files: what lies there, what every Kill will do to it, and that it cannot be undone.
+std::string ConfirmUserFilesMessage(const EntryRecord& entry, const std::string& folder, const std::string& place);
 
 }  // namespace target_editor

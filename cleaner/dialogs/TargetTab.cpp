@@ -2,6 +2,7 @@
 
 #include "platform/GdiHandles.h"
 #include "skin/SkinPalette.h"
+#include "skin/WindowText.h"
 
 namespace {
 constexpr COLORREF kCurrentFill = RGB(0, 60, 116);
@@ -25,6 +26,5 @@ void CTargetTab::Paint(HDC dc, const RECT& client) {
     RECT textRect = client;
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, current_ ? palette::kTabTextCurrent : palette::kButtonText);
-    ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
-                DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    window_text::Draw(dc, text, textRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }

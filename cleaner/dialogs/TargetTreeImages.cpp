@@ -9,18 +9,17 @@ const TargetTreeImages* g_installed = nullptr;
 
 TargetTreeImages::TargetTreeImages(HINSTANCE module) {
     if (!module) module = CDialog::ResourceModule();
-    list_ = ::ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 3, 0);
+    list_.Reset(::ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 3, 0));
     if (!list_) return;
     for (const int id : {IDI_TREE_CATEGORY, IDI_TREE_TARGET, IDI_TREE_CUSTOM}) {
-        HICON icon = static_cast<HICON>(::LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, 0));
-        ::ImageList_AddIcon(list_, icon);  // a missing icon leaves its index empty
-        if (icon) ::DestroyIcon(icon);
+        // The list copies the icon; ours goes with the scope.
+        const IconHandle icon(static_cast<HICON>(::LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, 0)));
+        ::ImageList_AddIcon(list_.Get(), icon.Get());  // a missing icon leaves its index empty
     }
 }
 
 TargetTreeImages::~TargetTreeImages() {
     if (g_installed == this) g_installed = nullptr;
-    if (list_) ::ImageList_Destroy(list_);
 }
 
 const TargetTreeImages& TargetTreeImages::Get() {

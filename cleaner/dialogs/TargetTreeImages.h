@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/GdiHandles.h"
 // The image list of the target trees: icons 165, 164 and 163 (16 x 16) at indices 0, 1 and 2,
 // standing for a file entry (kind 1), a registry entry (kinds 5 and 6) and a folder entry (kinds 2
 // to 4). The main window creates one set when it starts and installs it; until one is installed
@@ -19,11 +20,11 @@ public:
     static const TargetTreeImages& Get();
     void Install();
 
-    HIMAGELIST List() const { return list_; }
+    HIMAGELIST List() const { return list_.Get(); }
     // The image of a target whose first entry has this stored kind; the file image for a missing
     // entry (kind 0) or a kind outside 1 to 6.
     static int ImageOfKind(unsigned kind);
 
 private:
-    HIMAGELIST list_ = nullptr;
+    ImageListHandle list_;
 };

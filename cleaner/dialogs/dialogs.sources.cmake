@@ -1,5 +1,5 @@
 # The Options dialog with its pages (Targets, Auto-Kill, Settings), the target pages, the custom
-# target editor and the About dialog. Their templates (*.rc here) go into Tracelorn.exe through
+# target editor, the About dialog and the update dialog. Their templates (*.rc here) go into Tracelorn.exe through
 # app/program.cmake.
 list(APPEND CLEANER_CORE_SOURCES
   dialogs/OptionsRules.cpp
@@ -20,6 +20,7 @@ list(APPEND CLEANER_WIN_SOURCES
   dialogs/DlgTargetMin.cpp
   dialogs/DlgTargetRoot.cpp
   dialogs/DlgTargets.cpp
+  dialogs/DlgUpdate.cpp
   dialogs/OptionsPage.cpp
   dialogs/TargetGroup.cpp
   dialogs/TargetTab.cpp

@@ -1,16 +1,18 @@
 #pragma once
 #include "engine/EntryRecord.h"
+#include "engine/EntryTrust.h"
 #include "engine/RemEntry.h"
 
 #include <memory>
 
-// Whether a stored entry may become a working one: the rule the plug-in loader, the custom
-// targets and the custom-target editor share. Refused are a kind outside 1 to 6, a registry root
-// that is not one of the predefined roots, a registry entry that would empty a key too close to a
-// hive (RegistryRules), a file entry whose plain path is not absolute, and a folder entry whose
-// folder the walk guard refuses (FolderGuard).
-[[nodiscard]] bool IsEntryAllowed(const EntryRecord& record);
+// The trust rule (EntryTrust) on this machine: whether a stored entry from `source` may become a
+// working one. The plug-in loader, the custom targets, the update client and the custom-target
+// editor all ask here.
+[[nodiscard]] EntryVerdict JudgeEntryHere(const EntryRecord& record, EntrySource source);
+[[nodiscard]] bool IsEntryAllowed(const EntryRecord& record, EntrySource source = EntrySource::BuiltIn);
 
-// Turns a stored entry into a working one. Records that cannot be trusted give no entry: those
-// IsEntryAllowed refuses, and a kind 5 record without a value-name pattern.
-std::unique_ptr<RemEntry> MakeEntry(const EntryRecord& record);
+// Turns a stored entry into a working one; none for a record the rule refuses (the verdict, when
+// asked for, says why). A user's own entry that reaches the user's own files is made so that the
+// engine's guard lets exactly what the rule allowed through.
+std::unique_ptr<RemEntry> MakeEntry(const EntryRecord& record, EntrySource source = EntrySource::BuiltIn,
+                                    EntryVerdict* verdict = nullptr);

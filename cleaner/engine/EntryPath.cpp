@@ -2,6 +2,7 @@
 
 #include "engine/WalkRootGuard.h"
 #include "platform/RegistryRoot.h"
+#include "platform/Text.h"
 
 #include <shlobj.h>
 #include <shlwapi.h>
@@ -10,12 +11,13 @@ namespace {
 
 std::string RegistryFolder(const EntryRecord& entry) {
     if (!IsPredefinedRootKey(entry.rootKey)) return {};
-    char folder[MAX_PATH] = {};
-    if (::SHRegGetPathA(RootKeyHandle(entry.rootKey), entry.path.c_str(), entry.valueName.c_str(),
-                        folder, 0) != ERROR_SUCCESS)
+    std::wstring key, value;
+    if (!WideFromUtf8(entry.path, key) || !WideFromUtf8(entry.valueName, value)) return {};
+    wchar_t folder[MAX_PATH] = {};
+    if (::SHRegGetPathW(RootKeyHandle(entry.rootKey), key.c_str(), value.c_str(), folder, 0) != ERROR_SUCCESS)
         return {};
-    std::string text = folder;
-    if (!IsAbsolutePath(text)) return {};
+    std::string text;
+    if (!Utf8FromWide(folder, text) || !IsAbsolutePath(text)) return {};
     // The walk appends names directly, so a folder read without its separator finds nothing useful.
     if (!text.empty() && text.back() != '\\') text += '\\';
     return text;
@@ -31,9 +33,10 @@ std::string ResolveEntryPath(const EntryRecord& entry) {
     // Folder ids are 1..255; the bits above are call flags (create, no verify), never a folder.
     if (entry.folderId < 0 || entry.folderId > 0xFF) return {};
 
-    char folder[MAX_PATH] = {};
-    if (!::SHGetSpecialFolderPathA(nullptr, folder, entry.folderId, FALSE) || folder[0] == 0) return {};
-    std::string text = folder;
+    wchar_t folder[MAX_PATH] = {};
+    if (!::SHGetSpecialFolderPathW(nullptr, folder, entry.folderId, FALSE) || folder[0] == 0) return {};
+    std::string text;
+    if (!Utf8FromWide(folder, text)) return {};
     if (entry.path.empty() || entry.path.front() != '\\') text += '\\';
     text += entry.path;
     return text;

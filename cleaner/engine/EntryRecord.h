@@ -31,6 +31,10 @@ struct EntryRecord {
     // Kind 5: whether the stored record had a "Value" at all. A record without one gives no entry;
     // a present but empty pattern means every value (mode All).
     bool hasPattern = true;
+    // Kinds 2 and 3 of the user's own targets: the user confirmed, in the editor, that this walk
+    // reaches the user's own files. Stored as "Confirmed" with the custom target; nothing else
+    // may walk there, whatever its record says (EntryTrust).
+    bool confirmed = false;
 
     RemKind Kind() const { return static_cast<RemKind>(kind); }
     void SetKind(RemKind k) { kind = static_cast<uint32_t>(k); }
@@ -41,7 +45,7 @@ struct EntryRecord {
     bool operator==(const EntryRecord& o) const {
         return kind == o.kind && folderId == o.folderId && path == o.path && mask == o.mask &&
                rootKey == o.rootKey && key == o.key && valueName == o.valueName &&
-               recurse == o.recurse && removeAtReboot == o.removeAtReboot &&
+               recurse == o.recurse && removeAtReboot == o.removeAtReboot && confirmed == o.confirmed &&
                (Kind() != RemKind::RegistryValues || hasPattern == o.hasPattern);
     }
 };

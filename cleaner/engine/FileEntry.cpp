@@ -1,8 +1,11 @@
 #include "engine/FileEntry.h"
 
 #include "engine/EntryPath.h"
-#include "engine/FileKiller.h"
-#include "platform/Handles.h"
+#include "engine/FileRemoval.h"
+#include "engine/FolderGuard.h"
+#include "platform/Text.h"
+
+#include <windows.h>
 
 #include <utility>
 
@@ -10,11 +13,12 @@ namespace {
 
 // The file a single-file entry names, when it exists and is a file.
 bool FindFile(const std::string& path, uint64_t& size) {
-    if (path.empty()) return false;
-    WIN32_FIND_DATAA fd;
-    FindHandle find(::FindFirstFileA(path.c_str(), &fd));
-    if (!find || (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
-    size = (static_cast<uint64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
+    const std::wstring wide = SystemPath(path);
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (wide.empty() || !::GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     return true;
 }
 
@@ -51,6 +55,7 @@ WalkOptions FileEntry::Options() const {
 
 void FileEntry::Scan() {
     const std::string path = ResolveEntryPath(record_);
+    const UserFilesPermit permit(userFiles_ ? path : std::string(), record_.Kind() == RemKind::SingleFile);
     const WalkOptions options = Options();
     RunCounters found;
     switch (record_.Kind()) {
@@ -66,6 +71,7 @@ void FileEntry::Scan() {
 
 void FileEntry::Kill() {
     const std::string path = ResolveEntryPath(record_);
+    const UserFilesPermit permit(userFiles_ ? path : std::string(), record_.Kind() == RemKind::SingleFile);
     const WalkOptions options = Options();
     RunCounters removed;
     switch (record_.Kind()) {
@@ -82,7 +88,13 @@ void FileEntry::Kill() {
 void FileEntry::ScanSingleFile(const std::string& path) {
     uint64_t size = 0;
     if (!FindFile(path, size)) return;
-    if (!record_.removeAtReboot && !CanKillFile(path)) return;
+    if (record_.removeAtReboot) {
+        // Counted only where a Kill may schedule it: not in a protected place, by name or link.
+        const std::string resolved = CanonicalPath(path);
+        if (!MayRemoveFile(path) || (!resolved.empty() && !MayRemoveFile(resolved))) return;
+    } else if (!CanKillFile(path)) {
+        return;
+    }
     AddFile(size);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 #include "engine/EntryRecord.h"
-#include "engine/FileKiller.h"
+#include "engine/FolderWalk.h"
 #include "engine/RemEntry.h"
 
 #include <memory>
@@ -20,6 +20,10 @@ public:
     // one level deep, with its narrow mask.
     static std::unique_ptr<FileEntry> DriveRootFragments(const std::string& root, const std::string& mask);
 
+    // The trust rule allowed this entry as the user's own target reaching the user's own files
+    // (EntryFactory): its runs let exactly the file or folder it names through the guard.
+    void PermitUserFiles() { userFiles_ = true; }
+
     void Scan() override;
     void Kill() override;
     const EntryRecord* Record() const override { return &record_; }
@@ -32,4 +36,5 @@ private:
 
     EntryRecord record_;
     bool rootFragments_ = false;
+    bool userFiles_ = false;
 };

@@ -1,7 +1,7 @@
 #include "engine/KillTestPipeline.h"
 
 #include "engine/Checkpoint.h"
-#include "engine/FileKiller.h"
+#include "engine/FileRemoval.h"
 
 #include <utility>
 

@@ -1,8 +1,9 @@
 #include "engine/RecycleFolderEntry.h"
 
-#include "engine/FileKiller.h"
+#include "engine/FolderWalk.h"
 #include "engine/RecycleRules.h"
 #include "platform/Handles.h"
+#include "platform/Text.h"
 
 #include <windows.h>
 #include <shlwapi.h>
@@ -21,19 +22,24 @@ bool EndsWith(const std::string& text, const std::string& tail) {
     return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
+DWORD AttributesOf(const std::string& path) {
+    const std::wstring wide = SystemPath(path);
+    return wide.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(wide.c_str());
+}
+
 bool IsFolder(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    const DWORD attributes = AttributesOf(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 bool IsFile(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    const DWORD attributes = AttributesOf(path);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // The first few KiB of a small file: desktop.ini names its class near the top.
 std::string ReadHead(const std::string& path) {
-    FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    FileHandle file(::CreateFileW(SystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return {};
     char buffer[4096];
@@ -45,7 +51,7 @@ std::string ReadHead(const std::string& path) {
 }  // namespace
 
 bool IsMarkedRecycleFolder(const std::string& folder) {
-    const DWORD attributes = ::GetFileAttributesA(folder.c_str());
+    const DWORD attributes = AttributesOf(folder);
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
     if (!(attributes & (FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN))) return false;
     const std::string inside = folder + "\\";

@@ -4,46 +4,61 @@
 #include "engine/RegistryRules.h"
 #include "platform/Handles.h"
 #include "platform/RegistryRoot.h"
+#include "platform/Text.h"
 
 #include <utility>
 #include <vector>
 
 namespace {
 
-// Name buffers of the walks, terminator included. Names that do not fit are skipped.
+// Name buffers of the walks, in characters, terminator included. Names that do not fit are skipped.
 constexpr DWORD kScanNameChars = 127;
 constexpr DWORD kKillNameChars = 256;
 
-// The ANSI code page's own case fold, so that names with accented letters compare as Windows does.
-char LocaleFold(char c) {
-    char s[2] = {c, 0};
-    ::CharLowerBuffA(s, 1);
-    return s[0];
+// Case folded as the system folds names (the locale's own fold, accented letters included), so that
+// a pattern and a name compare as Windows compares them.
+std::string Folded(std::string_view text) {
+    std::wstring wide;
+    if (!WideFromUtf8(text, wide)) return {};
+    if (!wide.empty()) ::CharLowerBuffW(&wide[0], static_cast<DWORD>(wide.size()));
+    return Utf8FromWide(wide);
 }
+
+char SameChar(char c) { return c; }
 
 bool QueryCounts(HKEY key, DWORD& subkeys, DWORD& values) {
     subkeys = values = 0;
-    return ::RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
+    return ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
                               nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
-bool ValueNameAt(HKEY key, DWORD index, char* name, DWORD chars) {
+// The name at index, as the registry holds it (wide), and its UTF-8 form. A name with no exact
+// UTF-8 form (a lone surrogate) is skipped, never turned into another name.
+bool ValueNameAt(HKEY key, DWORD index, std::wstring& wide, std::string& name, DWORD chars) {
+    wide.assign(chars, L'\0');
     DWORD len = chars;
-    return ::RegEnumValueA(key, index, name, &len, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    if (::RegEnumValueW(key, index, &wide[0], &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) return false;
+    wide.resize(len);
+    return Utf8FromWide(wide, name);
 }
 
-bool SubkeyNameAt(HKEY key, DWORD index, char* name, DWORD chars) {
-    return ::RegEnumKeyA(key, index, name, chars) == ERROR_SUCCESS;
+bool SubkeyNameAt(HKEY key, DWORD index, std::wstring& wide, DWORD chars) {
+    wide.assign(chars, L'\0');
+    DWORD len = chars;
+    if (::RegEnumKeyExW(key, index, &wide[0], &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) return false;
+    wide.resize(len);
+    std::string name;
+    return Utf8FromWide(wide, name);
 }
 
 // Every key is opened as itself: a registry link is never followed into the key it names.
-bool OpenKey(HKEY parent, const char* name, REGSAM access, RegKey& key) {
-    return ::RegOpenKeyExA(parent, name, REG_OPTION_OPEN_LINK, access, key.Receive()) == ERROR_SUCCESS;
+bool OpenKey(HKEY parent, const std::wstring& name, REGSAM access, RegKey& key) {
+    return ::RegOpenKeyExW(parent, name.c_str(), REG_OPTION_OPEN_LINK, access, key.Receive()) == ERROR_SUCCESS;
 }
 
 bool IsLink(HKEY key) {
     DWORD type = 0;
-    return ::RegQueryValueExA(key, "SymbolicLinkValue", nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
+    return ::RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
            type == REG_LINK;
 }
 
@@ -52,7 +67,7 @@ bool IsLink(HKEY key) {
 void DeleteLinkKey(HKEY link) {
     using NtDeleteKeyFn = LONG(NTAPI*)(HANDLE);
     static const auto deleteKey = reinterpret_cast<NtDeleteKeyFn>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "NtDeleteKey")));
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey")));
     if (deleteKey) (void)deleteKey(link);
 }
 
@@ -62,33 +77,33 @@ void DeleteLinkKey(HKEY link) {
 // followed while expanding. A key that really is named "*" (HKEY_CLASSES_ROOT\* is one) is taken as
 // named when it exists, as before.
 template <typename Visit>
-void ForEachKey(HKEY root, const std::string& subkey, const Visit& visit) {
-    const std::string padded = "\\" + subkey + "\\";
-    const size_t star = padded.find("\\*\\");
+void ForEachKey(HKEY root, const std::wstring& subkey, const Visit& visit) {
+    const std::wstring padded = L"\\" + subkey + L"\\";
+    const size_t star = padded.find(L"\\*\\");
     RegKey literal;
-    if (star == std::string::npos || OpenKey(root, subkey.c_str(), KEY_READ, literal)) {
+    if (star == std::wstring::npos || OpenKey(root, subkey, KEY_READ, literal)) {
         literal.Reset();
         visit(root, subkey);
         return;
     }
-    const std::string parent = subkey.substr(0, star == 0 ? 0 : star - 1);
-    const std::string rest = star + 3 < padded.size() ? padded.substr(star + 3, padded.size() - star - 4) : "";
+    const std::wstring parent = subkey.substr(0, star == 0 ? 0 : star - 1);
+    const std::wstring rest = star + 3 < padded.size() ? padded.substr(star + 3, padded.size() - star - 4) : L"";
     RegKey key;
-    if (parent.empty() || !OpenKey(root, parent.c_str(), KEY_READ, key) || IsLink(key.Get())) return;
+    if (parent.empty() || !OpenKey(root, parent, KEY_READ, key) || IsLink(key.Get())) return;
     DWORD subkeys = 0, values = 0;
     if (!QueryCounts(key.Get(), subkeys, values)) return;
-    std::vector<std::string> names;
-    char name[kKillNameChars];
+    std::vector<std::wstring> names;
+    std::wstring name;
     for (DWORD i = 0; i < subkeys; ++i) {
         Checkpoint();
-        if (SubkeyNameAt(key.Get(), i, name, kKillNameChars)) names.emplace_back(name);
+        if (SubkeyNameAt(key.Get(), i, name, kKillNameChars)) names.push_back(name);
     }
     key.Reset();
-    for (const std::string& n : names) {
+    for (const std::wstring& n : names) {
         RegKey child;
-        if (!OpenKey(root, (parent + "\\" + n).c_str(), KEY_READ, child) || IsLink(child.Get())) continue;
+        if (!OpenKey(root, parent + L"\\" + n, KEY_READ, child) || IsLink(child.Get())) continue;
         child.Reset();
-        ForEachKey(root, rest.empty() ? parent + "\\" + n : parent + "\\" + n + "\\" + rest, visit);
+        ForEachKey(root, rest.empty() ? parent + L"\\" + n : parent + L"\\" + n + L"\\" + rest, visit);
     }
 }
 
@@ -105,6 +120,7 @@ RegistryEntry::RegistryEntry(const EntryRecord& record) : RemEntry(RemKind::Regi
     if (record.Kind() == RemKind::RegistryValues && record.hasPattern) {
         SetKind(RemKind::RegistryValues);
         match_ = DeriveValueMatch(record.valueName);
+        folded_ = ValueMatch{match_.mode, Folded(match_.text)};
     } else {
         // Kind 6 keeps mode All: every value of the key goes.
         record_.SetKind(RemKind::RegistryKey);
@@ -122,22 +138,32 @@ void RegistryEntry::SetKeyAndPattern(uint32_t rootKey, std::string subkey, std::
     record_.SetKind(kind);
     SetKind(kind);
     match_ = pattern ? DeriveValueMatch(*pattern) : ValueMatch{};
+    folded_ = ValueMatch{match_.mode, Folded(match_.text)};
 }
 
-bool RegistryEntry::MatchesValueName(const char* name) const {
+bool RegistryEntry::MatchesValueName(std::string_view name) const {
     Checkpoint();
-    return ::MatchesValueName(match_, name, LocaleFold);
+    return ::MatchesValueName(folded_, Folded(name), SameChar);
 }
 
 bool RegistryEntry::NamesARealKey() const {
     return record_.key.find_first_not_of('\\') != std::string::npos && RegistryRecordIsSafe(record_);
 }
 
+// A key a wildcard reached is held to the same rule as a named one: an entry that empties whole
+// keys never empties a structural one because a "*" led there.
+bool RegistryEntry::ExpandedKeyIsSafe(const std::wstring& subkey) const {
+    EntryRecord expanded = record_;
+    return Utf8FromWide(subkey, expanded.key) && RegistryRecordIsSafe(expanded);
+}
+
 void RegistryEntry::Scan() {
-    if (NamesARealKey())
-        ForEachKey(RootKeyHandle(record_.rootKey), record_.key, [this](HKEY root, const std::string& subkey) {
+    std::wstring wideKey;
+    if (NamesARealKey() && WideFromUtf8(record_.key, wideKey))
+        ForEachKey(RootKeyHandle(record_.rootKey), wideKey, [this](HKEY root, const std::wstring& subkey) {
+            if (!ExpandedKeyIsSafe(subkey)) return;
             RegKey key;
-            if (!OpenKey(root, subkey.c_str(), KEY_READ, key) || IsLink(key.Get())) return;
+            if (!OpenKey(root, subkey, KEY_READ, key) || IsLink(key.Get())) return;
             uint32_t count = 0;
             CountValues(key.Get(), count);
             AddItems(count);
@@ -151,12 +177,13 @@ void RegistryEntry::CountValues(HKEY key, uint32_t& count) const {
     if (match_.mode == ValueMatchMode::All) {
         count += values;
     } else {
-        char name[kScanNameChars];
+        std::wstring wide;
+        std::string name;
         for (DWORD i = 0; i < values; ++i)
-            if (ValueNameAt(key, i, name, kScanNameChars) && MatchesValueName(name)) ++count;
+            if (ValueNameAt(key, i, wide, name, kScanNameChars) && MatchesValueName(name)) ++count;
     }
     if (!record_.recurse) return;
-    char name[kScanNameChars];
+    std::wstring name;
     for (DWORD i = 0; i < subkeys; ++i) {
         Checkpoint();
         if (!SubkeyNameAt(key, i, name, kScanNameChars)) continue;
@@ -167,10 +194,12 @@ void RegistryEntry::CountValues(HKEY key, uint32_t& count) const {
 }
 
 void RegistryEntry::Kill() {
-    if (NamesARealKey())
-        ForEachKey(RootKeyHandle(record_.rootKey), record_.key, [this](HKEY root, const std::string& subkey) {
+    std::wstring wideKey;
+    if (NamesARealKey() && WideFromUtf8(record_.key, wideKey))
+        ForEachKey(RootKeyHandle(record_.rootKey), wideKey, [this](HKEY root, const std::wstring& subkey) {
+            if (!ExpandedKeyIsSafe(subkey)) return;
             RegKey key;
-            if (!OpenKey(root, subkey.c_str(), KEY_READ | KEY_WRITE | DELETE, key)) return;
+            if (!OpenKey(root, subkey, KEY_READ | KEY_WRITE | DELETE, key)) return;
             if (IsLink(key.Get())) {
                 if (Kind() == RemKind::RegistryKey) DeleteLinkKey(key.Get());
                 return;
@@ -180,7 +209,7 @@ void RegistryEntry::Kill() {
             AddItems(count);
             key.Reset();
             // Fails, and leaves the key, while it still has subkeys (recurse off): that is intended.
-            if (Kind() == RemKind::RegistryKey) (void)::RegDeleteKeyA(root, subkey.c_str());
+            if (Kind() == RemKind::RegistryKey) (void)::RegDeleteKeyW(root, subkey.c_str());
         });
     MarkKilled();
 }
@@ -188,14 +217,16 @@ void RegistryEntry::Kill() {
 void RegistryEntry::DeleteValues(HKEY key, uint32_t& count) const {
     DWORD subkeys = 0, values = 0;
     if (!QueryCounts(key, subkeys, values)) return;
-    char name[kKillNameChars];
+    std::wstring wide;
+    std::string text;
     // From the last index down, so that a deletion never shifts a name still to be read.
     for (DWORD i = values; i-- > 0;) {
         Checkpoint();
-        if (!ValueNameAt(key, i, name, kKillNameChars)) continue;
-        if (match_.mode != ValueMatchMode::All && !MatchesValueName(name)) continue;
-        if (::RegDeleteValueA(key, name) == ERROR_SUCCESS) ++count;
+        if (!ValueNameAt(key, i, wide, text, kKillNameChars)) continue;
+        if (match_.mode != ValueMatchMode::All && !MatchesValueName(text)) continue;
+        if (::RegDeleteValueW(key, wide.c_str()) == ERROR_SUCCESS) ++count;
     }
+    std::wstring name;
     if (!record_.recurse) return;
     for (DWORD i = subkeys; i-- > 0;) {
         Checkpoint();
@@ -210,6 +241,6 @@ void RegistryEntry::DeleteValues(HKEY key, uint32_t& count) const {
             }
             DeleteValues(sub.Get(), count);
         }
-        if (match_.mode == ValueMatchMode::All) (void)::RegDeleteKeyA(key, name);
+        if (match_.mode == ValueMatchMode::All) (void)::RegDeleteKeyW(key, name.c_str());
     }
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 // Entries of the two registry kinds: the values of one key whose names match a pattern, optionally
 // in every subkey too (RegistryValues, 5), and a whole key with its values and subkeys
@@ -27,7 +28,7 @@ public:
     const EntryRecord* Record() const override { return &record_; }
 
     // Stop checkpoint, then the name test of the current mode.
-    [[nodiscard]] bool MatchesValueName(const char* name) const;
+    [[nodiscard]] bool MatchesValueName(std::string_view name) const;
 
     ValueMatchMode MatchMode() const { return match_.mode; }
     const std::string& MatchText() const { return match_.text; }
@@ -39,7 +40,9 @@ private:
     // An empty or all-backslash subkey would open the root itself, and a key too close to a hive
     // may not be emptied whole (RegistryRules): such an entry touches nothing.
     bool NamesARealKey() const;
+    bool ExpandedKeyIsSafe(const std::wstring& subkey) const;
 
     EntryRecord record_;
     ValueMatch match_;
+    ValueMatch folded_;  // match_ with its text case-folded, compared with folded names
 };

@@ -1,7 +1,8 @@
 #include "engine/UrlCacheEntry.h"
 
-#include "engine/FileKiller.h"
+#include "engine/FileRemoval.h"
 #include "engine/FolderGuard.h"
+#include "platform/Text.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -21,10 +22,10 @@ alignas(8) unsigned char g_record[kUrlCacheRecordBytes];
 class CacheWalk {
 public:
     CacheWalk() {
-        std::memset(g_record, 0, 80);
-        Record()->dwStructSize = 80;
+        std::memset(g_record, 0, sizeof(INTERNET_CACHE_ENTRY_INFOW));
+        Record()->dwStructSize = sizeof(INTERNET_CACHE_ENTRY_INFOW);
         DWORD size = kUrlCacheRecordBytes;
-        handle_ = ::FindFirstUrlCacheEntryA(nullptr, Record(), &size);
+        handle_ = ::FindFirstUrlCacheEntryW(nullptr, Record(), &size);
     }
     ~CacheWalk() {
         if (handle_ != nullptr) ::FindCloseUrlCache(handle_);
@@ -36,38 +37,46 @@ public:
     // The walk ends at the first failing call, whatever its cause (a record over 5000 bytes too).
     [[nodiscard]] bool Next() {
         DWORD size = kUrlCacheRecordBytes;
-        return ::FindNextUrlCacheEntryA(handle_, Record(), &size) != FALSE;
+        return ::FindNextUrlCacheEntryW(handle_, Record(), &size) != FALSE;
     }
-    static INTERNET_CACHE_ENTRY_INFOA* Record() { return reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA*>(g_record); }
+    static INTERNET_CACHE_ENTRY_INFOW* Record() { return reinterpret_cast<INTERNET_CACHE_ENTRY_INFOW*>(g_record); }
 
 private:
     HANDLE handle_ = nullptr;
 };
 
-std::string Text(const char* text) { return text != nullptr ? std::string(text) : std::string(); }
+// A record's text in UTF-8; empty when absent or without an exact UTF-8 form (such a file or
+// address is never turned into another name).
+std::string Text(const wchar_t* text) {
+    std::string out;
+    return (text != nullptr && Utf8FromWide(text, out)) ? out : std::string();
+}
 
 // The folders the cache keeps its files in: the content path WinINet reports and the Internet
 // cache special folder.
 std::vector<std::string> CacheFolders() {
     std::vector<std::string> folders;
-    INTERNET_CACHE_CONFIG_INFOA info{};
+    INTERNET_CACHE_CONFIG_INFOW info{};
     info.dwStructSize = sizeof(info);
     DWORD size = sizeof(info);
-    if (::GetUrlCacheConfigInfoA(&info, &size, CACHE_CONFIG_CONTENT_PATHS_FC) && info.CachePath[0] != 0)
-        folders.emplace_back(info.CachePath);
-    char special[MAX_PATH] = {};
-    if (::SHGetSpecialFolderPathA(nullptr, special, CSIDL_INTERNET_CACHE, FALSE) && special[0] != 0)
-        folders.emplace_back(special);
+    if (::GetUrlCacheConfigInfoW(&info, &size, CACHE_CONFIG_CONTENT_PATHS_FC) && info.CachePath[0] != 0)
+        folders.push_back(Text(info.CachePath));
+    wchar_t special[MAX_PATH] = {};
+    if (::SHGetFolderPathW(nullptr, CSIDL_INTERNET_CACHE, nullptr, SHGFP_TYPE_CURRENT, special) == S_OK &&
+        special[0] != 0)
+        folders.push_back(Text(special));
     return folders;
 }
 
 // A record is ours to count and remove when it names no file, or a file inside the cache: a forged
 // or stale record must not make a Kill overwrite a file elsewhere (deleting the record would also
 // let WinINet delete the file it names).
-bool NamesFileInsideCache(const char* localFile, const std::vector<std::string>& cacheFolders) {
+bool NamesFileInsideCache(const wchar_t* localFile, const std::vector<std::string>& cacheFolders) {
     if (localFile == nullptr || localFile[0] == 0) return true;
+    const std::string path = Text(localFile);
+    if (path.empty()) return false;
     for (const std::string& folder : cacheFolders)
-        if (IsInsideFolder(localFile, folder)) return true;
+        if (!folder.empty() && IsInsideFolder(path, folder)) return true;
     return false;
 }
 
@@ -98,7 +107,7 @@ void UrlCacheContentEntry::Kill() {
             const std::string url = Text(record->lpszSourceUrlName);
             const DWORD size = record->dwSizeLow;
             if (!local.empty()) (void)KillFile(local);
-            if (!url.empty()) (void)::DeleteUrlCacheEntryA(url.c_str());
+            if (!url.empty()) (void)::DeleteUrlCacheEntryW(record->lpszSourceUrlName);
             AddFile(size);
         } while (walk.Next());
     }
@@ -120,8 +129,8 @@ void UrlHistoryEntry::Kill() {
         do {
             const auto* record = CacheWalk::Record();
             if (!IsUrlHistoryRecord(record->CacheEntryType)) continue;
-            const std::string url = Text(record->lpszSourceUrlName);
-            if (!url.empty()) (void)::DeleteUrlCacheEntryA(url.c_str());
+            if (record->lpszSourceUrlName != nullptr && record->lpszSourceUrlName[0] != 0)
+                (void)::DeleteUrlCacheEntryW(record->lpszSourceUrlName);
             AddItems(1);
         } while (walk.Next());
     }

@@ -3,6 +3,7 @@
 #include "platform/SystemLibrary.h"
 #include "platform/Handles.h"
 #include "platform/ProtectedStorageApi.h"
+#include "platform/Text.h"
 
 #include <sddl.h>
 #include <shellapi.h>
@@ -18,6 +19,13 @@ struct EventLogTraits {
     static void Close(Handle h) { ::CloseEventLog(h); }
 };
 using EventLogHandle = UniqueHandle<EventLogTraits>;
+
+struct LocalMemoryTraits {
+    using Handle = HLOCAL;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::LocalFree(h); }
+};
+using LocalMemory = UniqueHandle<LocalMemoryTraits>;
 
 // Frees the names an enumeration handed out.
 void FreeNames(LPWSTR* names, DWORD count) {
@@ -79,7 +87,7 @@ void Win32ProtectedStoreItems::Close() {
 }
 
 bool Win32EventLogs::RecordCount(const std::string& log, uint32_t& count) {
-    EventLogHandle handle(::OpenEventLogA(nullptr, log.c_str()));
+    EventLogHandle handle(::OpenEventLogW(nullptr, WideFromUtf8(log).c_str()));
     if (!handle) return false;
     DWORD records = 0;
     if (!::GetNumberOfEventLogRecords(handle.Get(), &records)) return false;
@@ -88,40 +96,44 @@ bool Win32EventLogs::RecordCount(const std::string& log, uint32_t& count) {
 }
 
 bool Win32EventLogs::Clear(const std::string& log) {
-    EventLogHandle handle(::OpenEventLogA(nullptr, log.c_str()));
+    EventLogHandle handle(::OpenEventLogW(nullptr, WideFromUtf8(log).c_str()));
     if (!handle) return false;
-    return ::ClearEventLogA(handle.Get(), nullptr) != FALSE;
+    return ::ClearEventLogW(handle.Get(), nullptr) != FALSE;
 }
 
 Win32PageFileSetting::Win32PageFileSetting() : root_(HKEY_LOCAL_MACHINE), key_(kMemoryManagementKey) {}
 
 bool Win32PageFileSetting::RequestClearAtShutdown() {
     const DWORD one = 1;
-    return ::SHSetValueA(root_, key_.c_str(), "ClearPageFileAtShutdown", REG_DWORD, &one, sizeof one) == ERROR_SUCCESS;
+    return ::SHSetValueW(root_, WideFromUtf8(key_).c_str(), L"ClearPageFileAtShutdown", REG_DWORD, &one, sizeof one) ==
+           ERROR_SUCCESS;
 }
 
 std::vector<std::string> Win32DriveList::Roots() {
-    char buffer[kDriveStringChars + 1] = {};
-    const DWORD length = ::GetLogicalDriveStringsA(static_cast<DWORD>(kDriveStringChars), buffer);
+    wchar_t buffer[kDriveStringChars + 1] = {};
+    const DWORD length = ::GetLogicalDriveStringsW(static_cast<DWORD>(kDriveStringChars), buffer);
     // 26 roots need 105 characters, so the list always fits; a failed call gives no drives.
     const size_t used = (length == 0 || length > kDriveStringChars) ? 0 : length + 1;
-    return ParseDriveStrings(buffer, used);
+    // The NUL separators convert as themselves.
+    std::string text;
+    if (!Utf8FromWide(std::wstring_view(buffer, used), text)) return {};
+    return ParseDriveStrings(text.data(), text.size());
 }
 
 DriveType Win32DriveList::TypeOf(const std::string& root) {
-    const UINT type = ::GetDriveTypeA(root.c_str());
+    const UINT type = ::GetDriveTypeW(WideFromUtf8(root).c_str());
     return type <= 6 ? static_cast<DriveType>(type) : DriveType::Unknown;
 }
 
 bool Win32RecycleBinShell::HasItems(const std::string& root) {
     SHQUERYRBINFO info = {};
     info.cbSize = sizeof info;
-    if (FAILED(::SHQueryRecycleBinA(root.c_str(), &info))) return false;
+    if (FAILED(::SHQueryRecycleBinW(WideFromUtf8(root).c_str(), &info))) return false;
     return info.i64NumItems > 0;
 }
 
 void Win32RecycleBinShell::Empty(const std::string& root) {
-    (void)::SHEmptyRecycleBinA(nullptr, root.c_str(), SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
+    (void)::SHEmptyRecycleBinW(nullptr, WideFromUtf8(root).c_str(), SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
 }
 
 std::string CurrentUserSid() {
@@ -133,9 +145,8 @@ std::string CurrentUserSid() {
     if (size == 0) return std::string();
     std::vector<unsigned char> buffer(size);
     if (!::GetTokenInformation(token.Get(), TokenUser, buffer.data(), size, &size)) return std::string();
-    char* text = nullptr;
-    if (!::ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text)) return std::string();
-    std::string sid(text);
-    ::LocalFree(text);
-    return sid;
+    wchar_t* text = nullptr;
+    if (!::ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text)) return std::string();
+    const LocalMemory owned(text);
+    return Utf8FromWide(text);
 }

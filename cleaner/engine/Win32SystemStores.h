@@ -56,14 +56,14 @@ private:
     std::string key_;
 };
 
-// GetLogicalDriveStringsA with room for 127 characters, GetDriveTypeA.
+// GetLogicalDriveStringsW with room for 127 characters, GetDriveTypeW.
 class Win32DriveList : public DriveList {
 public:
     std::vector<std::string> Roots() override;
     DriveType TypeOf(const std::string& root) override;
 };
 
-// SHQueryRecycleBinA and SHEmptyRecycleBinA (flags 7: no confirmation, no progress, no sound).
+// SHQueryRecycleBinW and SHEmptyRecycleBinW (flags 7: no confirmation, no progress, no sound).
 class Win32RecycleBinShell : public RecycleBinShell {
 public:
     bool HasItems(const std::string& root) override;

@@ -4,11 +4,15 @@ list(APPEND CLEANER_CORE_SOURCES
   engine/OverwritePattern.cpp
   engine/SizeFormat.cpp
   engine/WalkRootGuard.cpp
+  engine/ProtectedPlaces.cpp
   engine/WalkLedger.cpp
   engine/WildcardMatch.cpp
 )
 list(APPEND CLEANER_WIN_SOURCES
-  engine/FileKiller.cpp
+  engine/FileRemoval.cpp
+  engine/FileOverwrite.cpp
+  engine/OpenedFolder.cpp
+  engine/FolderWalk.cpp
   engine/KillTestPipeline.cpp
   engine/FolderGuard.cpp
   engine/FileEntry.cpp

@@ -2,6 +2,7 @@
 list(APPEND CLEANER_CORE_SOURCES
   engine/ValueNameMatch.cpp
   engine/RegistryRules.cpp
+  engine/EntryTrust.cpp
 )
 list(APPEND CLEANER_WIN_SOURCES
   engine/RegistryEntry.cpp

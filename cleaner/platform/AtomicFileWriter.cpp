@@ -1,12 +1,15 @@
 #include "platform/AtomicFileWriter.h"
 
 #include "platform/Handles.h"
+#include "platform/Text.h"
 
 bool ReplaceFileContents(const std::string& path, const void* data, size_t size) {
     if (path.empty() || size > 0xFFFFFFFFu) return false;
-    const std::string temp = path + ".new";
+    const std::wstring target = SystemPath(path);
+    const std::wstring temp = SystemPath(path + ".new");
+    if (target.empty() || temp.empty()) return false;
     {
-        FileHandle file(::CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+        FileHandle file(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) return false;
         DWORD written = 0;
@@ -14,13 +17,12 @@ bool ReplaceFileContents(const std::string& path, const void* data, size_t size)
                   written == size && ::FlushFileBuffers(file.Get());
         if (!ok) {
             file.Reset();
-            ::DeleteFileA(temp.c_str());
+            ::DeleteFileW(temp.c_str());
             return false;
         }
     }
-    if (!::MoveFileExA(temp.c_str(), path.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        ::DeleteFileA(temp.c_str());
+    if (!::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        ::DeleteFileW(temp.c_str());
         return false;
     }
     return true;

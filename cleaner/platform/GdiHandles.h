@@ -5,6 +5,7 @@
 #include "platform/Handles.h"
 
 #include <windows.h>
+#include <commctrl.h>
 
 template <typename T>
 struct GdiTraits {
@@ -87,3 +88,26 @@ private:
     PAINTSTRUCT paint_ = {};
     HDC dc_;
 };
+
+// Window-manager objects outside GDI that a window or a control borrows: menus, icons made by
+// LoadImage without LR_SHARED, image lists.
+struct MenuTraits {
+    using Handle = HMENU;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::DestroyMenu(h); }
+};
+using MenuHandle = UniqueHandle<MenuTraits>;
+
+struct IconTraits {
+    using Handle = HICON;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::DestroyIcon(h); }
+};
+using IconHandle = UniqueHandle<IconTraits>;
+
+struct ImageListTraits {
+    using Handle = HIMAGELIST;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::ImageList_Destroy(h); }
+};
+using ImageListHandle = UniqueHandle<ImageListTraits>;

@@ -2,6 +2,7 @@
 // Move-only owners for the Win32 handle kinds the cleaner uses. Business code never closes a
 // handle by hand: a stopped run unwinds through these and releases everything it held.
 #include <windows.h>
+#include <objbase.h>
 #include <utility>
 
 template <typename Traits>
@@ -71,9 +72,19 @@ struct GdiObjectTraits {
     static void Close(Handle h) { ::DeleteObject(h); }
 };
 
+// Memory the system hands over to be released with CoTaskMemFree (known folder paths, ...).
+template <typename T>
+struct CoTaskMemTraits {
+    using Handle = T*;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::CoTaskMemFree(h); }
+};
+
 using FileHandle = UniqueHandle<FileHandleTraits>;
 using KernelHandle = UniqueHandle<KernelHandleTraits>;
 using FindHandle = UniqueHandle<FindHandleTraits>;
 using RegKey = UniqueHandle<RegKeyTraits>;
 using ModuleHandle = UniqueHandle<ModuleTraits>;
 using GdiObject = UniqueHandle<GdiObjectTraits>;
+using CoTaskMem = UniqueHandle<CoTaskMemTraits<void>>;  // item id lists and other shell memory
+using CoTaskWideString = UniqueHandle<CoTaskMemTraits<wchar_t>>;

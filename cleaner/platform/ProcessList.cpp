@@ -1,6 +1,7 @@
 #include "platform/ProcessList.h"
 
 #include "platform/Handles.h"
+#include "platform/Text.h"
 
 #include <psapi.h>
 
@@ -28,12 +29,27 @@ std::string MainModulePath(DWORD id) {
     HMODULE module = nullptr;
     DWORD needed = 0;
     if (!::EnumProcessModules(process.Get(), &module, sizeof module, &needed) || needed == 0) return {};
-    char name[MAX_PATH] = {};
-    if (::GetModuleFileNameExA(process.Get(), module, name, MAX_PATH) == 0) return {};
-    return name;
+    std::wstring name(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameExW(process.Get(), module, &name[0], static_cast<DWORD>(name.size()));
+        if (n == 0) return {};
+        if (n < name.size() - 1 || name.size() >= 32768) {
+            name.resize(n);
+            break;
+        }
+        name.resize(name.size() * 2);
+    }
+    std::string path;
+    return Utf8FromWide(name, path) ? path : std::string();
 }
 
-bool SameText(const std::string& a, const std::string& b) { return ::lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+// Compared as the file system compares names: ordinal, case ignored.
+bool SameText(const std::string& a, const std::string& b) {
+    std::wstring wa, wb;
+    if (!WideFromUtf8(a, wa) || !WideFromUtf8(b, wb)) return false;
+    return ::CompareStringOrdinal(wa.c_str(), static_cast<int>(wa.size()), wb.c_str(), static_cast<int>(wb.size()),
+                                  TRUE) == CSTR_EQUAL;
+}
 }  // namespace
 
 ProcessList ProcessList::Take() {

@@ -4,4 +4,6 @@ list(APPEND CLEANER_WIN_SOURCES
   platform/AtomicFileWriter.cpp
   platform/SystemLibrary.cpp
   platform/ProcessList.cpp
+  platform/FileByHandle.cpp
+  platform/DirectoryListing.cpp
 )

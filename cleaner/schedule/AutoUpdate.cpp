@@ -11,7 +11,8 @@ AutoUpdate::AutoUpdate(TargetCatalog& catalog, std::function<void(const std::str
 bool AutoUpdate::Start(HWND window) {
     if (update_worker::Running()) return false;
     const std::string folder = catalog_.ProgramFolder().empty() ? ExecutableFolder() : catalog_.ProgramFolder();
-    return update_worker::Start(UpdateJob{window, folder, UpdateBaseAddress(catalog_.SettingsPath())});
+    return update_worker::Start(
+        UpdateJob{window, folder, UpdateBaseAddress(catalog_.SettingsPath()), catalog_.SettingsPath()});
 }
 
 bool AutoUpdate::OnNotification(HWND window, WPARAM code, LPARAM value) {

@@ -1,6 +1,7 @@
 #include "schedule/BrowserWatch.h"
 
 #include "platform/ProcessList.h"
+#include "platform/Text.h"
 #include "targets/TargetCatalog.h"
 
 #include <windows.h>
@@ -24,9 +25,9 @@ constexpr const char* kStandardPrograms[] = {
 };
 
 std::string SpecialFolder(int csidl) {
-    char path[MAX_PATH] = {};
-    if (!::SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE)) return {};
-    std::string folder = path;
+    wchar_t path[MAX_PATH] = {};
+    if (!::SHGetSpecialFolderPathW(nullptr, path, csidl, FALSE)) return {};
+    std::string folder = Utf8FromWide(TrimNul(path));
     while (!folder.empty() && folder.back() == '\\') folder.pop_back();
     return folder;
 }

@@ -1,7 +1,7 @@
 #include "schedule/UpdateLists.h"
 
 #include "engine/EntryRecord.h"
-#include "engine/RegistryRules.h"
+#include "engine/EntryTrust.h"
 #include "targets/ByteStream.h"
 #include "targets/PluginRecord.h"
 
@@ -60,6 +60,42 @@ Needs DecideNeeds(const PropertyTree* local, const PropertyTree& remote) {
     needs.banner = !current("Banner");
     needs.plugins = !current("Plugin");
     return needs;
+}
+
+std::optional<ListBinding> ReadBinding(const PropertyTree& updateList) {
+    if (updateList.NodeCount() == 0) return std::nullopt;
+    const PropertyNode& node = updateList.Node(0);
+    const Property* sequence = node.Find(kSequenceName);
+    const Property* expires = node.Find(kExpiresName);
+    const std::optional<Sha256Digest> hash = DigestProperty(node, kPluginListHashName);
+    if (!sequence || sequence->type != static_cast<uint8_t>(PropertyType::Integer) || !expires ||
+        expires->type != static_cast<uint8_t>(PropertyType::Stamp) || !hash)
+        return std::nullopt;
+    return ListBinding{sequence->number, StampNumber(expires->stamp), *hash};
+}
+
+std::array<uint8_t, 4> StampBytes(uint32_t number) {
+    return {static_cast<uint8_t>(number), static_cast<uint8_t>(number >> 8), static_cast<uint8_t>(number >> 16),
+            static_cast<uint8_t>(number >> 24)};
+}
+
+ListVerdict JudgeList(const std::optional<ListBinding>& binding, std::optional<uint32_t> accepted, int64_t now) {
+    if (!binding) return ListVerdict::Unbound;
+    if (accepted && binding->sequence < *accepted) return ListVerdict::Replayed;
+    // An expired list is refused even at the accepted sequence: a server that stopped publishing
+    // is a failure the user should see, not "nothing new".
+    if (now > static_cast<int64_t>(binding->expires)) return ListVerdict::Expired;
+    if (accepted && binding->sequence == *accepted) return ListVerdict::Same;
+    return ListVerdict::Newer;
+}
+
+bool ShouldFetch(const PluginOffer& offer, const Installed& installed) {
+    switch (installed.file) {
+        case Installed::File::Present: return installed.stamp < offer.stamp;
+        case Installed::File::Unreadable: return true;
+        case Installed::File::Absent: return !installed.knownStamp || *installed.knownStamp < offer.stamp;
+    }
+    return true;
 }
 
 bool IsSafePluginFileName(const std::string& name) {
@@ -121,20 +157,23 @@ uint32_t StampNumber(const std::array<uint8_t, 4>& stamp) {
            (static_cast<uint32_t>(stamp[2]) << 16) | (static_cast<uint32_t>(stamp[3]) << 24);
 }
 
-std::optional<uint32_t> PluginStamp(const std::vector<uint8_t>& bytes) {
+std::optional<uint32_t> PluginStamp(const std::vector<uint8_t>& bytes, const StoredText& text) {
     MemoryStream in(bytes);
-    std::optional<TargetRecord> record = ReadTargetRecord(in);
+    std::optional<TargetRecord> record = ReadTargetRecord(in, text);
     if (!record) return std::nullopt;
     return StampNumber(record->stamp);
 }
 
 bool IsAcceptablePlugin(const std::vector<uint8_t>& bytes,
-                        const std::function<bool(const EntryRecord&)>& entryAllowed) {
+                        const std::function<bool(const EntryRecord&)>& entryAllowed, const StoredText& text) {
     MemoryStream in(bytes);
-    std::optional<TargetRecord> record = ReadTargetRecord(in);
+    std::optional<TargetRecord> record = ReadTargetRecord(in, text);
     if (!record || in.Remaining() != 0) return false;
     for (const EntryRecord& entry : record->entries)
-        if (!PassesStoredEntryRules(entry) || (entryAllowed && !entryAllowed(entry))) return false;
+        // The library rule first, as for a shipped plug-in; then this machine's places.
+        if (!JudgeEntry(entry, EntrySource::UpdatedPlugin, StandardPlaces()).allowed ||
+            (entryAllowed && !entryAllowed(entry)))
+            return false;
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "schedule/UpdateProtocol.h"
 #include "targets/BannerFile.h"
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -47,33 +48,39 @@ public:
 
         Outcome r = FetchList(kUpdateList, updateListBytes_, updateList_);
         if (r != Outcome::Ok) return End(r);
+        binding_ = ReadBinding(updateList_);
+        const ListVerdict verdict = JudgeList(binding_, s_.AcceptedSequence(), s_.Now());
+        if (verdict != ListVerdict::Newer && verdict != ListVerdict::Same) return Send(kListUnreadable);
         const Needs needs = DecideNeeds(LocalList() ? &*localList_ : nullptr, updateList_);
 
         s_.Notify(kChecking, 0);
         if (Pause()) return 0;
+        if (verdict == ListVerdict::Same) return Send(kNothingToFetch);
         if (needs.banner) {
             r = FetchBanner();
             if (r != Outcome::Ok) return End(r);
         } else if (!needs.plugins) {
-            return Send(kNothingToFetch);
+            return Succeed(kNothingToFetch);
         }
         if (!needs.plugins) {
             // Only the banner was fetched.
             if (!SaveBanner() || !s_.SaveProgramFile(kUpdateList, updateListBytes_)) return Send(kListUnreadable);
-            return Send(kNothingToFetch);
+            return Succeed(kNothingToFetch);
         }
 
         std::vector<uint8_t> pluginListBytes;
         PropertyTree pluginList;
         r = FetchList(kPluginList, pluginListBytes, pluginList);
         if (r != Outcome::Ok) return End(r);
+        // Signed on its own, a plug-in list of another publication would verify too.
+        if (s_.Sha256(pluginListBytes) != binding_->pluginListHash) return Send(kListUnreadable);
         std::optional<std::vector<PluginOffer>> offers = OfferedPlugins(pluginList);
         if (!offers) return Send(kListUnreadable);
         const std::vector<PluginOffer> chosen = Choose(*offers);
         if (chosen.empty()) {
             // The local "update.prm" stays as it was, so the plug-ins are checked again next time.
             if (!SaveBanner()) return Send(kListUnreadable);
-            return Send(kNothingToFetch);
+            return Succeed(kNothingToFetch);
         }
 
         s_.Notify(kDownloadsBegin, static_cast<uint32_t>(chosen.size()));
@@ -96,7 +103,7 @@ private:
             if (r != Outcome::Ok) return r;
             const std::optional<Sha256Digest> expected = PluginHash(pluginList, offer);
             staged += bytes.size();
-            if (!expected || s_.Sha256(bytes) != *expected || !IsAcceptablePlugin(bytes, [this](const EntryRecord& e) { return s_.EntryAllowed(e); }) || staged > kMaxStagedBytes)
+            if (!expected || s_.Sha256(bytes) != *expected || !IsAcceptablePlugin(bytes, [this](const EntryRecord& e) { return s_.EntryAllowed(e); }, s_.PluginText()) || staged > kMaxStagedBytes)
                 return Outcome::Refused;
             fetched.push_back(Fetched{offer, std::move(bytes)});
         }
@@ -107,15 +114,22 @@ private:
     // the old list, so it is offered again at the next check.
     uint32_t Commit(const std::vector<Fetched>& fetched) {
         if (!SaveBanner()) return Send(kListUnreadable);
-        for (const Fetched& f : fetched)
+        for (const Fetched& f : fetched) {
             if (!s_.SaveProgramFile(LocalPath(f.offer), f.bytes)) return Send(kListUnreadable);
+            s_.RememberPluginStamp(LocalPath(f.offer), std::max(f.offer.stamp, PluginStamp(f.bytes, s_.PluginText()).value_or(0)));
+        }
         if (!s_.SaveProgramFile(kUpdateList, updateListBytes_)) return Send(kListUnreadable);
-        return Send(kSucceeded, static_cast<uint32_t>(fetched.size()));
+        return Succeed(kSucceeded, static_cast<uint32_t>(fetched.size()));
     }
 
     uint32_t Send(uint32_t code, uint32_t value = 0) {
         s_.Notify(code, value);
         return code;
+    }
+    // The floor rises only with an update that went through.
+    uint32_t Succeed(uint32_t code, uint32_t value = 0) {
+        s_.RecordSequence(binding_->sequence);
+        return Send(code, value);
     }
     uint32_t End(Outcome r) {
         if (r == Outcome::Stopped) return 0;
@@ -163,10 +177,19 @@ private:
     std::vector<PluginOffer> Choose(const std::vector<PluginOffer>& offers) {
         std::vector<PluginOffer> chosen;
         for (const PluginOffer& offer : offers) {
-            std::vector<uint8_t> installed;
+            const std::string path = LocalPath(offer);
+            std::vector<uint8_t> bytes;
             std::optional<uint32_t> stamp;
-            if (s_.ReadProgramFile(LocalPath(offer), kMaxPluginBytes, installed)) stamp = PluginStamp(installed);
-            if (!stamp || *stamp < offer.stamp) chosen.push_back(offer);
+            if (s_.ReadProgramFile(path, kMaxPluginBytes, bytes)) stamp = PluginStamp(bytes, s_.PluginText());
+            Installed installed;
+            if (stamp) {
+                installed.file = Installed::File::Present;
+                installed.stamp = *stamp;
+            } else if (s_.ProgramFileExists(path)) {
+                installed.file = Installed::File::Unreadable;
+            }
+            installed.knownStamp = s_.KnownPluginStamp(path);
+            if (ShouldFetch(offer, installed)) chosen.push_back(offer);
         }
         return chosen;
     }
@@ -177,6 +200,7 @@ private:
     UpdateServices& s_;
     std::vector<uint8_t> updateListBytes_;
     PropertyTree updateList_;
+    std::optional<ListBinding> binding_;
     std::optional<PropertyTree> localList_;
     std::vector<uint8_t> banner_;
     bool haveBanner_ = false;

@@ -5,6 +5,7 @@
 #include "schedule/UpdateLists.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,12 +29,27 @@ public:
     // Whether an entry of a fetched plug-in passes the engine's safety rules: a plug-in that would
     // be refused when it loads is never saved.
     [[nodiscard]] virtual bool EntryAllowed(const EntryRecord& entry) = 0;
+    // The stored form of a plug-in's strings (the program: the ANSI code page).
+    [[nodiscard]] virtual const StoredText& PluginText() { return AsciiStoredText(); }
     // A file of the program's folder ("update.prm", "STDPLUGS\x.tlp"); false when it is missing,
     // unreadable or larger than `limit`.
     [[nodiscard]] virtual bool ReadProgramFile(const std::string& relativePath, size_t limit, std::vector<uint8_t>& out) = 0;
     // Replaces (or creates) the file as a whole, creating its folder when missing; on failure the
     // previous file is left as it was.
     [[nodiscard]] virtual bool SaveProgramFile(const std::string& relativePath, const std::vector<uint8_t>& bytes) = 0;
+    // Whether the file exists at all (a file that does not read as a plug-in is still there).
+    [[nodiscard]] virtual bool ProgramFileExists(const std::string& relativePath) = 0;
+
+    // The records of the settings key, where no downloaded file can change them: the highest list
+    // sequence accepted, and the highest stamp of each plug-in file ("STDPLUGS\x.tlp") the
+    // program has held, which tells a deleted plug-in from one it never had.
+    [[nodiscard]] virtual std::optional<uint32_t> AcceptedSequence() = 0;
+    virtual void RecordSequence(uint32_t sequence) = 0;
+    [[nodiscard]] virtual std::optional<uint32_t> KnownPluginStamp(const std::string& relativePath) = 0;
+    virtual void RememberPluginStamp(const std::string& relativePath, uint32_t stamp) = 0;
+    // Seconds since 1970-01-01 UTC.
+    [[nodiscard]] virtual int64_t Now() = 0;
+
     virtual void Notify(uint32_t code, uint32_t value) = 0;
     // kFileBegins with the file's name.
     virtual void NotifyFile(const std::string& fileName) = 0;
@@ -44,10 +60,13 @@ public:
 // Runs the whole procedure. Returns the final code it sent, or 0 when it ended on a stop request
 // without one.
 //
-// Nothing in the program's folder changes until every list has verified against its signature and
-// every chosen file has arrived whole, matched its signed hash and read as what it claims to be;
-// then the banner and the plug-ins are saved, and "update.prm" last, so a file that could not be
-// saved is offered again at the next check.
+// Nothing in the program's folder changes until every list has verified against its signature,
+// "update.prm" has passed its binding (a sequence not below the accepted one, not expired, and
+// naming the hash of the "updateplg.prm" served with it), and every chosen file has arrived whole,
+// matched its signed hash and read as what it claims to be; then the banner and the plug-ins are
+// saved, "update.prm" last, so a file that could not be saved is offered again at the next check.
+// The list's sequence is recorded only when the update has succeeded; an equal sequence is
+// "nothing to fetch".
 uint32_t RunUpdate(UpdateServices& services);
 
 }  // namespace update

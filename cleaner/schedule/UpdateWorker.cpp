@@ -3,15 +3,21 @@
 #include "engine/EntryFactory.h"
 #include "platform/AtomicFileWriter.h"
 #include "platform/Handles.h"
+#include "platform/Text.h"
 #include "schedule/ListSignature.h"
 #include "schedule/UpdateAddress.h"
 #include "schedule/UpdateProcedure.h"
 #include "schedule/UpdateProtocol.h"
+#include "schedule/UpdateRecords.h"
 #include "schedule/UpdateSession.h"
+#include "targets/AnsiStoredText.h"
+#include "targets/PolicyReader.h"
 
 #include <atomic>
 #include <algorithm>
+#include <ctime>
 #include <exception>
+#include <mutex>
 
 namespace {
 
@@ -22,13 +28,35 @@ std::atomic<std::string*> g_pendingName{nullptr};
 std::atomic<int> g_alive{0};
 std::atomic<int> g_peakAlive{0};
 KernelHandle g_thread;  // window thread only
+// The running worker's session, for the stop request to cancel.
+std::mutex g_sessionLock;
+UpdateSession* g_session = nullptr;
+
+// The lists keep their names in the ANSI code page, as every stored file of the program does; a
+// name without a UTF-8 form names no file.
+std::optional<std::string> Utf8Name(const std::string& stored) {
+    std::string name;
+    if (!Utf8FromAnsi(stored, name)) return std::nullopt;
+    return name;
+}
 
 // The worker's view of the program: WinINet for the server, CNG for signatures and hashes, the
 // program's folder for files, synchronous messages for the window.
 class WorkerServices final : public update::UpdateServices {
 public:
     explicit WorkerServices(const UpdateJob& job)
-        : job_(job), session_(job.baseAddress), signature_(UpdatePublicKey()) {}
+        : job_(job), session_(job.baseAddress), signature_(UpdatePublicKey()), records_(job.settingsPath) {
+        std::lock_guard<std::mutex> hold(g_sessionLock);
+        g_session = &session_;
+    }
+    ~WorkerServices() override {
+        std::lock_guard<std::mutex> hold(g_sessionLock);
+        g_session = nullptr;
+    }
+    WorkerServices(const WorkerServices&) = delete;
+    WorkerServices& operator=(const WorkerServices&) = delete;
+
+    void RememberInstalledPlugins() { records_.RememberInstalledPlugins(job_.programFolder); }
 
     bool SessionOpen() override { return session_.IsOpen(); }
 
@@ -39,16 +67,19 @@ public:
         return session_.Download(relativeUrl, limit, [this] { return StopRequested(); }, progress, out);
     }
 
+    const StoredText& PluginText() override { return AnsiCodePageText(); }
     bool VerifySignature(const std::vector<uint8_t>& data, const std::vector<uint8_t>& sig) override {
         return signature_.Verify(data, sig);
     }
     update::Sha256Digest Sha256(const std::vector<uint8_t>& data) override { return ListSignature::Sha256(data); }
-    bool EntryAllowed(const EntryRecord& entry) override { return IsEntryAllowed(entry); }
+    bool EntryAllowed(const EntryRecord& entry) override { return IsEntryAllowed(entry, EntrySource::UpdatedPlugin); }
 
     bool ReadProgramFile(const std::string& relativePath, size_t limit, std::vector<uint8_t>& out) override {
         out.clear();
-        FileHandle file(::CreateFileA(PathOf(relativePath).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        const std::optional<std::wstring> path = PathOf(relativePath);
+        if (!path) return false;
+        FileHandle file(::CreateFileW(path->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) return false;
         LARGE_INTEGER size{};
         if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 || static_cast<uint64_t>(size.QuadPart) > limit)
@@ -61,23 +92,43 @@ public:
         return true;
     }
 
+    bool ProgramFileExists(const std::string& relativePath) override {
+        const std::optional<std::wstring> path = PathOf(relativePath);
+        return path && ::GetFileAttributesW(path->c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+
     bool SaveProgramFile(const std::string& relativePath, const std::vector<uint8_t>& bytes) override {
-        const std::string path = PathOf(relativePath);
-        const size_t slash = relativePath.find('\\');
-        if (slash != std::string::npos) ::CreateDirectoryA(PathOf(relativePath.substr(0, slash)).c_str(), nullptr);
+        const std::optional<std::string> name = Utf8Name(relativePath);
+        if (!name) return false;
+        const std::string path = job_.programFolder + "\\" + *name;
+        const size_t slash = name->find('\\');
+        if (slash != std::string::npos)
+            ::CreateDirectoryW(SystemPath(job_.programFolder + "\\" + name->substr(0, slash)).c_str(), nullptr);
         // A read-only file is one the user chose to keep: the move would replace it anyway.
-        const DWORD attributes = ::GetFileAttributesA(path.c_str());
+        const DWORD attributes = ::GetFileAttributesW(SystemPath(path).c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
             return false;
+        // The whole file or nothing: a stop or an exit never leaves half of one.
         return ReplaceFileContents(path, bytes.data(), bytes.size());
     }
+
+    std::optional<uint32_t> AcceptedSequence() override { return records_.AcceptedSequence(); }
+    void RecordSequence(uint32_t sequence) override { records_.RecordSequence(sequence); }
+    std::optional<uint32_t> KnownPluginStamp(const std::string& relativePath) override {
+        const std::optional<std::string> name = Utf8Name(relativePath);
+        return name ? records_.KnownPluginStamp(*name) : std::nullopt;
+    }
+    void RememberPluginStamp(const std::string& relativePath, uint32_t stamp) override {
+        if (const std::optional<std::string> name = Utf8Name(relativePath)) records_.RememberPluginStamp(*name, stamp);
+    }
+    int64_t Now() override { return static_cast<int64_t>(std::time(nullptr)); }
 
     void Notify(uint32_t code, uint32_t value) override {
         ::SendMessageA(job_.window, update::kNotifyMessage, code, static_cast<LPARAM>(value));
     }
 
     void NotifyFile(const std::string& fileName) override {
-        auto* name = new std::string(fileName);
+        auto* name = new std::string(Utf8Name(fileName).value_or(std::string()));
         g_pendingName.store(name);
         ::SendMessageA(job_.window, update::kNotifyMessage, update::kFileBegins, reinterpret_cast<LPARAM>(name));
         // Not taken when the window is gone or did not accept it: it is still ours to delete.
@@ -91,11 +142,16 @@ public:
     bool StopRequested() override { return g_cancel != 0; }
 
 private:
-    std::string PathOf(const std::string& relativePath) const { return job_.programFolder + "\\" + relativePath; }
+    std::optional<std::wstring> PathOf(const std::string& relativePath) const {
+        const std::optional<std::string> name = Utf8Name(relativePath);
+        if (!name) return std::nullopt;
+        return SystemPath(job_.programFolder + "\\" + *name);
+    }
 
     UpdateJob job_;
     UpdateSession session_;
     ListSignature signature_;
+    UpdateRecords records_;
 };
 
 DWORD WINAPI WorkerMain(LPVOID parameter) {
@@ -104,6 +160,7 @@ DWORD WINAPI WorkerMain(LPVOID parameter) {
     for (int peak = g_peakAlive.load(); alive > peak && !g_peakAlive.compare_exchange_weak(peak, alive);) {}
     try {
         WorkerServices services(*job);
+        services.RememberInstalledPlugins();
         (void)update::RunUpdate(services);
         g_running = false;
         g_target = nullptr;
@@ -143,7 +200,11 @@ bool Start(UpdateJob job) {
 
 bool Running() { return g_running; }
 HWND Target() { return g_running ? g_target.load() : nullptr; }
-void RequestStop() { ::InterlockedIncrement(&g_cancel); }
+void RequestStop() {
+    ::InterlockedIncrement(&g_cancel);
+    std::lock_guard<std::mutex> hold(g_sessionLock);
+    if (g_session) g_session->Cancel();
+}
 
 bool WaitForEnd(DWORD timeoutMs) {
     if (!g_thread) return true;
@@ -183,17 +244,21 @@ int PeakWorkersAlive() { return g_peakAlive; }
 }  // namespace update_worker
 
 std::string UpdateBaseAddress(const std::string& settingsPath) {
+    // An address the administrator set wins over the user's.
+    if (const auto forced = ReadMachinePolicy().updateUrl)
+        if (auto base = update::NormaliseBaseAddress(*forced)) return *base;
     RegKey key;
-    const std::string path = "software\\" + settingsPath;
+    const std::wstring path = WideFromUtf8("software\\" + settingsPath);
     if (!settingsPath.empty() &&
-        ::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, key.Receive()) == ERROR_SUCCESS) {
-        char value[1024] = {};
-        DWORD size = sizeof value - 1, type = 0;
-        if (::RegQueryValueExA(key.Get(), "UpdateURL", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) ==
+        ::RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, key.Receive()) == ERROR_SUCCESS) {
+        wchar_t value[1024] = {};
+        DWORD size = sizeof value - sizeof(wchar_t), type = 0;
+        if (::RegQueryValueExW(key.Get(), L"UpdateURL", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) ==
                 ERROR_SUCCESS &&
             type == REG_SZ) {
-            value[std::min<DWORD>(size, sizeof value - 1)] = '\0';
-            if (auto base = update::NormaliseBaseAddress(value)) return *base;
+            std::string address;
+            if (Utf8FromWide(TrimNul(std::wstring_view(value, size / sizeof(wchar_t))), address))
+                if (auto base = update::NormaliseBaseAddress(address)) return *base;
         }
     }
     return update::kDefaultBaseAddress;

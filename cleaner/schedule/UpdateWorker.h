@@ -11,6 +11,7 @@ struct UpdateJob {
     HWND window = nullptr;       // receives the notifications
     std::string programFolder;   // holds update.prm, banner.qbf, STDPLUGS and APPPLUGS
     std::string baseAddress;     // ends with '/'
+    std::string settingsPath;    // below HKCU\software: the update's records ("" keeps none)
 };
 
 namespace update_worker {
@@ -23,7 +24,9 @@ namespace update_worker {
 [[nodiscard]] bool Running();
 // The window the running worker reports to (nullptr when none runs).
 [[nodiscard]] HWND Target();
-// The stop request: raises the cancel counter; the worker ends at its next look at it.
+// The stop request: raises the cancel counter and closes the worker's open network handle, so a
+// download blocked on a silent server fails at once; the worker ends at its next look at the
+// counter. Window thread.
 void RequestStop();
 // Waits until no worker thread is alive, handling the messages sent to this thread meanwhile (the
 // worker may be inside a synchronous send to one of its windows). False on time-out.

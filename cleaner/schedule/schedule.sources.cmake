@@ -1,5 +1,6 @@
 # Update client: the lists, the decisions and the procedure (neutral); the worker with its WinINet
-# session and CNG signature check, the automatic update and the update dialog (Win32).
+# session, CNG signature check and its records in the settings key, and the automatic update
+# (Win32). The update dialog that shows it lives in the dialogs layer.
 # Auto-Kill scheduler: its decisions (neutral); the timer handler and the browser watch (Win32).
 list(APPEND CLEANER_CORE_SOURCES
   schedule/SchedulerRules.cpp
@@ -12,8 +13,8 @@ list(APPEND CLEANER_WIN_SOURCES
   schedule/AutoKillScheduler.cpp
   schedule/AutoUpdate.cpp
   schedule/BrowserWatch.cpp
-  schedule/DlgUpdate.cpp
   schedule/ListSignature.cpp
+  schedule/UpdateRecords.cpp
   schedule/UpdateSession.cpp
   schedule/UpdateWorker.cpp
 )

@@ -1,9 +1,11 @@
 #include "skin/Dialog.h"
 
+#include "platform/Text.h"
+
 #include <windowsx.h>
 
 namespace {
-constexpr char kOwnerDrawProp[] = "TlOwnerDraw";
+constexpr wchar_t kOwnerDrawProp[] = L"TlOwnerDraw";
 HINSTANCE g_resourceModule = nullptr;
 
 bool IsMouseMessage(UINT message) {
@@ -20,57 +22,56 @@ bool IsMouseMessage(UINT message) {
     }
 }
 
+// Template strings are UTF-16; the title comes in the program's UTF-8.
 void AppendString(std::vector<WORD>& out, const char* text) {
-    wchar_t wide[256] = {};
-    ::MultiByteToWideChar(CP_ACP, 0, text ? text : "", -1, wide, 255);
-    for (const wchar_t* p = wide; *p; ++p) out.push_back(static_cast<WORD>(*p));
+    for (wchar_t c : WideFromUtf8(text ? text : "")) out.push_back(static_cast<WORD>(c));
     out.push_back(0);
 }
 }  // namespace
 
 void OwnerDrawItem::Register(HWND control, OwnerDrawItem* handler) {
-    ::SetPropA(control, kOwnerDrawProp, reinterpret_cast<HANDLE>(handler));
+    ::SetPropW(control, kOwnerDrawProp, reinterpret_cast<HANDLE>(handler));
 }
 
-void OwnerDrawItem::Unregister(HWND control) { ::RemovePropA(control, kOwnerDrawProp); }
+void OwnerDrawItem::Unregister(HWND control) { ::RemovePropW(control, kOwnerDrawProp); }
 
 OwnerDrawItem* OwnerDrawItem::From(HWND control) {
-    return control ? reinterpret_cast<OwnerDrawItem*>(::GetPropA(control, kOwnerDrawProp)) : nullptr;
+    return control ? reinterpret_cast<OwnerDrawItem*>(::GetPropW(control, kOwnerDrawProp)) : nullptr;
 }
 
 CDialog::~CDialog() {
     // A modeless window still open: close it before the object it calls goes away.
     if (hwnd_ && !modal_) ::DestroyWindow(hwnd_);
-    if (hwnd_) ::SetWindowLongPtrA(hwnd_, DWLP_USER, 0);
+    if (hwnd_) ::SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
 }
 
 HINSTANCE CDialog::ResourceModule() {
-    return g_resourceModule ? g_resourceModule : ::GetModuleHandleA(nullptr);
+    return g_resourceModule ? g_resourceModule : ::GetModuleHandleW(nullptr);
 }
 
 void CDialog::SetResourceModule(HINSTANCE module) { g_resourceModule = module; }
 
 INT_PTR CDialog::DoModal(HWND parent) {
     modal_ = true;
-    return ::DialogBoxParamA(ResourceModule(), MAKEINTRESOURCEA(templateId_), parent, DialogProc,
+    return ::DialogBoxParamW(ResourceModule(), MAKEINTRESOURCEW(templateId_), parent, DialogProc,
                              reinterpret_cast<LPARAM>(this));
 }
 
 bool CDialog::Create(HWND parent) {
     modal_ = false;
-    return ::CreateDialogParamA(ResourceModule(), MAKEINTRESOURCEA(templateId_), parent, DialogProc,
+    return ::CreateDialogParamW(ResourceModule(), MAKEINTRESOURCEW(templateId_), parent, DialogProc,
                                 reinterpret_cast<LPARAM>(this)) != nullptr;
 }
 
 INT_PTR CDialog::DoModalIndirect(HWND parent, const DLGTEMPLATE* dialogTemplate) {
     modal_ = true;
-    return ::DialogBoxIndirectParamA(ResourceModule(), dialogTemplate, parent, DialogProc,
+    return ::DialogBoxIndirectParamW(ResourceModule(), dialogTemplate, parent, DialogProc,
                                      reinterpret_cast<LPARAM>(this));
 }
 
 bool CDialog::CreateIndirect(HWND parent, const DLGTEMPLATE* dialogTemplate) {
     modal_ = false;
-    return ::CreateDialogIndirectParamA(ResourceModule(), dialogTemplate, parent, DialogProc,
+    return ::CreateDialogIndirectParamW(ResourceModule(), dialogTemplate, parent, DialogProc,
                                         reinterpret_cast<LPARAM>(this)) != nullptr;
 }
 
@@ -104,10 +105,10 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     CDialog* self = nullptr;
     if (message == WM_INITDIALOG) {
         self = reinterpret_cast<CDialog*>(lParam);
-        ::SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+        ::SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
         if (self) self->hwnd_ = hwnd;
     } else {
-        self = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
+        self = reinterpret_cast<CDialog*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
     }
     if (!self) return FALSE;
     INT_PTR result = FALSE;
@@ -118,7 +119,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
         result = FALSE;
     }
     if (message == WM_NCDESTROY) {
-        ::SetWindowLongPtrA(hwnd, DWLP_USER, 0);
+        ::SetWindowLongPtrW(hwnd, DWLP_USER, 0);
         self->hwnd_ = nullptr;
     }
     return result;

@@ -103,7 +103,7 @@ protected:
     }
 
     // The result of a handled message for the dialog manager (DWLP_MSGRESULT).
-    void SetMessageResult(LRESULT result) { ::SetWindowLongPtrA(hwnd_, DWLP_MSGRESULT, result); }
+    void SetMessageResult(LRESULT result) { ::SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result); }
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

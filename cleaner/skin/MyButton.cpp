@@ -1,10 +1,12 @@
 #include "skin/MyButton.h"
 
 #include "platform/GdiHandles.h"
+#include "platform/Text.h"
 #include "skin/Dialog.h"
 #include "skin/SkinDraw.h"
 #include "skin/SkinPalette.h"
 #include "skin/SkinResources.h"
+#include "skin/WindowText.h"
 
 #include <windowsx.h>
 
@@ -14,7 +16,7 @@ void CenteredText(HDC dc, const RECT& rect, const std::string& text, COLORREF co
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, colour);
     RECT r = rect;
-    ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    window_text::Draw(dc, text, r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 }  // namespace
 
@@ -23,9 +25,9 @@ void CenteredText(HDC dc, const RECT& rect, const std::string& text, COLORREF co
 bool CMyButton::AttachItem(HWND dialog, int id) { return Attach(::GetDlgItem(dialog, id)); }
 
 bool CMyButton::Create(HWND parent, const char* text, const RECT& rect, UINT id, DWORD style) {
-    HWND button = ::CreateWindowExA(0, "Button", text, style | BS_OWNERDRAW, rect.left, rect.top,
+    HWND button = ::CreateWindowExW(0, L"Button", WideFromUtf8(text ? text : "").c_str(), style | BS_OWNERDRAW, rect.left, rect.top,
                                     rect.right - rect.left, rect.bottom - rect.top, parent,
-                                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), ::GetModuleHandleA(nullptr), nullptr);
+                                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
     if (!button) return false;
     ::SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(SkinResources::Get().Font(SkinFont::Bold16)), FALSE);
     if (Attach(button)) return true;
@@ -36,9 +38,9 @@ bool CMyButton::Create(HWND parent, const char* text, const RECT& rect, UINT id,
 void CMyButton::OnAttached() {
     // The owner-draw style keeps the system from drawing anything of its own; the type bits are
     // replaced (a default push button would otherwise stay BS_DEFPUSHBUTTON).
-    LONG_PTR style = ::GetWindowLongPtrA(Hwnd(), GWL_STYLE);
+    LONG_PTR style = ::GetWindowLongPtrW(Hwnd(), GWL_STYLE);
     style = (style & ~static_cast<LONG_PTR>(BS_TYPEMASK)) | BS_OWNERDRAW;
-    ::SetWindowLongPtrA(Hwnd(), GWL_STYLE, style);
+    ::SetWindowLongPtrW(Hwnd(), GWL_STYLE, style);
     Repaint(true);
 }
 
@@ -46,11 +48,7 @@ bool CMyButton::Pressed() const { return (::SendMessageA(Hwnd(), BM_GETSTATE, 0,
 bool CMyButton::Focused() const { return ::GetFocus() == Hwnd(); }
 bool CMyButton::Enabled() const { return ::IsWindowEnabled(Hwnd()) != FALSE; }
 
-std::string CMyButton::Text() const {
-    char text[256] = {};
-    ::GetWindowTextA(Hwnd(), text, sizeof(text));
-    return text;
-}
+std::string CMyButton::Text() const { return window_text::Get(Hwnd()); }
 
 HFONT CMyButton::TextFont() const { return SkinResources::Get().Font(SkinFont::Bold16); }
 
@@ -230,7 +228,7 @@ void CMyCheckBox::Paint(HDC dc, const RECT& client) {
     const SelectedObject selectedFont(dc, TextFont());
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, !Enabled() ? palette::kButtonTextDisabled : Hovered() ? palette::kCheckTextHover : palette::kCheckText);
-    ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &textRect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    window_text::Draw(dc, text, textRect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
 // CLinkButton ------------------------------------------------------------------------------------
@@ -267,5 +265,5 @@ void CLinkButton::Paint(HDC dc, const RECT& client) {
     const SelectedObject selectedFont(dc, TextFont());
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, Hovered() ? palette::kLinkHover : palette::kLink);
-    ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &textRect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    window_text::Draw(dc, text, textRect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }

@@ -5,6 +5,7 @@
 #include "skin/SkinGeometry.h"
 #include "skin/SkinPalette.h"
 #include "skin/SkinResources.h"
+#include "skin/WindowText.h"
 
 #include <windowsx.h>
 
@@ -56,11 +57,11 @@ void CMyDialog::RemoveSystemFrame() {
     // or border would show as a strip inside the rounded region. The skin draws all of it.
     constexpr LONG_PTR kFrameStyles = WS_CAPTION | WS_THICKFRAME;
     constexpr LONG_PTR kFrameExStyles = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE;
-    const LONG_PTR style = ::GetWindowLongPtrA(Hwnd(), GWL_STYLE);
-    const LONG_PTR exStyle = ::GetWindowLongPtrA(Hwnd(), GWL_EXSTYLE);
+    const LONG_PTR style = ::GetWindowLongPtrW(Hwnd(), GWL_STYLE);
+    const LONG_PTR exStyle = ::GetWindowLongPtrW(Hwnd(), GWL_EXSTYLE);
     if (!(style & kFrameStyles) && !(exStyle & kFrameExStyles)) return;
-    ::SetWindowLongPtrA(Hwnd(), GWL_STYLE, style & ~kFrameStyles);
-    ::SetWindowLongPtrA(Hwnd(), GWL_EXSTYLE, exStyle & ~kFrameExStyles);
+    ::SetWindowLongPtrW(Hwnd(), GWL_STYLE, style & ~kFrameStyles);
+    ::SetWindowLongPtrW(Hwnd(), GWL_EXSTYLE, exStyle & ~kFrameExStyles);
     ::SetWindowPos(Hwnd(), nullptr, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
@@ -116,9 +117,8 @@ void CMyDialog::PaintSkin(HDC dc) {
     // 4. Inner panel.
     if (innerPanel_) skin_draw::Outline(dc, RECT{20, 60, w - 20, h - 50}, skin.InnerPanelPen(), 6);
     // 5. Title.
-    char title[256] = {};
-    const int length = ::GetWindowTextA(Hwnd(), title, sizeof(title));
-    skin_draw::Text(dc, 32, 4, title, length, active_ ? palette::kTitleActive : palette::kTitleInactive,
+    const std::string title = window_text::Get(Hwnd());
+    skin_draw::Text(dc, 32, 4, title.c_str(), static_cast<int>(title.size()), active_ ? palette::kTitleActive : palette::kTitleInactive,
                     skin.Font(SkinFont::Title));
     // 6. Frames.
     PaintFrames(dc);

@@ -1,22 +1,51 @@
 #include "skin/MyListBox.h"
 
 #include "platform/GdiHandles.h"
+#include "platform/Text.h"
 #include "skin/ListLine.h"
 #include "skin/SkinDraw.h"
 #include "skin/SkinGeometry.h"
 #include "skin/SkinPalette.h"
 #include "skin/SkinResources.h"
+#include "skin/WindowText.h"
 
 #include <vector>
 
 namespace {
 constexpr int kNoPending = -1;
 
-std::string ItemText(HWND list, int index) {
-    const LRESULT length = ::SendMessageA(list, LB_GETTEXTLEN, index, 0);
+// The list holds each line in the stored form of skin/ListLine.h with the texts in UTF-16, so it
+// keeps names of any script; the lengths count UTF-16 units (ResultLine cuts each text to 254
+// bytes between characters, so never more units than that).
+std::wstring StoredLine(const ResultLine& line) {
+    list_line::Parts<wchar_t> parts;
+    parts.kind = static_cast<int>(line.kind);
+    parts.state = line.state;
+    const std::string* texts[4] = {&line.name, &line.files, &line.items, &line.size};
+    for (int i = 0; i < 4; ++i) parts.texts[i] = WideFromUtf8(*texts[i]);
+    return list_line::EncodeParts(parts);
+}
+
+bool LineFromStored(std::wstring_view stored, ResultLine& out) {
+    list_line::Parts<wchar_t> parts;
+    if (!list_line::DecodeParts(stored, parts)) return false;
+    ResultLine line;
+    line.kind = static_cast<LineKind>(parts.kind);
+    line.state = static_cast<RunState>(parts.state);
+    std::string* texts[4] = {&line.name, &line.files, &line.items, &line.size};
+    for (int i = 0; i < 4; ++i)
+        if (!Utf8FromWide(parts.texts[i], *texts[i])) return false;
+    out = std::move(line);
+    return true;
+}
+
+int KindOfStored(std::wstring_view stored) { return list_line::KindOfParts(stored); }
+
+std::wstring ItemText(HWND list, int index) {
+    const LRESULT length = ::SendMessageW(list, LB_GETTEXTLEN, index, 0);
     if (length == LB_ERR || length < 0) return {};
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    const LRESULT got = ::SendMessageA(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const LRESULT got = ::SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
     if (got == LB_ERR || got < 0) return {};
     text.resize(static_cast<size_t>(got));
     return text;
@@ -30,7 +59,7 @@ void TextIn(HDC dc, RECT rect, const std::string& text, COLORREF colour, HFONT f
     const SelectedObject selected(dc, font);
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, colour);
-    ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rect, format | DT_SINGLELINE | DT_NOPREFIX);
+    window_text::Draw(dc, text, rect, format | DT_SINGLELINE | DT_NOPREFIX);
 }
 }  // namespace
 
@@ -55,28 +84,27 @@ int CMyListBox::AddLine(const std::string& text, int kind, int state, size_t nam
         rest.remove_prefix(part.size());
         return part;
     };
-    const std::string_view name = take(nameLength);
-    const std::string_view files = take(filesLength);
-    const std::string_view items = take(itemsLength);
-    const std::string_view size = take(sizeLength);
-    const std::string stored = list_line::Encode(kind, state, name, files, items, size);
-    pendingKind_ = list_line::KindOf(stored);
-    const LRESULT index = ::SendMessageA(Hwnd(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(stored.c_str()));
-    pendingKind_ = kNoPending;
-    if (index == LB_ERR || index == LB_ERRSPACE) return -1;
-    ::SendMessageA(Hwnd(), LB_SETCURSEL, index, 0);
-    return static_cast<int>(index);
+    const std::string name(take(nameLength));
+    const std::string files(take(filesLength));
+    const std::string items(take(itemsLength));
+    const std::string size(take(sizeLength));
+    return AddLine(ResultLine::Make(static_cast<LineKind>(kind), state, name, files, items, size));
 }
 
 int CMyListBox::AddLine(const ResultLine& line) {
-    const std::string joined = line.name + line.files + line.items + line.size;
-    return AddLine(joined, static_cast<int>(line.kind), line.state, line.name.size(), line.files.size(),
-                   line.items.size(), line.size.size());
+    const std::wstring stored = StoredLine(ResultLine::Make(line.kind, line.state, line.name, line.files, line.items,
+                                                            line.size));
+    pendingKind_ = KindOfStored(stored);
+    const LRESULT index = ::SendMessageW(Hwnd(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(stored.c_str()));
+    pendingKind_ = kNoPending;
+    if (index == LB_ERR || index == LB_ERRSPACE) return -1;
+    ::SendMessageW(Hwnd(), LB_SETCURSEL, index, 0);
+    return static_cast<int>(index);
 }
 
 bool CMyListBox::GetLine(int index, ResultLine& line) const {
     if (index < 0 || index >= Count()) return false;
-    return list_line::Decode(ItemText(Hwnd(), index), line);
+    return LineFromStored(ItemText(Hwnd(), index), line);
 }
 
 void CMyListBox::DeleteLastLine() {
@@ -110,12 +138,13 @@ int CMyListBox::LetterTarget(char letter) const {
 
 LRESULT CMyListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CHAR) {
-        const char c = static_cast<char>(wParam);
-        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) {
+        const WPARAM key = wParam;
+        if ((key >= 'A' && key <= 'Z') || (key >= 'a' && key <= 'z')) {
+            const char c = static_cast<char>(key);
             const int target = LetterTarget(c);
             if (target >= 0) {
                 ::SendMessageA(Hwnd(), LB_SETCURSEL, target, 0);
-                if (::GetWindowLongPtrA(Hwnd(), GWL_STYLE) & LBS_NOTIFY)
+                if (::GetWindowLongPtrW(Hwnd(), GWL_STYLE) & LBS_NOTIFY)
                     ::SendMessageA(::GetParent(Hwnd()), WM_COMMAND,
                                    MAKEWPARAM(::GetDlgCtrlID(Hwnd()), LBN_SELCHANGE), reinterpret_cast<LPARAM>(Hwnd()));
             }
@@ -128,7 +157,7 @@ LRESULT CMyListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void CMyListBox::MeasureItem(MEASUREITEMSTRUCT& item) {
     int kind = pendingKind_;
-    if (kind == kNoPending) kind = list_line::KindOf(ItemText(Hwnd(), static_cast<int>(item.itemID)));
+    if (kind == kNoPending) kind = KindOfStored(ItemText(Hwnd(), static_cast<int>(item.itemID)));
     const int defaultHeight = item.itemHeight > 0 ? static_cast<int>(item.itemHeight) : 18;
     item.itemHeight = static_cast<UINT>(skin_geometry::LineHeight(kind, defaultHeight < 18 ? 18 : defaultHeight));
 }
@@ -140,7 +169,7 @@ void CMyListBox::DrawItem(const DRAWITEMSTRUCT& item) {
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
     skin_draw::Fill(dc, rect, selected ? palette::kListSelected : palette::kList);
     ResultLine line;
-    if (!list_line::Decode(ItemText(Hwnd(), static_cast<int>(item.itemID)), line)) return;
+    if (!LineFromStored(ItemText(Hwnd(), static_cast<int>(item.itemID)), line)) return;
     const int saved = ::SaveDC(dc);
     ::IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
     DrawLine(dc, rect, line);
@@ -151,8 +180,8 @@ void CMyListBox::DrawCounts(HDC dc, int x, int y, int bottom, const ResultLine& 
     const auto& skin = SkinResources::Get();
     // The label columns are narrow (34, 40 and 70 pixels): a smaller face keeps every label clear
     // of its value whatever font stands in for Arial.
-    static const GdiFont small(::CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                                             CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SWISS, "Arial"));
+    static const GdiFont small(::CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                             CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial"));
     const HFONT label = small ? small.Get() : skin.Font(SkinFont::Normal);
     const HFONT value = skin.Font(SkinFont::Bold14);
     TextAt(dc, x + 15, y, "Files:", palette::kLinePlain, label);

@@ -3,6 +3,7 @@
 #include "platform/GdiHandles.h"
 #include "skin/SkinPalette.h"
 #include "skin/SkinResources.h"
+#include "skin/WindowText.h"
 
 bool CMyStatic::AttachItem(HWND dialog, int id) { return Attach(::GetDlgItem(dialog, id)); }
 
@@ -15,16 +16,15 @@ void CMyStatic::PaintClient(HDC dc) {
     RECT client{};
     ::GetClientRect(Hwnd(), &client);
     ::FillRect(dc, &client, SkinResources::Get().LightBrush());
-    char text[512] = {};
-    const int length = ::GetWindowTextA(Hwnd(), text, sizeof(text));
-    const LONG_PTR style = ::GetWindowLongPtrA(Hwnd(), GWL_STYLE);
+    const std::string text = window_text::Get(Hwnd());
+    const LONG_PTR style = ::GetWindowLongPtrW(Hwnd(), GWL_STYLE);
     UINT format = DT_WORDBREAK | DT_NOPREFIX;
     if ((style & SS_TYPEMASK) == SS_CENTER) format |= DT_CENTER;
     else if ((style & SS_TYPEMASK) == SS_RIGHT) format |= DT_RIGHT;
     const SelectedObject selectedFont(dc, font_ ? font_ : SkinResources::Get().Font(SkinFont::Normal));
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, colour_);
-    ::DrawTextA(dc, text, length, &client, format);
+    window_text::Draw(dc, text, client, format);
 }
 
 LRESULT CMyStatic::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -1,10 +1,12 @@
 #include "skin/MyToolTipDialog.h"
 
 #include "platform/GdiHandles.h"
+#include "platform/Text.h"
 #include "skin/PixelLayout.h"
 #include "skin/SkinDraw.h"
 #include "skin/SkinPalette.h"
 #include "skin/SkinResources.h"
+#include "skin/WindowText.h"
 
 #include <commctrl.h>
 
@@ -20,9 +22,9 @@ std::string g_helpFile;
 CMyToolTipDialog::HelpOpener g_helpOpener;
 
 bool IsEdit(HWND control) {
-    char name[16] = {};
-    ::GetClassNameA(control, name, sizeof(name));
-    return ::lstrcmpiA(name, "Edit") == 0;
+    wchar_t name[16] = {};
+    ::GetClassNameW(control, name, 16);
+    return ::lstrcmpiW(name, L"Edit") == 0;
 }
 }  // namespace
 
@@ -54,9 +56,9 @@ void CMyToolTipDialog::SetToolTipsEnabled(bool enabled) {
 
 void CMyToolTipDialog::CreateToolTip() {
     if (tooltip_) return;
-    tooltip_ = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+    tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Hwnd(), nullptr,
-                                 ::GetModuleHandleA(nullptr), nullptr);
+                                 ::GetModuleHandleW(nullptr), nullptr);
     if (!tooltip_) return;
     ::SendMessageA(tooltip_, TTM_SETMAXTIPWIDTH, 0, 300);
     ::SendMessageA(tooltip_, TTM_ACTIVATE, g_toolTipsOn ? TRUE : FALSE, 0);
@@ -64,20 +66,17 @@ void CMyToolTipDialog::CreateToolTip() {
 
 bool CMyToolTipDialog::AddToolTip(HWND control, const char* text) {
     if (!tooltip_ || !control) return false;
-    char own[128] = {};
-    if (!text) {
-        ::GetWindowTextA(control, own, sizeof(own));  // up to 127 characters
-        text = own;
-    }
-    TOOLINFOA info{};
-    info.cbSize = TTTOOLINFOA_V2_SIZE;
+    // A tooltip may show a target's name or description: UTF-8 in, the wide tool out.
+    std::wstring wide = WideFromUtf8(text ? std::string(text) : window_text::Get(control));
+    TOOLINFOW info{};
+    info.cbSize = TTTOOLINFOW_V2_SIZE;
     // The tooltip hooks the control itself and sees its mouse messages before the control does.
     info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     info.hwnd = Hwnd();
     info.uId = reinterpret_cast<UINT_PTR>(control);
-    info.lpszText = const_cast<char*>(text);
-    ::SendMessageA(tooltip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&info));
-    return ::SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info)) != FALSE;
+    info.lpszText = &wide[0];
+    ::SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+    return ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info)) != FALSE;
 }
 
 void CMyToolTipDialog::AddFramedControl(HWND control) {
@@ -107,12 +106,11 @@ void CMyToolTipDialog::PaintFrames(HDC dc) const {
         if (frame.text.empty()) continue;
         const std::string caption = " " + frame.text + " ";
         const SelectedObject selectedFont(dc, dialogFont ? dialogFont : skin.Font(SkinFont::Normal));
-        SIZE size{};
-        ::GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
+        const SIZE size = window_text::Extent(dc, caption);
         ::SetBkMode(dc, OPAQUE);
         ::SetBkColor(dc, palette::kLight);
         ::SetTextColor(dc, frame.caption);
-        ::TextOutA(dc, frame.rect.left + 8, frame.rect.top - size.cy / 2, caption.c_str(), static_cast<int>(caption.size()));
+        window_text::Out(dc, frame.rect.left + 8, frame.rect.top - size.cy / 2, caption);
     }
 }
 

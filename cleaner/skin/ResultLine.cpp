@@ -3,8 +3,13 @@
 #include <utility>
 
 namespace {
+// Cut between characters, never inside one: a name cut in the middle of a UTF-8 sequence would
+// not convert for the list at all.
 std::string Cut(std::string text) {
-    if (text.size() > ResultLine::kMaxTextLength) text.resize(ResultLine::kMaxTextLength);
+    if (text.size() <= ResultLine::kMaxTextLength) return text;
+    size_t end = ResultLine::kMaxTextLength;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    text.resize(end);
     return text;
 }
 }  // namespace

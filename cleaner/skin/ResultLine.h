@@ -3,8 +3,9 @@
 #include <utility>
 
 // One line of the main window's result list as the action driver builds it: a kind, a state and
-// up to four texts. The list stores each length in one header byte as value + 1, so a text longer
-// than kMaxTextLength would turn its header byte into zero: Make cuts every text to that length.
+// up to four texts (UTF-8). The list stores each length in one header unit as value + 1, so a text
+// longer than kMaxTextLength would turn its header into zero: Make cuts every text to at most that
+// many bytes, between characters (so its UTF-16 form is no longer either).
 enum class LineKind : int { Plain = 0, Highlighted = 1, Heading = 2, Target = 4, Summary = 5 };
 
 // What a run is doing: the action driver's state, and the state a target line shows ("Scanning...",

@@ -1,6 +1,7 @@
 #include "skin/SkinDraw.h"
 
 #include "platform/GdiHandles.h"
+#include "platform/Text.h"
 
 namespace skin_draw {
 
@@ -46,7 +47,10 @@ void Text(HDC dc, int x, int y, const char* text, int length, COLORREF colour, H
     const SelectedObject selected(dc, font);
     const int oldMode = ::SetBkMode(dc, TRANSPARENT);
     const COLORREF oldColour = ::SetTextColor(dc, colour);
-    ::TextOutA(dc, x, y, text, length);
+    // The program's texts are UTF-8: drawn through the wide call, whatever the ANSI code page.
+    std::wstring wide;
+    if (text && length > 0 && WideFromUtf8(std::string_view(text, static_cast<size_t>(length)), wide))
+        ::TextOutW(dc, x, y, wide.c_str(), static_cast<int>(wide.size()));
     ::SetTextColor(dc, oldColour);
     ::SetBkMode(dc, oldMode);
 }

@@ -10,10 +10,11 @@
 namespace {
 const SkinResources* g_installed = nullptr;
 
+// Any character set: the texts carry target names and paths of any script.
 GdiFont MakeFont(int height, bool bold) {
-    return GdiFont(::CreateFontA(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+    return GdiFont(::CreateFontW(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
-                                   DEFAULT_PITCH | FF_SWISS, "Arial"));
+                                   DEFAULT_PITCH | FF_SWISS, L"Arial"));
 }
 }  // namespace
 

@@ -1,7 +1,7 @@
 #include "skin/SubclassWnd.h"
 
 namespace {
-constexpr char kChainProp[] = "TlSubclassChain";
+constexpr wchar_t kChainProp[] = L"TlSubclassChain";
 }
 
 // One per hooked window: the procedure the first hook replaced and the newest hook.
@@ -9,7 +9,7 @@ struct CSubclassWnd::Chain {
     WNDPROC original = nullptr;
     CSubclassWnd* head = nullptr;
 
-    static Chain* Of(HWND hwnd) { return reinterpret_cast<Chain*>(::GetPropA(hwnd, kChainProp)); }
+    static Chain* Of(HWND hwnd) { return reinterpret_cast<Chain*>(::GetPropW(hwnd, kChainProp)); }
 };
 
 CSubclassWnd::~CSubclassWnd() { Detach(); }
@@ -19,12 +19,12 @@ bool CSubclassWnd::Attach(HWND window) {
     Chain* chain = Chain::Of(window);
     if (!chain) {
         chain = new Chain;
-        chain->original = reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(window, GWLP_WNDPROC));
-        if (!::SetPropA(window, kChainProp, reinterpret_cast<HANDLE>(chain))) {
+        chain->original = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(window, GWLP_WNDPROC));
+        if (!::SetPropW(window, kChainProp, reinterpret_cast<HANDLE>(chain))) {
             delete chain;
             return false;
         }
-        ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HookProc));
+        ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HookProc));
     }
     hwnd_ = window;
     chain_ = chain;
@@ -46,9 +46,9 @@ void CSubclassWnd::Detach() {
     if (!chain->head) {
         // The last hook is gone: give the window its own procedure back, unless someone hooked
         // it after us without this chain (then keep ours in place, passing straight through).
-        if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(hwnd_, GWLP_WNDPROC)) == &HookProc) {
-            ::SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(chain->original));
-            ::RemovePropA(hwnd_, kChainProp);
+        if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hwnd_, GWLP_WNDPROC)) == &HookProc) {
+            ::SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(chain->original));
+            ::RemovePropW(hwnd_, kChainProp);
             delete chain;
         }
     }
@@ -60,17 +60,17 @@ void CSubclassWnd::Detach() {
 LRESULT CSubclassWnd::Default(UINT message, WPARAM wParam, LPARAM lParam) {
     if (next_) return next_->WindowProc(message, wParam, lParam);
     if (!chain_) return 0;
-    return ::CallWindowProcA(chain_->original, hwnd_, message, wParam, lParam);
+    return ::CallWindowProcW(chain_->original, hwnd_, message, wParam, lParam);
 }
 
 LRESULT CALLBACK CSubclassWnd::HookProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Chain* chain = Chain::Of(hwnd);
-    if (!chain) return ::DefWindowProcA(hwnd, message, wParam, lParam);
+    if (!chain) return ::DefWindowProcW(hwnd, message, wParam, lParam);
     const WNDPROC original = chain->original;
     LRESULT result = 0;
     try {
         result = chain->head ? chain->head->WindowProc(message, wParam, lParam)
-                             : ::CallWindowProcA(original, hwnd, message, wParam, lParam);
+                             : ::CallWindowProcW(original, hwnd, message, wParam, lParam);
     } catch (...) {
         result = 0;  // nothing crosses the window procedure
     }
@@ -83,7 +83,7 @@ LRESULT CALLBACK CSubclassWnd::HookProc(HWND hwnd, UINT message, WPARAM wParam, 
             chain = Chain::Of(hwnd);
         }
         if (chain) {  // hooked by someone else after us: forget the chain anyway
-            ::RemovePropA(hwnd, kChainProp);
+            ::RemovePropW(hwnd, kChainProp);
             delete chain;
         }
     }

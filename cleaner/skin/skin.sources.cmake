@@ -20,4 +20,5 @@ list(APPEND CLEANER_WIN_SOURCES
   skin/SkinDraw.cpp
   skin/SkinResources.cpp
   skin/SubclassWnd.cpp
+  skin/WindowText.cpp
 )

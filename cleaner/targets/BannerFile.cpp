@@ -22,7 +22,7 @@ bool ReadU32(ByteStream& in, uint32_t& value) {
 
 // The banner's properties from its node; missing ones, and ones of another type, keep their
 // defaults (the node's own typed lookup).
-void ApplyProperties(const PropertyNode& node, Banner& banner) {
+bool ApplyProperties(const PropertyNode& node, Banner& banner, const StoredText& text) {
     auto integer = [&](const char* name, int32_t& field) {
         field = static_cast<int32_t>(node.GetInteger(name, static_cast<uint32_t>(field)));
     };
@@ -32,7 +32,12 @@ void ApplyProperties(const PropertyNode& node, Banner& banner) {
     integer("ImageWidth", banner.imageWidth);
     integer("WndX", banner.wndX);
     integer("WndY", banner.wndY);
-    banner.url = node.GetString("URL", kDefaultBannerUrl);
+    const Property* url = node.Find("URL");
+    if (!url || url->type != static_cast<uint8_t>(PropertyType::String)) {
+        banner.url = kDefaultBannerUrl;
+        return true;
+    }
+    return text.Load(url->text, banner.url);
 }
 
 // Smallest entry header: three u32s, then a node of tag, empty name and count.
@@ -40,7 +45,7 @@ constexpr uint64_t kMinEntryHeaderBytes = 12 + 4 + 2 + 4;
 
 }  // namespace
 
-std::optional<BannerFile> BannerFile::Parse(std::vector<uint8_t> bytes) {
+std::optional<BannerFile> BannerFile::Parse(std::vector<uint8_t> bytes, const StoredText& text) {
     if (bytes.size() < 8) return std::nullopt;
     const bool magic = std::memcmp(bytes.data(), "QBF1", 4) == 0 ||
                        std::memcmp(bytes.data(), "\x45\x42\x46\x31", 4) == 0;
@@ -58,7 +63,7 @@ std::optional<BannerFile> BannerFile::Parse(std::vector<uint8_t> bytes) {
         if (!ReadU32(in, unused1) || !ReadU32(in, unused2) || !ReadU32(in, banner.dataOffset)) return std::nullopt;
         PropertyNode node;
         if (!node.Read(in)) return std::nullopt;
-        ApplyProperties(node, banner);
+        if (!ApplyProperties(node, banner, text)) return std::nullopt;
         if (file.DataBlockSize(banner) == 0) return std::nullopt;
         if (banner.numImages < 1 || banner.imageWidth < 0) return std::nullopt;
         file.banners_.push_back(std::move(banner));
@@ -91,7 +96,12 @@ std::optional<BannerChoice> NextBanner(const std::string& path, size_t& counter)
     in.seekg(0);
     std::vector<uint8_t> bytes(static_cast<size_t>(size));
     if (!in.read(reinterpret_cast<char*>(bytes.data()), size)) return std::nullopt;
-    const std::optional<BannerFile> file = BannerFile::Parse(std::move(bytes));
+    return NextBanner(std::move(bytes), counter);
+}
+
+std::optional<BannerChoice> NextBanner(std::vector<uint8_t> bytes, size_t& counter, const StoredText& text) {
+    if (bytes.empty() || bytes.size() > kMaxBannerFileSize) return std::nullopt;
+    const std::optional<BannerFile> file = BannerFile::Parse(std::move(bytes), text);
     if (!file) return std::nullopt;
     const size_t index = BannerIndexFor(counter, file->Count());
     counter = index + 1;

@@ -1,5 +1,6 @@
 #pragma once
 #include "targets/ByteStream.h"
+#include "targets/StoredText.h"
 
 #include <cstdint>
 #include <optional>
@@ -26,9 +27,10 @@ inline constexpr const char* kDefaultBannerUrl = "http://www.quorvane.com/";
 
 class BannerFile {
 public:
-    // Parses the headers of a whole file held in memory; none when it is not a valid banner file
-    // or holds no banner.
-    [[nodiscard]] static std::optional<BannerFile> Parse(std::vector<uint8_t> bytes);
+    // Parses the headers of a whole file held in memory; none when it is not a valid banner file,
+    // holds no banner, or a banner's "URL" has no form in the program's text.
+    [[nodiscard]] static std::optional<BannerFile> Parse(std::vector<uint8_t> bytes,
+                                                         const StoredText& text = AsciiStoredText());
 
     size_t Count() const { return banners_.size(); }
     const Banner& At(size_t i) const { return banners_[i]; }
@@ -60,6 +62,10 @@ inline constexpr uint64_t kMaxBannerFileSize = 16u << 20;
 // large or corrupt, or the chosen banner's image block is not inside the file: the window then
 // hides its banner and nothing else.
 [[nodiscard]] std::optional<BannerChoice> NextBanner(const std::string& path, size_t& counter);
+// The same over the file's bytes, read by the caller (the program reads them through the wide
+// file calls; the path form above opens a narrow path and serves the neutral tests).
+[[nodiscard]] std::optional<BannerChoice> NextBanner(std::vector<uint8_t> bytes, size_t& counter,
+                                                     const StoredText& text = AsciiStoredText());
 
 // Only web addresses are opened on a banner click; a file cannot make the shell run a program.
 [[nodiscard]] bool IsOpenableBannerUrl(const std::string& url);

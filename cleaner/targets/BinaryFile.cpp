@@ -1,13 +1,20 @@
 #include "targets/BinaryFile.h"
 
+#include "platform/Text.h"
+
 #include <climits>
 
 bool BinaryFile::Open(const std::string& path, Mode mode) {
+    const std::wstring wide = SystemPath(path);
+    if (wide.empty()) {
+        handle_.Reset();
+        return false;
+    }
     if (mode == Mode::Read)
-        handle_.Reset(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+        handle_.Reset(::CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
     else
-        handle_.Reset(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+        handle_.Reset(::CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
     return handle_.IsValid();
 }

@@ -2,6 +2,7 @@
 
 #include "engine/UrlCacheEntry.h"
 #include "engine/Win32SystemStores.h"
+#include "platform/Text.h"
 #include "targets/DriveTargets.h"
 #include "targets/ImportedTargets.h"
 #include "targets/PluginFiles.h"
@@ -72,7 +73,9 @@ void AddBrowser(TargetCatalog& catalog, const CatalogSources& sources, Browser b
 }
 
 bool IsExistingFolder(const std::string& path) {
-    return !path.empty() && path.size() < MAX_PATH && ::PathIsDirectoryA(path.c_str()) != FALSE;
+    if (path.empty() || path.size() >= MAX_PATH) return false;
+    const std::wstring wide = SystemPath(path);
+    return !wide.empty() && ::PathIsDirectoryW(wide.c_str()) != FALSE;
 }
 
 }  // namespace

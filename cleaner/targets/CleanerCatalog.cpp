@@ -1,5 +1,7 @@
 #include "targets/CleanerCatalog.h"
 
+#include "targets/PolicyReader.h"
+
 CleanerCatalog::CleanerCatalog(const std::string& settingsPath, const std::string& programFolder)
     : CleanerCatalog(settingsPath, ThisMachine(programFolder), SettingsStore()) {}
 
@@ -12,6 +14,9 @@ CleanerCatalog::CleanerCatalog(const std::string& settingsPath, const CatalogSou
         (void)customTargets_.Load(*catalog_, sources.pluginFolder);
         customTargetsRead_ = true;
     }
+    // Last, over everything the user stored: what the administrator set wins.
+    catalog_->SetPolicy(ReadMachinePolicy());
+    catalog_->Policy().ApplyTo(*catalog_);
     (void)settings_.LoadStatistics(*catalog_);
 }
 

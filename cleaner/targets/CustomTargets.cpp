@@ -1,6 +1,8 @@
 #include "targets/CustomTargets.h"
 
 #include "platform/AtomicFileWriter.h"
+#include "platform/Text.h"
+#include "targets/AnsiStoredText.h"
 #include "targets/BinaryFile.h"
 #include "targets/CustomTargetsFormat.h"
 #include "targets/PluginFiles.h"
@@ -16,9 +18,11 @@ std::string CustomTargetsStore::FilePath(const std::string& folder) {
     return folder + "\\CustomTargets.tgs";
 }
 
+std::string CustomTargetsStore::BackupPath(const std::string& folder) { return FilePath(folder) + ".bak"; }
+
 size_t CustomTargetsStore::Load(TargetCatalog& catalog, const std::string& folder) {
     const std::string path = FilePath(folder);
-    if (::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    if (::GetFileAttributesW(SystemPath(path).c_str()) == INVALID_FILE_ATTRIBUTES) {
         DWORD error = ::GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return 0;
         incomplete_ = true;
@@ -34,10 +38,10 @@ size_t CustomTargetsStore::Load(TargetCatalog& catalog, const std::string& folde
         incomplete_ = true;
         return 0;
     }
-    DecodedCustomTargets decoded = DecodeCustomTargets(bytes);
+    DecodedCustomTargets decoded = DecodeCustomTargets(bytes, AnsiCodePageText());
     if (!decoded.complete) incomplete_ = true;
     for (const TargetRecord& r : decoded.records) {
-        auto target = TargetFromRecord(r);
+        auto target = TargetFromRecord(r, EntrySource::CustomTarget);
         // An entry this program cannot hold would be missing from the next save.
         if (target->EntryCount() != r.entries.size()) incomplete_ = true;
         catalog.AddTarget(std::move(target));
@@ -55,9 +59,25 @@ CustomTargetsStore::SaveResult CustomTargetsStore::Save(const TargetCatalog& cat
         records.push_back(std::move(*record));
     }
     std::vector<uint8_t> bytes;
-    if (EncodeCustomTargets(records, bytes) != RecordWriteResult::Ok) return SaveResult::Refused;
+    if (EncodeCustomTargets(records, bytes, AnsiCodePageText()) != RecordWriteResult::Ok) return SaveResult::Refused;
+    if (incomplete_ && !KeepUnreadableFile(folder)) return SaveResult::KeptIncompleteFile;
     if (!ReplaceFileContents(FilePath(folder), bytes.data(), bytes.size())) return SaveResult::WriteFailed;
     // The file now holds what the user has: later saves may write again.
     incomplete_ = false;
     return SaveResult::Written;
+}
+
+bool CustomTargetsStore::KeepUnreadableFile(const std::string& folder) {
+    if (keptBackup_) return true;
+    const std::wstring path = SystemPath(FilePath(folder));
+    const std::wstring backup = SystemPath(BackupPath(folder));
+    if (path.empty() || backup.empty()) return false;
+    if (!::CopyFileW(path.c_str(), backup.c_str(), FALSE)) {
+        // Gone since the start: nothing is left to keep. Anything else (still held, no room for
+        // the copy) keeps the file as it is, and the targets are not written this time.
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return false;
+    }
+    keptBackup_ = true;
+    return true;
 }

@@ -11,13 +11,18 @@
 // Only a file that does not exist means "no custom targets". When the file exists but cannot be
 // opened (a backup tool or a scanner holds it), a record in it is rejected or an entry of a record
 // cannot be made, the load is remembered as incomplete and Save leaves the file untouched until
-// MarkChanged() says the user edited the custom targets, so one bad start never wipes the stored
-// targets.
+// MarkChanged() says the user edited the custom targets. The first save after that copies the
+// unreadable file to CustomTargets.tgs.bak before it writes, and writes nothing while that copy
+// cannot be made, so one bad start never wipes the stored targets.
+//
+// The records' strings are stored in the ANSI code page: a target whose name or path has no form
+// there is refused, never stored as another name.
 class CustomTargetsStore {
 public:
     enum class SaveResult { Written, KeptIncompleteFile, Refused, WriteFailed };
 
     [[nodiscard]] static std::string FilePath(const std::string& folder = ExecutableFolder());
+    [[nodiscard]] static std::string BackupPath(const std::string& folder = ExecutableFolder());
 
     // Appends the stored targets after the catalogue's custom start; returns how many.
     size_t Load(TargetCatalog& catalog, const std::string& folder = ExecutableFolder());
@@ -30,6 +35,8 @@ public:
     bool LoadWasIncomplete() const { return incomplete_; }
 
 private:
+    [[nodiscard]] bool KeepUnreadableFile(const std::string& folder);
     bool incomplete_ = false;
+    bool keptBackup_ = false;
     bool changed_ = false;
 };

@@ -9,7 +9,9 @@ struct DecodedCustomTargets {
     std::vector<TargetRecord> records;
     bool complete = true;  // false when the count or a record could not be read
 };
-[[nodiscard]] DecodedCustomTargets DecodeCustomTargets(const std::vector<uint8_t>& bytes);
+[[nodiscard]] DecodedCustomTargets DecodeCustomTargets(const std::vector<uint8_t>& bytes,
+                                                       const StoredText& text = AsciiStoredText());
 // Refuses (with the writer's result) a set holding a record the reader would refuse.
 [[nodiscard]] RecordWriteResult EncodeCustomTargets(const std::vector<TargetRecord>& records,
-                                                    std::vector<uint8_t>& out);
+                                                    std::vector<uint8_t>& out,
+                                                    const StoredText& text = AsciiStoredText());

@@ -1,7 +1,7 @@
 #include "targets/ImportedFolderEntry.h"
 
 #include "engine/Checkpoint.h"
-#include "engine/FileKiller.h"
+#include "engine/FolderWalk.h"
 #include "engine/FolderGuard.h"
 #include "engine/WildcardMatch.h"
 #include "platform/Handles.h"

@@ -1,6 +1,7 @@
 #include "targets/ImportedTargets.h"
 
 #include "engine/EntryFactory.h"
+#include "engine/EntryTrust.h"
 #include "engine/FolderGuard.h"
 #include "engine/RegistryRules.h"
 #include "engine/WildcardMatch.h"
@@ -302,8 +303,8 @@ std::vector<ImportedEntry> EntriesOf(const WinappTarget& target) {
 
 std::string JudgeImportedEntry(const ImportedEntry& entry) {
     if (!entry.file) {
-        if (!PassesStoredEntryRules(entry.registry) || !IsEntryAllowed(entry.registry))
-            return "a registry key too close to a hive, or of an unknown root";
+        const EntryVerdict verdict = JudgeEntry(entry.registry, EntrySource::ImportedTarget, ThisMachinePlaces());
+        if (!verdict.allowed) return verdict.reason;
         return ImportedRegistryRule(entry.registry);
     }
     if (entry.folders.empty()) return "the folder's variable names no folder on this machine";
@@ -313,8 +314,9 @@ std::string JudgeImportedEntry(const ImportedEntry& entry) {
         r.path = folder + "\\";
         r.mask = entry.file->patterns.front();
         r.recurse = entry.file->recurse;
-        if (!PassesStoredEntryRules(r)) return "not an absolute folder";
-        if (!MayLoadFolderEntry(folder)) return "a protected folder (" + folder + ")";
+        const EntryVerdict verdict = JudgeEntry(r, EntrySource::ImportedTarget, ThisMachinePlaces());
+        if (!verdict.allowed)
+            return std::string(verdict.reason) + " (" + (verdict.place.empty() ? folder : verdict.place) + ")";
     }
     return ImportedFileRule(*entry.file, entry.folders);
 }

@@ -2,6 +2,8 @@
 
 #include "engine/EntryFactory.h"
 #include "platform/Handles.h"
+#include "platform/Text.h"
+#include "targets/AnsiStoredText.h"
 #include "targets/BinaryFile.h"
 #include "targets/ImportedTargets.h"
 #include "targets/PropertyTree.h"
@@ -9,12 +11,16 @@
 #include <algorithm>
 #include <windows.h>
 
-std::unique_ptr<Target> TargetFromRecord(const TargetRecord& record) {
+std::unique_ptr<Target> TargetFromRecord(const TargetRecord& record, EntrySource source) {
     auto target = std::make_unique<Target>(record.name, record.description);
     target->SetSelected(record.active);
     target->SetStamp(record.stamp[0], record.stamp[1], record.stamp[2]);
-    for (const EntryRecord& e : record.entries)
-        if (auto entry = MakeEntry(e)) target->AddEntry(std::move(entry));
+    for (const EntryRecord& e : record.entries) {
+        EntryVerdict verdict;
+        if (auto entry = MakeEntry(e, source, &verdict)) target->AddEntry(std::move(entry));
+        else if (source == EntrySource::CustomTarget && IsTrustedEntryRecord(e))
+            target->AddEntry(std::make_unique<RefusedEntry>(e, verdict.reason));
+    }
     for (const TargetCondition& c : record.conditions) target->AddCondition(c);
     return target;
 }
@@ -34,12 +40,12 @@ std::optional<TargetRecord> RecordFromTarget(const Target& target) {
     return r;
 }
 
-std::unique_ptr<Target> ReadTargetFile(const std::string& path) {
+std::unique_ptr<Target> ReadTargetFile(const std::string& path, EntrySource source) {
     BinaryFile file;
     if (!file.Open(path, BinaryFile::Mode::Read)) return nullptr;
-    auto record = ReadTargetRecord(file);
+    auto record = ReadTargetRecord(file, AnsiCodePageText());
     if (!record) return nullptr;
-    return TargetFromRecord(*record);
+    return TargetFromRecord(*record, source);
 }
 
 std::string StandardPluginPath(const std::string& fileName, const std::string& folder) {
@@ -57,15 +63,17 @@ size_t LoadApplicationPlugins(TargetCatalog& catalog, const std::string& folder)
     const std::string dir = folder + "\\APPPLUGS\\";
     std::vector<std::unique_ptr<Target>> found;
     const Win32ConditionProbe probe;
-    WIN32_FIND_DATAA data;
-    UniqueHandle<FindHandleTraits> find(::FindFirstFileA((dir + "*.tlp").c_str(), &data));
+    WIN32_FIND_DATAW data;
+    UniqueHandle<FindHandleTraits> find(::FindFirstFileW(SystemPath(dir + "*.tlp").c_str(), &data));
     if (find) {
         do {
             if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+            std::string name;
+            if (!Utf8FromWide(TrimNul(data.cFileName), name)) continue;
             // Offered only where the program its conditions look for is present.
-            if (auto t = ReadTargetFile(dir + data.cFileName); t && IsOffered(t->Conditions(), probe))
+            if (auto t = ReadTargetFile(dir + name); t && IsOffered(t->Conditions(), probe))
                 found.push_back(std::move(t));
-        } while (::FindNextFileA(find.Get(), &data));
+        } while (::FindNextFileW(find.Get(), &data));
     }
     std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
         return CompareNames(a->Name(), b->Name()) < 0;
@@ -77,7 +85,7 @@ size_t LoadApplicationPlugins(TargetCatalog& catalog, const std::string& folder)
 
 std::string PluginFolderPath(bool standard, const std::string& fileName, const std::string& folder) {
     std::string dir = folder + (standard ? "\\STDPLUGS" : "\\APPPLUGS");
-    DWORD attributes = ::GetFileAttributesA(dir.c_str());
+    DWORD attributes = ::GetFileAttributesW(SystemPath(dir).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return dir;
     return dir + "\\" + fileName;
 }

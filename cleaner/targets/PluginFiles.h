@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/EntryTrust.h"
 #include "platform/ProgramFolder.h"
 #include "targets/PluginRecord.h"
 #include "targets/Target.h"
@@ -8,15 +9,18 @@
 #include <optional>
 #include <string>
 
-// Record -> Target through MakeEntry; a record MakeEntry refuses is skipped and the target keeps
-// its other entries.
-[[nodiscard]] std::unique_ptr<Target> TargetFromRecord(const TargetRecord& record);
+// Record -> Target through MakeEntry, judged as coming from `source`; a record MakeEntry refuses is
+// skipped and the target keeps its other entries. The user's own targets keep a refused but
+// well-formed entry as a RefusedEntry, which runs nothing and is saved back as it was.
+[[nodiscard]] std::unique_ptr<Target> TargetFromRecord(const TargetRecord& record, EntrySource source);
 // Target -> record through RemEntry::Record(); none when an entry has no stored form (special
 // kinds never go to a file).
 [[nodiscard]] std::optional<TargetRecord> RecordFromTarget(const Target& target);
 
-// Reads a "TLP2" plug-in file; none when it cannot be opened or read.
-[[nodiscard]] std::unique_ptr<Target> ReadTargetFile(const std::string& path);
+// Reads a "TLP2" plug-in file; none when it cannot be opened or read. Whatever lies in the plug-in
+// folders may have come from the update server, so it is judged as an updated plug-in.
+[[nodiscard]] std::unique_ptr<Target> ReadTargetFile(const std::string& path,
+                                                     EntrySource source = EntrySource::UpdatedPlugin);
 
 // <folder>\STDPLUGS\<file name>.
 [[nodiscard]] std::string StandardPluginPath(const std::string& fileName,

@@ -1,5 +1,6 @@
 #pragma once
 #include "engine/EntryRecord.h"
+#include "targets/StoredText.h"
 #include "targets/PropertyTree.h"
 #include "targets/TargetCondition.h"
 
@@ -28,16 +29,25 @@ struct TargetRecord {
     std::vector<TargetCondition> conditions;
 };
 
+// Every string of a record passes `text` here, and only here: the record holds the program's UTF-8,
+// the tree the stored 8-bit form.
+//
 // Tree -> record. None when the tree has no "Info" node or a scrambled string is refused (longer
-// than 259 bytes, or holding a byte below 20 once unscrambled: the writer could not store it back).
-[[nodiscard]] std::optional<TargetRecord> RecordFromTree(const PropertyTree& tree);
+// than 259 bytes, holding a byte below 20 once unscrambled: the writer could not store it back; or
+// without a form in the program's text).
+[[nodiscard]] std::optional<TargetRecord> RecordFromTree(const PropertyTree& tree,
+                                                         const StoredText& text = AsciiStoredText());
 
-enum class RecordWriteResult { Ok, StringTooLong, BadString, TooManyEntries, TooManyConditions, BadKind };
+// NoStoredForm: a string has no exact form in the stored code page (a Cyrillic name under a Western
+// one); writing another name instead would make the file say something the user never entered.
+enum class RecordWriteResult { Ok, StringTooLong, BadString, TooManyEntries, TooManyConditions, BadKind, NoStoredForm };
 // Record -> tree with magic "TLP2" and the check flag set. Refuses what the reader would refuse
-// (so a written record always reads back): strings over 259 bytes or holding a byte below 20, more
-// than 100 entries or conditions, entry kinds outside 1-6.
-[[nodiscard]] RecordWriteResult TreeFromRecord(const TargetRecord& record, PropertyTree& tree);
+// (so a written record always reads back): strings over 259 stored bytes or holding a byte below
+// 20, strings without a stored form, more than 100 entries or conditions, entry kinds outside 1-6.
+[[nodiscard]] RecordWriteResult TreeFromRecord(const TargetRecord& record, PropertyTree& tree,
+                                               const StoredText& text = AsciiStoredText());
 
 // Reads one "TLP2" tree from the stream's position and converts it.
-[[nodiscard]] std::optional<TargetRecord> ReadTargetRecord(ByteStream& in);
-[[nodiscard]] RecordWriteResult WriteTargetRecord(const TargetRecord& record, ByteStream& out);
+[[nodiscard]] std::optional<TargetRecord> ReadTargetRecord(ByteStream& in, const StoredText& text = AsciiStoredText());
+[[nodiscard]] RecordWriteResult WriteTargetRecord(const TargetRecord& record, ByteStream& out,
+                                                  const StoredText& text = AsciiStoredText());

@@ -4,6 +4,7 @@
 #include "platform/AtomicFileWriter.h"
 #include "platform/Handles.h"
 #include "platform/ProgramFolder.h"
+#include "platform/Text.h"
 #include "targets/KillIntervals.h"
 #include "targets/SettingsStoreRules.h"
 #include "targets/Statistics.h"
@@ -22,17 +23,21 @@ constexpr const char* kTargetsKey = "Targets";
 constexpr const char* kLastKillKey = "LastKillTime";
 constexpr const char* kLastUpdateKey = "LastUpdateTime";
 
+// Key and value names go through the wide calls: REG_SZ data and names live in UTF-16 in the
+// registry, so what older releases wrote through the ANSI calls reads back the same.
 RegKey CreateKey(HKEY parent, const std::string& path) {
     RegKey key;
-    if (::RegCreateKeyExA(parent, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+    if (::RegCreateKeyExW(parent, WideFromUtf8(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                           KEY_READ | KEY_WRITE, nullptr, key.Receive(), nullptr) != ERROR_SUCCESS)
         key.Reset();
     return key;
 }
 
 std::optional<uint32_t> ReadDword(HKEY key, const char* name) {
+    std::wstring wide;
+    if (!WideFromUtf8(name, wide)) return std::nullopt;
     DWORD type = 0, value = 0, size = sizeof(value);
-    if (::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+    if (::RegQueryValueExW(key, wide.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
             ERROR_SUCCESS ||
         type != REG_DWORD || size != sizeof(value))
         return std::nullopt;
@@ -40,8 +45,10 @@ std::optional<uint32_t> ReadDword(HKEY key, const char* name) {
 }
 
 void WriteDword(HKEY key, const char* name, uint32_t value) {
+    std::wstring wide;
+    if (!WideFromUtf8(name, wide)) return;
     const DWORD v = value;
-    (void)::RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof(v));
+    (void)::RegSetValueExW(key, wide.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof(v));
 }
 
 // A value that is missing keeps the field as it is ("default" in the table).
@@ -55,21 +62,26 @@ void LoadBool(HKEY key, const char* name, bool& field, bool whenMissing) {
     field = v ? *v != 0 : whenMissing;
 }
 
-std::string ReadAppName(HKEY key, const char* name) {
-    char buffer[settings_rules::kMaxAppExitName + 1] = {};
+constexpr size_t kMaxAppName = static_cast<size_t>(settings_rules::kMaxAppExitName);
+
+std::string ReadAppName(HKEY key, const wchar_t* name) {
+    wchar_t buffer[kMaxAppName + 1] = {};
     DWORD type = 0, size = sizeof(buffer);
-    if (::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) !=
+    if (::RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) !=
             ERROR_SUCCESS ||
         (type != REG_SZ && type != REG_EXPAND_SZ))
         return {};
     // The stored text need not carry its terminator.
-    return std::string(buffer, strnlen(buffer, size < sizeof(buffer) ? size : sizeof(buffer) - 1));
+    const size_t units = size / sizeof(wchar_t) < kMaxAppName ? size / sizeof(wchar_t) : kMaxAppName;
+    return Utf8FromWide(TrimNul(std::wstring_view(buffer, units)));
 }
 
-void WriteText(HKEY key, const char* name, const std::string& text) {
-    const std::string clipped = text.substr(0, settings_rules::kMaxAppExitName);
-    (void)::RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(clipped.c_str()),
-                           static_cast<DWORD>(clipped.size() + 1));
+void WriteText(HKEY key, const wchar_t* name, const std::string& text) {
+    std::wstring wide;
+    if (!WideFromUtf8(text, wide)) return;
+    if (wide.size() > kMaxAppName) wide.resize(kMaxAppName);
+    (void)::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                           static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
 }
 
 std::optional<int64_t> LocalToInstant(const StampFields& s) {
@@ -97,7 +109,8 @@ StampFields InstantToLocal(int64_t instant) {
 // An invalid or unconvertible stamp leaves the field as it was.
 std::optional<int64_t> LoadStamp(HKEY settings, const char* name) {
     RegKey key;
-    if (::RegOpenKeyExA(settings, name, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) return std::nullopt;
+    if (::RegOpenKeyExW(settings, WideFromUtf8(name).c_str(), 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
+        return std::nullopt;
     StampFields s;
     s.year = ReadDword(key.Get(), "Year").value_or(0);
     s.month = ReadDword(key.Get(), "Month").value_or(0);
@@ -165,7 +178,7 @@ bool SettingsStore::Load(TargetCatalog& catalog) const {
     // Read as signed, so a stored 0xFFFFFFFF is -1 and clamps to the first interval.
     catalog.SetAutoKillIntervalIndex(static_cast<int32_t>(ReadDword(k, "AKEveryTimeTime").value_or(0)));
     LoadBool(k, "AKAppExit", s.akAppExit, false);
-    s.akAppExitName = ReadAppName(k, "AKAppExitName");
+    s.akAppExitName = ReadAppName(k, L"AKAppExitName");
     if (auto t = LoadStamp(k, kLastKillKey)) catalog.SetLastKillTime(*t);
     LoadBool(k, "AutoUpdate", s.autoUpdate);
     LoadBool(k, "AutoUpdateNotify", s.autoUpdateNotify);
@@ -204,7 +217,7 @@ bool SettingsStore::Save(const TargetCatalog& catalog) const {
         WriteDword(k, "AKEveryTime", s.akEveryTime);
         WriteDword(k, "AKEveryTimeTime", static_cast<uint32_t>(s.akEveryTimeTime));
         WriteDword(k, "AKAppExit", s.akAppExit);
-        WriteText(k, "AKAppExitName", s.akAppExitName);
+        WriteText(k, L"AKAppExitName", s.akAppExitName);
         SaveStamp(k, kLastKillKey, catalog.LastKillTime());
         WriteDword(k, "AutoUpdate", s.autoUpdate);
         WriteDword(k, "AutoUpdateNotify", s.autoUpdateNotify);
@@ -224,13 +237,14 @@ void SettingsStore::SaveRunEntry(bool autoStart) const {
     RegKey run = CreateKey(HKEY_CURRENT_USER, runKeyPath_);
     if (!run) return;
     if (!autoStart) {
-        (void)::RegDeleteValueA(run.Get(), kRunValueName);
+        (void)::RegDeleteValueW(run.Get(), WideFromUtf8(kRunValueName).c_str());
         return;
     }
-    const std::string command = RunCommand();
-    (void)::RegSetValueExA(run.Get(), kRunValueName, 0, REG_SZ,
+    const std::wstring command = WideFromUtf8(RunCommand());
+    if (command.empty()) return;
+    (void)::RegSetValueExW(run.Get(), WideFromUtf8(kRunValueName).c_str(), 0, REG_SZ,
                            reinterpret_cast<const BYTE*>(command.c_str()),
-                           static_cast<DWORD>(command.size() + 1));
+                           static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
 }
 
 std::string SettingsStore::StatisticsPath(const TargetCatalog& catalog) {
@@ -239,17 +253,30 @@ std::string SettingsStore::StatisticsPath(const TargetCatalog& catalog) {
     return folder + "config.cfg";
 }
 
-bool SettingsStore::LoadStatistics(TargetCatalog& catalog) const {
-    FileHandle file(::CreateFileA(StatisticsPath(catalog).c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+namespace {
+bool ReadStatistics(const std::string& path, RunCounters& totals) {
+    FileHandle file(::CreateFileW(SystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     std::string bytes(kStatisticsSize, '\0');
     DWORD read = 0;
     if (!::ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) return false;
     bytes.resize(read);
-    return DecodeStatistics(bytes, catalog.Totals());
+    return DecodeStatistics(bytes, totals);
+}
+}  // namespace
+
+bool SettingsStore::LoadStatistics(TargetCatalog& catalog) const {
+    const bool loaded = ReadStatistics(StatisticsPath(catalog), catalog.Totals());
+    accounted_ = catalog.Totals();  // a missing file holds nothing yet
+    return loaded;
 }
 
 bool SettingsStore::SaveStatistics(const TargetCatalog& catalog) const {
-    return ReplaceFileContents(StatisticsPath(catalog), EncodeStatistics(catalog.Totals()));
+    RunCounters write = catalog.Totals(), stored;
+    if (accounted_ && ReadStatistics(StatisticsPath(catalog), stored))
+        write = MergedTotals(stored, catalog.Totals(), *accounted_);
+    if (!ReplaceFileContents(StatisticsPath(catalog), EncodeStatistics(write))) return false;
+    accounted_ = catalog.Totals();
+    return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include "targets/TargetCatalog.h"
 
+#include <optional>
 #include <string>
 
 // Persists the catalogue's settings below HKEY_CURRENT_USER\software\<settings path>: the values,
@@ -31,7 +32,9 @@ public:
     // config.cfg in the catalogue's program folder (the executable's folder when it has none).
     // A missing or short file leaves the totals untouched.
     [[nodiscard]] bool LoadStatistics(TargetCatalog& catalog) const;
-    // Replaces the file as a whole, so a failed save leaves the previous one intact.
+    // Replaces the file as a whole, so a failed save leaves the previous one intact. After a load,
+    // what another process added to the file in between is kept: the window and the console
+    // both add to the same totals.
     [[nodiscard]] bool SaveStatistics(const TargetCatalog& catalog) const;
 
     static std::string StatisticsPath(const TargetCatalog& catalog);
@@ -43,4 +46,6 @@ private:
 
     std::string runKeyPath_;
     std::string programPath_;
+    // The catalogue's totals the file is known to hold already; none before a load.
+    mutable std::optional<RunCounters> accounted_;
 };

@@ -30,3 +30,11 @@ bool DecodeStatistics(const std::string& bytes, RunCounters& totals) {
     totals.bytes = GetLittleEndian(bytes, 8, 8);
     return true;
 }
+
+RunCounters MergedTotals(const RunCounters& stored, const RunCounters& totals, const RunCounters& accounted) {
+    RunCounters merged;
+    merged.files = stored.files + (totals.files - accounted.files);
+    merged.items = stored.items + (totals.items - accounted.items);
+    merged.bytes = stored.bytes + (totals.bytes - accounted.bytes);
+    return merged;
+}

@@ -53,6 +53,8 @@ public:
     // is skipped, as a line for the user (a browser's data while the browser runs).
     using RunGate = std::function<std::string()>;
     void SetRunGate(RunGate gate) { gate_ = std::move(gate); }
+    // What the test would answer now, without running anything (a browser that is open now).
+    std::string PendingSkipNotice() const { return gate_ ? gate_() : std::string(); }
     // The reason the last Scan or Kill was skipped; empty when it ran.
     const std::string& SkipNotice() const { return skipNotice_; }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include "engine/RunCounters.h"
 #include "targets/CleanerSettings.h"
+#include "targets/MachinePolicy.h"
 #include "targets/Target.h"
 
 #include <array>
@@ -110,6 +111,9 @@ public:
     CleanerSettings& Settings() { return settings_; }
     const CleanerSettings& Settings() const { return settings_; }
     void SetAutoKillIntervalIndex(int64_t index);
+    // What the administrator locked; the dialogs grey what it sets and the console refuses it.
+    const MachinePolicy& Policy() const { return policy_; }
+    void SetPolicy(MachinePolicy policy) { policy_ = std::move(policy); }
     int64_t LastKillTime() const { return lastKillTime_; }
     void SetLastKillTime(int64_t instant) { lastKillTime_ = instant; }
     int64_t LastUpdateTime() const { return lastUpdateTime_; }
@@ -138,6 +142,7 @@ private:
     RunCounters run_;
     RunCounters totals_;
     CleanerSettings settings_;
+    MachinePolicy policy_;
     int64_t lastKillTime_ = 0;
     int64_t lastUpdateTime_ = 0;
     std::array<bool, kBrowserCount> browserPresent_{};

@@ -4,5 +4,8 @@ list(APPEND CLEANER_CORE_SOURCES
 )
 list(APPEND CLEANER_WIN_SOURCES
   targets/DriveTargets.cpp
+  targets/BrowserSpecs.cpp
+  targets/BrowserDiscovery.cpp
   targets/BrowserTargets.cpp
+  targets/BrowserPrograms.cpp
 )

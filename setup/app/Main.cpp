@@ -1,9 +1,11 @@
 // The setup program's entry: one executable that installs, updates or uninstalls, told apart by
 // the start marker at the end of its own file and by its command line.
+#include "app/SilentRun.h"
 #include "archive/Trailer.h"
 #include "engine/Relaunch.h"
 #include "engine/SetupSession.h"
 #include "engine/Workers.h"
+#include "install/CommandLine.h"
 #include "install/PathRules.h"
 #include "win/Handles.h"
 #include "win/Skin.h"
@@ -37,14 +39,6 @@ std::u16string CommandTail() {
     return tail;
 }
 
-// The exit steps' final launch: only after a complete installation.
-void LaunchInstalled(const SetupSession& session) {
-    const auto target = JoinPath(session.InstallFolder(), session.Settings().Launch());
-    if (!target || session.Settings().Launch().empty()) return;
-    ::ShellExecuteW(nullptr, nullptr, ToWide(*target).c_str(), nullptr, ToWide(session.InstallFolder()).c_str(),
-                    SW_SHOWNORMAL);
-}
-
 int RunSetup(SetupMode mode, const std::u16string& programPath, const std::u16string& source) {
     SetupSession session;
     if (!session.Load(programPath, mode, source)) {
@@ -52,6 +46,12 @@ int RunSetup(SetupMode mode, const std::u16string& programPath, const std::u16st
         return kExitFailed;
     }
     const LanguageSet& languages = session.Languages();
+    const SetupMutex mutex;
+    if (mutex.Busy()) {
+        ::MessageBoxW(nullptr, ToWide(languages.Text("tRunning")).c_str(), ToWide(languages.Text("title")).c_str(),
+                      MB_OK | MB_ICONERROR);
+        return kExitBusy;
+    }
     if (session.Mode() != SetupMode::Uninstall && !session.IsNewerThanInstalled()) {
         ::MessageBoxW(nullptr, ToWide(languages.Text("tOldVer")).c_str(), ToWide(languages.Text("title")).c_str(),
                       MB_OK | MB_ICONERROR);
@@ -87,23 +87,44 @@ int Main() {
     const std::u16string tail = CommandTail();
 
     if (marker == Trailer::kUninstaller) {
+        const SetupCommand command = ParseSetupCommand(tail);
+        if (command.silent && !command.valid) return kExitFailed;
+        SetupCommand forCopy = command;
+        if (!forCopy.logPath.empty()) forCopy.logPath = AbsolutePath(forCopy.logPath);
+        const std::u16string copyTail = UninstallCopyTail(forCopy, ParentFolder(programPath));
         std::u16string error;
-        if (RelaunchFromTemporaryCopy(programPath, error)) return kExitSuccess;
+        DWORD code = kExitSuccess;
+        if (RelaunchFromTemporaryCopy(programPath, copyTail, error, command.silent ? &code : nullptr)) return int(code);
+        if (command.silent) return kExitFailed;
         const std::wstring text = L"Error launching uninstaller: " + ToWide(error);
         ::MessageBoxW(nullptr, text.c_str(), kCaption, MB_OK | MB_ICONERROR);
         return kExitFailed;
     }
     SetupMode mode = SetupMode::Install;
     std::u16string source;
-    if (marker == Trailer::kUninstallerCopy) {
-        if (tail.empty() || !IsUsableSourceFolder(tail)) {
+    const bool copy = marker == Trailer::kUninstallerCopy;
+    const SetupCommand command = ParseSetupCommand(tail, copy);
+    // A silent line that does not read must not open a window either.
+    if (command.silent && !command.valid) return kExitFailed;
+    if (copy) {
+        if (command.folder.empty() || !IsUsableSourceFolder(command.folder)) {
+            if (command.silent) return kExitFailed;
             ::MessageBoxW(nullptr, L"Error launching installer", kCaption, MB_OK);
             return kExitFailed;
         }
         mode = SetupMode::Uninstall;
-        source = TrimSeparators(tail) + u"\\";
-    } else if (tail == u"update") {
+        source = TrimSeparators(command.folder) + u"\\";
+    } else if (command.update) {
         mode = SetupMode::Update;
+    }
+
+    if (command.silent) {
+        // No window, no message: the same workers on this thread, with a log for the progress.
+        std::u16string deferred;
+        std::vector<std::u16string> foldersLeft;
+        const int code = RunSilent(mode, programPath, source, command, deferred, foldersLeft);
+        if (mode == SetupMode::Uninstall) (void)StartSelfDelete(programPath, deferred, foldersLeft);
+        return code;
     }
 
     // The window thread is apartment-threaded: the folder browser and the rich edit need it.

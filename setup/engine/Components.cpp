@@ -39,6 +39,11 @@ void CreateShortcutFromNode(InstallContext& context, const QV::TreeNode& node, c
         Failed(context, folder + u"\\" + l.Expand(node.GetString("n", u"")));
         return;
     }
+    // A link of that name that is not ours (the log lists those of an earlier installation) stays.
+    if (::GetFileAttributesW(ToWide(*link).c_str()) != INVALID_FILE_ATTRIBUTES && !context.log.HasFile(*link)) {
+        Failed(context, *link);
+        return;
+    }
     if (!CreateShortcut(*target, l.Expand(node.GetString("d", u"")), *link)) {
         Failed(context, *link);
         return;

@@ -1,6 +1,8 @@
 #include "engine/Workers.h"
 
+#include "engine/FolderCheck.h"
 #include "engine/RegistryWriter.h"
+#include "engine/StagedFiles.h"
 #include "install/PathRules.h"
 #include "win/FileStream.h"
 #include "win/ComPtr.h"
@@ -8,6 +10,8 @@
 #include "win/WideText.h"
 
 #include <shlobj.h>
+
+#include <algorithm>
 
 namespace setup {
 
@@ -54,26 +58,8 @@ void LogMissingParents(const std::u16string& folder, UninstallLog& log) {
 }  // namespace
 
 bool SaveLogAtomically(const UninstallLog& log, const std::u16string& path) {
-    QV::MemoryStream buffer;
-    if (!log.Write(buffer)) return false;
     const auto temporary = JoinPath(ParentFolder(path), u"uninst.new");
-    if (!temporary) return false;
-    {
-        QV::FileStream file;
-        if (!file.OpenWrite(*temporary)) return false;
-        const size_t size = size_t(buffer.Size());
-        if (file.Write(buffer.Data(), size) != size || !::FlushFileBuffers(file.Handle())) {
-            file.Close();
-            ::DeleteFileW(ToWide(*temporary).c_str());
-            return false;
-        }
-    }
-    if (!::MoveFileExW(ToWide(*temporary).c_str(), ToWide(path).c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        ::DeleteFileW(ToWide(*temporary).c_str());
-        return false;
-    }
-    return true;
+    return temporary && SaveTreeAtomically(log.Tree(), path, *temporary);
 }
 
 WorkResult RunInstallation(SetupSession& session, Progress& progress) {
@@ -88,17 +74,44 @@ WorkResult RunInstallation(SetupSession& session, Progress& progress) {
     progress.SetRange(settings.FileCount() + 1);
 
     ExtractLog report(log, progress, languages);
-    if (!IsAbsoluteFolder(folder) || IsDriveRoot(folder)) {
-        report.Failed(folder);
-    } else {
-        LogMissingParents(folder, log);
-        const ExtractTexts texts{languages.Text("tOutput"), languages.Text("tExtract")};
-        const QV::TreeNode* files = settings.Tree().Child("files");
-        QV::TreeNode none("files");
-        if (!session.Archive().ExtractFolder(folder, files ? *files : none, texts, settings.Crypt(), report,
-                                             update)) {
-            report.Failed(folder);
+    const auto stop = [&](const std::u16string& line) {
+        progress.Status(line, false);
+        return FinishWork(session, progress, std::max(report.failures, 1), "tFailedInst");
+    };
+    if (!IsAbsoluteFolder(folder) || IsDriveRoot(folder)) return stop(languages.Text("tFailed") + u" " + folder);
+    // What an earlier run left half done is finished or undone before anything else is written.
+    std::u16string unsettled;
+    if (!SettleInterruptedUpdate(folder, unsettled)) return stop(languages.Text("tFailed") + u" " + unsettled);
+
+    // The folder is ours only through the log an earlier installation left there; an update
+    // extends the log it loaded, an installation takes over what the earlier log listed.
+    UninstallLog found;
+    const UninstallLog* earlier = update ? (session.LogLoaded() ? &log : nullptr)
+                                         : (ReadFolderLog(folder, found) ? &found : nullptr);
+    const OwnershipRules ours = FolderRules(settings, folder, earlier);
+    if (!update) {
+        if (const auto foreign = FindForeignFile(ours)) {
+            return stop(languages.Text("tNotOurs") + u" " + folder + u"\\" + *foreign);
         }
+        if (earlier) log.MergeFrom(found);
+    }
+    RecordKeptFiles(settings, folder, log);
+    LogMissingParents(folder, log);
+
+    const ExtractTexts texts{languages.Text("tOutput"), languages.Text("tExtract")};
+    const QV::TreeNode* list = settings.Tree().Child("files");
+    QV::TreeNode none("files");
+    StagedFiles files(session.Archive(), folder, texts, settings.Crypt(), ours, report);
+    const std::u16string logPath = session.LogPath();
+    if (!session.Archive().IsOpen()) {
+        report.Failed(folder);
+    } else if (files.Stage(list ? *list : none)) {
+        // Every file of ours is listed before the first old one is replaced.
+        log.AddFile(logPath);
+        if (!SaveLogAtomically(log, logPath)) report.Failed(logPath);
+        // A replacement that failed (a program file in use) leaves the journal for the next run,
+        // which needs the old version still registered to run at all.
+        if (!files.Commit(settings.Exe())) return stop(languages.Text("tFailed") + u" " + folder);
     }
     int failures = report.failures;
 
@@ -119,7 +132,6 @@ WorkResult RunInstallation(SetupSession& session, Progress& progress) {
     // Only a complete installation is offered for uninstallation in the system's list.
     if (failures == 0 && entry) failures += WriteRegistryKeys({*entry}, macros, &log);
 
-    const std::u16string logPath = session.LogPath();
     if (!logPath.empty()) log.AddFile(logPath);
     if (logPath.empty() || !SaveLogAtomically(log, logPath)) {
         ++failures;

@@ -9,7 +9,9 @@ namespace setup {
 enum class WorkResult { Completed, Failed };
 
 // Process exit codes that tell the outcomes apart.
-enum ExitCode : int { kExitSuccess = 0, kExitCancelled = 2, kExitFailed = 3 };
+// 5: a silent run found this version or a newer one installed; 1618: another setup of ours runs
+// (the code installers conventionally give for it).
+enum ExitCode : int { kExitSuccess = 0, kExitCancelled = 2, kExitFailed = 3, kExitNotNewer = 5, kExitBusy = 1618 };
 
 class Progress {
 public:

@@ -17,6 +17,7 @@ namespace setup {
 namespace {
 
 constexpr DWORD kLauncherWait = 30000;
+constexpr DWORD kExitFailedCode = 3;
 
 // A unique name in the temporary folder with the given extension. GetTempFileNameW creates the
 // ".tmp" file that makes the name unique; it is removed once the name with our extension exists.
@@ -57,7 +58,8 @@ bool WriteMarker(const std::u16string& path, int32_t marker) {
 
 // The batch text in the OEM code page the command interpreter reads; a path that does not
 // survive the conversion is written in its short form.
-bool EncodeBatch(const std::u16string& program, const std::u16string& batch, std::string& bytes) {
+bool EncodeBatch(const std::vector<std::u16string>& files, const std::vector<std::u16string>& folders,
+                 const std::u16string& batch, std::string& bytes) {
     const auto encode = [](const std::u16string& text, std::string& out) {
         const std::wstring wide = ToWide(text);
         BOOL lost = FALSE;
@@ -76,7 +78,10 @@ bool EncodeBatch(const std::u16string& program, const std::u16string& batch, std
         const DWORD n = ::GetShortPathNameW(ToWide(path).c_str(), buffer, MAX_PATH);
         return n && n < MAX_PATH ? FromWide(buffer) : path;
     };
-    return encode(SelfDeleteBatchText(shortForm(program), shortForm(batch)), bytes);
+    std::vector<std::u16string> shortFiles, shortFolders;
+    for (const std::u16string& file : files) shortFiles.push_back(shortForm(file));
+    for (const std::u16string& folder : folders) shortFolders.push_back(shortForm(folder));
+    return encode(SelfDeleteBatchText(shortFiles, shortFolders, shortForm(batch)), bytes);
 }
 
 }  // namespace
@@ -87,7 +92,8 @@ bool IsUsableSourceFolder(const std::u16string& folder) {
     return trimmed.size() < kMaxPath - 20 && IsAbsoluteFolder(trimmed) && !IsDriveRoot(trimmed);
 }
 
-bool RelaunchFromTemporaryCopy(const std::u16string& programPath, std::u16string& error) {
+bool RelaunchFromTemporaryCopy(const std::u16string& programPath, const std::u16string& copyTail, std::u16string& error,
+                               DWORD* exitCode) {
     const std::u16string folder = ParentFolder(programPath);
     if (!IsUsableSourceFolder(folder)) {
         error = u"folder " + folder;
@@ -106,9 +112,23 @@ bool RelaunchFromTemporaryCopy(const std::u16string& programPath, std::u16string
     // A read-only attribute carried over from the installed file would make the marker patch fail.
     ::SetFileAttributesW(name.Path().c_str(), FILE_ATTRIBUTE_NORMAL);
     const std::wstring directory = ToWide(ParentFolder(copy));
-    const std::wstring parameters = ToWide(folder);
+    const std::wstring parameters = ToWide(copyTail);
     if (!WriteMarker(copy, Trailer::kUninstallerCopy)) {
         error = u"marker " + copy;
+    } else if (exitCode) {
+        // Waiting: started directly, for its handle; it creates no window, so no show state.
+        std::wstring commandLine = L"\"" + name.Path() + L"\" " + parameters;
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        if (::CreateProcessW(name.Path().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             directory.c_str(), &startup, &info)) {
+            KernelHandle process(info.hProcess), thread(info.hThread);
+            ::WaitForSingleObject(process.Get(), INFINITE);
+            if (!::GetExitCodeProcess(process.Get(), exitCode)) *exitCode = kExitFailedCode;
+            return true;
+        }
+        error = u"start " + copy;
     } else if (reinterpret_cast<INT_PTR>(::ShellExecuteW(nullptr, nullptr, name.Path().c_str(), parameters.c_str(),
                                                            directory.c_str(), SW_SHOWNORMAL)) <= 32) {
         error = u"start " + copy;
@@ -138,11 +158,14 @@ void WaitForLauncher() {
     if (process) ::WaitForSingleObject(process.Get(), kLauncherWait);
 }
 
-bool StartSelfDelete(const std::u16string& programPath) {
+bool StartSelfDelete(const std::u16string& programPath, const std::u16string& deferred,
+                     const std::vector<std::u16string>& folders) {
     TemporaryName name(L"bat");
     if (name.Path().empty()) return false;
     std::string bytes;
-    if (!EncodeBatch(programPath, FromWide(name.Path()), bytes)) return false;
+    std::vector<std::u16string> files{programPath};
+    if (!deferred.empty()) files.push_back(deferred);
+    if (!EncodeBatch(files, folders, FromWide(name.Path()), bytes)) return false;
     {
         FileHandle file(::CreateFileW(name.Path().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                       nullptr));

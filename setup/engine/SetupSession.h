@@ -69,6 +69,11 @@ public:
     std::atomic<bool> completed{false};
     std::atomic<bool> failed{false};
     bool launch = true;
+    // A file the uninstallation cannot remove while it runs and leaves to the self-delete batch:
+    // the stored uninstaller that waits for a silent uninstallation's result.
+    std::u16string deferredFile;
+    // The folders an uninstallation could not remove yet (still holding the deferred file).
+    std::vector<std::u16string> foldersLeft;
 
 private:
     bool LoadFromArchive();

@@ -1,6 +1,8 @@
 #include "engine/Workers.h"
 
+#include "engine/FolderCheck.h"
 #include "engine/RegistryWriter.h"
+#include "engine/StagedFiles.h"
 #include "install/PathRules.h"
 #include "install/UninstallPlan.h"
 #include "win/Handles.h"
@@ -17,23 +19,10 @@ bool DeleteOneFile(const std::u16string& path) {
     const std::wstring wide = ToWide(path);
     const DWORD attributes = ::GetFileAttributesW(wide.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return true;
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return false;
+    // A folder where the log names a file is not what the installation made: it stays.
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return true;
     ::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
     return ::DeleteFileW(wide.c_str()) || !Exists(path);
-}
-
-// The files a pattern of the product's own files names ("STDPLUGS\*.tlp"), never folders.
-std::vector<std::u16string> MatchingFiles(const std::u16string& pattern) {
-    std::vector<std::u16string> files;
-    const std::u16string folder = ParentFolder(pattern);
-    WIN32_FIND_DATAW data;
-    FindHandle find(::FindFirstFileW(ToWide(pattern).c_str(), &data));
-    if (!find) return files;
-    do {
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-        if (auto path = JoinPath(folder, FromWide(data.cFileName))) files.push_back(*path);
-    } while (::FindNextFileW(find.Get(), &data));
-    return files;
 }
 
 }  // namespace
@@ -54,24 +43,44 @@ WorkResult RunUninstallation(SetupSession& session, Progress& progress) {
         return EndWork(session, progress, WorkResult::Failed);
     }
 
+    // A replacement of the program's files that was cut off leaves staged files the log does not
+    // name: they go first.
+    std::u16string unsettled;
+    if (!SettleInterruptedUpdate(session.InstallFolder(), unsettled, true)) fail(unsettled);
+
     const UninstallScope scope{session.InstallFolder(), session.DesktopFolder(), session.ProgramsFolder()};
     const UninstallPlan plan = PlanUninstall(session.Log(), scope, session.Settings(), languages.Macros());
     std::vector<std::u16string> files = plan.files;
-    for (const std::u16string& pattern : plan.productFiles) {
-        for (const std::u16string& file : MatchingFiles(pattern)) files.push_back(file);
+    // The product's own names only where the installation recorded whose they are: those that
+    // were already there when it came are the user's.
+    const UninstallLog& log = session.Log();
+    if (log.HasKeptRecord()) {
+        const std::vector<std::u16string> kept = log.Kept();
+        const auto isKept = [&](const std::u16string& file) {
+            for (const std::u16string& k : kept) {
+                if (SamePath(k, file)) return true;
+            }
+            return false;
+        };
+        for (const std::u16string& pattern : plan.productFiles) {
+            for (const std::u16string& file : MatchingFiles(pattern)) {
+                if (!isKept(file)) files.push_back(file);
+            }
+        }
     }
     progress.SetRange(uint32_t(files.size() + plan.folders.size() + 1));
 
     const std::u16string deleteFile = languages.Text("tDelFile");
     for (const std::u16string& file : files) {
         progress.Status(deleteFile + u" " + file, true);
-        if (!DeleteOneFile(file)) fail(file);
+        // The stored uninstaller that waits for this copy is deleted by the batch once it ends.
+        if (!DeleteOneFile(file) && !(SamePath(file, session.deferredFile) && !file.empty())) fail(file);
     }
     const std::u16string deleteFolder = languages.Text("tDelDir");
     for (const std::u16string& folder : plan.folders) {
         progress.Status(deleteFolder + u" " + folder, true);
         // A folder that still holds something of the user's stays.
-        ::RemoveDirectoryW(ToWide(folder).c_str());
+        if (!::RemoveDirectoryW(ToWide(folder).c_str()) && Exists(folder)) session.foldersLeft.push_back(folder);
     }
 
     for (const RegValueRef& value : plan.values) {

@@ -43,6 +43,21 @@ private:
     T* p_ = nullptr;
 };
 
+// Memory the shell hands over to be freed with CoTaskMemFree (an item id list, a path).
+template <typename T>
+class CoTaskMem {
+public:
+    explicit CoTaskMem(T* p = nullptr) : p_(p) {}
+    ~CoTaskMem() { ::CoTaskMemFree(p_); }
+    CoTaskMem(const CoTaskMem&) = delete;
+    CoTaskMem& operator=(const CoTaskMem&) = delete;
+    T* Get() const { return p_; }
+    explicit operator bool() const { return p_ != nullptr; }
+
+private:
+    T* p_;
+};
+
 // COM for the calling thread, for as long as this object lives.
 class ComApartment {
 public:

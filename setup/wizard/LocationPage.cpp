@@ -1,7 +1,7 @@
 #include "config/Text.h"
-#include "install/InstalledPaths.h"
 #include "install/PathRules.h"
 #include "install/SizeText.h"
+#include "win/ComPtr.h"
 #include "win/WideText.h"
 #include "wizard/Pages.h"
 #include "wizard/WizardIds.h"
@@ -16,24 +16,11 @@ CLocationPage::CLocationPage(WizardContext& context)
                 context.session.Settings().FixedLocation() ? "PLOF" : "PLO", true, ButtonState{true, true, 1007},
                 ButtonState{true, true, 103}, ButtonState{true, true, 2}, IDC_FOLDER) {}
 
-bool CLocationPage::Validate(const std::u16string& folder, uint64_t& free) const {
-    free = 0;
-    if (folder.size() <= 2 || folder.size() >= kMaxPath) return false;
-    const std::wstring wide = ToWide(folder);
-    wchar_t root[MAX_PATH];
-    lstrcpynW(root, wide.c_str(), MAX_PATH);
-    if (!::PathStripToRootW(root) || ::PathIsRootW(wide.c_str())) return false;
-    if (::GetDriveTypeW(root) != DRIVE_FIXED) return false;
-    // No drive-relative or otherwise odd path, and room for the longest installed path.
-    if (!IsAbsoluteFolder(folder) || IsDriveRoot(folder)) return false;
-    if (!FitsInstalledPaths(folder, longestName_)) return false;
-    ULARGE_INTEGER available{}, total{}, totalFree{};
-    if (::GetDiskFreeSpaceExW(root, &available, &total, &totalFree)) free = totalFree.QuadPart;
-    return true;
+FolderCheck CLocationPage::Validate(const std::u16string& folder) const {
+    return CheckInstallFolder(context_.session.Settings(), folder);
 }
 
 BOOL CLocationPage::OnInitDialog() {
-    longestName_ = LongestInstalledName(context_.session.Settings());
     ::SendMessageW(Item(IDC_FOLDER), EM_LIMITTEXT, kMaxPath - 1, 0);
     SetItemText(IDC_FOLDER, ToWide(context_.session.InstallFolder()).c_str());
     return TRUE;
@@ -43,10 +30,16 @@ void CLocationPage::FolderChanged() {
     wchar_t text[kMaxPath] = L"";
     ::GetDlgItemTextW(Handle(), IDC_FOLDER, text, kMaxPath);
     const std::u16string folder = TrimSeparators(FromWide(text));
-    uint64_t free = 0;
-    const bool valid = Validate(folder, free);
+    const FolderCheck check = Validate(folder);
+    const bool valid = check.verdict == FolderVerdict::Usable;
     if (valid) context_.session.SetInstallFolder(folder);
-    free_ = valid ? free : 0;
+    free_ = valid ? check.freeBytes : 0;
+    // A folder that holds someone else's files is refused with the reason and the first one found.
+    const std::u16string refused =
+        check.verdict == FolderVerdict::NotOurs
+            ? Languages().Text("tNotOurs") + u" " + JoinPath(folder, check.foreign).value_or(folder)
+            : std::u16string();
+    SetItemText(IDC_FOLDER_REFUSED, ToWide(refused).c_str());
     const LanguageSet& l = Languages();
     const std::u16string available =
         free_ ? l.Text("tSpaceA") + u" " + SizeText(free_, l.Text("kb"), l.Text("mb"), l.Text("gb")) : std::u16string();
@@ -93,10 +86,10 @@ int CALLBACK CLocationPage::BrowseCallback(HWND window, UINT message, LPARAM lPa
                 if (!text.empty()) ::SetDlgItemTextW(window, id, ToWide(text).c_str());
             }
         } else if (message == BFFM_SELCHANGED) {
+            // The product's folder goes below the one chosen, so only the path rules apply here.
             wchar_t path[MAX_PATH] = L"";
-            uint64_t free = 0;
             const bool valid = ::SHGetPathFromIDListW(reinterpret_cast<PCIDLIST_ABSOLUTE>(lParam), path) &&
-                               page->Validate(FromWide(path), free);
+                               page->Validate(FromWide(path)).verdict != FolderVerdict::Unusable;
             ::SendMessageW(window, BFFM_ENABLEOK, 0, valid);
         }
     } catch (...) {
@@ -110,12 +103,10 @@ void CLocationPage::Browse() {
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN | BIF_RETURNFSANCESTORS | BIF_NEWDIALOGSTYLE;
     info.lpfn = BrowseCallback;
     info.lParam = reinterpret_cast<LPARAM>(this);
-    PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderW(&info);
+    const CoTaskMem<ITEMIDLIST> chosen(::SHBrowseForFolderW(&info));
     if (!chosen) return;
     wchar_t path[MAX_PATH] = L"";
-    const bool ok = ::SHGetPathFromIDListW(chosen, path);
-    ::CoTaskMemFree(chosen);
-    if (!ok) return;
+    if (!::SHGetPathFromIDListW(chosen.Get(), path)) return;
     const auto folder = JoinPath(FromWide(path), context_.session.Settings().DefaultFolder());
     if (folder) SetItemText(IDC_FOLDER, ToWide(*folder).c_str());
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The wizard's pages. Each is a child dialog of the main window with its own template; the main
 // window shows them in the order of the mode and takes the button states from the page shown.
+#include "engine/FolderCheck.h"
 #include "engine/Progress.h"
 #include "engine/SetupSession.h"
 #include "win/GdiHandles.h"
@@ -125,9 +126,8 @@ class CLocationPage : public CBasePage {
 public:
     explicit CLocationPage(WizardContext& context);
     bool OnShow() override;
-    // A folder the installation can use: an absolute folder on a fixed drive, not a root, and short
-    // enough for every installed path. Sets `free` to the bytes free there (0 when unknown).
-    bool Validate(const std::u16string& folder, uint64_t& free) const;
+    // Whether the installation can use the folder (engine/FolderCheck.h), with the bytes free there.
+    FolderCheck Validate(const std::u16string& folder) const;
 
 protected:
     BOOL OnInitDialog() override;
@@ -137,7 +137,6 @@ private:
     void FolderChanged();
     void Browse();
     static int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM lParam, LPARAM data);
-    size_t longestName_ = 0;
     uint64_t free_ = 0;
 };
 

@@ -1,9 +1,12 @@
 #include "platform/ProcessList.h"
+#include "app/DlgMain.h"
 #include "app/SingleInstance.h"
 #include "app/TrayIcon.h"
 #include "platform/ProgramFolder.h"
 #include "platform/SystemLibrary.h"
 #include "platform/Text.h"
+#include "support/TempFolder.h"
+#include "targets/TargetCatalog.h"
 
 #include <gtest/gtest.h>
 
@@ -79,17 +82,38 @@ TEST_F(TrayIconTest, BalloonFieldsAreCutNotOverflowed) {
     (void)icon.SetIcon(128);
     const std::string longText(400, 'x'), longTitle(100, 't');
     (void)icon.ShowBalloon(longText, longTitle, 10000);
-    const NOTIFYICONDATAA& r = icon.Record();
-    EXPECT_EQ(std::string(r.szInfo), std::string(255, 'x'));
-    EXPECT_EQ(std::string(r.szInfoTitle), std::string(63, 't'));
+    const NOTIFYICONDATAW& r = icon.Record();
+    EXPECT_EQ(icon.BalloonText(), std::string(255, 'x'));
+    EXPECT_EQ(icon.BalloonTitle(), std::string(63, 't'));
     EXPECT_EQ(r.uTimeout, 10000u);
     EXPECT_EQ(r.dwInfoFlags, static_cast<DWORD>(NIIF_INFO));
-    EXPECT_EQ(r.cbSize, sizeof(NOTIFYICONDATAA));
+    EXPECT_EQ(r.cbSize, sizeof(NOTIFYICONDATAW));
     EXPECT_EQ(r.uID, 128u);
+    // A name outside the ANSI code page reaches the shell whole; a cut never splits a character.
+    const std::string cyrillic = "\xD0\x9A\xD1\x8D\xD1\x88";  // "Кэш"
+    (void)icon.ShowBalloon(cyrillic + " " + std::string(300, 'x'), std::string(62, 't') + "\xF0\x9F\x98\x80", 10000);
+    EXPECT_EQ(icon.BalloonText(), cyrillic + " " + std::string(251, 'x'));
+    EXPECT_EQ(icon.BalloonTitle(), std::string(62, 't'));
     (void)icon.ShowBalloon("", "Tracelorn", 10000);
-    EXPECT_STREQ(icon.Record().szInfo, "");
+    EXPECT_EQ(icon.BalloonText(), "");
     icon.Destroy();
     EXPECT_FALSE(icon.Shown());
+}
+
+// A notice about the start (custom targets that could not be read) takes the start balloon, even
+// when the greeting is wanted; without one the greeting shows.
+TEST(MainWindow, StartNoticeTakesTheStartBalloon) {
+    TempFolder program;
+    for (const bool notice : {true, false}) {
+        TargetCatalog catalog("", program.Path());
+        catalog.Settings().notifyWhenStart = true;
+        CDlgMain::Options options{"", program.Path(), {}, {}, notice ? "Kept as CustomTargets.tgs.bak" : ""};
+        CDlgMain window(catalog, std::move(options));
+        ASSERT_TRUE(window.Create(nullptr));
+        EXPECT_EQ(window.Tray().BalloonText(), notice ? "Kept as CustomTargets.tgs.bak" : "I'm here...");
+        EXPECT_EQ(window.Tray().Record().dwInfoFlags, static_cast<DWORD>(notice ? NIIF_WARNING : NIIF_INFO));
+        ::DestroyWindow(window.Hwnd());
+    }
 }
 
 TEST_F(TrayIconTest, CallbackReachesTheWindowAfterTheIcon) {

@@ -271,4 +271,35 @@ TEST(PixelLayout, HoldsUnderAnyDialogFont) {
     }
 }
 
+// What the policy sets is greyed, explained by "Set by your administrator", and kept through OK.
+TEST_F(OptionsDialog, PolicyLocksItsControlsAndOkKeepsTheForcedValues) {
+    MachinePolicy policy;
+    policy.secDel = true;
+    policy.delRep = 4;
+    policy.akWinStart = false;
+    catalog.SetPolicy(policy);
+    policy.ApplyTo(catalog);
+    Open();
+    HWND page = dialog->Page(CDlgOptions::kSettings).Hwnd();
+    HWND secDel = PageItem(CDlgOptions::kSettings, IDC_SEC_DEL);
+    EXPECT_FALSE(::IsWindowEnabled(secDel));
+    EXPECT_FALSE(::IsWindowEnabled(PageItem(CDlgOptions::kSettings, IDC_LEVEL_LOW)));
+    EXPECT_TRUE(::IsWindowEnabled(PageItem(CDlgOptions::kSettings, IDC_AUTO_START)));
+    EXPECT_FALSE(::IsWindowEnabled(PageItem(CDlgOptions::kAutoKill, IDC_AK_WIN_START)));
+    EXPECT_TRUE(::IsWindowEnabled(PageItem(CDlgOptions::kAutoKill, IDC_AK_BROWSER_CLOSED)));
+    char text[80] = {};
+    TOOLINFOA info{};
+    info.cbSize = TTTOOLINFOA_V2_SIZE;
+    info.hwnd = page;
+    info.uId = reinterpret_cast<UINT_PTR>(secDel);
+    info.lpszText = text;
+    ::SendMessageA(dialog->Page(CDlgOptions::kSettings).ToolTip(), TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&info));
+    EXPECT_STREQ(text, "Set by your administrator");
+
+    Click(::GetDlgItem(dialog->Hwnd(), IDOK));
+    EXPECT_TRUE(kill_settings::SecureDelete());
+    EXPECT_EQ(kill_settings::Passes(), 4) << "a forced even count does not drift to the level's odd one";
+    EXPECT_FALSE(catalog.Settings().akWinStart);
+}
+
 }  // namespace

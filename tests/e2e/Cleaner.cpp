@@ -222,20 +222,15 @@ std::vector<Line> RunningCleaner::Lines() const {
     HWND list = ::GetDlgItem(window_, IDC_RESULTS);
     const LRESULT count = ::SendMessageA(list, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-        const std::string text = ReadListText(list, static_cast<int>(i));
-        if (text.size() < 6) continue;
-        auto value = [&](size_t k) { return static_cast<unsigned char>(text[k]) - 1; };
+        const ListLineText read = ReadListLine(list, static_cast<int>(i));
+        if (read.kind < 0) continue;
         Line line;
-        line.kind = value(0);
-        line.state = value(1);
-        size_t pos = 6;
-        std::string* texts[] = {&line.name, &line.files, &line.items, &line.size};
-        for (int t = 0; t < 4; ++t) {
-            const size_t len = static_cast<size_t>(value(2 + static_cast<size_t>(t)));
-            if (pos + len > text.size()) break;
-            *texts[t] = text.substr(pos, len);
-            pos += len;
-        }
+        line.kind = read.kind;
+        line.state = read.state;
+        line.name = read.texts[0];
+        line.files = read.texts[1];
+        line.items = read.texts[2];
+        line.size = read.texts[3];
         lines.push_back(line);
     }
     return lines;

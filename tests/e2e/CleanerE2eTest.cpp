@@ -22,7 +22,8 @@ public:
         for (int i = 0; i < 3; ++i) root.MakeFile("data\\three\\f" + std::to_string(i) + ".txt", 100);
         for (int i = 0; i < 5; ++i) root.MakeFile("data\\five\\g" + std::to_string(i) + ".txt", 1024);
         WritePlugin(root.Path() + "prog\\APPPLUGS\\three.tlp", "E2E Three", root.Path() + "data\\three\\");
-        WritePlugin(root.Path() + "prog\\APPPLUGS\\five.tlp", "E2E Five", root.Path() + "data\\five\\");
+        // Stored as plug-ins store their strings, in the ANSI code page (1252 here: 0xFC is "ü").
+        WritePlugin(root.Path() + "prog\\APPPLUGS\\five.tlp", "E2E F\xFCnf", root.Path() + "data\\five\\");
     }
     std::string Folder() const { return root.Path() + "prog\\"; }
     size_t FilesLeft(const std::string& sub) const { return ListFolder(root.Path() + "data\\" + sub).size(); }
@@ -41,13 +42,16 @@ protected:
         ASSERT_TRUE(first.WaitForWindow()) << "the cleaner did not show its main window";
         first.Exit();
         ASSERT_TRUE(first.WaitForExit());
-        SelectOnly({"E2E Three", "E2E Five"});
+        SelectOnly({"E2E Three", "E2E F\xFCnf"});  // ANSI value names, as older releases wrote them
         SetSetting("ShowMainWnd", 1);
     }
     void TearDown() override { ResetSettings(); ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey); }
 
     CleanerFolder folder;
 };
+
+// The accented target as the result list shows it, read back in UTF-8 through the wide form.
+const char* const kFive = "E2E F\xC3\xBCnf";
 
 const Line* FindTarget(const std::vector<Line>& lines, const std::string& name) {
     for (const Line& l : lines)
@@ -70,7 +74,7 @@ TEST_F(CleanerE2e, ScanCountsAndKillRemovesAndAddsToTotals) {
     EXPECT_EQ(lines.front().kind, 2);
     EXPECT_EQ(lines.front().name, "Start Scan Action:");
     const Line* three = FindTarget(lines, "E2E Three");
-    const Line* five = FindTarget(lines, "E2E Five");
+    const Line* five = FindTarget(lines, kFive);
     ASSERT_TRUE(three && five);
     EXPECT_EQ(three->state, 0);
     EXPECT_EQ(three->files, "3");
@@ -366,13 +370,13 @@ TEST_F(CleanerE2e, EndOfSessionDuringAKillSavesWhatFinished) {
     ASSERT_TRUE(cleaner.WaitForWindow());
     cleaner.Click(IDC_KILL);
     cleaner.Command(ID_TOGGLE_MODE);
-    // "E2E Five" comes first; wait until its result line is written.
+    // "E2E Fünf" comes first; wait until its result line is written.
     const DWORD start = ::GetTickCount();
     const Line* five = nullptr;
     std::vector<Line> lines;
     while (!five && ::GetTickCount() - start < 10000) {
         lines = cleaner.Lines();
-        five = FindTarget(lines, "E2E Five");
+        five = FindTarget(lines, kFive);
         if (five && five->state != 0) five = nullptr;
         if (!five) ::Sleep(50);
     }

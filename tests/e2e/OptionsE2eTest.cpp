@@ -7,7 +7,7 @@
 #include "dialogs/DlgAutoKillIds.h"
 #include "dialogs/DlgOptionsIds.h"
 #include "dialogs/DlgOthersIds.h"
-#include "schedule/DlgUpdateIds.h"
+#include "dialogs/DlgUpdateIds.h"
 
 #include <gtest/gtest.h>
 

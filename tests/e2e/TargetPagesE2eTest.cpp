@@ -398,6 +398,13 @@ TEST_F(CustomTargetsE2e, EditorChecksRefusesAndItsTargetsWorkAndSurviveARestart)
     EXPECT_NE(refused.find("would clean nothing"), std::string::npos) << refused;
     SetField(editor, IDC_FOLDER_PATH, "C:\\");
     EXPECT_NE(OkMessage(cleaner, editor).find("root of a drive"), std::string::npos);
+    // A folder whose name has no form in the ANSI code page (1252 here) cannot go into the custom
+    // targets file: the editor says so and saves nothing, rather than storing another name.
+    const std::wstring cyrillic = std::wstring(first.begin(), first.end()) + L"\\\u041A\u044D\u0448";
+    ::SendMessageW(ShownOnPage(editor, IDC_FOLDER_PATH), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(cyrillic.c_str()));
+    const std::string unstorable = OkMessage(cleaner, editor);
+    EXPECT_NE(unstorable.find("cannot store in its custom targets file"), std::string::npos) << unstorable;
+    EXPECT_TRUE(TreeItems(tree).empty()) << "nothing was added";
     // A 32-character name over a folder of files is taken.
     SetField(editor, IDC_FOLDER_PATH, first);
     EXPECT_EQ(OkMessage(cleaner, editor), "");

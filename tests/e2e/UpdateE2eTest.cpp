@@ -1,9 +1,10 @@
 // End-to-end: the real Tracelorn.exe updates an empty program folder from the publisher's demo
 // folder (served by the update tests' HTTP server) through the update dialog, and the next start
-// has the new targets and the banner; the automatic update does the same from the main window.
+// has the new targets and the banner; the automatic update does the same from the main window, and
+// closing the cleaner while it waits on a silent server ends the process at once.
 #include "Cleaner.h"
 #include "app/DlgMainIds.h"
-#include "schedule/DlgUpdateIds.h"
+#include "dialogs/DlgUpdateIds.h"
 
 #include <gtest/gtest.h>
 
@@ -15,11 +16,13 @@ using namespace e2e;
 
 namespace {
 
-std::string Demo() {
+std::string ServerRoot() {
     char cwd[MAX_PATH] = {};
     ::GetCurrentDirectoryA(MAX_PATH, cwd);
-    return std::string(cwd) + "\\update-www\\demo\\tracelorn\\2\\";
+    return std::string(cwd) + "\\update-www\\";
 }
+
+std::string Demo() { return ServerRoot() + "demo\\tracelorn\\2\\"; }
 
 int ServerPort() {
     char cwd[MAX_PATH] = {};
@@ -163,6 +166,43 @@ TEST_F(UpdateE2e, AutomaticUpdateFromTheMainWindowBringsTheSameFiles) {
     ExpectDemoInstalled();
     cleaner.Exit();
     EXPECT_TRUE(cleaner.WaitForExit());
+}
+
+TEST_F(UpdateE2e, ClosingDuringAStalledDownloadEndsTheProcessAtOnce) {
+    // The demo's signed list with a banner whose bytes stop coming after the first few.
+    const std::string stalled = ServerRoot() + "stalled\\tracelorn\\2\\";
+    ASSERT_TRUE(::CreateDirectoryA((ServerRoot() + "stalled").c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS);
+    ::CreateDirectoryA((ServerRoot() + "stalled\\tracelorn").c_str(), nullptr);
+    ::CreateDirectoryA(stalled.c_str(), nullptr);
+    for (const char* name : {"update.prm", "update.prm.sig", "banner.qbf"})
+        ASSERT_TRUE(::CopyFileA((Demo() + name).c_str(), (stalled + name).c_str(), FALSE)) << name;
+    std::ofstream(stalled + "banner.qbf.fault") << "stall";
+    SetSetting("UpdateURL", "http://127.0.0.1:" + std::to_string(ServerPort()) + "/stalled/tracelorn/2/");
+
+    // What an exit costs here without an update (Wine ends a process slowly under Xvfb).
+    DWORD plainExit = 0;
+    {
+        RunningCleaner plain(exe);
+        ASSERT_TRUE(plain.WaitForWindow());
+        const DWORD start = ::GetTickCount();
+        plain.Exit();
+        ASSERT_TRUE(plain.WaitForExit());
+        plainExit = ::GetTickCount() - start;
+    }
+    RunningCleaner cleaner(exe);
+    ASSERT_TRUE(cleaner.WaitForWindow());
+    cleaner.Command(ID_AUTO_UPDATE);
+    ASSERT_TRUE(WaitFor([] {
+        return ReadFileBytes(ServerRoot() + "requests.log").find("/stalled/tracelorn/2/banner.qbf") != std::string::npos;
+    }, 20000));
+    const DWORD start = ::GetTickCount();
+    cleaner.Exit();
+    ASSERT_TRUE(cleaner.WaitForExit(60000));
+    // The update adds less than 2 s to the exit; an exit that waits on the network for any of its
+    // time-outs takes far longer.
+    EXPECT_LT(::GetTickCount() - start, plainExit + 2000) << "an exit without an update took " << plainExit << " ms";
+    EXPECT_FALSE(FileExists(root.Path() + "prog\\banner.qbf"));
+    EXPECT_FALSE(FileExists(root.Path() + "prog\\banner.qbf.new"));
 }
 
 }  // namespace

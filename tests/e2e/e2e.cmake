@@ -8,7 +8,7 @@ target_link_libraries(test_e2e PRIVATE cleaner_app_headers test_support gtest_ma
 # The update case reads the shipped plug-ins' sources for the target names it expects.
 target_compile_definitions(test_e2e PRIVATE TL_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 target_include_directories(test_e2e PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/e2e)
-add_dependencies(test_e2e Tracelorn)
+add_dependencies(test_e2e Tracelorn TracelornCmd)
 add_test(NAME e2e COMMAND test_e2e --gtest_brief=1 WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 set_tests_properties(e2e PROPERTIES TIMEOUT 1200)
 # The update case fetches from the demo update server folder through the update tests' server.

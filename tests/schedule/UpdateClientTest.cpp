@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
+#include <optional>
+
 using namespace update_test;
 using update::kChecking;
 using update::kConnecting;
@@ -36,9 +39,21 @@ Offer MakeOffer(const std::string& name, uint8_t day) {
     return Offer{name, StampOf(bytes), bytes, true};
 }
 
+std::optional<DWORD> AcceptedSequence() {
+    DWORD value = 0, size = sizeof value;
+    if (::RegGetValueA(HKEY_CURRENT_USER, (std::string("software\\") + kRecordsPath).c_str(), "UpdateSequence",
+                       RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return value;
+}
+
 class UpdateClient : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_NE(ServerFolder::Port(), 0) << "the update test server is not running"; }
+    void SetUp() override {
+        ClearRecords();
+        ASSERT_NE(ServerFolder::Port(), 0) << "the update test server is not running";
+    }
+    void TearDown() override { ClearRecords(); }
 
     // The program folder holds the server's update list of these versions.
     void InstallList(uint32_t banner, uint32_t plugin, const std::string& bannerBytes) {
@@ -291,6 +306,83 @@ TEST_F(UpdateClient, SignedFilesThatAreNotSafePluginsAreRefused) {
         EXPECT_EQ(Codes(RunWorker(fresh.Path(), server.Base())).back(), kListUnreadable);
         EXPECT_EQ(fresh.Snapshot(), before);
     }
+}
+
+}  // namespace
+
+namespace {
+
+// A server that replays, freezes or mixes signed lists gets a failed update: nothing is written
+// and the accepted sequence stays where it was.
+TEST_F(UpdateClient, AReplayedOlderListIsRefused) {
+    ServerContent content;
+    content.sequence = 2;
+    content.standard = {MakeOffer("a.tlp", 5)};
+    server.Publish(content);
+    ASSERT_EQ(Codes(Run()).back(), kSucceeded);
+    ASSERT_EQ(AcceptedSequence(), 2u);
+    // An older publication, validly signed, offering more than the client has.
+    content.sequence = 1;
+    content.pluginVersion = 2;
+    content.standard.push_back(MakeOffer("b.tlp", 5));
+    server.Publish(content);
+    const auto before = program.Snapshot();
+    EXPECT_EQ(Codes(Run()), (std::vector<uint32_t>{kConnecting, kListUnreadable}));
+    EXPECT_EQ(program.Snapshot(), before);
+    EXPECT_EQ(AcceptedSequence(), 2u);
+}
+
+TEST_F(UpdateClient, AnExpiredListIsRefused) {
+    ServerContent content;
+    content.expires = static_cast<int64_t>(std::time(nullptr)) - 3600;
+    content.standard = {MakeOffer("a.tlp", 5)};
+    server.Publish(content);
+    const auto before = program.Snapshot();
+    EXPECT_EQ(Codes(Run()), (std::vector<uint32_t>{kConnecting, kListUnreadable}));
+    EXPECT_EQ(program.Snapshot(), before);
+    EXPECT_FALSE(AcceptedSequence());
+}
+
+TEST_F(UpdateClient, ThisReleasesListWithLastReleasesPluginListIsRefused) {
+    ServerContent last;
+    last.standard = {MakeOffer("a.tlp", 5)};
+    server.Publish(last);
+    const std::string oldPlugins = server.Get("updateplg.prm"), oldSig = server.Get("updateplg.prm.sig");
+    const std::string oldFile = server.Get("STDPLUGS/a.tlp");
+    ServerContent current = last;
+    current.sequence = 2;
+    current.pluginVersion = 2;
+    current.standard = {MakeOffer("a.tlp", 6), MakeOffer("fix.tlp", 6)};
+    server.Publish(current);
+    server.Put("updateplg.prm", oldPlugins);
+    server.Put("updateplg.prm.sig", oldSig);
+    server.Put("STDPLUGS/a.tlp", oldFile);
+    const auto before = program.Snapshot();
+    EXPECT_EQ(Codes(Run()).back(), kListUnreadable);
+    EXPECT_EQ(program.Snapshot(), before);
+    EXPECT_FALSE(AcceptedSequence());
+}
+
+TEST_F(UpdateClient, ADeletedPluginReturnsOnlyWithANewerStamp) {
+    ServerContent content;
+    content.standard = {MakeOffer("gone.tlp", 5), MakeOffer("kept.tlp", 5)};
+    server.Publish(content);
+    ASSERT_EQ(Codes(Run()).back(), kSucceeded);
+    ASSERT_TRUE(::DeleteFileA((program.Path() + "\\STDPLUGS\\gone.tlp").c_str()));
+    content.sequence = 2;
+    content.pluginVersion = 2;
+    content.standard[1] = MakeOffer("kept.tlp", 6);
+    server.Publish(content);
+    const std::vector<Notice> notices = Run();
+    ASSERT_EQ(Codes(notices).back(), kSucceeded);
+    EXPECT_EQ(notices.back().value, 1u);
+    EXPECT_FALSE(program.Has("STDPLUGS\\gone.tlp"));
+    content.sequence = 3;
+    content.pluginVersion = 3;
+    content.standard[0] = MakeOffer("gone.tlp", 6);
+    server.Publish(content);
+    ASSERT_EQ(Codes(Run()).back(), kSucceeded);
+    EXPECT_EQ(program.Get("STDPLUGS\\gone.tlp"), content.standard[0].bytes);
 }
 
 }  // namespace

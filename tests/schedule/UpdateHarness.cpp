@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <tuple>
 #include <sstream>
@@ -99,8 +100,6 @@ void Collect(const std::string& folder, const std::string& prefix, std::map<std:
     } while (::FindNextFileA(find, &data));
     ::FindClose(find);
 }
-
-thread_local Recorder* g_recorder = nullptr;
 
 }  // namespace
 
@@ -210,7 +209,13 @@ void ServerFolder::Publish(const ServerContent& content) {
     const std::string pluginList = TreeBytes(plugins);
     Put("updateplg.prm", pluginList);
     Put("updateplg.prm.sig", Sign(pluginList));
-    const std::string updateList = TreeBytes(UpdateList(content.bannerVersion, content.pluginVersion, content.banner));
+    PropertyTree list = UpdateList(content.bannerVersion, content.pluginVersion, content.banner);
+    PropertyNode& first = list.Node(0);
+    first.SetInteger(update::kSequenceName, content.sequence);
+    const auto expires = update::StampBytes(static_cast<uint32_t>(content.expires ? content.expires : std::time(nullptr) + 86400));
+    first.SetStamp(update::kExpiresName, expires[0], expires[1], expires[2], expires[3]);
+    first.SetString(update::kPluginListHashName, Sha256(pluginList));
+    const std::string updateList = TreeBytes(list);
     Put("update.prm", updateList);
     Put("update.prm.sig", Sign(updateList));
 }
@@ -274,9 +279,11 @@ LRESULT CALLBACK Recorder::Proc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) {
     return 0;
 }
 
+void ClearRecords() { ::RegDeleteTreeA(HKEY_CURRENT_USER, (std::string("software\\") + kRecordsPath).c_str()); }
+
 std::vector<Notice> RunWorker(const std::string& programFolder, const std::string& base, DWORD timeoutMs) {
     Recorder recorder;
-    if (!update_worker::Start(UpdateJob{recorder.Hwnd(), programFolder, base})) return {};
+    if (!update_worker::Start(UpdateJob{recorder.Hwnd(), programFolder, base, kRecordsPath})) return {};
     if (!update_worker::WaitForEnd(timeoutMs)) {
         update_worker::RequestStop();
         (void)update_worker::WaitForEnd();

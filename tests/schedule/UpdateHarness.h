@@ -37,6 +37,8 @@ struct Offer {
 struct ServerContent {
     uint32_t bannerVersion = 1;
     uint32_t pluginVersion = 1;
+    uint32_t sequence = 1;
+    int64_t expires = 0;  // seconds since 1970 UTC; 0: a day from now
     std::string banner = BannerBytes(2);
     std::vector<Offer> standard, application;
 };
@@ -87,6 +89,10 @@ struct Notice {
     uint32_t value = 0;
     std::string name;  // code 5
 };
+
+// The settings key of the workers the tests start themselves (below HKCU\software).
+constexpr char kRecordsPath[] = "Quorvane\\TracelornTest\\UpdateClient";
+void ClearRecords();
 
 // Runs one update worker for the folder and base address with a recording window as its
 // notification window; returns what it reported, in order.

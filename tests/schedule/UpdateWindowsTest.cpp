@@ -4,7 +4,7 @@
 #include "UpdateHarness.h"
 
 #include "app/DlgMain.h"
-#include "schedule/DlgUpdate.h"
+#include "dialogs/DlgUpdate.h"
 #include "schedule/UpdateProtocol.h"
 #include "schedule/UpdateWorker.h"
 #include "targets/TargetCatalog.h"
@@ -137,13 +137,13 @@ TEST_F(UpdateWindows, UpdateNowWhileAStalledAutomaticUpdateRunsNeverRunsTwoWorke
     ProgramFolder autoFolder;
     const auto autoBefore = autoFolder.Snapshot();
     Recorder automatic;
-    ASSERT_TRUE(update_worker::Start(UpdateJob{automatic.Hwnd(), autoFolder.Path(), stalled.Base()}));
+    ASSERT_TRUE(update_worker::Start(UpdateJob{automatic.Hwnd(), autoFolder.Path(), stalled.Base(), kRecordsPath}));
     ASSERT_TRUE(PumpUntil([&] {
         for (const Notice& n : automatic.Notices())
             if (n.code == update::kFileBegins) return true;
         return false;
     }));
-    EXPECT_FALSE(update_worker::Start(UpdateJob{automatic.Hwnd(), autoFolder.Path(), stalled.Base()}));
+    EXPECT_FALSE(update_worker::Start(UpdateJob{automatic.Hwnd(), autoFolder.Path(), stalled.Base(), kRecordsPath}));
 
     ServerContent content;
     content.standard = {MakeOffer("now.tlp")};
@@ -169,14 +169,14 @@ TEST_F(UpdateWindows, MainWindowAutomaticUpdateShowsItsBalloonAndLeavesDmSetDefI
     TargetCatalog catalog(kSettingsPath, program.Path());
     catalog.SetLastUpdateTime(0);
     catalog.Settings().autoUpdateNotify = true;
-    CDlgMain window(catalog, CDlgMain::Options{"", program.Path(), {}});
+    CDlgMain window(catalog, CDlgMain::Options{"", program.Path(), {}, {}});
     ASSERT_TRUE(window.Create(nullptr));
 
     ASSERT_TRUE(window.StartAutoUpdate());
     EXPECT_FALSE(window.StartAutoUpdate()) << "one update at a time";
     ASSERT_TRUE(PumpUntil([] { return !update_worker::Running(); }));
-    EXPECT_STREQ(window.Tray().Record().szInfo, "Update successfully completed.\n1 plugins updated.");
-    EXPECT_STREQ(window.Tray().Record().szInfoTitle, "Tracelorn");
+    EXPECT_EQ(window.Tray().BalloonText(), "Update successfully completed.\n1 plugins updated.");
+    EXPECT_EQ(window.Tray().BalloonTitle(), "Tracelorn");
     EXPECT_EQ(window.Tray().Record().uTimeout, 1000u);
     EXPECT_GT(catalog.LastUpdateTime(), 0);
     EXPECT_EQ(program.Get("APPPLUGS\\auto.tlp"), content.application[0].bytes);
@@ -186,6 +186,7 @@ TEST_F(UpdateWindows, MainWindowAutomaticUpdateShowsItsBalloonAndLeavesDmSetDefI
     content.application.push_back(MakeOffer("second.tlp"));
     content.application.push_back(MakeOffer("third.tlp"));
     content.pluginVersion = 2;
+    content.sequence = 2;
     more.Publish(content);
     PointUpdatesAt(more.Base());
     catalog.Settings().autoUpdateNotify = false;
@@ -194,7 +195,7 @@ TEST_F(UpdateWindows, MainWindowAutomaticUpdateShowsItsBalloonAndLeavesDmSetDefI
     ASSERT_TRUE(PumpUntil([] { return !update_worker::Running(); }));
     EXPECT_TRUE(program.Has("APPPLUGS\\third.tlp"));
     EXPECT_GT(catalog.LastUpdateTime(), 0);
-    EXPECT_STREQ(window.Tray().Record().szInfo, "Update successfully completed.\n1 plugins updated.");
+    EXPECT_EQ(window.Tray().BalloonText(), "Update successfully completed.\n1 plugins updated.");
     catalog.SetLastUpdateTime(0);
     ASSERT_TRUE(window.StartAutoUpdate());
     ASSERT_TRUE(PumpUntil([] { return !update_worker::Running(); }));
@@ -221,7 +222,7 @@ TEST_F(UpdateWindows, DestroyingTheMainWindowStopsItsAutomaticUpdate) {
     PointUpdatesAt(server.Base());
     TargetCatalog catalog(kSettingsPath, program.Path());
     const auto before = program.Snapshot();
-    CDlgMain window(catalog, CDlgMain::Options{"", program.Path(), {}});
+    CDlgMain window(catalog, CDlgMain::Options{"", program.Path(), {}, {}});
     ASSERT_TRUE(window.Create(nullptr));
     ASSERT_TRUE(window.StartAutoUpdate());
     ASSERT_TRUE(PumpUntil([&] {

@@ -4,7 +4,7 @@
 # dialog and the main window from their templates.
 include(${CMAKE_SOURCE_DIR}/cleaner/res/res.cmake)
 target_sources(test_schedule PRIVATE ${TL_ARTWORK_RC} ${CMAKE_SOURCE_DIR}/cleaner/app/DlgMain.rc
-               ${CMAKE_SOURCE_DIR}/cleaner/schedule/DlgUpdate.rc)
+               ${CMAKE_SOURCE_DIR}/cleaner/dialogs/DlgUpdate.rc)
 add_dependencies(test_schedule tl_artwork)
 set(tl_test_key ${CMAKE_CURRENT_BINARY_DIR}/test-update-key.raw)
 add_custom_command(OUTPUT ${tl_test_key}

@@ -6,6 +6,7 @@ go wrong on purpose:
   404 / 500      that status with an HTML error page instead of the file
   truncate       the full Content-Length, half the bytes, then the connection closes
   slow           the full Content-Length, then 256 bytes every 100 ms
+  stall          the full Content-Length and 256 bytes, then silence for two minutes
   oversize N     N bytes (the file, then zeros) without a Content-Length
   wrong          as many bytes as the file, every one changed
 
@@ -65,6 +66,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
                     self.wfile.write(body[i : i + 256])
                     self.wfile.flush()
                     time.sleep(0.1)
+            elif kind == "stall":
+                self.wfile.write(body[:256])
+                self.wfile.flush()
+                time.sleep(120)
             elif kind == "wrong":
                 self.wfile.write(bytes(b ^ 0x5A for b in body))
             else:

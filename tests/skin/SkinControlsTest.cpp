@@ -118,11 +118,22 @@ TEST_F(SkinWindow, ListKeepsLineData) {
     ASSERT_TRUE(dialog_.list.GetLine(1, line));
     EXPECT_EQ(line, ResultLine::Make(LineKind::Target, 0, "Recent Documents", "12", "3", "48,00 KB"));
     EXPECT_EQ(dialog_.list.Selection(), 6);  // the newest line is selected
-    // The stored text carries the header bytes of the line format.
-    char text[128] = {};
-    ::SendMessageA(dialog_.list.Hwnd(), LB_GETTEXT, 1, reinterpret_cast<LPARAM>(text));
+    // The stored text carries the header of the line format, in UTF-16 units.
+    wchar_t text[128] = {};
+    ::SendMessageW(dialog_.list.Hwnd(), LB_GETTEXT, 1, reinterpret_cast<LPARAM>(text));
     EXPECT_EQ(text[0], 5);
     EXPECT_EQ(text[2], 17);
+    // A name outside the ANSI code page (Cyrillic and CJK: "Кэш 浏览器") is kept whole: the list
+    // holds it in UTF-16 and gives it back in UTF-8.
+    const std::string name = "\xD0\x9A\xD1\x8D\xD1\x88 \xE6\xB5\x8F\xE8\xA7\x88\xE5\x99\xA8";
+    const int added = dialog_.list.AddLine(ResultLine::Make(LineKind::Target, 0, name, "1", "0", "1,00 KB"));
+    ASSERT_EQ(added, 7);
+    ASSERT_TRUE(dialog_.list.GetLine(added, line));
+    EXPECT_EQ(line.name, name);
+    ::SendMessageW(dialog_.list.Hwnd(), LB_GETTEXT, added, reinterpret_cast<LPARAM>(text));
+    EXPECT_EQ(std::wstring(text + 6, 7), L"\u041A\u044D\u0448 \u6D4F\u89C8\u5668");
+    EXPECT_EQ(text[2], 8) << "7 UTF-16 units";
+    dialog_.list.DeleteLastLine();
     // Line heights follow the kinds.
     EXPECT_EQ(::SendMessageA(dialog_.list.Hwnd(), LB_GETITEMHEIGHT, 0, 0), 40);
     EXPECT_EQ(::SendMessageA(dialog_.list.Hwnd(), LB_GETITEMHEIGHT, 1, 0), 40);

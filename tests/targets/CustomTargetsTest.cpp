@@ -115,6 +115,10 @@ TEST(CustomTargets, CorruptRecordKeepsEarlierTargetsAndTheFile) {
     store.MarkChanged();
     EXPECT_EQ(store.Save(c.catalog, Folder(tmp)), CustomTargetsStore::SaveResult::Written);
     EXPECT_NE(ReadFileBytes(tmp / "CustomTargets.tgs"), bytes);
+    // The file that could not be read is kept as it was, once: later saves leave the copy alone.
+    EXPECT_EQ(ReadFileBytes(tmp / "CustomTargets.tgs.bak"), bytes);
+    EXPECT_EQ(store.Save(c.catalog, Folder(tmp)), CustomTargetsStore::SaveResult::Written);
+    EXPECT_EQ(ReadFileBytes(tmp / "CustomTargets.tgs.bak"), bytes);
 }
 
 TEST(CustomTargets, LockedFileIsNeverWiped) {
@@ -131,6 +135,44 @@ TEST(CustomTargets, LockedFileIsNeverWiped) {
     }
     EXPECT_EQ(store.Save(c.catalog, Folder(tmp)), CustomTargetsStore::SaveResult::KeptIncompleteFile);
     EXPECT_EQ(ReadFileBytes(path), old);
+    // The user's edits while the file is still held: it cannot be kept, so nothing replaces it.
+    c.catalog.AddTarget(OneFileTarget("New", true));
+    store.MarkChanged();
+    {
+        HeldFile held(path);
+        ASSERT_TRUE(held.Held());
+        EXPECT_EQ(store.Save(c.catalog, Folder(tmp)), CustomTargetsStore::SaveResult::KeptIncompleteFile);
+    }
+    EXPECT_EQ(ReadFileBytes(path), old);
+    EXPECT_FALSE(FileExists(tmp / "CustomTargets.tgs.bak"));
+    // Released: the old file becomes the .bak, the new targets the file.
+    EXPECT_EQ(store.Save(c.catalog, Folder(tmp)), CustomTargetsStore::SaveResult::Written);
+    EXPECT_EQ(ReadFileBytes(tmp / "CustomTargets.tgs.bak"), old);
+    Catalog reread;
+    CustomTargetsStore again;
+    EXPECT_EQ(again.Load(reread.catalog, Folder(tmp)), 1u);
+    EXPECT_EQ(reread.catalog.TargetAt(0).Name(), "New");
+}
+
+TEST(CustomTargets, TargetUnderAFolderWithoutAnAnsiNameIsRefusedNotRenamed) {
+    TempFolder tmp;
+    Catalog c;
+    c.catalog.AddTarget(OneFileTarget("Kept", true));
+    CustomTargetsStore store;
+    ASSERT_EQ(store.Save(c.catalog, Folder(tmp)), CustomTargetsStore::SaveResult::Written);
+    const std::string before = ReadFileBytes(tmp / "CustomTargets.tgs");
+    // "C:\Кэш\" has no form in code page 1252.
+    EntryRecord e;
+    e.kind = 2;
+    e.path = "C:\\\xD0\x9A\xD1\x8D\xD1\x88\\";
+    auto t = std::make_unique<Target>("Cyrillic", "");
+    auto entry = MakeEntry(e);
+    ASSERT_TRUE(entry);
+    t->AddEntry(std::move(entry));
+    c.catalog.AddTarget(std::move(t));
+    store.MarkChanged();
+    EXPECT_EQ(store.Save(c.catalog, Folder(tmp)), CustomTargetsStore::SaveResult::Refused);
+    EXPECT_EQ(ReadFileBytes(tmp / "CustomTargets.tgs"), before);
 }
 
 TEST(CustomTargets, FailedReplaceLeavesOldFileWhole) {

@@ -1,4 +1,5 @@
 #include "support/TempFolder.h"
+#include "targets/AnsiStoredText.h"
 #include "targets/BinaryFile.h"
 #include "targets/PluginFiles.h"
 #include "targets/PropertyTree.h"
@@ -24,6 +25,12 @@ void WritePlugin(const TempFolder& tmp, const std::string& relative, const std::
     ASSERT_EQ(WriteTargetRecord(r, s), RecordWriteResult::Ok);
     tmp.MakeFileWith(relative, std::string(s.Bytes().begin(), s.Bytes().end()));
 }
+
+// Writes a record's strings byte for byte: the test says what the ANSI form is, not the program.
+struct BytesAsStored final : StoredText {
+    bool Load(std::string_view stored, std::string& text) const override { return text.assign(stored), true; }
+    bool Store(std::string_view text, std::string& stored) const override { return stored.assign(text), true; }
+};
 
 std::vector<std::string> Tlps(const std::string& folder) {
     std::vector<std::string> out;
@@ -59,6 +66,39 @@ TEST(PluginFiles, ApplicationPluginsSortedByNameWhateverTheFileOrder) {
     EXPECT_EQ(catalog.TargetAt(4).Name(), "Delta");
 }
 
+TEST(PluginFiles, AnsiStoredNamesLoadAsTheProgramsTextAndGoBackAsTheyWere) {
+    TempFolder tmp;
+    // Code page 1252: 0xE9 is "é". The program holds it as UTF-8 (C3 A9).
+    TargetRecord r;
+    r.name = "Caf\xE9 Cache";
+    r.description = "Kills the caf\xE9's pages";
+    EntryRecord e;
+    e.kind = 2;
+    e.path = "C:\\Caf\xE9\\";
+    r.entries.push_back(e);
+    MemoryStream stored;
+    ASSERT_EQ(WriteTargetRecord(r, stored, BytesAsStored()), RecordWriteResult::Ok);
+    tmp.MakeFileWith("APPPLUGS\\cafe.tlp", std::string(stored.Bytes().begin(), stored.Bytes().end()));
+    TargetCatalog catalog;
+    ASSERT_EQ(LoadApplicationPlugins(catalog, Folder(tmp)), 1u);
+    const Target& target = catalog.TargetAt(0);
+    EXPECT_EQ(target.Name(), "Caf\xC3\xA9 Cache");
+    EXPECT_EQ(target.Description(), "Kills the caf\xC3\xA9's pages");
+    ASSERT_EQ(target.EntryCount(), 1u);
+    EXPECT_EQ(target.Entry(0).Record()->path, "C:\\Caf\xC3\xA9\\");
+    // Written again, the file holds the same ANSI bytes.
+    auto back = RecordFromTarget(target);
+    ASSERT_TRUE(back);
+    MemoryStream again;
+    ASSERT_EQ(WriteTargetRecord(*back, again, AnsiCodePageText()), RecordWriteResult::Ok);
+    EXPECT_EQ(again.Bytes(), stored.Bytes());
+    // A name the code page cannot hold is refused, not written as another name ("Кэш").
+    back->name = "\xD0\x9A\xD1\x8D\xD1\x88";
+    MemoryStream refused;
+    EXPECT_EQ(WriteTargetRecord(*back, refused, AnsiCodePageText()), RecordWriteResult::NoStoredForm);
+    EXPECT_EQ(refused.Size(), 0u);
+}
+
 TEST(PluginFiles, StandardPluginByFileName) {
     TempFolder tmp;
     WritePlugin(tmp, "STDPLUGS\\WinTemp.tlp", "Windows Temp Files");
@@ -89,7 +129,7 @@ TEST(PluginFiles, RefusedEntryIsSkippedOthersKept) {
     bad.rootKey = 0x12345678u;  // not a predefined root
     bad.key = "Software\\X";
     r.entries = {good, bad, good};
-    auto t = TargetFromRecord(r);
+    auto t = TargetFromRecord(r, EntrySource::UpdatedPlugin);
     EXPECT_EQ(t->EntryCount(), 2u);
     auto back = RecordFromTarget(*t);
     ASSERT_TRUE(back);

@@ -23,8 +23,10 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int32_t kInstallerMarker = 0;
-// The product files beside the cleaner: the program, its help, the uninstaller and the plug-ins.
-const char* const kTopFiles[] = {"Tracelorn.exe", "Tracelorn.chm", "Uninst.exe"};
+// The product files beside the cleaner: the program, its console, its help, the uninstaller, the
+// Group Policy templates (for administrators to copy into their policy store) and the plug-ins.
+const char* const kTopFiles[] = {"Tracelorn.exe", "TracelornCmd.exe", "Tracelorn.chm", "Uninst.exe",
+                                 "PolicyDefinitions/Tracelorn.admx", "PolicyDefinitions/en-US/Tracelorn.adml"};
 const char* const kPluginFolders[] = {"STDPLUGS", "APPPLUGS"};
 
 bool ReadFile(const fs::path& path, std::string& data) {

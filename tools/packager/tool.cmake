@@ -23,7 +23,7 @@ add_custom_command(OUTPUT ${tl_bin}/Uninst.exe
 add_custom_command(OUTPUT ${tl_bin}/setup.exe
   COMMAND ${tl_packager} setup $<TARGET_FILE:setup_image> ${tl_setup_data} ${tl_bin} ${tl_bin}/setup.exe
   DEPENDS setup_image ${tl_packager} ${tl_setup_trees} ${tl_bin}/Uninst.exe ${tl_bin}/Tracelorn.chm
-          Tracelorn ${SHIPPED_PLUGIN_FILES}
+          Tracelorn TracelornCmd ${TL_POLICY_FILES} ${SHIPPED_PLUGIN_FILES}
   COMMENT "packager: setup.exe" VERBATIM)
 add_custom_target(setup_package ALL DEPENDS ${tl_bin}/Uninst.exe ${tl_bin}/setup.exe)
 add_dependencies(setup_package setup_data shipped_plugins tl_help)

@@ -1,10 +1,19 @@
 // tl_publish: writes an update server folder from the build, and manages the signing key.
 //
-//   tl_publish folder OUT KEY.pem PLUGINS BANNERS.txt BANNER_VERSION PLUGIN_VERSION
+//   tl_publish folder OUT KEY.pem PLUGINS BANNERS.txt BANNER_VERSION PLUGIN_VERSION [BINDING]
 //       OUT/update.prm and OUT/updateplg.prm with their signatures (.sig: r||s, 64 bytes, ECDSA
 //       P-256 over the SHA-256 of the list), OUT/STDPLUGS and OUT/APPPLUGS copied from
 //       PLUGINS/STDPLUGS and PLUGINS/APPPLUGS, and OUT/banner.qbf from the banners that
 //       BANNERS.txt describes. Serve the folder that holds OUT as-is with any static HTTP server.
+//   tl_publish resign OUT KEY.pem [BINDING]
+//       signs OUT/update.prm again with a new sequence and expiry, bound to OUT/updateplg.prm as
+//       it is now; nothing else changes. Run it before the lists expire.
+//   BINDING, the options of both:
+//       --sequence N      the list's sequence; it must be above the one OUT/update.prm has (default:
+//                         the publication time in seconds since 1970 UTC, or one above OUT's when
+//                         that is higher), since clients refuse a lower one
+//       --expires TIME    when clients stop taking the list, UTC: YYYY-MM-DD or YYYY-MM-DDTHH:MM
+//       --days N          expires N days after publication (default 30)
 //   tl_publish genkey KEY.pem      a new private key (kept out of the repository); prints its
 //                                  public half in the form the build reads (hex X||Y)
 //   tl_publish pubkey KEY.pem      prints the public half of a key (hex X||Y)
@@ -22,6 +31,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -146,6 +156,85 @@ bool WriteSigned(EVP_PKEY* key, const fs::path& path, const Bytes& bytes) {
 
 std::string AsText(const update::Sha256Digest& d) { return std::string(d.begin(), d.end()); }
 
+constexpr uint32_t kDefaultDays = 30;
+
+// The sequence and expiry of one publication, from the options and the list already in OUT.
+struct Binding {
+    uint32_t sequence = 0;
+    uint32_t expires = 0;
+};
+
+// "YYYY-MM-DD" or "YYYY-MM-DDTHH:MM" (UTC) as seconds since 1970.
+std::optional<int64_t> ParseUtc(const std::string& text) {
+    std::tm tm{};
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0;
+    char tail = 0;
+    const int n = std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d%c", &year, &month, &day, &hour, &minute, &tail);
+    if (!(n == 3 && text.size() == 10) && n != 5) return std::nullopt;
+    if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || year < 1970) return std::nullopt;
+    tm.tm_year = year - 1900;
+    tm.tm_mon = month - 1;
+    tm.tm_mday = day;
+    tm.tm_hour = hour;
+    tm.tm_min = minute;
+    return static_cast<int64_t>(timegm(&tm));
+}
+
+std::optional<uint32_t> PreviousSequence(const fs::path& out) {
+    std::optional<Bytes> bytes = ReadFile(out / "update.prm");
+    std::optional<PropertyTree> list = bytes ? update::ReadList(*bytes) : std::nullopt;
+    if (!list || list->NodeCount() == 0) return std::nullopt;
+    const Property* p = list->Node(0).Find(update::kSequenceName);
+    if (!p || p->type != static_cast<uint8_t>(PropertyType::Integer)) return std::nullopt;
+    return p->number;
+}
+
+std::optional<Binding> Refuse(const std::string& message) {
+    Fail(message);
+    return std::nullopt;
+}
+
+std::optional<Binding> ReadBindingOptions(const fs::path& out, int argc, char** args) {
+    const int64_t now = static_cast<int64_t>(std::time(nullptr));
+    std::optional<int64_t> sequence, expires;
+    int64_t days = kDefaultDays;
+    for (int i = 0; i < argc; i += 2) {
+        const std::string option = args[i];
+        if (i + 1 >= argc) return Refuse(option + ": a value is missing");
+        const std::string value = args[i + 1];
+        if (option == "--sequence") sequence = std::stoll(value);
+        else if (option == "--days") days = std::stoll(value);
+        else if (option == "--expires") {
+            expires = ParseUtc(value);
+            if (!expires) return Refuse(value + ": not a UTC time (YYYY-MM-DD or YYYY-MM-DDTHH:MM)");
+        } else return Refuse(option + ": unknown option");
+    }
+    if (!expires) expires = now + days * 86400;
+    const std::optional<uint32_t> previous = PreviousSequence(out);
+    if (!sequence) sequence = std::max<int64_t>(now, previous ? int64_t{*previous} + 1 : 0);
+    if (*sequence <= 0 || *sequence > 0xFFFFFFFFll) return Refuse("the sequence must be 1 to 4294967295");
+    if (previous && *sequence <= *previous)
+        return Refuse("sequence " + std::to_string(*sequence) + " is not above the published " + std::to_string(*previous) +
+                    ": clients would refuse it");
+    if (*expires <= now || *expires > 0xFFFFFFFFll) return Refuse("the expiry must lie in the future");
+    return Binding{static_cast<uint32_t>(*sequence), static_cast<uint32_t>(*expires)};
+}
+
+// The first node's binding: the sequence, the expiry and the plug-in list it was published with.
+void Bind(PropertyNode& node, const Binding& binding, const Bytes& pluginList) {
+    node.SetInteger(update::kSequenceName, binding.sequence);
+    const std::array<uint8_t, 4> expires = update::StampBytes(binding.expires);
+    node.SetStamp(update::kExpiresName, expires[0], expires[1], expires[2], expires[3]);
+    node.SetString(update::kPluginListHashName, AsText(Sha256(pluginList)));
+}
+
+std::string UtcText(uint32_t instant) {
+    const std::time_t t = instant;
+    char text[32] = {};
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M UTC", std::gmtime(&t));
+    return text;
+}
+
 // One banner of BANNERS.txt: "file=NAME frames=N width=W anim=MS type=T x=X y=Y url=URL" (file is
 // relative to BANNERS.txt; the others are optional).
 struct BannerSpec {
@@ -248,8 +337,10 @@ bool PublishPlugins(const fs::path& plugins, const fs::path& out, update::Plugin
     return true;
 }
 
-int PublishFolder(char** args) {
+int PublishFolder(int argc, char** args) {
     const fs::path out = args[0];
+    const std::optional<Binding> binding = ReadBindingOptions(out, argc - 6, args + 6);
+    if (!binding) return 1;
     Pkey key = LoadKey(args[1]);
     if (!key) return Fail(std::string(args[1]) + ": not a P-256 private key");
     const fs::path plugins = args[2];
@@ -272,17 +363,37 @@ int PublishFolder(char** args) {
         return 1;
     pluginList.SortNodes();
 
+    const Bytes pluginListBytes = TreeBytes(pluginList);
     PropertyTree updateList;
     PropertyNode& versions = updateList.AddNode("Update", 0, false);
     versions.SetInteger("Banner", bannerVersion);
     versions.SetInteger("Plugin", pluginVersion);
     versions.SetString(update::kBannerHashName, AsText(Sha256(*banner)));
+    Bind(versions, *binding, pluginListBytes);
 
-    if (!WriteSigned(key.get(), out / "updateplg.prm", TreeBytes(pluginList)) ||
+    if (!WriteSigned(key.get(), out / "updateplg.prm", pluginListBytes) ||
         !WriteSigned(key.get(), out / "update.prm", TreeBytes(updateList)))
         return Fail("cannot sign or write the lists");
-    std::printf("%s: %zu standard and %zu application plug-ins, %zu banners\n", out.string().c_str(),
-                standard.Properties().size(), app.Properties().size(), specs->size());
+    std::printf("%s: %zu standard and %zu application plug-ins, %zu banners; sequence %u, expires %s\n",
+                out.string().c_str(), standard.Properties().size(), app.Properties().size(), specs->size(),
+                binding->sequence, UtcText(binding->expires).c_str());
+    return 0;
+}
+
+int Resign(int argc, char** args) {
+    const fs::path out = args[0];
+    Pkey key = LoadKey(args[1]);
+    if (!key) return Fail(std::string(args[1]) + ": not a P-256 private key");
+    std::optional<Bytes> listBytes = ReadFile(out / "update.prm");
+    std::optional<PropertyTree> list = listBytes ? update::ReadList(*listBytes) : std::nullopt;
+    std::optional<Bytes> pluginList = ReadFile(out / "updateplg.prm");
+    if (!list || list->NodeCount() == 0 || !pluginList) return Fail(out.string() + ": no published lists to sign again");
+    const std::optional<Binding> binding = ReadBindingOptions(out, argc - 2, args + 2);
+    if (!binding) return 1;
+    Bind(list->Node(0), *binding, *pluginList);
+    if (!WriteSigned(key.get(), out / "update.prm", TreeBytes(*list))) return Fail("cannot sign or write update.prm");
+    std::printf("%s: sequence %u, expires %s\n", out.string().c_str(), binding->sequence,
+                UtcText(binding->expires).c_str());
     return 0;
 }
 
@@ -323,7 +434,8 @@ int SignFile(const char* file, const char* keyPath) {
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
     try {
-        if (command == "folder" && argc == 8) return PublishFolder(argv + 2);
+        if (command == "folder" && argc >= 8) return PublishFolder(argc - 2, argv + 2);
+        if (command == "resign" && argc >= 4) return Resign(argc - 2, argv + 2);
         if (command == "genkey" && argc == 3) return GenerateKey(argv[2]);
         if (command == "pubkey" && argc == 3) return PrintKey(argv[2], false);
         if (command == "rawkey" && argc == 3) return PrintKey(argv[2], true);
@@ -332,6 +444,8 @@ int main(int argc, char** argv) {
         return Fail(e.what());
     }
     std::fputs("usage: tl_publish folder OUT KEY.pem PLUGINS BANNERS.txt BANNER_VERSION PLUGIN_VERSION\n"
+               "                         [--sequence N] [--expires YYYY-MM-DD[THH:MM] | --days N]\n"
+               "       tl_publish resign OUT KEY.pem [--sequence N] [--expires ... | --days N]\n"
                "       tl_publish genkey KEY.pem | pubkey KEY.pem | rawkey KEY.pem | sign FILE KEY.pem\n",
                stderr);
     return 2;

@@ -1,5 +1,6 @@
 #include "install/InstalledPaths.h"
 
+#include "install/FolderOwnership.h"
 #include "install/PathRules.h"
 
 #include <algorithm>
@@ -18,8 +19,11 @@ size_t LongestIn(const QV::TreeNode& list, size_t prefix) {
 }  // namespace
 
 size_t LongestInstalledName(const InstallSettings& settings) {
-    size_t longest = std::u16string(u"uninst.new").size();
-    if (const QV::TreeNode* files = settings.Tree().Child("files")) longest = std::max(longest, LongestIn(*files, 0));
+    // The journal's temporary twin, and every file under its staged name.
+    size_t longest = std::u16string(kJournalName).size() + 4;
+    if (const QV::TreeNode* files = settings.Tree().Child("files")) {
+        longest = std::max(longest, LongestIn(*files, 0) + std::u16string(kStagedSuffix).size());
+    }
     return longest;
 }
 

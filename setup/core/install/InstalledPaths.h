@@ -8,7 +8,8 @@
 namespace setup {
 
 // The longest path below the installation folder: the "files" entries with their subfolders, and
-// the uninstall log with its temporary twin.
+// the uninstall log and the update journal with their temporary twins, each file under its
+// staged name.
 size_t LongestInstalledName(const InstallSettings& settings);
 
 // True when `folder` + "\" + a name of `longest` characters still fits a path buffer.

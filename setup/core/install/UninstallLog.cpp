@@ -1,6 +1,7 @@
 #include "install/UninstallLog.h"
 
 #include "config/Text.h"
+#include "install/PathRules.h"
 
 namespace setup {
 
@@ -85,6 +86,22 @@ bool UninstallLog::AddWrittenValue(uint32_t root, const std::u16string& key, con
     entry.isValue = true;
     entry.value = value;
     return AddRegistry(entry);
+}
+
+bool UninstallLog::HasFile(const std::u16string& path) const {
+    for (const std::u16string& file : Files()) {
+        if (file == path || SamePath(file, path)) return true;
+    }
+    return false;
+}
+
+void UninstallLog::MergeFrom(const UninstallLog& earlier) {
+    for (const std::u16string& file : earlier.Files()) AddFile(file);
+    for (const std::u16string& folder : earlier.Folders()) AddFolder(folder);
+    for (const RegLogEntry& entry : earlier.Registry()) AddRegistry(entry);
+    if (!earlier.HasKeptRecord()) return;
+    StartKeptRecord();
+    for (const std::u16string& kept : earlier.Kept()) AddKept(kept);
 }
 
 bool UninstallLog::HasCreatedKey(uint32_t root, const std::u16string& key) const {

@@ -3,6 +3,8 @@
 // exactly that. Lists "f" (files) and "d" (folders) hold wide-string properties "0", "1", ... in the
 // order entries were added; "r" holds one child node per registry entry: a key the installation
 // created ("root", "key") or a value it wrote into a key that existed before (also "value").
+// "k", when present, is the record of the product's own names (the settings' "uninst" files) that
+// were already there when the installation came: those are the user's, and stay at uninstallation.
 #include "qv/TreeNode.h"
 
 #include <string>
@@ -29,6 +31,16 @@ public:
     // whether it was added.
     bool AddFile(const std::u16string& path) { return AddPath("f", path); }
     bool AddFolder(const std::u16string& path) { return AddPath("d", path); }
+    bool AddKept(const std::u16string& path) { return AddPath("k", path); }
+    // Exact or ignoring ASCII case, as the file system compares.
+    bool HasFile(const std::u16string& path) const;
+    // Marks the log as carrying the record "k" (possibly empty).
+    void StartKeptRecord() { tree_.Child("k", true); }
+    bool HasKeptRecord() const { return tree_.Child(std::string("k")) != nullptr; }
+    std::vector<std::u16string> Kept() const { return Paths("k"); }
+    // Takes every entry of `earlier` that this log does not hold yet (a reinstallation keeps
+    // what the earlier installation created listed), its record "k" included.
+    void MergeFrom(const UninstallLog& earlier);
     bool AddCreatedKey(uint32_t root, const std::u16string& key);
     bool AddWrittenValue(uint32_t root, const std::u16string& key, const std::u16string& value);
     // True when the key is listed as created by the installation (exact comparison).

@@ -459,3 +459,40 @@ TEST_F(ActionDriverTest, ASkippedTargetSaysWhyUnderItsLine) {
     EXPECT_EQ(window.lines[1], Line(LineKind::Target, 0, "Chrome Cookies", "4", "0", "4,00 KB"));
     EXPECT_EQ(window.lines[2].kind, LineKind::Target);
 }
+
+// Another process's run holds the exclusion: nothing runs and the last-kill time stays; once it
+// is free, the run claims it and gives it back at its end.
+class FakeExclusion : public RunExclusion {
+public:
+    bool TryClaim() override { return !heldElsewhere && ++claims > 0; }
+    void Release() override { ++releases; }
+    bool heldElsewhere = true;
+    int claims = 0, releases = 0;
+};
+
+TEST(ActionDriverExclusion, ABusyExclusionKeepsTheRunOutAndAFreeOneIsReleased) {
+    TargetCatalog catalog;
+    FakeActionWindow window;
+    FakeExclusion exclusion;
+    ActionDriver driver(catalog, window, nullptr, &exclusion);
+    window.SetDriver(&driver);
+    auto t = std::make_unique<Target>("One", "desc");
+    t->AddEntry(std::make_unique<FakeEntry>(3, 0, 30, false));
+    catalog.AddTarget(std::move(t));
+    catalog.SetLastKillTime(1000);
+    driver.StartKill();
+    EXPECT_EQ(driver.RunState(), 0);
+    ASSERT_EQ(window.lines.size(), 2u);
+    EXPECT_EQ(window.lines[1].name, "Another Scan or Kill is running. Try again when it has ended.");
+    EXPECT_EQ(catalog.LastKillTime(), 1000);
+    driver.StartAutoKill();
+    EXPECT_EQ(window.lines.size(), 2u) << "a refused Auto-Kill leaves the list as it was";
+    EXPECT_EQ(catalog.LastKillTime(), 1000);
+
+    exclusion.heldElsewhere = false;
+    driver.StartKill();
+    driver.WaitForWorker();
+    EXPECT_EQ(catalog.Totals().files, 3u);
+    EXPECT_EQ(exclusion.claims, 1);
+    EXPECT_EQ(exclusion.releases, 1);
+}

@@ -1,5 +1,4 @@
 #include "app/ActionTexts.h"
-#include "app/BalloonField.h"
 #include "app/CommandLine.h"
 #include "app/InstanceName.h"
 #include "skin/ResultLine.h"
@@ -66,17 +65,6 @@ TEST(InstanceName, FoldsCaseAndSeparatesPaths) {
     EXPECT_NE(a, InstanceMutexName("Z:\\opt\\Other\\Tracelorn.exe"));
     EXPECT_EQ(a.rfind("Local\\", 0), 0u);
     EXPECT_EQ(a.find('\\', 6), std::string::npos) << "no backslash after the namespace";
-}
-
-TEST(BalloonField, CutsToTheField) {
-    char title[64];
-    CopyToField(title, sizeof title, std::string(100, 't'));
-    EXPECT_EQ(std::string(title), std::string(63, 't'));
-    char text[256];
-    CopyToField(text, sizeof text, "short");
-    EXPECT_STREQ(text, "short");
-    CopyToField(text, sizeof text, std::string(255, 'x'));
-    EXPECT_EQ(std::string(text).size(), 255u);
 }
 
 TEST(ResultLine, TextsAreCutTo254) {

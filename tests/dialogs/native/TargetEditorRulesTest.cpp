@@ -123,3 +123,16 @@ TEST(TargetEditorRules, BuildsEntriesThatStoreAndReadBack) {
 }
 
 }  // namespace
+
+TEST(TargetEditorRules, TheConfirmationSaysInPlainWordsWhatEveryKillDeletes) {
+    Fields f = Named(3);
+    f.folder = "C:\\Users\\Ann\\Documents\\Scans";
+    f.wildcard = "*.tif";
+    f.recurse = true;
+    const std::string text = ConfirmUserFilesMessage(BuildEntry(f), "C:\\Users\\Ann\\Documents\\Scans", "your Documents folder");
+    for (const char* says : {"\"C:\\Users\\Ann\\Documents\\Scans\" lies in your Documents folder", "your own files",
+                             "every file matching \"*.tif\"", "all of its subfolders", "cannot be recovered"})
+        EXPECT_NE(text.find(says), std::string::npos) << says;
+    f.recurse = false;
+    EXPECT_EQ(ConfirmUserFilesMessage(BuildEntry(f), f.folder, "x").find("subfolders"), std::string::npos);
+}

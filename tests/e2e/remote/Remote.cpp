@@ -68,19 +68,10 @@ struct Line {
 
 Line Read(HWND list, int i) {
     Line line;
-    const std::string text = ReadListText(list, i);
-    if (text.size() < 6) return line;
-    const size_t got = text.size();
-    auto v = [&](size_t k) { return static_cast<unsigned char>(text[k]) - 1; };
-    line.kind = v(0);
-    line.state = v(1);
-    size_t pos = 6;
-    for (int k = 0; k < 4; ++k) {
-        const size_t len = static_cast<size_t>(v(2 + static_cast<size_t>(k)));
-        if (pos + len > got) break;
-        line.t[k] = text.substr(pos, len);
-        pos += len;
-    }
+    const ListLineText read = ReadListLine(list, i);
+    line.kind = read.kind;
+    line.state = read.state;
+    for (int k = 0; k < 4; ++k) line.t[k] = read.texts[k];
     return line;
 }
 

@@ -37,10 +37,36 @@ TEST(RegistryRules, SystemTreesAndClassesRootsAreRefused) {
     EXPECT_TRUE(MayEmptyRegistryKey(0x80000005u, "Software\\Vendor\\Product"));
     EXPECT_FALSE(MayEmptyRegistryKey(kHKCR, "CLSID"));
     EXPECT_FALSE(MayEmptyRegistryKey(kHKCR, "CLSID\\{0}"));
-    EXPECT_TRUE(MayEmptyRegistryKey(kHKCR, "CLSID\\{0}\\InprocServer32"));
+    EXPECT_FALSE(MayEmptyRegistryKey(kHKCR, "CLSID\\{0}\\InprocServer32"));  // the whole CLSID subtree
     EXPECT_FALSE(MayEmptyRegistryKey(kHKCU, "Software\\Classes\\CLSID\\{0}"));
     EXPECT_FALSE(MayEmptyRegistryKey(kHKLM, "Software\\Classes\\.txt\\ShellNew"));
-    EXPECT_TRUE(MayEmptyRegistryKey(kHKCU, "Software\\Classes\\Vendor.Doc\\shell\\open"));
+    EXPECT_FALSE(MayEmptyRegistryKey(kHKCU, "Software\\Classes\\Vendor.Doc\\shell\\open"));
+    EXPECT_TRUE(MayEmptyRegistryKey(kHKCU, "Software\\Classes\\Vendor.Doc\\DefaultIcon\\Sizes"));
+    // The shell's per-folder view state is a trace, though it lives among the classes.
+    EXPECT_TRUE(MayEmptyRegistryKey(kHKCU, "Software\\Classes\\Local Settings\\Software\\Microsoft\\Windows\\Shell\\BagMRU"));
+}
+
+// The keys Windows is built on, wherever they sit, and the first levels of Microsoft's own tree.
+TEST(RegistryRules, StructuralKeysAndTheirParentsAndContentsAreRefused) {
+    const std::string cv = "Software\\Microsoft\\Windows\\CurrentVersion\\";
+    for (const std::string& key :
+         {cv + "Run", cv + "RunOnce", cv + "Explorer\\Shell Folders", cv + "Explorer\\User Shell Folders",
+          cv + "Policies\\Explorer", cv + "Uninstall\\App", cv + "App Paths\\app.exe",
+          std::string("Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run"), std::string("Environment"),
+          std::string("Software\\Policies\\Vendor\\Product"), std::string("Software\\Microsoft\\Windows"),
+          std::string("Software\\Microsoft\\Windows\\CurrentVersion"), cv + "Explorer",
+          std::string("Software\\Microsoft\\Internet Explorer\\TypedURLs")}) {
+        EXPECT_FALSE(MayEmptyRegistryKey(kHKCU, key)) << key;
+        EXPECT_FALSE(MayEmptyRegistryKey(kHKLM, key)) << key;
+    }
+    EXPECT_FALSE(MayEmptyRegistryKey(kHKLM, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon\\Notify"));
+    EXPECT_STREQ(RegistryEmptyRefusal(kHKCU, cv + "Run"), "empties a key Windows is built on");
+    EXPECT_TRUE(MayEmptyRegistryKey(kHKCU, cv + "Explorer\\RecentDocs"));
+    EXPECT_TRUE(MayEmptyRegistryKey(kHKCU, "Software\\Microsoft\\Office\\16.0\\Word\\File MRU"));
+    // A named value may go wherever it is: the MRU lists need it.
+    EXPECT_TRUE(RegistryRecordIsSafe(Registry(5, kHKCU, cv + "Run", "MRUList")));
+    EXPECT_TRUE(RegistryRecordIsSafe(Registry(5, kHKCU, "Software\\Microsoft\\Internet Explorer\\TypedURLs", "url*")));
+    EXPECT_FALSE(RegistryRecordIsSafe(Registry(5, kHKCU, cv + "Explorer\\User Shell Folders", "*")));
 }
 
 TEST(RegistryRules, OnlyEntriesThatEmptyAKeyAreHeldToTheDepth) {

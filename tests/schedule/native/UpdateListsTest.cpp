@@ -174,3 +174,37 @@ TEST(UpdateAddress, OnlyWebAddressesAndAlwaysAFinalSlash) {
 }
 
 }  // namespace
+
+namespace {
+
+// Which verified list is taken, and which absent plug-in comes back: the decisions the worker
+// applies with the records of the settings key.
+TEST(UpdateBinding, ListsNeedABindingAndPluginsTheUserDeletedStayDeleted) {
+    PropertyTree list = Versions(1, 1);
+    EXPECT_EQ(JudgeList(ReadBinding(list), std::nullopt, 100), ListVerdict::Unbound);
+    list.Node(0).SetInteger(kSequenceName, 5);
+    const auto expires = StampBytes(1000);
+    list.Node(0).SetStamp(kExpiresName, expires[0], expires[1], expires[2], expires[3]);
+    list.Node(0).SetString(kPluginListHashName, std::string(31, 'h'));
+    EXPECT_FALSE(ReadBinding(list)) << "a hash of 31 bytes is none";
+    list.Node(0).SetString(kPluginListHashName, std::string(32, 'h'));
+    const auto binding = ReadBinding(list);
+    ASSERT_TRUE(binding);
+    EXPECT_EQ(binding->expires, 1000u);
+    EXPECT_EQ(JudgeList(binding, std::nullopt, 100), ListVerdict::Newer);
+    EXPECT_EQ(JudgeList(binding, 4u, 1000), ListVerdict::Newer);
+    EXPECT_EQ(JudgeList(binding, 5u, 100), ListVerdict::Same);
+    EXPECT_EQ(JudgeList(binding, 6u, 100), ListVerdict::Replayed);
+    EXPECT_EQ(JudgeList(binding, 5u, 1001), ListVerdict::Expired);
+
+    const PluginOffer offer{PluginFolder::Standard, "a.tlp", 7};
+    using File = Installed::File;
+    EXPECT_TRUE(ShouldFetch(offer, Installed{File::Absent, 0, std::nullopt})) << "never held: a new plug-in";
+    EXPECT_FALSE(ShouldFetch(offer, Installed{File::Absent, 0, 7u})) << "deleted at this stamp";
+    EXPECT_TRUE(ShouldFetch(offer, Installed{File::Absent, 0, 6u})) << "deleted, and a newer one is offered";
+    EXPECT_TRUE(ShouldFetch(offer, Installed{File::Unreadable, 0, 9u})) << "damaged, not deleted";
+    EXPECT_TRUE(ShouldFetch(offer, Installed{File::Present, 6, 6u}));
+    EXPECT_FALSE(ShouldFetch(offer, Installed{File::Present, 7, 7u}));
+}
+
+}  // namespace

@@ -195,6 +195,17 @@ TEST_F(SetupWizard, InstallRunAndUninstallLeaveNothingBehind) {
     EXPECT_EQ(Text(FindDescendant(wizard, 1024)), L"");  // no space available shown
     ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
     EXPECT_TRUE(WaitUntil([&] { return ItemEnabled(wizard, IDOK); }, 5000));
+    // A folder holding a file of the user's is refused, and the page says why.
+    TempFolder users;
+    users.MakeFileWith("notes.txt", "the user's");
+    const std::wstring usersFolder(users.Path().begin(), users.Path().end());
+    ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(usersFolder.c_str()));
+    EXPECT_TRUE(WaitUntil([&] { return !ItemEnabled(wizard, IDOK); }, 5000));
+    EXPECT_EQ(Text(FindDescendant(wizard, 1025)).rfind(L"This folder holds files that are not part of Tracelorn.", 0), 0u);
+    Shot(wizard, L"4b-location-refused");
+    ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
+    EXPECT_TRUE(WaitUntil([&] { return ItemEnabled(wizard, IDOK); }, 5000));
+    EXPECT_EQ(Text(FindDescendant(wizard, 1025)), L"");
 
     // Install, and the finish page with "Launch Tracelorn" ticked.
     Press(wizard, IDOK);
@@ -287,15 +298,11 @@ TEST_F(SetupWizard, InstallRunAndUninstallLeaveNothingBehind) {
 }
 
 TEST_F(SetupWizard, AFailedInstallationShowsWhatFailedAndRegistersNothing) {
-    // A read-only file of the user's where the program would go.
+    // An empty folder where the program file would go: the folder holds nothing of anyone's, but
+    // the program cannot be put in place.
     const std::wstring folder = ShellFolder(CSIDL_APPDATA) + L"\\Quorvane\\Tracelorn";
-    ASSERT_EQ(::SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr), ERROR_SUCCESS);
     const std::wstring blocked = folder + L"\\Tracelorn.exe";
-    {
-        setup::FileHandle file(::CreateFileW(blocked.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                             FILE_ATTRIBUTE_READONLY, nullptr));
-        ASSERT_TRUE(file);
-    }
+    ASSERT_EQ(::SHCreateDirectoryExW(nullptr, blocked.c_str(), nullptr), ERROR_SUCCESS);
     Process process(Start(L"\"" + BinPath(L"setup.exe") + L"\""));
     const HWND wizard = WaitForTop(kSetupCaption);
     ASSERT_NE(wizard, nullptr);
@@ -337,8 +344,7 @@ TEST_F(SetupWizard, AFailedInstallationShowsWhatFailedAndRegistersNothing) {
     EXPECT_FALSE(Exists(folder + L"\\Uninst.exe"));
     EXPECT_TRUE(Exists(blocked));
     EXPECT_EQ(ReadString(kProductKey, L"InstallDir"), L"");
-    ::SetFileAttributesW(blocked.c_str(), FILE_ATTRIBUTE_NORMAL);
-    ::DeleteFileW(blocked.c_str());
+    ::RemoveDirectoryW(blocked.c_str());
     ::RemoveDirectoryW(folder.c_str());
     ::RemoveDirectoryW((ShellFolder(CSIDL_APPDATA) + L"\\Quorvane").c_str());
 }

@@ -1,6 +1,10 @@
 // The install engine's decisions apart from Windows: version order, the uninstall log's rules,
 // path and key containment, what an uninstallation may remove, and the self-delete batch text.
 #include "config/InstallSettings.h"
+#include "config/Text.h"
+#include "install/CommandLine.h"
+#include "install/FolderOwnership.h"
+#include "install/UpdateJournal.h"
 #include "install/InstalledPaths.h"
 #include "install/PathRules.h"
 #include "install/SizeText.h"
@@ -138,24 +142,81 @@ TEST(InstalledPaths, RefuseAFolderWhoseLongestPathWouldNotFit) {
     files->Child("STDPLUGS", true)->SetString("PowerPoint.tlp", u"STDPLUGS/PowerPoint.tlp");
     InstallSettings settings;
     settings.Load(root);
-    EXPECT_EQ(LongestInstalledName(settings), std::string("STDPLUGS\\PowerPoint.tlp").size());
+    // Each file is written under its staged name first.
+    EXPECT_EQ(LongestInstalledName(settings), std::string("STDPLUGS\\PowerPoint.tlp.tlnew").size());
     const size_t longest = LongestInstalledName(settings);
     const std::u16string fits = u"C:\\" + std::u16string(kMaxPath - 3 - 2 - longest, u'a');
     EXPECT_TRUE(FitsInstalledPaths(fits, longest));       // 259 characters with the longest name
     EXPECT_FALSE(FitsInstalledPaths(fits + u"a", longest));
-    EXPECT_EQ(LongestInstalledName(InstallSettings()), 10u);  // the log's temporary name at least
+    EXPECT_EQ(LongestInstalledName(InstallSettings()), 13u);  // the journal's temporary name at least
 }
 
 TEST(SelfDeleteBatch, RetriesBoundedAndDoublesPercentSigns) {
     const std::u16string text = SelfDeleteBatchText(u"C:\\Temp\\100%\\qvu1.exe", u"C:\\Temp\\qvu2.bat");
     EXPECT_NE(text.find(u"del /f /q \"C:\\Temp\\100%%\\qvu1.exe\""), std::u16string::npos);
-    EXPECT_NE(text.find(u"if not exist \"C:\\Temp\\100%%\\qvu1.exe\" goto Done"), std::u16string::npos);
+    EXPECT_NE(text.find(u"if exist \"C:\\Temp\\100%%\\qvu1.exe\" goto Again"), std::u16string::npos);
     EXPECT_NE(text.find(u"geq 30 goto Done"), std::u16string::npos);
     EXPECT_NE(text.find(u"ping -n 2"), std::u16string::npos);
     const std::u16string last = u"del /f /q \"C:\\Temp\\qvu2.bat\" >nul 2>nul";
     ASSERT_GT(text.size(), last.size());
     EXPECT_EQ(text.substr(text.size() - last.size()), last);  // the batch deletes itself last
     EXPECT_EQ(text.find(u"100%\\"), std::u16string::npos);
+}
+
+TEST(SetupCommand, SilentSwitchesAndTheWizardsOldReading) {
+    const SetupCommand full = ParseSetupCommand(u"/S /nolaunch /LOG=\"C:\\a b\\s.log\" /NOSHORTCUTS /D=C:\\My Apps\\T /S ");
+    EXPECT_TRUE(full.silent && full.valid && full.noLaunch && full.noShortcuts && !full.update);
+    EXPECT_EQ(full.logPath, u"C:\\a b\\s.log");
+    EXPECT_EQ(full.folder, u"C:\\My Apps\\T /S");  // the rest of the line, as it stands
+    EXPECT_TRUE(ParseSetupCommand(u"update /S").update);
+    EXPECT_FALSE(ParseSetupCommand(u"/S /X").valid);
+    EXPECT_FALSE(ParseSetupCommand(u"/S /LOG=\"open").valid);
+    // Without "/S" the wizard: "update" exactly, anything else an installation.
+    EXPECT_TRUE(ParseSetupCommand(u"update").update && !ParseSetupCommand(u"update").silent);
+    EXPECT_FALSE(ParseSetupCommand(u"Update").update);
+    EXPECT_TRUE(ParseSetupCommand(u"/D=C:\\x").valid && !ParseSetupCommand(u"/D=C:\\x").silent);
+    // The uninstaller's copy: switches, then its folder.
+    const SetupCommand copy = ParseSetupCommand(UninstallCopyTail(full, u"C:\\U x"), true);
+    EXPECT_TRUE(copy.silent && copy.valid);
+    EXPECT_EQ(copy.folder, u"C:\\U x");
+    EXPECT_EQ(copy.logPath, full.logPath);
+    EXPECT_EQ(ParseSetupCommand(u"C:\\U x", true).folder, u"C:\\U x");
+}
+
+TEST(FolderOwnership, OnlyALogMakesAFolderOurs) {
+    UninstallLog earlier;
+    earlier.AddFile(u"C:\\T\\Tracelorn.exe");
+    OwnershipRules rules{u"C:\\T", nullptr, {u"config.cfg", u"STDPLUGS\\*.tlp"}, {u"Tracelorn.exe"}, false};
+    EXPECT_FALSE(IsOurFile(rules, u"config.cfg"));  // no log: nothing there is ours
+    EXPECT_FALSE(IsOurFile(rules, u"Tracelorn.exe.tlnew"));
+    rules.hasJournal = true;  // but what a journal of ours staged is
+    EXPECT_TRUE(IsOurFile(rules, u"Tracelorn.exe.tlnew") && IsOurFile(rules, u"setup.jnl"));
+    EXPECT_FALSE(IsOurFile(rules, u"Tracelorn.exe"));
+    rules.earlier = &earlier;
+    for (const char16_t* ours : {u"tracelorn.EXE", u"uninst.dat", u"config.cfg", u"STDPLUGS\\x.tlp",
+                                 u"STDPLUGS/x.tlp.tlnew", u"Tracelorn.exe.tlnew", u"setup.jnl"}) {
+        EXPECT_TRUE(IsOurFile(rules, ours)) << U16ToUtf8(ours);
+    }
+    for (const char16_t* theirs : {u"notes.txt", u"STDPLUGS\\x.tlp\\y", u"STDPLUGS\\sub\\x.tlp", u"config.cfg.bak",
+                                   u"notes.txt.tlnew"}) {
+        EXPECT_FALSE(IsOurFile(rules, theirs)) << U16ToUtf8(theirs);
+    }
+}
+
+TEST(UpdateJournal, RoundTripsExecutableLastAndRefusesNamesOutside) {
+    UpdateJournal journal;
+    journal.ready = true;
+    journal.names = ReplacementOrder({u"Tracelorn.exe", u"Uninst.exe", u"STDPLUGS\\a.tlp"}, u"tracelorn.exe");
+    EXPECT_EQ(journal.names.back(), u"Tracelorn.exe");
+    QV::TreeNode tree;
+    EncodeJournal(journal, tree);
+    UpdateJournal read;
+    ASSERT_TRUE(DecodeJournal(tree, read));
+    EXPECT_TRUE(read.ready);
+    EXPECT_EQ(read.names, journal.names);
+    tree.Child("files", true)->SetString("3", u"..\\..\\evil.exe");
+    EXPECT_FALSE(DecodeJournal(tree, read));
+    EXPECT_TRUE(read.names.empty());
 }
 
 // A settings tree with the product key, the uninstall entry and what the product writes itself.

@@ -33,7 +33,7 @@
 //      ending in .ini, .xml, .json, .cfg or .config) unless the file is known to hold nothing but
 //      history (kHistoryOnlyFiles below, each with the reason): a program's settings are not a
 //      trace, even when a recent list is kept among them.
-#include "engine/RegistryRules.h"
+#include "engine/EntryTrust.h"
 #include "targets/PluginRecord.h"
 #include "targets/PluginText.h"
 
@@ -324,13 +324,15 @@ TEST(ShippedPlugins, RuleCatchesEntriesThatReachDocuments) {
     EXPECT_EQ(BrokenRule(cfgs), "R11");
 }
 
-// The engine applies the registry part of the rule to every plug-in it loads; the shipped library
-// is held to it as well, so no shipped entry is silently dropped at load.
-TEST(ShippedPlugins, EveryRegistryEntryPassesTheLoaderRule) {
+// The loader holds every plug-in to the trust rule; the shipped library is held to it on a
+// standard installation, so no shipped entry is silently dropped at load.
+TEST(ShippedPlugins, EveryEntryPassesTheTrustRule) {
     for (const char* sub : {"std", "app"})
         for (const Shipped& s : CompileAll(sub))
-            for (size_t i = 0; i < s.record.entries.size(); ++i)
-                EXPECT_TRUE(RegistryRecordIsSafe(s.record.entries[i])) << s.path << " entry " << i;
+            for (size_t i = 0; i < s.record.entries.size(); ++i) {
+                const EntryVerdict v = JudgeEntry(s.record.entries[i], EntrySource::ShippedPlugin, StandardPlaces());
+                EXPECT_TRUE(v.allowed) << s.path << " entry " << i << ": " << v.reason;
+            }
 }
 
 TEST(ShippedPlugins, EveryPluginReadsBackAndPrintsToItsSource) {

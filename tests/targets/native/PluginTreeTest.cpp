@@ -280,6 +280,24 @@ TEST(PluginRecord, ReaderRejectsOverlongScrambledString) {
     EXPECT_TRUE(RecordFromTree(t));
 }
 
+// A stored string that does not convert to the program's text refuses its record, wherever it
+// stands; the neutral build knows no code page, so any byte above 0x7F is such a string.
+TEST(PluginRecord, StringWithoutAProgramFormRefusesTheRecord) {
+    PropertyTree t = PluginTree();
+    PropertyNode& info = t.AddNode("Info", 0, true);
+    info.SetString("Name", Scramble("Caf\xE9"));
+    EXPECT_FALSE(RecordFromTree(t));
+    info.SetString("Name", Scramble("Cafe"));
+    ASSERT_TRUE(RecordFromTree(t));
+    PropertyNode& rem = t.AddNode("Rem0", 0, true);
+    rem.SetInteger("Type", 1);
+    rem.SetString("Path", Scramble("C:\\Caf\xE9.log"));
+    EXPECT_FALSE(RecordFromTree(t));
+    TargetRecord r;
+    r.name = "Caf\xC3\xA9";
+    EXPECT_EQ(TreeFromRecord(r, t), RecordWriteResult::NoStoredForm);
+}
+
 TEST(PropertyTree, SortAndSearchShareOneCaseInsensitiveOrder) {
     // ASCII order would put "Beta" before "alpha" and "Rem2" before "rem10".
     EXPECT_LT(CompareNames("alpha", "Beta"), 0);

@@ -1,5 +1,5 @@
 #pragma once
-#include "schedule/DlgUpdateIds.h"
+#include "dialogs/DlgUpdateIds.h"
 #include "skin/MyButton.h"
 #include "skin/MyDialog.h"
 #include "skin/MyProgressCtrl.h"

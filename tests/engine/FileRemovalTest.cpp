@@ -1,5 +1,5 @@
 #include "engine/Checkpoint.h"
-#include "engine/FileKiller.h"
+#include "engine/FileRemoval.h"
 #include "engine/KillSettings.h"
 #include "engine/OverwritePattern.h"
 #include "support/TempFolder.h"

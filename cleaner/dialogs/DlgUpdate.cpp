@@ -1,6 +1,7 @@
-#include "schedule/DlgUpdate.h"
+#include "dialogs/DlgUpdate.h"
 
 #include "platform/ProgramFolder.h"
+#include "platform/Text.h"
 #include "schedule/UpdateProtocol.h"
 #include "schedule/UpdateWorker.h"
 #include "targets/TargetCatalog.h"
@@ -28,7 +29,7 @@ CDlgUpdate::CDlgUpdate(TargetCatalog& catalog) : CMyDialog(IDD_UPDATE), catalog_
 BOOL CDlgUpdate::OnInitDialog() {
     const BOOL result = CMyDialog::OnInitDialog();
     HWND hwnd = Hwnd();
-    ::SetWindowTextA(hwnd, "Update Tracelorn");
+    ::SetWindowTextW(hwnd, L"Update Tracelorn");
     (void)cancel_.AttachItem(hwnd, IDCANCEL);
     (void)ok_.AttachItem(hwnd, IDOK);
     (void)status_.AttachItem(hwnd, IDC_UPDATE_STATUS);
@@ -44,7 +45,8 @@ BOOL CDlgUpdate::OnInitDialog() {
     update_worker::WaitForEnd();
 
     const std::string folder = catalog_.ProgramFolder().empty() ? ExecutableFolder() : catalog_.ProgramFolder();
-    running_ = update_worker::Start(UpdateJob{hwnd, folder, UpdateBaseAddress(catalog_.SettingsPath())});
+    running_ = update_worker::Start(
+        UpdateJob{hwnd, folder, UpdateBaseAddress(catalog_.SettingsPath()), catalog_.SettingsPath()});
     if (!running_) ShowEnded(update::StatusText(update::kServerUnreachable, 0));
     return result;
 }
@@ -120,7 +122,9 @@ void CDlgUpdate::ShowEnded(const std::string& text) {
     ::InvalidateRect(Hwnd(), nullptr, TRUE);
 }
 
-void CDlgUpdate::SetStatus(const std::string& text) { ::SetWindowTextA(Item(IDC_UPDATE_STATUS), text.c_str()); }
+void CDlgUpdate::SetStatus(const std::string& text) {
+    ::SetWindowTextW(Item(IDC_UPDATE_STATUS), WideFromUtf8(text).c_str());
+}
 
 void CDlgUpdate::OnDestroy() {
     if (update_worker::Target() == Hwnd()) {

@@ -1,0 +1,37 @@
+// The console's command line and selectors: what is accepted, and that everything else is a
+// usage error rather than a guess.
+#include "console/ConsoleArgs.h"
+#include "console/ConsoleReport.h"
+#include "console/TargetSelection.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ConsoleArgs, AcceptsTheDocumentedFormsAndRefusesTheRest) {
+    const auto ok = ParseConsoleArgs({"kill", "Firefox*/*", "--preset", "--overwrite", "0", "--json", "-"});
+    ASSERT_TRUE(ok.request) << ok.error;
+    EXPECT_EQ(ok.request->command, ConsoleRequest::Command::Kill);
+    EXPECT_EQ(ok.request->selectors, std::vector<std::string>{"Firefox*/*"});
+    EXPECT_TRUE(ok.request->preset);
+    EXPECT_EQ(ok.request->overwrite, 0);
+    EXPECT_EQ(ok.request->jsonFile, "-");
+    EXPECT_TRUE(ParseConsoleArgs({"list", "--json"}).request);
+
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+             {}, {"scan"}, {"purge", "*/*"}, {"scan", "Cookies"}, {"scan", "*/*", "--overwrite", "10"},
+             {"scan", "*/*", "--overwrite", "-1"}, {"scan", "*/*", "--overwrite"}, {"scan", "*/*", "--json"},
+             {"scan", "--preset", "--preset"}, {"scan", "*/*", "--details"}, {"scan", "*/*", "--force"},
+             {"list", "*/*"}})
+        EXPECT_FALSE(ParseConsoleArgs(bad).request) << (bad.empty() ? "" : bad[0]) << " " << bad.size();
+}
+
+TEST(ConsoleArgs, SelectorsMatchEachHalfAndTheReportStaysValidJson) {
+    EXPECT_TRUE(MatchesSelector("Firefox/Firefox Cookies", "firefox*/*cookies"));
+    EXPECT_TRUE(MatchesSelector("Windows/Scandisk File Fragments (*.CHK)", "*/Scandisk*"));
+    EXPECT_FALSE(MatchesSelector("Firefox/Firefox Cookies", "Fire*Cookies"));
+    EXPECT_FALSE(MatchesSelector("Windows/Recycle Bin", "*/Recycle"));
+    EXPECT_EQ(JsonString("a\"b\\\x01\xff\xc3\xa9"), "\"a\\\"b\\\\\\u0001\\ufffd\xc3\xa9\"");
+}
+
+}  // namespace
