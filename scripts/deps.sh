@@ -7,7 +7,7 @@
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 need=(g++-mingw-w64-x86-64 libz-mingw-w64-dev wine64 wine fonts-wine fonts-liberation2 xvfb xauth imagemagick clang-14
-      libclang-rt-14-dev googletest cmake ninja-build zip zlib1g-dev fp-utils-3.2.2 python3 x11-utils libssl-dev)
+      libclang-rt-14-dev googletest cmake ninja-build zip zlib1g-dev fp-utils-3.2.2 python3 x11-utils libssl-dev sqlite3)
 missing=()
 for p in "${need[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

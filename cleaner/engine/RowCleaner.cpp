@@ -182,20 +182,30 @@ RowResult RowCleaner::Count(const std::string& path) {
             }
         }
     } tidy{files_, wal, shm, hadWal, hadShm};
-    return CountOpen(path);
+    bool needsRecovery = false;
+    RowResult result = CountOpen(path, false, needsRecovery);
+    // An interrupted change (a hot journal) must be rolled back before anyone can read the file,
+    // which a read-only connection cannot do; a writing one that only reads does, as the browser
+    // itself would at its next start.
+    if (needsRecovery) result = CountOpen(path, true, needsRecovery);
+    return result;
 }
 
-RowResult RowCleaner::CountOpen(const std::string& path) {
+RowResult RowCleaner::CountOpen(const std::string& path, bool recover, bool& needsRecovery) {
     RowResult result;
     SqliteDb db;
-    if (!db.Open(path, SqliteDb::Mode::ReadOnly)) {
+    if (!db.Open(path, recover ? SqliteDb::Mode::ReadWrite : SqliteDb::Mode::ReadOnly) ||
+        (recover && !db.Exec("PRAGMA query_only=1"))) {
         result.outcome = RowOutcome::Busy;
         return result;
     }
     WatchStop(db);
     if (!CheckIntegrity(db, true)) {
         Checkpoint();
+        const int code = db.ExtendedErrorCode();
+        needsRecovery = !recover && (code == SQLITE_READONLY_ROLLBACK || code == SQLITE_READONLY_RECOVERY);
         result.outcome = FailureOf(db);
+        result.detail = db.LastError();
         return result;
     }
     if (!CheckSchema(db, result)) {

@@ -92,7 +92,7 @@ public:
     static std::string ResultPath(const std::string& path) { return path + ".tl-clean"; }
 
 private:
-    [[nodiscard]] RowResult CountOpen(const std::string& path);
+    [[nodiscard]] RowResult CountOpen(const std::string& path, bool recover, bool& needsRecovery);
     [[nodiscard]] bool CheckSchema(SqliteDb& db, RowResult& result) const;
     [[nodiscard]] bool CountRows(SqliteDb& db, uint64_t& items) const;
     [[nodiscard]] bool DeleteRows(SqliteDb& db, uint64_t& items) const;

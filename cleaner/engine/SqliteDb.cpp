@@ -72,6 +72,8 @@ int64_t SqliteDb::Changes() const { return db_ ? sqlite3_changes64(db_) : 0; }
 
 int SqliteDb::ErrorCode() const { return db_ ? (sqlite3_extended_errcode(db_) & 0xff) : SQLITE_CANTOPEN; }
 
+int SqliteDb::ExtendedErrorCode() const { return db_ ? sqlite3_extended_errcode(db_) : SQLITE_CANTOPEN; }
+
 std::string SqliteDb::LastError() const { return db_ ? sqlite3_errmsg(db_) : "not open"; }
 
 SqliteStatement::SqliteStatement(SqliteDb& db, const std::string& sql) {

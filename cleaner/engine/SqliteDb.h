@@ -34,6 +34,7 @@ public:
     int64_t Changes() const;
     // The primary result code of the last failed call (SQLITE_BUSY, SQLITE_CORRUPT, ...).
     int ErrorCode() const;
+    int ExtendedErrorCode() const;
     std::string LastError() const;
 
     sqlite3* Handle() const { return db_; }

@@ -3,3 +3,6 @@ list(APPEND CLEANER_CORE_SOURCES
   targets/BookmarksFile.cpp
   targets/BrowserRows.cpp
 )
+list(APPEND CLEANER_WIN_SOURCES
+  targets/BrowserRowTargets.cpp
+)
