@@ -3,6 +3,7 @@
 #include "engine/UrlCacheEntry.h"
 #include "engine/Win32SystemStores.h"
 #include "platform/Text.h"
+#include "targets/BrowserRowTargets.h"
 #include "targets/DriveTargets.h"
 #include "targets/ImportedTargets.h"
 #include "targets/PluginFiles.h"
@@ -64,6 +65,7 @@ void AddInternetExplorer(TargetCatalog& catalog, const CatalogSources& sources) 
 }
 
 void AddBrowser(TargetCatalog& catalog, const CatalogSources& sources, Browser browser) {
+    SetKeepListSettingsPath(catalog.SettingsPath());
     const BrowserProfileFound found = DiscoverBrowser(browser, sources.browserFolders);
     std::string program;
     if (found.present && sources.browserProgram) program = sources.browserProgram(browser);
