@@ -7,6 +7,7 @@
 //   bench_startup.exe none               does nothing
 // Prints "targets=N seconds=S" or "window=S wine=S".
 #include "targets/CleanerCatalog.h"
+#include "targets/ImportedTargets.h"
 
 #include <windows.h>
 
@@ -79,8 +80,14 @@ int TimeWindow(const std::string& exe) {
 int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "none") return 0;
+    if (mode == "import" && argc == 4) {
+        const ImportResult result = ImportWinappFile(argv[3], argv[2]);
+        std::printf("imported=%u refused=%u %s\n", static_cast<unsigned>(result.targets),
+                    static_cast<unsigned>(result.refused), result.error.c_str());
+        return result.ok ? 0 : 1;
+    }
     if (argc != 3) {
-        std::fprintf(stderr, "usage: bench_startup catalogue FOLDER | window EXE | none\n");
+        std::fprintf(stderr, "usage: bench_startup catalogue FOLDER | import FOLDER INI | window EXE | none\n");
         return 2;
     }
     if (mode == "window") return TimeWindow(argv[2]);

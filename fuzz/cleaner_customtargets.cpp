@@ -19,7 +19,7 @@ bool SameEntry(const EntryRecord& a, const EntryRecord& b) {
 
 bool SameRecord(const TargetRecord& a, const TargetRecord& b) {
     if (a.name != b.name || a.description != b.description || a.active != b.active ||
-        a.stamp != b.stamp || a.conditionCount != b.conditionCount || a.entries.size() != b.entries.size())
+        a.stamp != b.stamp || a.conditions != b.conditions || a.entries.size() != b.entries.size())
         return false;
     for (size_t i = 0; i < a.entries.size(); ++i)
         if (!SameEntry(a.entries[i], b.entries[i])) return false;

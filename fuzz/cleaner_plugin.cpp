@@ -10,7 +10,7 @@
 namespace {
 bool SameRecord(const TargetRecord& a, const TargetRecord& b) {
     return a.name == b.name && a.description == b.description && a.active == b.active &&
-           a.stamp == b.stamp && a.entries == b.entries && a.conditionCount == b.conditionCount;
+           a.stamp == b.stamp && a.entries == b.entries && a.conditions == b.conditions;
 }
 }  // namespace
 

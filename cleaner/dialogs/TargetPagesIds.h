@@ -25,6 +25,9 @@
 // Applications page.
 #define IDC_SHOW_DESCRIPTION 1052
 #define IDC_APP_TREE 1086
+#define IDC_APP_SEARCH 1096
+#define IDC_APP_IMPORT 1097
+#define IDC_APP_REMOVE_IMPORTED 1098
 
 // Custom page.
 #define IDC_CUSTOM_TREE 1087

@@ -7,6 +7,7 @@
 #include "platform/Text.h"
 
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -70,6 +71,42 @@ void DeleteLinkKey(HKEY link) {
     if (deleteKey) (void)deleteKey(link);
 }
 
+// A key path component that is exactly "*" stands for every subkey at that level (the Count key
+// below each UserAssist GUID, the per-account MRU keys of Office), so an entry can reach one named
+// key below keys whose names differ per machine without emptying their parents. Links are never
+// followed while expanding. A key that really is named "*" (HKEY_CLASSES_ROOT\* is one) is taken as
+// named when it exists, as before.
+template <typename Visit>
+void ForEachKey(HKEY root, const std::wstring& subkey, const Visit& visit) {
+    const std::wstring padded = L"\\" + subkey + L"\\";
+    const size_t star = padded.find(L"\\*\\");
+    RegKey literal;
+    if (star == std::wstring::npos || OpenKey(root, subkey, KEY_READ, literal)) {
+        literal.Reset();
+        visit(root, subkey);
+        return;
+    }
+    const std::wstring parent = subkey.substr(0, star == 0 ? 0 : star - 1);
+    const std::wstring rest = star + 3 < padded.size() ? padded.substr(star + 3, padded.size() - star - 4) : L"";
+    RegKey key;
+    if (parent.empty() || !OpenKey(root, parent, KEY_READ, key) || IsLink(key.Get())) return;
+    DWORD subkeys = 0, values = 0;
+    if (!QueryCounts(key.Get(), subkeys, values)) return;
+    std::vector<std::wstring> names;
+    std::wstring name;
+    for (DWORD i = 0; i < subkeys; ++i) {
+        Checkpoint();
+        if (SubkeyNameAt(key.Get(), i, name, kKillNameChars)) names.push_back(name);
+    }
+    key.Reset();
+    for (const std::wstring& n : names) {
+        RegKey child;
+        if (!OpenKey(root, parent + L"\\" + n, KEY_READ, child) || IsLink(child.Get())) continue;
+        child.Reset();
+        ForEachKey(root, rest.empty() ? parent + L"\\" + n : parent + L"\\" + n + L"\\" + rest, visit);
+    }
+}
+
 }  // namespace
 
 RegistryEntry::RegistryEntry(uint32_t rootKey, std::string subkey, std::optional<std::string> pattern,
@@ -113,16 +150,24 @@ bool RegistryEntry::NamesARealKey() const {
     return record_.key.find_first_not_of('\\') != std::string::npos && RegistryRecordIsSafe(record_);
 }
 
+// A key a wildcard reached is held to the same rule as a named one: an entry that empties whole
+// keys never empties a structural one because a "*" led there.
+bool RegistryEntry::ExpandedKeyIsSafe(const std::wstring& subkey) const {
+    EntryRecord expanded = record_;
+    return Utf8FromWide(subkey, expanded.key) && RegistryRecordIsSafe(expanded);
+}
+
 void RegistryEntry::Scan() {
-    std::wstring subkey;
-    if (NamesARealKey() && WideFromUtf8(record_.key, subkey)) {
-        RegKey key;
-        if (OpenKey(RootKeyHandle(record_.rootKey), subkey, KEY_READ, key) && !IsLink(key.Get())) {
+    std::wstring wideKey;
+    if (NamesARealKey() && WideFromUtf8(record_.key, wideKey))
+        ForEachKey(RootKeyHandle(record_.rootKey), wideKey, [this](HKEY root, const std::wstring& subkey) {
+            if (!ExpandedKeyIsSafe(subkey)) return;
+            RegKey key;
+            if (!OpenKey(root, subkey, KEY_READ, key) || IsLink(key.Get())) return;
             uint32_t count = 0;
             CountValues(key.Get(), count);
             AddItems(count);
-        }
-    }
+        });
     MarkScanned();
 }
 
@@ -149,14 +194,14 @@ void RegistryEntry::CountValues(HKEY key, uint32_t& count) const {
 }
 
 void RegistryEntry::Kill() {
-    std::wstring subkey;
-    if (NamesARealKey() && WideFromUtf8(record_.key, subkey)) {
-        const HKEY root = RootKeyHandle(record_.rootKey);
-        RegKey key;
-        if (OpenKey(root, subkey, KEY_READ | KEY_WRITE | DELETE, key)) {
+    std::wstring wideKey;
+    if (NamesARealKey() && WideFromUtf8(record_.key, wideKey))
+        ForEachKey(RootKeyHandle(record_.rootKey), wideKey, [this](HKEY root, const std::wstring& subkey) {
+            if (!ExpandedKeyIsSafe(subkey)) return;
+            RegKey key;
+            if (!OpenKey(root, subkey, KEY_READ | KEY_WRITE | DELETE, key)) return;
             if (IsLink(key.Get())) {
                 if (Kind() == RemKind::RegistryKey) DeleteLinkKey(key.Get());
-                MarkKilled();
                 return;
             }
             uint32_t count = 0;
@@ -165,8 +210,7 @@ void RegistryEntry::Kill() {
             key.Reset();
             // Fails, and leaves the key, while it still has subkeys (recurse off): that is intended.
             if (Kind() == RemKind::RegistryKey) (void)::RegDeleteKeyW(root, subkey.c_str());
-        }
-    }
+        });
     MarkKilled();
 }
 

@@ -40,6 +40,7 @@ private:
     // An empty or all-backslash subkey would open the root itself, and a key too close to a hive
     // may not be emptied whole (RegistryRules): such an entry touches nothing.
     bool NamesARealKey() const;
+    bool ExpandedKeyIsSafe(const std::wstring& subkey) const;
 
     EntryRecord record_;
     ValueMatch match_;

@@ -78,6 +78,15 @@ const char* RegistryEmptyRefusal(uint32_t rootKey, const std::string& subkey) {
     static const char* const kShallow = "empties a hive or a key too close to it";
     static const char* const kStructural = "empties a key Windows is built on";
     std::vector<std::string> parts = Components(subkey);
+    // A "*" component reaches every subkey at its level: the key above the first one must be a key
+    // that could be emptied itself, so "Software\*\*" cannot reach every vendor's tree.
+    for (size_t i = 0; i < parts.size(); ++i) {
+        if (parts[i] != "*") continue;
+        std::string above;
+        for (size_t j = 0; j < i; ++j) above += (j ? "\\" : "") + parts[j];
+        if (i == 0 || RegistryEmptyRefusal(rootKey, above)) return "names every key below a key that may not be emptied";
+        break;
+    }
     // The 32-bit view mirrors the same trees one level down.
     if (parts.size() >= 2 && parts[0] == "software" && parts[1] == "wow6432node") parts.erase(parts.begin() + 1);
     if (rootKey == kLocalMachine &&

@@ -2,6 +2,8 @@
 #include "engine/EntryRecord.h"
 #include "engine/RunCounters.h"
 
+#include <string>
+
 // One removal entry of a target: the smallest thing the cleaner counts (Scan) and removes (Kill).
 // Scan and Kill only add to the counters; the target's reset clears them before a run. Both may
 // end the run by throwing RunStopped from a checkpoint.
@@ -18,6 +20,10 @@ public:
     // The stored form of entries that plug-in and custom target files can hold; none for the
     // built-in special entries.
     virtual const EntryRecord* Record() const { return nullptr; }
+
+    // A line for the user about the last Scan or Kill when the entry left something alone on
+    // purpose (a database that is not what it should be); empty otherwise.
+    virtual std::string Notice() const { return std::string(); }
 
     RemKind Kind() const { return kind_; }
     const RunCounters& Counters() const { return counters_; }

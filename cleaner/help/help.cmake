@@ -2,7 +2,8 @@
 # program.
 if(NOT TARGET tl_help)
   find_program(TL_CHMCMD chmcmd)
-  file(GLOB tl_help_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*.html)
+  # Every page links the one stylesheet, which the project compiles in beside them.
+  file(GLOB tl_help_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*.html ${CMAKE_CURRENT_LIST_DIR}/*.css)
   set(tl_help_out ${CMAKE_BINARY_DIR}/bin/Tracelorn.chm)
   if(TL_CHMCMD)
     set(tl_help_work ${CMAKE_BINARY_DIR}/help)

@@ -1,6 +1,7 @@
 #include "targets/BrowserTargets.h"
 
 #include "engine/DatabaseEntry.h"
+#include "targets/BrowserRowTargets.h"
 #include "engine/FileEntry.h"
 #include "targets/BrowserProfile.h"
 #include "targets/BrowserSpecs.h"
@@ -15,7 +16,7 @@ namespace {
 // Caches in each profile folder and in the user-data root; all rebuilt by the browser.
 const char* const kProfileCaches[] = {"Cache", "Code Cache", "GPUCache", "DawnCache", "Media Cache"};
 const char* const kRootCaches[] = {"ShaderCache", "GrShaderCache", "GraphiteDawnCache"};
-const char* const kHistoryFiles[] = {"History",  "Visited Links", "Top Sites", "History Provider Cache",
+const char* const kHistoryFiles[] = {"Visited Links", "Top Sites", "History Provider Cache",
                                      "Shortcuts", "Network Action Predictor"};
 const char* const kSessionFiles[] = {"Current Session", "Current Tabs", "Last Session", "Last Tabs"};
 
@@ -56,6 +57,7 @@ void AddChromiumCaches(Target& target, const ProfileFolders& p) {
         target.AddEntry(FolderFilesEntry(p.data + cache + "\\"));
         if (p.local != p.data) target.AddEntry(FolderFilesEntry(p.local + cache + "\\"));
     }
+    AddChromiumNewCaches(target, p.data);
 }
 
 void AddChromiumRootCaches(Target& target, const std::string& root) {
@@ -63,11 +65,11 @@ void AddChromiumRootCaches(Target& target, const std::string& root) {
 }
 
 void AddChromiumCookies(Target& target, const ProfileFolders& p) {
-    target.AddEntry(Database(p.data + "Network\\Cookies"));
-    target.AddEntry(Database(p.data + "Cookies"));
+    AddChromiumCookieRows(target, p.data);
 }
 
 void AddChromiumHistory(Target& target, const ProfileFolders& p) {
+    AddChromiumHistoryRows(target, p.data);
     for (const char* file : kHistoryFiles) target.AddEntry(Database(p.data + file));
 }
 
@@ -155,14 +157,14 @@ void AddChromiumTargets(TargetList& list, const ChromiumSpec& spec, const Browse
     const std::string b = spec.shortName;
     const bool on = found.present;
     Target& cache = list.Add(b + " Cache", "Kills " + b + " cached web pages and its code, GPU and shader caches, in every profile");
-    Target& cookies = list.Add(b + " Cookies", "Kills " + b + " cookies of every profile: web sites no longer recognise you");
+    Target& cookies = list.Add(b + " Cookies", "Kills " + b + " cookies of every profile but those of the sites kept in Options");
     Target& history = list.Add(b + " History",
                                "Kills " + b + " browsing history of every profile, also the download list and the "
                                "address-bar searches; bookmarks stay");
     Target& sessions = list.Add(b + " Sessions", "Kills " + b + " saved sessions of every profile: open tabs and windows are not restored");
     Target& forms = list.Add(b + " AutoComplete",
-                             "Kills " + b + " form data of every profile, also saved addresses, payment cards and "
-                             "the search-engine list");
+                             "Kills " + b + " autocomplete entries of web page forms in every profile; saved "
+                             "addresses, payment cards and search engines stay");
     Target& passwords = list.Add(b + " Saved Passwords",
                                  "Kills " + b + " saved passwords of every profile, also the sites never to save "
                                  "passwords for");
@@ -173,7 +175,7 @@ void AddChromiumTargets(TargetList& list, const ChromiumSpec& spec, const Browse
         AddChromiumHistory(history, p);
         sessions.AddEntry(FolderFilesEntry(p.data + "Sessions\\", false));
         for (const char* file : kSessionFiles) sessions.AddEntry(SingleFileEntry(p.data + file));
-        forms.AddEntry(Database(p.data + "Web Data"));
+        AddChromiumAutocompleteRows(forms, p.data);
         passwords.AddEntry(Database(p.data + "Login Data"));
         passwords.AddEntry(Database(p.data + "Login Data For Account"));
     }
@@ -194,8 +196,9 @@ void AddFirefoxTargets(TargetList& list, const BrowserProfileFound& found) {
         for (const char* folder : {"Cache", "cache2", "startupCache", "thumbnails", "jumpListCache"})
             cache.AddEntry(FolderFilesEntry(p.local + folder + "\\"));
         cookies.AddEntry(SingleFileEntry(p.data + "cookies.txt"));
-        cookies.AddEntry(Database(p.data + "cookies.sqlite"));
+        AddFirefoxCookieRows(cookies, p.data);
         history.AddEntry(SingleFileEntry(p.data + "history.dat"));
+        AddFirefoxHistoryRows(history, p.data);
         forms.AddEntry(SingleFileEntry(p.data + "formhistory.dat"));
         forms.AddEntry(Database(p.data + "formhistory.sqlite"));
         passwords.AddEntry(SingleFileEntry(p.data + "signons.txt"));

@@ -3,7 +3,9 @@
 #include "engine/UrlCacheEntry.h"
 #include "engine/Win32SystemStores.h"
 #include "platform/Text.h"
+#include "targets/BrowserRowTargets.h"
 #include "targets/DriveTargets.h"
+#include "targets/ImportedTargets.h"
 #include "targets/PluginFiles.h"
 
 #include <windows.h>
@@ -46,7 +48,7 @@ void AddWindows(TargetCatalog& catalog, const CatalogSources& sources) {
                std::make_unique<EventLogEntry>(sources.eventLogs, "System"));
     // Traces of Windows 10 and 11, after everything older.
     AddStandard(catalog, sources, {"TypedPaths.tlp", "UserAssist.tlp", "WerReports.tlp", "CrashDumps.tlp",
-                                   "ShaderCache.tlp"});
+                                   "ShaderCache.tlp", "JumpLists.tlp", "ThumbCache.tlp", "ActivityHistory.tlp"});
     catalog.EndCategory(Category::Windows);
 }
 
@@ -63,6 +65,7 @@ void AddInternetExplorer(TargetCatalog& catalog, const CatalogSources& sources) 
 }
 
 void AddBrowser(TargetCatalog& catalog, const CatalogSources& sources, Browser browser) {
+    SetKeepListSettingsPath(catalog.SettingsPath());
     const BrowserProfileFound found = DiscoverBrowser(browser, sources.browserFolders);
     std::string program;
     if (found.present && sources.browserProgram) program = sources.browserProgram(browser);
@@ -106,5 +109,7 @@ void BuildTargets(TargetCatalog& catalog, const CatalogSources& sources) {
     // Every browser in its category's order: the older four, then the Chromium family.
     for (int b = 0; b < kBrowserCount; ++b) AddBrowser(catalog, sources, static_cast<Browser>(b));
     (void)LoadApplicationPlugins(catalog, sources.pluginFolder);
+    // The imported targets follow the application plug-ins, only those whose program is here.
+    (void)LoadImportedTargets(catalog, sources.pluginFolder, Win32ConditionProbe());
     catalog.MarkCustomStart();
 }

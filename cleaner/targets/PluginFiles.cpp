@@ -5,6 +5,7 @@
 #include "platform/Text.h"
 #include "targets/AnsiStoredText.h"
 #include "targets/BinaryFile.h"
+#include "targets/ImportedTargets.h"
 #include "targets/PropertyTree.h"
 
 #include <algorithm>
@@ -20,7 +21,7 @@ std::unique_ptr<Target> TargetFromRecord(const TargetRecord& record, EntrySource
         else if (source == EntrySource::CustomTarget && IsTrustedEntryRecord(e))
             target->AddEntry(std::make_unique<RefusedEntry>(e, verdict.reason));
     }
-    for (size_t i = 0; i < record.conditionCount; ++i) target->AddCondition(TargetCondition{});
+    for (const TargetCondition& c : record.conditions) target->AddCondition(c);
     return target;
 }
 
@@ -35,7 +36,7 @@ std::optional<TargetRecord> RecordFromTarget(const Target& target) {
         if (!e) return std::nullopt;
         r.entries.push_back(*e);
     }
-    r.conditionCount = target.Conditions().size();
+    r.conditions = target.Conditions();
     return r;
 }
 
@@ -61,6 +62,7 @@ bool LoadStandardPlugin(TargetCatalog& catalog, const std::string& fileName, con
 size_t LoadApplicationPlugins(TargetCatalog& catalog, const std::string& folder) {
     const std::string dir = folder + "\\APPPLUGS\\";
     std::vector<std::unique_ptr<Target>> found;
+    const Win32ConditionProbe probe;
     WIN32_FIND_DATAW data;
     UniqueHandle<FindHandleTraits> find(::FindFirstFileW(SystemPath(dir + "*.tlp").c_str(), &data));
     if (find) {
@@ -68,7 +70,9 @@ size_t LoadApplicationPlugins(TargetCatalog& catalog, const std::string& folder)
             if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
             std::string name;
             if (!Utf8FromWide(TrimNul(data.cFileName), name)) continue;
-            if (auto t = ReadTargetFile(dir + name)) found.push_back(std::move(t));
+            // Offered only where the program its conditions look for is present.
+            if (auto t = ReadTargetFile(dir + name); t && IsOffered(t->Conditions(), probe))
+                found.push_back(std::move(t));
         } while (::FindNextFileW(find.Get(), &data));
     }
     std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) {

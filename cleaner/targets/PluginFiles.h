@@ -28,8 +28,8 @@
 // Appends the standard plug-in when it reads; returns whether it did.
 bool LoadStandardPlugin(TargetCatalog& catalog, const std::string& fileName,
                         const std::string& folder = ExecutableFolder());
-// Appends every *.tlp of <folder>\APPPLUGS that reads, the new ones sorted by name
-// case-insensitively; returns how many were added.
+// Appends every *.tlp of <folder>\APPPLUGS that reads and whose conditions find its program here,
+// the new ones sorted by name case-insensitively; returns how many were added.
 size_t LoadApplicationPlugins(TargetCatalog& catalog, const std::string& folder = ExecutableFolder());
 
 // For the update client: <folder>\STDPLUGS\<file> or <folder>\APPPLUGS\<file>; when the plug-in

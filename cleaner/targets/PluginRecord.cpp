@@ -90,15 +90,25 @@ std::optional<TargetRecord> RecordFromTree(const PropertyTree& tree, const Store
     }
     if (!ok) return std::nullopt;
     for (size_t n = 0; n < kMaxRecordConditions; ++n) {
-        if (!tree.FindNode(NumberedName("Valid", n))) break;
-        ++r.conditionCount;
+        const PropertyNode* node = tree.FindNode(NumberedName("Valid", n));
+        if (!node) break;
+        TargetCondition c;
+        // Older files write bare nodes, and their readers took a "Type" without text as nothing.
+        if (!node->Find("Text")) {
+            r.conditions.push_back(c);
+            continue;
+        }
+        c.kind = node->GetInteger("Type", 1);
+        c.number = node->GetInteger("Number", 0);
+        if (!ReadScrambled(*node, "Text", c.text, text) || !ReadScrambled(*node, "Text2", c.secondText, text)) return std::nullopt;
+        r.conditions.push_back(std::move(c));
     }
     return r;
 }
 
 RecordWriteResult TreeFromRecord(const TargetRecord& record, PropertyTree& out, const StoredText& text) {
     if (record.entries.size() > kMaxRecordEntries) return RecordWriteResult::TooManyEntries;
-    if (record.conditionCount > kMaxRecordConditions) return RecordWriteResult::TooManyConditions;
+    if (record.conditions.size() > kMaxRecordConditions) return RecordWriteResult::TooManyConditions;
     for (const EntryRecord& e : record.entries)
         if (e.Kind() < RemKind::SingleFile || e.Kind() > RemKind::RegistryKey) return RecordWriteResult::BadKind;
 
@@ -148,7 +158,16 @@ RecordWriteResult TreeFromRecord(const TargetRecord& record, PropertyTree& out, 
         }
     }
     if (result != RecordWriteResult::Ok) return result;
-    for (size_t i = 0; i < record.conditionCount; ++i) tree.AddNode(NumberedName("Valid", i), 0, false);
+    for (size_t i = 0; i < record.conditions.size(); ++i) {
+        const TargetCondition& c = record.conditions[i];
+        PropertyNode& node = tree.AddNode(NumberedName("Valid", i), 0, false);
+        if (c == TargetCondition{}) continue;
+        node.SetInteger("Type", c.kind);
+        scrambled(node, "Text", c.text);
+        node.SetInteger("Number", c.number);
+        scrambled(node, "Text2", c.secondText);
+    }
+    if (result != RecordWriteResult::Ok) return result;
     tree.SortNodes();
     out = std::move(tree);
     return RecordWriteResult::Ok;

@@ -2,6 +2,7 @@
 #include "engine/EntryRecord.h"
 #include "targets/StoredText.h"
 #include "targets/PropertyTree.h"
+#include "targets/TargetCondition.h"
 
 #include <array>
 #include <optional>
@@ -23,7 +24,9 @@ struct TargetRecord {
     bool active = false;
     std::array<uint8_t, 4> stamp{1, 1, 0, 0};
     std::vector<EntryRecord> entries;
-    size_t conditionCount = 0;
+    // "Valid" nodes. A plug-in's condition without text (all older files hold only these) is
+    // written as an empty node, as before; one with text carries Type, Text, Number and Text2.
+    std::vector<TargetCondition> conditions;
 };
 
 // Every string of a record passes `text` here, and only here: the record holds the program's UTF-8,

@@ -50,7 +50,7 @@ PluginTextResult ParsePluginText(const std::string& text) {
         }
         if (t == "[Valid]") {
             section = Valid;
-            ++r.conditionCount;
+            r.conditions.emplace_back();
             continue;
         }
         size_t eq = t.find('=');
@@ -70,7 +70,15 @@ PluginTextResult ParsePluginText(const std::string& text) {
             } else return fail("unknown or bad Info key " + key);
             continue;
         }
-        if (section == Valid) return fail("conditions take no keys");
+        if (section == Valid) {
+            TargetCondition& c = r.conditions.back();
+            if (key == "Text") c.text = value;
+            else if (key == "Text2") c.secondText = value;
+            else if (key == "Type" && isNumber && n >= 1 && n <= 3) c.kind = n;
+            else if (key == "Number" && isNumber) c.number = n;
+            else return fail("unknown or bad condition key " + key);
+            continue;
+        }
         EntryRecord& e = r.entries.back();
         if (key == "Path") e.path = value;
         else if (key == "Tpl") e.mask = value;
@@ -110,6 +118,11 @@ std::string PrintPluginText(const TargetRecord& r) {
         if (e.Kind() == RemKind::FolderWildcard) o << "Tpl = " << e.mask << "\n";
         if (e.Kind() == RemKind::RegistryFolderFiles) o << "RootKey = " << Hex(e.rootKey) << "\nValue = " << e.valueName << "\n";
     }
-    for (size_t i = 0; i < r.conditionCount; ++i) o << "\n[Valid]\n";
+    for (const TargetCondition& c : r.conditions) {
+        o << "\n[Valid]\n";
+        if (c == TargetCondition{}) continue;
+        o << "Type = " << c.kind << "\nText = " << c.text << "\nNumber = " << Hex(c.number) << "\nText2 = " << c.secondText
+          << "\n";
+    }
     return o.str();
 }

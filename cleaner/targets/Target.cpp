@@ -28,6 +28,7 @@ void Target::RunEntries(Run run) {
         Checkpoint();
         run(*entry);
         counters_.Add(entry->Counters());
+        if (skipNotice_.empty()) skipNotice_ = entry->Notice();
         Checkpoint();
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include "engine/RemEntry.h"
 #include "engine/RunCounters.h"
+#include "targets/TargetCondition.h"
 
 #include <array>
 #include <cstdint>
@@ -8,17 +9,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-// A condition read from a plug-in file. Kept so the target can be written back; its test always
-// passes.
-struct TargetCondition {
-    uint32_t kind = 1;
-    std::string text;
-    uint32_t number = 0;
-    std::string secondText;
-
-    bool Passes() const { return true; }
-};
 
 // One named unit the user selects as a whole ("Firefox Cookies", "Recycle Bin"): an ordered list of
 // removal entries whose counters add up into the target's.
@@ -48,6 +38,13 @@ public:
     void AddEntry(std::unique_ptr<RemEntry> entry);
     size_t EntryCount() const { return entries_.size(); }
     RemEntry& Entry(size_t i) const { return *entries_[i]; }
+
+    // Imported targets: the group they are listed under on the Applications page, and the text shown
+    // when the user ticks them (empty: none).
+    const std::string& Group() const { return group_; }
+    void SetGroup(std::string group) { group_ = std::move(group); }
+    const std::string& Warning() const { return warning_; }
+    void SetWarning(std::string warning) { warning_ = std::move(warning); }
 
     void AddCondition(TargetCondition condition) { conditions_.push_back(std::move(condition)); }
     const std::vector<TargetCondition>& Conditions() const { return conditions_; }
@@ -79,6 +76,8 @@ private:
 
     std::string name_;
     std::string description_;
+    std::string group_;
+    std::string warning_;
     bool selected_ = true;
     std::array<uint8_t, 4> stamp_{1, 1, 0, 0};
     std::vector<std::unique_ptr<RemEntry>> entries_;

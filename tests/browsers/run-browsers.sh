@@ -12,6 +12,7 @@ exe=$1
 throwaway_prefix "$2"
 
 local="users/$user/AppData/Local"
+kept_url="http://www.kept.test:18931/page2"
 roaming="users/$user/AppData/Roaming"
 
 # mk <path below C:> [content]: a file whose content names it.
@@ -19,6 +20,13 @@ mk() { mkdir -p "$(dirname "$c/$1")"; printf '%s\n' "${2:-$1}" > "$c/$1"; }
 # gone <path below C:>: a file as mk makes it that a Kill of every browser target and of the
 # Windows traces must remove; exactly these files must be gone afterwards.
 gone() { mk "$1"; printf './%s\n' "$1" >> "$work/expected-removed.txt"; }
+# row <fixture> <path below C:>: a database the real browser wrote (fixtures/), cleaned row by row:
+# it keeps its name and changes; checked at the end with Debian's sqlite3.
+# copy <fixture> <path below C:>: a fixture file that must stay as it is (a profile's Bookmarks).
+fixtures=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/fixtures
+copy() { mkdir -p "$(dirname "$c/$2")"; cp "$fixtures/$1" "$c/$2"; }
+row() { copy "$1" "$2"; printf './%s\n' "$2" >> "$work/expected-changed.txt"; printf '%s\t%s\n' "$1" "$2" >> "$work/rows.txt"; }
+: > "$work/expected-changed.txt"; : > "$work/rows.txt"
 
 # --- Chrome ---
 ch="$local/Google/Chrome/User Data"
@@ -28,21 +36,25 @@ mk "$local/Google/Chrome/Application/chrome.exe" "not a program"
 for f in "Default/Cache/Cache_Data/index" "Default/Cache/Cache_Data/data_0" "Default/Cache/Cache_Data/f_000001" \
          "Default/Code Cache/js/index" "Default/Code Cache/js/abc_0" "Default/GPUCache/index" "Default/GPUCache/data_0" \
          "ShaderCache/f1" "GrShaderCache/f2" "Profile 1/Cache/Cache_Data/f1" \
-         "Default/Network/Cookies" "Default/Network/Cookies-journal" "Profile 1/Cookies" "Profile 3/Network/Cookies" \
-         "Default/History" "Default/History-journal" "Default/Visited Links" "Default/Top Sites" "Default/Shortcuts" \
-         "Default/Network Action Predictor" "Default/History Provider Cache" "Profile 1/History" \
-         "Profile 3/History" "Profile 3/Top Sites" \
+         "Default/Network/Cookies-journal" "Default/History-journal" "Default/Favicons-journal" \
+         "Default/Visited Links" "Default/Top Sites" "Default/Shortcuts" \
+         "Default/Network Action Predictor" "Default/History Provider Cache" "Profile 3/Top Sites" \
          "Default/Sessions/Session_13400000000000001" "Default/Sessions/Tabs_13400000000000001" \
          "Profile 1/Current Session" "Profile 1/Last Tabs" \
-         "Default/Web Data" "Default/Web Data-journal" "Profile 1/Web Data" \
+         "Default/Web Data-journal" "Default/DawnWebGPUCache/data_0" "Profile 1/DawnGraphiteCache/index" \
          "Default/Login Data" "Default/Login Data For Account" "Profile 1/Login Data"; do
   gone "$ch/$f"
 done
 # Kept: bookmarks, icons, settings, extension data, the unlisted and the system profile, and what
 # the hostile names would reach.
-for f in "Default/Bookmarks" "Default/Favicons" "Default/Favicons-journal" "Default/Preferences" \
+for f in "Default/Network/Cookies" "Profile 1/Cookies" "Profile 3/Network/Cookies"; do row chromium/Cookies "$ch/$f"; done
+for f in "Default/History" "Profile 1/History" "Profile 3/History"; do row chromium/History "$ch/$f"; done
+for f in "Default/Web Data" "Profile 1/Web Data"; do row "chromium/Web Data" "$ch/$f"; done
+row chromium/Favicons "$ch/Default/Favicons"
+for f in "Default/Bookmarks" "Profile 1/Bookmarks"; do copy chromium/Bookmarks "$ch/$f"; done
+for f in "Default/Preferences" \
          "Default/Local Extension Settings/abcdefghijklmnop/000003.log" "Default/Extension State/000001.log" \
-         "Profile 1/Bookmarks" "Profile 1/Preferences" "Profile 3/Preferences" \
+         "Profile 1/Preferences" "Profile 3/Preferences" \
          "Profile 2/Preferences" "Profile 2/History" "System Profile/History" "System Profile/Preferences" \
          "System Profile/Cache/Cache_Data/f1" "a/b/History"; do
   mk "$ch/$f"
@@ -53,20 +65,26 @@ mk "x/History" "what 'C:\\x' would reach"
 # --- Edge: Local State is not JSON, so the Default/Profile N folders with Preferences count ---
 ed="$local/Microsoft/Edge/User Data"
 mk "$ed/Local State" 'this is { not JSON'
-for f in "Default/Preferences" "Default/Bookmarks" "Profile 7/History"; do mk "$ed/$f"; done
-for f in "Default/History" "Default/Network/Cookies" "Default/Cache/Cache_Data/f1"; do gone "$ed/$f"; done
+for f in "Default/Preferences" "Profile 7/History"; do mk "$ed/$f"; done
+copy chromium/Bookmarks "$ed/Default/Bookmarks"
+row chromium/History "$ed/Default/History"
+row chromium/Cookies "$ed/Default/Network/Cookies"
+gone "$ed/Default/Cache/Cache_Data/f1"
 mk "edge/msedge.exe" "not a program"
 
 # --- Brave ---
 br="$local/BraveSoftware/Brave-Browser/User Data"
 mk "$br/Local State" '{"profile":{"info_cache":{"Default":{"name":"Me"}}}}'
-gone "$br/Default/History"
+row chromium/History "$br/Default/History"
 mk "$br/Default/Preferences"
 
 # --- Opera: its one profile in Opera Stable itself, its cache below Local ---
 op="$roaming/Opera Software/Opera Stable"
-for f in "History" "Visited Links" "Network/Cookies"; do gone "$op/$f"; done
-for f in "Bookmarks" "Preferences" "Login Data" "lockfile"; do mk "$op/$f"; done
+gone "$op/Visited Links"
+row chromium/History "$op/History"
+row chromium/Cookies "$op/Network/Cookies"
+copy chromium/Bookmarks "$op/Bookmarks"
+for f in "Preferences" "Login Data" "lockfile"; do mk "$op/$f"; done
 gone "$local/Opera Software/Opera Stable/Cache/Cache_Data/f1"
 gone "$local/Opera Software/Opera Stable/Cache/Cache_Data/f2"
 
@@ -74,10 +92,11 @@ gone "$local/Opera Software/Opera Stable/Cache/Cache_Data/f2"
 ff="$roaming/Mozilla/Firefox"
 rel="Profiles/abcd.default-release"
 mk "$ff/profiles.ini" "$(printf '[General]\r\nStartWithLastProfile=1\r\n\r\n[Profile0]\r\nName=default-release\r\nIsRelative=1\r\nPath=%s\r\nDefault=1\r\n\r\n[Profile1]\r\nName=work\r\nIsRelative=0\r\nPath=C:\\ffprofiles\\work\r\n\r\n[Profile2]\r\nName=up\r\nIsRelative=1\r\nPath=..\r\n\r\n[Profile3]\r\nName=drive\r\nIsRelative=1\r\nPath=C:\\x\r\n\r\n[Profile4]\r\nName=nested\r\nIsRelative=1\r\nPath=a\\b\r\n\r\n[Profile5]\r\nName=not a profile\r\nIsRelative=0\r\nPath=C:\\x\r\n\r\n[Install308046B0AF4A39CB]\r\nDefault=%s\r\nLocked=1\r\n' "$rel" "$rel")"
-for f in "cookies.sqlite" "cookies.sqlite-wal" "cookies.sqlite-shm" "formhistory.sqlite" "logins.json" "logins-backup.json"; do
+for f in "cookies.sqlite-wal" "cookies.sqlite-shm" "places.sqlite-wal" "formhistory.sqlite" "logins.json" "logins-backup.json"; do
   gone "$ff/$rel/$f"
 done
-for f in "places.sqlite" "places.sqlite-wal" "favicons.sqlite" "key4.db" "cert9.db" "prefs.js" "parent.lock" \
+for f in cookies.sqlite places.sqlite favicons.sqlite; do row "firefox/$f" "$ff/$rel/$f"; done
+for f in "key4.db" "cert9.db" "prefs.js" "parent.lock" \
          "sessionstore.jsonlz4" "bookmarkbackups/bookmarks-2026-12-01.jsonlz4" \
          "storage/default/moz-extension+++0b1c2d3e-aaaa-bbbb-cccc-123456789abc/idb/1.sqlite" \
          "storage/default/https+++example.com/ls/data.sqlite"; do
@@ -87,8 +106,9 @@ for f in "cache2/entries/A1" "cache2/index" "startupCache/scriptCache.bin" "thum
   gone "$local/Mozilla/Firefox/$rel/$f"
 done
 abs="ffprofiles/work"
-for f in "cookies.sqlite" "formhistory.sqlite" "logins.json" "cache2/entries/B1"; do gone "$abs/$f"; done
-for f in "prefs.js" "key4.db" "places.sqlite" "parent.lock"; do mk "$abs/$f"; done
+for f in "formhistory.sqlite" "logins.json" "cache2/entries/B1"; do gone "$abs/$f"; done
+for f in "prefs.js" "key4.db" "parent.lock"; do mk "$abs/$f"; done
+for f in cookies.sqlite places.sqlite; do row "firefox/$f" "$abs/$f"; done
 mk "$roaming/Mozilla/cookies.sqlite" "what '..' would reach"
 mk "$ff/a/b/cookies.sqlite" "what 'a\\b' would reach"
 mk "x/cookies.sqlite" "what 'C:\\x' would reach"
@@ -104,6 +124,7 @@ mk "$local/CrashDumps/notes.txt" "not a dump"
 mk "$local/Microsoft/Windows/WER/settings.dat" "not a report"
 
 sort -o "$work/expected-removed.txt" "$work/expected-removed.txt"
+sort -o "$work/expected-changed.txt" "$work/expected-changed.txt"
 
 wine cmd /c exit >/dev/null 2>&1   # let the prefix settle before the first picture
 drive_snapshot > "$work/before.txt"
@@ -119,9 +140,29 @@ if ! diff -u "$work/expected-removed.txt" "$work/removed.txt"; then
   echo "FAILED: the removed files (+) differ from the browser traces (-)"
   rc=1
 fi
-awk 'FILENAME == ARGV[1] { gone[$0] = 1; next } !(substr($0, index($0, "  ") + 2) in gone)' \
-  "$work/removed.txt" "$work/before.txt" > "$work/kept-before.txt"
-if ! diff -u "$work/kept-before.txt" "$work/after.txt"; then
+# The databases cleaned row by row change and stay; every other file stays as it was.
+unchanged() {
+  awk 'FILENAME != ARGV[ARGC-1] { gone[$0] = 1; next } !(substr($0, index($0, "  ") + 2) in gone)' "$@"
+}
+unchanged "$work/removed.txt" "$work/expected-changed.txt" "$work/before.txt" > "$work/kept-before.txt"
+unchanged "$work/expected-changed.txt" "$work/after.txt" > "$work/kept-after.txt"
+while IFS=$'\t' read -r kind path; do
+  case $kind in
+    chromium/History) sql="SELECT (SELECT COUNT(*) FROM visits) + (SELECT COUNT(*) FROM urls WHERE url <> '$kept_url')" ;;
+    chromium/Cookies) sql="SELECT COUNT(*) FROM cookies WHERE host_key NOT LIKE '%kept.test'" ;;
+    "chromium/Web Data") sql="SELECT (SELECT COUNT(*) FROM autofill) + ((SELECT COUNT(*) FROM keywords) = 0)" ;;
+    chromium/Favicons) sql="SELECT COUNT(*) FROM icon_mapping WHERE page_url <> '$kept_url'" ;;
+    firefox/places.sqlite) sql="SELECT (SELECT COUNT(*) FROM moz_historyvisits) + (SELECT COUNT(*) FROM moz_places p JOIN moz_bookmarks b ON b.fk = p.id WHERE p.url = '$kept_url') - 1" ;;
+    firefox/cookies.sqlite) sql="SELECT COUNT(*) FROM moz_cookies WHERE host NOT LIKE '%kept.test'" ;;
+    *) sql="SELECT 0" ;;
+  esac
+  got=$(sqlite3 "$c/$path" "PRAGMA integrity_check; $sql" 2>&1 | tr '\n' ' ')
+  [ "$got" = "ok 0 " ] || { echo "FAILED: $path after the Kill: $got"; rc=1; }
+done < "$work/rows.txt"
+# The kept site's cookies stay where the keep-list was set (the program's own run).
+kept=$(sqlite3 "$c/$ch/Default/Network/Cookies" "SELECT COUNT(*) FROM cookies")
+[ "$kept" = 2 ] || { echo "FAILED: Chrome kept $kept cookies of kept.test, not 2"; rc=1; }
+if ! diff -u "$work/kept-before.txt" "$work/kept-after.txt"; then
   echo "FAILED: files outside the browser traces changed or appeared (above)"
   rc=1
 fi

@@ -212,7 +212,8 @@ TEST_F(CatalogTest, ShippedLibraryTakesItsPlacesInTheCategories) {
         windows.push_back(n);
     }
     // The traces of Windows 10 and 11 come after everything older.
-    for (const char* f : {"TypedPaths.tlp", "UserAssist.tlp", "WerReports.tlp", "CrashDumps.tlp", "ShaderCache.tlp"})
+    for (const char* f : {"TypedPaths.tlp", "UserAssist.tlp", "WerReports.tlp", "CrashDumps.tlp", "ShaderCache.tlp",
+                          "JumpLists.tlp", "ThumbCache.tlp", "ActivityHistory.tlp"})
         windows.push_back(PluginName(f));
     EXPECT_EQ(NamesIn(c, 0), windows);
 
@@ -239,7 +240,7 @@ TEST_F(CatalogTest, ShippedLibraryTakesItsPlacesInTheCategories) {
     EXPECT_TRUE(std::is_sorted(apps.begin(), apps.end(), [](const std::string& a, const std::string& b) {
         return ::lstrcmpiA(a.c_str(), b.c_str()) < 0;
     }));
-    EXPECT_EQ(c.CustomStart(), 21 + 6 + 8 + 8 + 26 + 5 * 6 + static_cast<int>(apps.size()));
+    EXPECT_EQ(c.CustomStart(), 24 + 6 + 8 + 8 + 26 + 5 * 6 + static_cast<int>(apps.size()));
 }
 
 // Every target runs; the drive-based targets look only at the test's own drive folders, the

@@ -249,6 +249,12 @@ TEST_F(TargetPagesE2e, TabsSelectAllPopupsAndFortyApplicationTargets) {
     }
     EXPECT_TRUE(WaitFor([&] { return TextOf(ShownDescendant(options, IDC_SELECTED_COUNT)) == "40"; }));
     EXPECT_TRUE(Checked(ShownDescendant(options, IDC_SELECT_ALL)));
+    // The search field keeps the names that hold its text; cleared, every target is back, ticked.
+    ::SetWindowTextA(ShownDescendant(options, IDC_APP_SEARCH), "app 1");
+    EXPECT_TRUE(WaitFor([&] { return ::SendMessageA(tree, TVM_GETCOUNT, 0, 0) == 10; }));
+    ::SetWindowTextA(ShownDescendant(options, IDC_APP_SEARCH), "");
+    EXPECT_TRUE(WaitFor([&] { return ::SendMessageA(tree, TVM_GETCOUNT, 0, 0) == kAppTargets; }));
+    for (HTREEITEM item : TreeItems(tree)) EXPECT_TRUE(TreeChecked(tree, item));
     ASSERT_TRUE(CloseWith(options, IDOK));
     // Opened again, the tree shows what OK applied.
     options = OpenOptions(cleaner);

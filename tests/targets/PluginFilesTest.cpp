@@ -11,8 +11,10 @@
 namespace {
 std::string Folder(const TempFolder& t) { return t.Path().substr(0, t.Path().size() - 1); }
 
-void WritePlugin(const TempFolder& tmp, const std::string& relative, const std::string& name) {
+void WritePlugin(const TempFolder& tmp, const std::string& relative, const std::string& name,
+                 std::vector<TargetCondition> conditions = {}) {
     TargetRecord r;
+    r.conditions = std::move(conditions);
     r.name = name;
     r.description = "Kills " + name;
     EntryRecord e;
@@ -46,15 +48,22 @@ TEST(PluginFiles, ApplicationPluginsSortedByNameWhateverTheFileOrder) {
     tmp.MakeFileWith("APPPLUGS\\c.tlp", "not a plug-in");
     tmp.MakeFolder("APPPLUGS\\d.tlp");
     WritePlugin(tmp, "APPPLUGS\\e.txt", "Not a .tlp name");
+    // Offered only when the program is here: a missing key and a missing folder hide the target;
+    // one condition met among several offers it.
+    const TargetCondition absentKey{1, "Software\\TlNoSuchVendor", 0x80000001u, ""};
+    const TargetCondition absentPath{2, Folder(tmp) + "\\NoSuchProgram", 0, ""};
+    WritePlugin(tmp, "APPPLUGS\\f.tlp", "Absent", {absentKey, absentPath});
+    WritePlugin(tmp, "APPPLUGS\\g.tlp", "Delta", {absentKey, TargetCondition{2, Folder(tmp) + "\\APPPLUGS", 0, ""}});
     TargetCatalog catalog;
     EXPECT_EQ(LoadApplicationPlugins(catalog, Folder(tmp) + "\\absent"), 0u);
     catalog.AddTarget(std::make_unique<Target>("zzz earlier", ""));
-    EXPECT_EQ(LoadApplicationPlugins(catalog, Folder(tmp)), 3u);
-    ASSERT_EQ(catalog.TargetCount(), 4u);
+    EXPECT_EQ(LoadApplicationPlugins(catalog, Folder(tmp)), 4u);
+    ASSERT_EQ(catalog.TargetCount(), 5u);
     EXPECT_EQ(catalog.TargetAt(0).Name(), "zzz earlier");
     EXPECT_EQ(catalog.TargetAt(1).Name(), "Alpha");
     EXPECT_EQ(catalog.TargetAt(2).Name(), "beta");
     EXPECT_EQ(catalog.TargetAt(3).Name(), "Charlie");
+    EXPECT_EQ(catalog.TargetAt(4).Name(), "Delta");
 }
 
 TEST(PluginFiles, AnsiStoredNamesLoadAsTheProgramsTextAndGoBackAsTheyWere) {
@@ -141,11 +150,12 @@ TEST(PluginFiles, EveryShippedPluginLoadsAsATarget) {
                           "OpenSave", "StartClick", "StartOrder", "Paint", "WordPad", "MPlayer", "PhotoEditor",
                           "RegEdit", "FreeCell", "Access", "Word", "Excel", "PowerPoint", "FrontPage", "Publisher",
                           "InfoPath", "MSORecent", "IEHist", "IECookies", "IEAddrBar", "IndexDat", "DldPrgFiles",
-                          "TypedPaths", "UserAssist", "WerReports", "CrashDumps", "ShaderCache"})
+                          "TypedPaths", "UserAssist", "WerReports", "CrashDumps", "ShaderCache", "JumpLists",
+                          "ThumbCache", "ActivityHistory"})
         named.push_back(std::string(n) + ".tlp");
     std::sort(named.begin(), named.end());
     EXPECT_EQ(standard, named);  // the catalogue loads them by exactly these names
-    EXPECT_GE(Tlps(winBin + "\\APPPLUGS").size(), 9u);
+    EXPECT_GE(Tlps(winBin + "\\APPPLUGS").size(), 22u);
     for (const char* sub : {"\\STDPLUGS", "\\APPPLUGS"}) {
         for (const std::string& f : Tlps(winBin + sub)) {
             auto t = ReadTargetFile(f);

@@ -113,6 +113,30 @@ bool IsHistoryOnly(const EntryRecord& e, const std::string& folder, const std::s
     return false;
 }
 
+// Trace folders whose last name alone says too little, each with the reason it holds only traces;
+// a mask, when given, must be the entry's.
+struct TraceFolder {
+    int32_t folderId;
+    const char* folder;
+    const char* mask;
+};
+const TraceFolder kTraceFolders[] = {
+    {0x1a, "microsoft\\teams\\tmp", nullptr},                // Teams' download scratch space
+    {0x1a, "slack\\logs", nullptr},                            // Slack's dated log folders
+    {0x1a, "code\\logs", nullptr},                             // one log folder per session of the editor
+    {0x1c, "spotify\\data", nullptr},                          // the streaming cache; offline songs are in Storage
+    {0x1c, "microsoft\\office\\16.0\\officefilecache", nullptr},  // the document cache (off by default)
+    // one database per account, reached only by its own narrow name
+    {0x1c, "connecteddevicesplatform", "activitiescache.db*"},
+};
+
+bool IsKnownTraceFolder(const EntryRecord& e) {
+    for (const TraceFolder& t : kTraceFolders)
+        if (e.folderId == t.folderId && Lower(e.path) == t.folder && (!t.mask || Lower(e.mask) == t.mask))
+            return true;
+    return false;
+}
+
 // R11 for one file entry.
 bool DeletesSettingsFile(const EntryRecord& e) {
     if (e.kind == 1) {
@@ -153,10 +177,11 @@ std::string BrokenRule(const EntryRecord& e) {
             if ((e.kind == 2 || e.kind == 3) && e.recurse && broadRoots.count(e.folderId)) {
                 static const char* known[] = {"temp", "cache", "art", "#sharedobjects", "prefetch", "recent",
                                               "downloaded program files", "reportqueue", "reportarchive",
-                                              "d3dscache"};
+                                              "d3dscache", "code cache", "gpucache", "htmlcache", "cacheddata"};
                 if (parts.empty()) return "R6";
                 std::string last = Lower(parts.back());
-                if (std::none_of(std::begin(known), std::end(known), [&](const char* k) { return last == k; }))
+                if (std::none_of(std::begin(known), std::end(known), [&](const char* k) { return last == k; }) &&
+                    !IsKnownTraceFolder(e))
                     return "R6";
             }
             if (e.kind == 3 && (e.mask.empty() || e.mask.find_first_of("\\/:") != std::string::npos)) return "R9";
@@ -213,10 +238,16 @@ TEST(ShippedPlugins, StandardLibraryHasEveryNamedFile) {
                           "RegEdit", "FreeCell", "Access", "Word", "Excel", "PowerPoint", "FrontPage", "Publisher",
                           "InfoPath", "MSORecent", "IEHist", "IECookies", "IEAddrBar", "IndexDat", "DldPrgFiles",
                           // Windows 10 and 11 traces, after the older ones
-                          "TypedPaths", "UserAssist", "WerReports", "CrashDumps", "ShaderCache"})
+                          "TypedPaths", "UserAssist", "WerReports", "CrashDumps", "ShaderCache",
+                          "JumpLists", "ThumbCache", "ActivityHistory"})
         EXPECT_TRUE(names.count(std::string(n) + ".txt")) << n;
-    EXPECT_EQ(names.size(), 34u);
-    EXPECT_GE(SourcesIn("app").size(), 9u);
+    EXPECT_EQ(names.size(), 37u);
+    std::set<std::string> apps;
+    for (const std::string& p : SourcesIn("app")) apps.insert(p.substr(p.find_last_of('/') + 1));
+    for (const char* n : {"Teams", "Discord", "Slack", "Zoom", "Spotify", "Steam", "VSCode", "Office365",
+                          "OfficeFileCache", "Acrobat", "LibreOffice", "OBS", "NotepadPP"})
+        EXPECT_TRUE(apps.count(std::string(n) + ".txt")) << n;
+    EXPECT_GE(apps.size(), 22u);
 }
 
 TEST(ShippedPlugins, EveryEntryKeepsOutOfUserDocuments) {
@@ -322,7 +353,7 @@ TEST(ShippedPlugins, EveryPluginReadsBackAndPrintsToItsSource) {
             EXPECT_EQ(reparsed.record->description, back->description);
             EXPECT_EQ(reparsed.record->active, back->active);
             EXPECT_EQ(reparsed.record->stamp, back->stamp);
-            EXPECT_EQ(reparsed.record->conditionCount, back->conditionCount);
+            EXPECT_TRUE(reparsed.record->conditions == back->conditions);
             ASSERT_EQ(reparsed.record->entries.size(), back->entries.size());
             for (size_t i = 0; i < back->entries.size(); ++i)
                 EXPECT_TRUE(reparsed.record->entries[i] == back->entries[i]) << s.path << " entry " << i;
@@ -375,7 +406,7 @@ TEST(PluginText, EveryKeyAndConditionComesThrough) {
     EXPECT_EQ(r.record->description, "Kills = all");
     EXPECT_TRUE(r.record->active);
     EXPECT_EQ(r.record->stamp, (std::array<uint8_t, 4>{7, 3, 9, 0}));
-    EXPECT_EQ(r.record->conditionCount, 2u);
+    ASSERT_EQ(r.record->conditions.size(), 2u);
     ASSERT_EQ(r.record->entries.size(), 2u);
     const EntryRecord& k4 = r.record->entries[0];
     EXPECT_EQ(k4.kind, 4u);
@@ -388,7 +419,20 @@ TEST(PluginText, EveryKeyAndConditionComesThrough) {
     EXPECT_EQ(k3.folderId, 0x1c);
     EXPECT_FALSE(k3.recurse);  // entries do not recurse unless they say so
     EXPECT_EQ(k3.mask, "*.tmp");
-    EXPECT_FALSE(ParsePluginText("Name = x\n[Valid]\nType = 1\n").record);
+    EXPECT_FALSE(ParsePluginText("Name = x\n[Valid]\nType = 9\n").record);
+    // A condition with text comes through the file and back; a bare one stays a bare node.
+    auto detect = ParsePluginText("Name = x\n[Rem]\nType = 1\nCSID = 0x1a\nPath = V\\a.log\n[Valid]\nType = 2\n"
+                                  "Text = %AppData%\\V\n[Valid]\n");
+    ASSERT_TRUE(detect.record) << detect.error;
+    MemoryStream s;
+    ASSERT_EQ(WriteTargetRecord(*detect.record, s), RecordWriteResult::Ok);
+    MemoryStream in(s.Bytes());
+    auto back = ReadTargetRecord(in);
+    ASSERT_TRUE(back);
+    ASSERT_EQ(back->conditions.size(), 2u);
+    EXPECT_EQ(back->conditions[0].kind, 2u);
+    EXPECT_EQ(back->conditions[0].text, "%AppData%\\V");
+    EXPECT_TRUE(back->conditions[1] == TargetCondition{});
     EXPECT_FALSE(ParsePluginText("Name = x\nDate = 1 2 300\n").record);
     EXPECT_FALSE(ParsePluginText("Name = " + std::string(260, 'n') + "\n").record);
 }

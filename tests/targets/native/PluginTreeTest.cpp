@@ -35,7 +35,7 @@ TargetRecord TwelveEntries() {
         e.folderId = 0x1c;
         r.entries.push_back(e);
     }
-    r.conditionCount = 2;
+    r.conditions.resize(2);
     return r;
 }
 }  // namespace
@@ -79,7 +79,7 @@ TEST(PropertyTree, TwelveEntriesStoredInNameOrderAndAllFound) {
     ASSERT_TRUE(record);
     EXPECT_EQ(record->entries.size(), 12u);
     EXPECT_EQ(record->entries[11].path, "file11.txt");
-    EXPECT_EQ(record->conditionCount, 2u);
+    EXPECT_EQ(record->conditions.size(), 2u);
 }
 
 TEST(PropertyTree, LookupsIgnoreCase) {
@@ -265,9 +265,9 @@ TEST(PluginRecord, WriterRefusesWhatTheReaderRefuses) {
     r.entries.assign(1, EntryRecord{});
     EXPECT_EQ(TreeFromRecord(r, t), RecordWriteResult::BadKind);
     r.entries.clear();
-    r.conditionCount = 101;
+    r.conditions.resize(101);
     EXPECT_EQ(TreeFromRecord(r, t), RecordWriteResult::TooManyConditions);
-    r.conditionCount = 100;
+    r.conditions.resize(100);
     r.name = std::string(259, 'a');
     EXPECT_EQ(TreeFromRecord(r, t), RecordWriteResult::Ok);
 }
@@ -475,13 +475,13 @@ TEST(PluginRecord, ConditionNodesStopAtAHundredAndAtTheFirstGap) {
     t.SortNodes();
     auto r = RecordFromTree(t);
     ASSERT_TRUE(r);
-    EXPECT_EQ(r->conditionCount, 100u);
+    EXPECT_EQ(r->conditions.size(), 100u);
     PropertyTree gap = PluginTree();
     gap.AddNode("Info", 0, true);
     for (const char* n : {"Valid0", "Valid2", "Valid3"}) gap.AddNode(n, 0, true);
     r = RecordFromTree(gap);
     ASSERT_TRUE(r);
-    EXPECT_EQ(r->conditionCount, 1u);
+    EXPECT_EQ(r->conditions.size(), 1u);
     PropertyTree written;
     ASSERT_EQ(TreeFromRecord(*r, written), RecordWriteResult::Ok);
     EXPECT_TRUE(written.FindNode("Valid0")->Properties().empty());

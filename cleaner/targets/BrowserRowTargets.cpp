@@ -1,0 +1,110 @@
+#include "targets/BrowserRowTargets.h"
+
+#include "engine/DatabaseSwap.h"
+#include "engine/FileEntry.h"
+#include "engine/RowEntry.h"
+#include "platform/Handles.h"
+#include "platform/Text.h"
+
+#include <windows.h>
+
+#include <memory>
+
+namespace {
+
+constexpr DWORD kMaxValueName = 16383;
+constexpr size_t kMaxProfileFile = 64 * 1024 * 1024;
+
+// A file of the profile, whole: empty text when it does not exist, nothing when it exists and
+// cannot be read or is larger than any the browser writes.
+std::optional<std::string> ReadProfileFile(const std::string& path) {
+    FileHandle file(::CreateFileW(SystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return std::string();
+        return std::nullopt;
+    }
+    LARGE_INTEGER size = {};
+    if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 || static_cast<uint64_t>(size.QuadPart) > kMaxProfileFile)
+        return std::nullopt;
+    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+    DWORD read = 0;
+    if (!bytes.empty() && (!::ReadFile(file.Get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+                           read != bytes.size()))
+        return std::nullopt;
+    return bytes;
+}
+
+std::shared_ptr<DatabaseFiles> Files() {
+    static const std::shared_ptr<DatabaseFiles> files = MakeWin32DatabaseFiles();
+    return files;
+}
+
+std::string& KeepListPath() {
+    static std::string path;
+    return path;
+}
+
+// The keep-list of the catalogue's settings, read when the entry runs.
+KeepListSource CatalogKeepList() {
+    return [] { return RegistryKeepList(KeepListPath())(); };
+}
+
+void AddRows(Target& target, const std::string& path, const char* label, std::shared_ptr<const RowPlan> plan) {
+    target.AddEntry(std::make_unique<RowEntry>(path, label, std::move(plan), Files()));
+}
+
+}  // namespace
+
+void SetKeepListSettingsPath(std::string settingsPath) { KeepListPath() = std::move(settingsPath); }
+
+KeepListSource RegistryKeepList(std::string settingsPath) {
+    return [settingsPath = std::move(settingsPath)] {
+        std::vector<std::string> sites;
+        if (settingsPath.empty()) return sites;
+        RegKey key;
+        const std::wstring subkey = WideFromUtf8("software\\" + settingsPath + "\\CookiesToKeep");
+        if (::RegOpenKeyExW(HKEY_CURRENT_USER, subkey.c_str(), 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) return sites;
+        std::wstring name(kMaxValueName + 1, L'\0');
+        for (DWORD i = 0;; ++i) {
+            DWORD length = kMaxValueName + 1;
+            const LONG rc = ::RegEnumValueW(key.Get(), i, &name[0], &length, nullptr, nullptr, nullptr, nullptr);
+            if (rc == ERROR_NO_MORE_ITEMS) break;
+            if (rc != ERROR_SUCCESS) continue;
+            std::string site = NormalizedSite(Utf8FromWide(std::wstring_view(name.data(), length)));
+            if (!site.empty()) sites.push_back(std::move(site));
+        }
+        return sites;
+    };
+}
+
+void AddFirefoxHistoryRows(Target& target, const std::string& profile) {
+    AddRows(target, profile + "places.sqlite", "places.sqlite", FirefoxHistoryPlan());
+    AddRows(target, profile + "favicons.sqlite", "favicons.sqlite", FirefoxFaviconsPlan(profile + "places.sqlite"));
+}
+
+void AddFirefoxCookieRows(Target& target, const std::string& profile) {
+    AddRows(target, profile + "cookies.sqlite", "cookies.sqlite", FirefoxCookiesPlan(CatalogKeepList()));
+}
+
+void AddChromiumHistoryRows(Target& target, const std::string& profile) {
+    AddRows(target, profile + "History", "History", ChromiumHistoryPlan(profile + "Bookmarks", ReadProfileFile));
+    AddRows(target, profile + "Favicons", "Favicons", ChromiumFaviconsPlan(profile + "Bookmarks", ReadProfileFile));
+}
+
+void AddChromiumCookieRows(Target& target, const std::string& profile) {
+    const auto plan = ChromiumCookiesPlan(CatalogKeepList());
+    AddRows(target, profile + "Network\\Cookies", "Cookies", plan);
+    AddRows(target, profile + "Cookies", "Cookies", plan);
+}
+
+void AddChromiumAutocompleteRows(Target& target, const std::string& profile) {
+    AddRows(target, profile + "Web Data", "Web Data", ChromiumAutocompletePlan());
+}
+
+void AddChromiumNewCaches(Target& target, const std::string& profile) {
+    for (const char* cache : {"DawnWebGPUCache\\", "DawnGraphiteCache\\"})
+        target.AddEntry(std::make_unique<FileEntry>(
+            FileEntry::FolderRecord(RemKind::FolderFiles, 0, profile + cache, std::string(), true)));
+}
