@@ -2,6 +2,7 @@
 
 #include "engine/EntryPath.h"
 #include "engine/ProtectedPlaces.h"
+#include "platform/FileByHandle.h"
 #include "platform/Handles.h"
 #include "platform/Text.h"
 
@@ -27,19 +28,6 @@ std::string KnownFolder(REFKNOWNFOLDERID id) {
     return Utf8FromWide(path.Get());
 }
 
-std::string FullPath(const std::string& path) {
-    const std::wstring wide = WideFromUtf8(path);
-    DWORD size = MAX_PATH;
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        std::wstring full(size, L'\0');
-        const DWORD n = ::GetFullPathNameW(wide.c_str(), size, &full[0], nullptr);
-        if (n == 0) return {};
-        if (n < size) return Utf8FromWide(std::wstring_view(full.data(), n));
-        size = n + 1;
-    }
-    return {};
-}
-
 std::string Canonical(const std::string& path) {
     if (!IsAbsolutePath(path)) return {};
     // Opening the folder itself (backup semantics) and asking for its final name resolves links,
@@ -48,20 +36,7 @@ std::string Canonical(const std::string& path) {
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!handle) return {};
-    std::wstring name(512, L'\0');
-    for (;;) {
-        const DWORD n = ::GetFinalPathNameByHandleW(handle.Get(), &name[0], static_cast<DWORD>(name.size()),
-                                                    FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-        if (n == 0) return {};
-        if (n < name.size()) {
-            name.resize(n);
-            break;
-        }
-        name.resize(n + 1);
-    }
-    if (name.rfind(L"\\\\?\\UNC\\", 0) == 0) name.erase(2, 6);
-    else if (name.rfind(L"\\\\?\\", 0) == 0) name.erase(0, 4);
-    return Utf8FromWide(name);
+    return FinalPathOf(handle.Get());
 }
 
 std::string ParentFolder(const std::string& path) {
@@ -72,7 +47,7 @@ std::string ParentFolder(const std::string& path) {
 // A path in its resolved form; a file or folder that does not exist (yet) is placed by its
 // resolved parent folder.
 std::string ResolvedForm(const std::string& path) {
-    std::string full = FullPath(path);
+    std::string full = FullPathName(path);
     while (full.size() > 3 && (full.back() == '\\' || full.back() == '/')) full.pop_back();
     if (full.empty()) return {};
     const std::string canonical = Canonical(full);
@@ -228,7 +203,7 @@ std::string CanonicalPath(const std::string& path) { return Canonical(path); }
 
 bool MayWalkFolder(const std::string& folder) {
     if (!IsAbsolutePath(folder)) return false;
-    const std::string full = FullPath(folder);
+    const std::string full = FullPathName(folder);
     const std::string canonical = Canonical(folder);
     if (full.empty() || canonical.empty()) return false;
     // Both the name as given and the folder it leads to must be allowed.
@@ -248,14 +223,14 @@ bool MayRemoveFile(const std::string& finalPath) {
 
 bool MayLoadFolderEntry(const std::string& folder) {
     if (!IsAbsolutePath(folder)) return false;
-    const std::string full = FullPath(folder);
+    const std::string full = FullPathName(folder);
     if (full.empty() || !MayWalkIn(full)) return false;
     const std::string canonical = Canonical(folder);
     return canonical.empty() || MayWalkIn(canonical);
 }
 
 bool IsInsideFolder(const std::string& path, const std::string& folder) {
-    const std::string full = FullPath(path);
+    const std::string full = FullPathName(path);
     std::string resolved = Canonical(full);
     if (resolved.empty() && !full.empty()) {
         // A file that is gone already: its folder decides.

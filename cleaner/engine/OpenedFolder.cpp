@@ -12,25 +12,6 @@ namespace {
 constexpr ACCESS_MASK kListAccess = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
 constexpr ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-std::string FullPath(const std::string& path) {
-    const std::wstring wide = SystemPath(path);
-    if (wide.empty()) return {};
-    std::wstring full(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr);
-        if (n == 0) return {};
-        if (n < full.size()) {
-            full.resize(n);
-            break;
-        }
-        full.resize(n + 1);
-    }
-    if (full.rfind(L"\\\\?\\UNC\\", 0) == 0) full.erase(2, 6);
-    else if (full.rfind(L"\\\\?\\", 0) == 0) full.erase(0, 4);
-    std::string text;
-    return Utf8FromWide(full, text) ? text : std::string();
-}
-
 std::string WithoutTrailingSeparator(std::string path) {
     // A drive root keeps its separator: "C:" alone would name the drive's current folder.
     while (path.size() > 3 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
@@ -48,7 +29,7 @@ bool IsPlainFolder(HANDLE handle) {
 OpenedFolder OpenedFolder::OpenWalkRoot(const std::string& folder, bool volumeRootAllowed) {
     OpenedFolder opened;
     if (!IsAbsolutePath(folder)) return opened;
-    const std::string given = WithoutTrailingSeparator(FullPath(folder));
+    const std::string given = WithoutTrailingSeparator(FullPathName(folder));
     if (given.empty()) return opened;
     FileHandle handle(::CreateFileW(SystemPath(given).c_str(), kListAccess, kShareAll, nullptr, OPEN_EXISTING,
                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr));

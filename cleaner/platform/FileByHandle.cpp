@@ -56,22 +56,49 @@ FileHandle OpenInFolder(HANDLE folder, const std::wstring& name, ACCESS_MASK acc
     return FileHandle(opened);
 }
 
-std::string FinalPathOf(HANDLE handle) {
-    std::wstring name(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = ::GetFinalPathNameByHandleW(handle, &name[0], static_cast<DWORD>(name.size()),
-                                                    FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-        if (n == 0) return {};
-        if (n < name.size()) {
-            name.resize(n);
-            break;
-        }
-        name.resize(n + 1);
-    }
+namespace {
+
+// The plain form of a name the system gives with the long-path prefix: "\\?\C:\..." becomes
+// "C:\...", "\\?\UNC\server\..." becomes "\\server\..."; UTF-8, empty when it has no UTF-8 form.
+std::string PlainName(std::wstring name) {
     if (name.rfind(L"\\\\?\\UNC\\", 0) == 0) name.erase(2, 6);
     else if (name.rfind(L"\\\\?\\", 0) == 0) name.erase(0, 4);
     std::string text;
     return Utf8FromWide(name, text) ? text : std::string();
+}
+
+// Calls ask(buffer, size) with a growing buffer until the answer fits; empty on failure.
+template <typename Ask>
+std::wstring GrowingAnswer(Ask ask) {
+    std::wstring text(MAX_PATH, L'\0');
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        const DWORD n = ask(&text[0], static_cast<DWORD>(text.size()));
+        if (n == 0) return {};
+        if (n < text.size()) {
+            text.resize(n);
+            return text;
+        }
+        text.resize(n + 1);
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string FinalPathOf(HANDLE handle) {
+    const std::wstring name = GrowingAnswer([handle](wchar_t* buffer, DWORD size) {
+        return ::GetFinalPathNameByHandleW(handle, buffer, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    });
+    return name.empty() ? std::string() : PlainName(name);
+}
+
+std::string FullPathName(const std::string& path) {
+    const std::wstring wide = SystemPath(path);
+    if (wide.empty()) return {};
+    const std::wstring full = GrowingAnswer([&wide](wchar_t* buffer, DWORD size) {
+        return ::GetFullPathNameW(wide.c_str(), size, buffer, nullptr);
+    });
+    return full.empty() ? std::string() : PlainName(full);
 }
 
 bool RenameInFolder(HANDLE file, HANDLE folder, const std::wstring& name) {

@@ -21,6 +21,10 @@ enum class OpenAs { File, Folder };
 // becomes "\\"). Empty on failure and for a name that has no UTF-8 form.
 [[nodiscard]] std::string FinalPathOf(HANDLE handle);
 
+// The full form of a path as the system completes it ("." and ".." gone, made absolute), in the
+// same plain UTF-8 form; nothing is opened, so links are not followed.
+[[nodiscard]] std::string FullPathName(const std::string& path);
+
 // Gives the opened file (opened with DELETE) the name `name` inside `folder`, never replacing a
 // file that has that name.
 [[nodiscard]] bool RenameInFolder(HANDLE file, HANDLE folder, const std::wstring& name);

@@ -1,5 +1,7 @@
 #include "targets/ProfileLists.h"
 
+#include "targets/JsonCursor.h"
+
 #include <cctype>
 #include <cstdint>
 
@@ -9,15 +11,11 @@ namespace {
 
 class LocalStateReader {
 public:
-    explicit LocalStateReader(std::string_view text) : text_(text) {}
+    explicit LocalStateReader(std::string_view text) : json_(text), size_(text.size()) {}
 
     std::optional<std::vector<std::string>> Read() {
-        if (text_.size() > kMaxLocalStateBytes) return std::nullopt;
-        if (text_.substr(0, 3) == "\xEF\xBB\xBF") pos_ = 3;  // a byte-order mark
-        SkipSpace();
-        if (!Value(Place::Top, 0)) return std::nullopt;
-        SkipSpace();
-        if (pos_ != text_.size() || !found_) return std::nullopt;
+        if (size_ > kMaxLocalStateBytes) return std::nullopt;
+        if (!Value(Place::Top, 0) || !json_.AtEnd() || !found_) return std::nullopt;
         return keys_;
     }
 
@@ -26,178 +24,47 @@ private:
     enum class Place { Other, Top, Profile, InfoCache };
 
     bool Value(Place place, int depth) {
-        if (depth > kMaxJsonDepth || pos_ >= text_.size()) return false;
-        const char c = text_[pos_];
+        if (depth > kMaxJsonDepth) return false;
+        const char c = json_.Next();
         if (c == '{') return Object(place, depth + 1);
         if (c == '[') return Array(depth + 1);
         if (c == '"') {
             std::string ignored;
-            return String(ignored);
+            return json_.String(ignored);
         }
-        if (c == '-' || (c >= '0' && c <= '9')) return Number();
-        return Literal("true") || Literal("false") || Literal("null");
+        return json_.Scalar();
     }
 
     bool Object(Place place, int depth) {
-        ++pos_;  // '{'
+        (void)json_.Consume('{');
         if (place == Place::InfoCache) {
             found_ = true;
             keys_.clear();  // a repeated key: the last object counts, as for any JSON reader
         }
-        SkipSpace();
-        if (Peek('}')) return true;
-        for (;;) {
-            SkipSpace();
+        if (json_.Consume('}')) return true;
+        do {
             std::string key;
-            if (pos_ >= text_.size() || text_[pos_] != '"' || !String(key)) return false;
-            SkipSpace();
-            if (!Peek(':')) return false;
-            SkipSpace();
+            if (!json_.String(key) || !json_.Consume(':')) return false;
             Place inner = Place::Other;
             if (place == Place::Top && key == "profile") inner = Place::Profile;
             if (place == Place::Profile && key == "info_cache") inner = Place::InfoCache;
             if (place == Place::InfoCache) keys_.push_back(key);
             if (!Value(inner, depth)) return false;
-            SkipSpace();
-            if (Peek(',')) continue;
-            return Peek('}');
-        }
+        } while (json_.Consume(','));
+        return json_.Consume('}');
     }
 
     bool Array(int depth) {
-        ++pos_;  // '['
-        SkipSpace();
-        if (Peek(']')) return true;
-        for (;;) {
-            SkipSpace();
+        (void)json_.Consume('[');
+        if (json_.Consume(']')) return true;
+        do {
             if (!Value(Place::Other, depth)) return false;
-            SkipSpace();
-            if (Peek(',')) continue;
-            return Peek(']');
-        }
+        } while (json_.Consume(','));
+        return json_.Consume(']');
     }
 
-    // Consumes c when it is next.
-    bool Peek(char c) {
-        if (pos_ < text_.size() && text_[pos_] == c) {
-            ++pos_;
-            return true;
-        }
-        return false;
-    }
-
-    bool Literal(const char* word) {
-        const std::string_view w(word);
-        if (text_.substr(pos_, w.size()) != w) return false;
-        pos_ += w.size();
-        return true;
-    }
-
-    bool Digits() {
-        const size_t start = pos_;
-        while (pos_ < text_.size() && text_[pos_] >= '0' && text_[pos_] <= '9') ++pos_;
-        return pos_ > start;
-    }
-
-    bool Number() {
-        (void)Peek('-');
-        if (!Peek('0') && !Digits()) return false;  // a leading 0 stands alone
-        if (Peek('.') && !Digits()) return false;
-        if (Peek('e') || Peek('E')) {
-            if (!Peek('+')) (void)Peek('-');
-            if (!Digits()) return false;
-        }
-        return true;
-    }
-
-    bool Hex4(uint32_t& value) {
-        if (text_.size() - pos_ < 4) return false;
-        value = 0;
-        for (int i = 0; i < 4; ++i) {
-            const char c = text_[pos_++];
-            value <<= 4;
-            if (c >= '0' && c <= '9') value |= static_cast<uint32_t>(c - '0');
-            else if (c >= 'a' && c <= 'f') value |= static_cast<uint32_t>(c - 'a' + 10);
-            else if (c >= 'A' && c <= 'F') value |= static_cast<uint32_t>(c - 'A' + 10);
-            else return false;
-        }
-        return true;
-    }
-
-    static void AppendUtf8(std::string& out, uint32_t cp) {
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (cp >> 18));
-            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
-    }
-
-    bool Escape(std::string& out) {
-        if (pos_ >= text_.size()) return false;
-        const char c = text_[pos_++];
-        switch (c) {
-            case '"': out += '"'; return true;
-            case '\\': out += '\\'; return true;
-            case '/': out += '/'; return true;
-            case 'b': out += '\b'; return true;
-            case 'f': out += '\f'; return true;
-            case 'n': out += '\n'; return true;
-            case 'r': out += '\r'; return true;
-            case 't': out += '\t'; return true;
-            case 'u': break;
-            default: return false;
-        }
-        uint32_t cp = 0;
-        if (!Hex4(cp)) return false;
-        if (cp >= 0xD800 && cp <= 0xDBFF && text_.substr(pos_, 2) == "\\u") {
-            const size_t mark = pos_;
-            pos_ += 2;
-            uint32_t low = 0;
-            if (!Hex4(low)) return false;
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
-            } else {
-                pos_ = mark;  // not a pair: the high half stands alone
-            }
-        }
-        if (cp >= 0xD800 && cp <= 0xDFFF) cp = 0xFFFD;  // a lone half names no character
-        AppendUtf8(out, cp);
-        return true;
-    }
-
-    bool String(std::string& out) {
-        ++pos_;  // '"'
-        while (pos_ < text_.size()) {
-            const char c = text_[pos_++];
-            if (c == '"') return true;
-            if (static_cast<unsigned char>(c) < 0x20) return false;
-            if (c == '\\') {
-                if (!Escape(out)) return false;
-                continue;
-            }
-            out += c;
-        }
-        return false;
-    }
-
-    void SkipSpace() {
-        while (pos_ < text_.size() &&
-               (text_[pos_] == ' ' || text_[pos_] == '\t' || text_[pos_] == '\n' || text_[pos_] == '\r'))
-            ++pos_;
-    }
-
-    std::string_view text_;
-    size_t pos_ = 0;
+    JsonCursor json_;
+    size_t size_;
     bool found_ = false;
     std::vector<std::string> keys_;
 };

@@ -1,6 +1,7 @@
 list(APPEND CLEANER_CORE_SOURCES
   targets/BrowserProfile.cpp
   targets/ProfileLists.cpp
+  targets/JsonCursor.cpp
 )
 list(APPEND CLEANER_WIN_SOURCES
   targets/DriveTargets.cpp
