@@ -321,7 +321,8 @@ std::optional<WinappExclude> ParseWinappExclude(std::string_view value, std::str
         const size_t slash = x.folder.find_last_of('\\');
         if (slash == std::string::npos) return reason = "no file name", std::nullopt;
         x.pattern = x.folder.substr(slash + 1);
-        x.folder.resize(slash);
+        x.folder = CleanFolder(x.folder.substr(0, slash));  // "a\\b.log" leaves "a\" otherwise
+        if (!IsRootedFolder(x.folder, reason)) return std::nullopt;
     }
     return x;
 }
