@@ -1,6 +1,7 @@
 #include "app/ActionDriver.h"
 
 #include "engine/Checkpoint.h"
+#include "engine/ExcludeList.h"
 #include "engine/SizeFormat.h"
 #include "targets/TargetCatalog.h"
 
@@ -79,6 +80,7 @@ void ActionDriver::StartScan() {
     runState_ = RunScan;
     currentIndex_ = -1;
     catalog_.ResetRunCounters();
+    run_excludes::Begin(catalog_.SettingsPath());
     window_.Repaint();
     LaunchWorker(false);
 }
@@ -106,6 +108,7 @@ void ActionDriver::StartKillRun() {
     runState_ = RunKill;
     currentIndex_ = -1;
     catalog_.ResetRunCounters();
+    run_excludes::Begin(catalog_.SettingsPath());
     LaunchWorker(true);
 }
 

@@ -4,6 +4,7 @@
 #include "app/DlgMain.h"
 #include "app/SingleInstance.h"
 #include "engine/Checkpoint.h"
+#include "engine/ExcludeStore.h"
 #include "platform/ProgramFolder.h"
 #include "targets/CleanerCatalog.h"
 
@@ -24,6 +25,7 @@ constexpr const char* kCustomTargetsUnreadNotice =
 CCleanerApp::CCleanerApp() {
     comInitialised_ = SUCCEEDED(::CoInitialize(nullptr));
     g_app = this;
+    exclude_store::InstallLoader();
 }
 
 CCleanerApp::~CCleanerApp() {

@@ -7,6 +7,7 @@
 #include "console/ConsoleReport.h"
 #include "console/TargetSelection.h"
 #include "engine/Checkpoint.h"
+#include "engine/ExcludeStore.h"
 #include "engine/KillSettings.h"
 #include "platform/AtomicFileWriter.h"
 #include "platform/Text.h"
@@ -157,6 +158,8 @@ void RunTargets(TargetCatalog& catalog, bool kill, RunReport& report, const Line
     const int total = catalog.SelectedCount();
     if (total == 0) plain(action_texts::kNoSelectedTargets);
     catalog.ResetRunCounters();
+    exclude_store::InstallLoader();
+    run_excludes::Begin(catalog.SettingsPath());
     if (kill) catalog.MarkLastKillNow();
     ClearStop();
     ::SetConsoleCtrlHandler(OnControl, TRUE);

@@ -1,5 +1,6 @@
 #include "engine/FileRemoval.h"
 
+#include "engine/ExcludeList.h"
 #include "engine/FileOverwrite.h"
 #include "engine/FolderGuard.h"
 #include "engine/KillSettings.h"
@@ -72,7 +73,7 @@ bool ReadFacts(HANDLE file, const FileLocation& at, FileFacts& facts) {
 bool LeadsWhereExpected(const std::string& final, const FileLocation& at) {
     if (final.empty()) return false;
     if (at.folder && !SamePath(final, at.path)) return false;
-    return MayRemoveFile(final);
+    return MayRemoveFile(final) && !run_excludes::Active().ExcludesFile(final);
 }
 
 // A compressed file overwritten with table data (which does not compress) grows to its full size
@@ -223,6 +224,8 @@ bool ScheduleDeleteAtReboot(const std::string& path) {
     // A file in a protected place is never scheduled either, by its name or by where a link leads.
     const std::string resolved = CanonicalPath(path);
     if (!MayRemoveFile(path) || (!resolved.empty() && !MayRemoveFile(resolved))) return false;
+    if (run_excludes::Active().ExcludesFile(path) || (!resolved.empty() && run_excludes::Active().ExcludesFile(resolved)))
+        return false;
     const std::wstring wide = SystemPath(path);
     return !wide.empty() && ::MoveFileExW(wide.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
 }

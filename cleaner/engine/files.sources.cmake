@@ -1,5 +1,6 @@
 list(APPEND CLEANER_CORE_SOURCES
   engine/Checkpoint.cpp
+  engine/ExcludeList.cpp
   engine/KillSettings.cpp
   engine/OverwritePattern.cpp
   engine/SizeFormat.cpp
@@ -10,6 +11,7 @@ list(APPEND CLEANER_CORE_SOURCES
 )
 list(APPEND CLEANER_WIN_SOURCES
   engine/FileRemoval.cpp
+  engine/ExcludeStore.cpp
   engine/FileOverwrite.cpp
   engine/OpenedFolder.cpp
   engine/FolderWalk.cpp
