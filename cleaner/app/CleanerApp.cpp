@@ -5,6 +5,7 @@
 #include "app/SingleInstance.h"
 #include "engine/Checkpoint.h"
 #include "engine/ExcludeStore.h"
+#include "engine/Win32VolumeMedia.h"
 #include "platform/ProgramFolder.h"
 #include "targets/CleanerCatalog.h"
 
@@ -26,6 +27,7 @@ CCleanerApp::CCleanerApp() {
     comInitialised_ = SUCCEEDED(::CoInitialize(nullptr));
     g_app = this;
     exclude_store::InstallLoader();
+    Win32VolumeMediaQuery::Install();
 }
 
 CCleanerApp::~CCleanerApp() {

@@ -6,6 +6,7 @@
 #include "engine/KillSettings.h"
 #include "engine/OpenedFolder.h"
 #include "engine/OverwritePattern.h"
+#include "engine/VolumeMedia.h"
 #include "platform/DirectoryListing.h"
 #include "platform/FileByHandle.h"
 #include "platform/Handles.h"
@@ -143,7 +144,9 @@ bool Remove(const FileLocation& at, uint32_t listedAttributes, std::string* rema
     if (!LeadsWhereExpected(final, at)) return false;
     // A name that shares its data with another name goes as a name; the data is not overwritten.
     if (facts.sharesData) return MarkForDeletion(file.Get());
-    if (HasRoomToOverwrite(facts, final) &&
+    if (volume_media::SkipsOverwrite(final)) {
+        volume_media::NoteOverwriteSkipped();
+    } else if (HasRoomToOverwrite(facts, final) &&
         !OverwritePasses(OverwriteTarget{file.Get(), facts.size, facts.allocation, facts.attributes},
                          kill_settings::Passes()))
         return false;
