@@ -56,11 +56,11 @@ BOOL CDlgOthers::OnInitDialog() {
     if (policy.autoUpdate) LockControls(*this, {IDC_AUTO_UPDATE});
 
     // Group frames in page pixels; their captions interrupt the top edges.
-    AddFrame(RECT{10, 10, 436, 58}, kFrameLine, kFrameCaption, kFrameRounded, "Start Options:");
-    AddFrame(RECT{10, 68, 436, 114}, kFrameLine, kFrameCaption, kFrameRounded, "Action Speed in Iconic mode:");
-    AddFrame(RECT{10, 124, 436, 224}, kFrameLine, kFrameCaption, kFrameRounded, "Security Level:");
-    AddFrame(RECT{26, 154, 420, 188}, kFrameLine, kFrameCaption, 0, "Security level (low level works faster):");
-    AddFrame(RECT{10, 232, 436, 288}, kFrameLine, kFrameCaption, kFrameRounded, "Update Options:");
+    AddFrame(RECT{10, 8, 436, 52}, kFrameLine, kFrameCaption, kFrameRounded, "Start Options:");
+    AddFrame(RECT{10, 58, 436, 104}, kFrameLine, kFrameCaption, kFrameRounded, "Action Speed in Iconic mode:");
+    AddFrame(RECT{10, 108, 436, 238}, kFrameLine, kFrameCaption, kFrameRounded, "Security Level:");
+    AddFrame(RECT{26, 134, 420, 164}, kFrameLine, kFrameCaption, 0, "Security level (low level works faster):");
+    AddFrame(RECT{10, 242, 436, 292}, kFrameLine, kFrameCaption, kFrameRounded, "Update Options:");
     if (SystemHasSolidState()) ::ShowWindow(Item(IDC_SSD_NOTE), SW_SHOWNA);
     SetHelpTopic("settings.html");
     return FALSE;
