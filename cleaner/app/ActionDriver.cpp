@@ -1,6 +1,8 @@
 #include "app/ActionDriver.h"
 
 #include "engine/Checkpoint.h"
+#include "engine/ExcludeList.h"
+#include "engine/VolumeMedia.h"
 #include "engine/SizeFormat.h"
 #include "targets/TargetCatalog.h"
 
@@ -79,6 +81,8 @@ void ActionDriver::StartScan() {
     runState_ = RunScan;
     currentIndex_ = -1;
     catalog_.ResetRunCounters();
+    run_excludes::Begin(catalog_.SettingsPath());
+    volume_media::BeginRun();
     window_.Repaint();
     LaunchWorker(false);
 }
@@ -106,6 +110,8 @@ void ActionDriver::StartKillRun() {
     runState_ = RunKill;
     currentIndex_ = -1;
     catalog_.ResetRunCounters();
+    run_excludes::Begin(catalog_.SettingsPath());
+    volume_media::BeginRun();
     LaunchWorker(true);
 }
 
@@ -172,7 +178,9 @@ void ActionDriver::RunOneTarget(int index, int ordinal, bool kill) {
     const RunCounters& c = target.Counters();
     const std::string files = CountText(c.files), items = CountText(c.items), size = FormatSize(c.bytes);
     window_.DeleteLastResultLine();
-    window_.AddResultLine(ResultLine::Make(LineKind::Target, RunIdle, name, files, items, size));
+    const std::string shown =
+        target.OverwriteSkipped() ? name + " " + action_texts::kOverwriteSkipped : name;
+    window_.AddResultLine(ResultLine::Make(LineKind::Target, RunIdle, shown, files, items, size));
     // A target that could not run says why, right under its line (a browser that is still open).
     if (!target.SkipNotice().empty())
         window_.AddResultLine(ResultLine::Make(LineKind::Highlighted, RunIdle, target.SkipNotice()));

@@ -38,6 +38,8 @@ std::string SummaryBalloon(Action action, bool stopped, const std::string& files
 
 inline constexpr const char* kAppTitle = "Tracelorn";
 inline constexpr const char* kNoSelectedTargets = "No selected Targets.";
+// After the name of a target whose Kill deleted files on a solid-state drive without overwriting.
+inline constexpr const char* kOverwriteSkipped = "(solid-state drive: overwrite skipped)";
 // Another process (a console run, or a second copy from another folder) runs Scan or Kill.
 inline constexpr const char* kAnotherRunBusy = "Another Scan or Kill is running. Try again when it has ended.";
 inline constexpr unsigned kBalloonTimeoutMs = 10000;

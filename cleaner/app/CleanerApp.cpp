@@ -4,6 +4,8 @@
 #include "app/DlgMain.h"
 #include "app/SingleInstance.h"
 #include "engine/Checkpoint.h"
+#include "engine/ExcludeStore.h"
+#include "engine/Win32VolumeMedia.h"
 #include "platform/ProgramFolder.h"
 #include "targets/CleanerCatalog.h"
 
@@ -24,6 +26,8 @@ constexpr const char* kCustomTargetsUnreadNotice =
 CCleanerApp::CCleanerApp() {
     comInitialised_ = SUCCEEDED(::CoInitialize(nullptr));
     g_app = this;
+    exclude_store::InstallLoader();
+    Win32VolumeMediaQuery::Install();
 }
 
 CCleanerApp::~CCleanerApp() {

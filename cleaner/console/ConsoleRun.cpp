@@ -7,6 +7,8 @@
 #include "console/ConsoleReport.h"
 #include "console/TargetSelection.h"
 #include "engine/Checkpoint.h"
+#include "engine/ExcludeStore.h"
+#include "engine/Win32VolumeMedia.h"
 #include "engine/KillSettings.h"
 #include "platform/AtomicFileWriter.h"
 #include "platform/Text.h"
@@ -157,6 +159,10 @@ void RunTargets(TargetCatalog& catalog, bool kill, RunReport& report, const Line
     const int total = catalog.SelectedCount();
     if (total == 0) plain(action_texts::kNoSelectedTargets);
     catalog.ResetRunCounters();
+    exclude_store::InstallLoader();
+    run_excludes::Begin(catalog.SettingsPath());
+    Win32VolumeMediaQuery::Install();
+    volume_media::BeginRun();
     if (kill) catalog.MarkLastKillNow();
     ClearStop();
     ::SetConsoleCtrlHandler(OnControl, TRUE);
@@ -170,7 +176,8 @@ void RunTargets(TargetCatalog& catalog, bool kill, RunReport& report, const Line
             const Target& t = *next.target;
             report.targets.push_back(
                 {TargetId(catalog, static_cast<size_t>(next.index)), t.Name(), t.Counters(), t.SkipNotice()});
-            plain(PlainTargetLine(t.Name(), t.Counters()));
+            plain(PlainTargetLine(t.OverwriteSkipped() ? t.Name() + " " + action_texts::kOverwriteSkipped : t.Name(),
+                                  t.Counters()));
             if (!t.SkipNotice().empty()) plain(t.SkipNotice());
         }
     } catch (const RunStopped&) {

@@ -7,9 +7,10 @@ namespace {
 CDlgOptions* g_open = nullptr;  // the open Options dialog
 int g_tab = CDlgOptions::kTargets;
 
-constexpr int kTabIds[CDlgOptions::kTabCount] = {IDC_TAB_TARGETS, IDC_TAB_AUTOKILL, IDC_TAB_SETTINGS};
+constexpr int kTabIds[CDlgOptions::kTabCount] = {IDC_TAB_TARGETS, IDC_TAB_AUTOKILL, IDC_TAB_SETTINGS,
+                                                 IDC_TAB_EXCLUDES};
 constexpr const char* kTabTips[CDlgOptions::kTabCount] = {"Choose targets you want to Kill", "Auto-Kill Options",
-                                                           "General Settings"};
+                                                           "General Settings", "Files, folders and keys never removed"};
 constexpr int kPageX = 30;
 constexpr int kPageY = 68;
 }  // namespace
@@ -19,7 +20,8 @@ CDlgOptions::CDlgOptions(TargetCatalog& catalog, Services services)
       targets_(std::make_unique<CDlgTargets>(catalog, std::move(services.customTargetsChanged))),
       autoKill_(std::make_unique<CDlgAutoKill>(catalog, std::move(services.playEndSound),
                                                std::move(services.chooseProgram))),
-      others_(std::make_unique<CDlgOthers>(catalog, std::move(services.openUpdate))) {
+      others_(std::make_unique<CDlgOthers>(catalog, std::move(services.openUpdate))),
+      excludes_(std::make_unique<CDlgExcludes>(catalog, std::move(services.chooseExclude))) {
     SetPixelTemplate(true);
 }
 
@@ -40,6 +42,7 @@ COptionsPage& CDlgOptions::Page(int tab) {
     switch (tab) {
     case kAutoKill: return *autoKill_;
     case kSettings: return *others_;
+    case kExcludes: return *excludes_;
     default: return *targets_;
     }
 }

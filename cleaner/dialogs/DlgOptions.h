@@ -1,12 +1,13 @@
 #pragma once
-// "Tracelorn Options" (template 131): the Targets, Auto-Kill and Settings pages behind three tab
-// buttons, with OK, Cancel and Help. OK sends the pages their OK in order (Targets, Auto-Kill,
-// Settings) and ends the dialog with IDOK, after which the caller saves; Cancel ends it without a
+// "Tracelorn Options" (template 131): the Targets, Auto-Kill, Settings and Excludes pages behind
+// four tab buttons, with OK, Cancel and Help. OK sends the pages their OK in order (Targets,
+// Auto-Kill, Settings, Excludes) and ends the dialog with IDOK, after which the caller saves; Cancel ends it without a
 // word to the pages, so nothing changes.
 //
 // One Options dialog at a time: while one is open the process-wide pointer names it, and opening
 // another brings that one to the front instead.
 #include "dialogs/DlgAutoKill.h"
+#include "dialogs/DlgExcludes.h"
 #include "dialogs/DlgOptionsIds.h"
 #include "dialogs/DlgOthers.h"
 #include "dialogs/DlgTargets.h"
@@ -19,7 +20,7 @@ class TargetCatalog;
 
 class CDlgOptions : public CMyDialog {
 public:
-    enum Tab : int { kTargets = 0, kAutoKill = 1, kSettings = 2, kTabCount = 3 };
+    enum Tab : int { kTargets = 0, kAutoKill = 1, kSettings = 2, kExcludes = 3, kTabCount = 4 };
 
     // What the pages need from the program around them.
     struct Services {
@@ -27,6 +28,7 @@ public:
         CDlgAutoKill::SoundPlayer playEndSound;  // "Test"
         CDlgAutoKill::FileChooser chooseProgram; // "Browse" (default: the file-open dialog)
         CDlgTargets::CustomChanged customTargetsChanged;  // OK changed the custom targets
+        CDlgExcludes::PathChooser chooseExclude;          // "Add File...", "Add Folder..."
     };
 
     CDlgOptions(TargetCatalog& catalog, Services services);
@@ -54,6 +56,7 @@ private:
     std::unique_ptr<CDlgTargets> targets_;
     std::unique_ptr<CDlgAutoKill> autoKill_;
     std::unique_ptr<CDlgOthers> others_;
+    std::unique_ptr<CDlgExcludes> excludes_;
     CMyTabButton tabs_[kTabCount];
     CMyStdButton ok_, cancel_;
     CLinkButton help_;

@@ -3,12 +3,25 @@
 #include "dialogs/LockedControl.h"
 #include "dialogs/OptionsRules.h"
 #include "engine/KillSettings.h"
+#include "engine/VolumeMedia.h"
+#include "platform/ProgramFolder.h"
+#include "platform/Text.h"
 #include "skin/SkinPalette.h"
 #include "targets/TargetCatalog.h"
 
 namespace {
 constexpr COLORREF kFrameLine = RGB(100, 100, 150);
 constexpr COLORREF kFrameCaption = RGB(0, 60, 116);
+
+// The program's own volume or the system's: where the traces a Kill removes mostly live.
+bool SystemHasSolidState() {
+    wchar_t system[MAX_PATH] = {};
+    const UINT length = ::GetSystemDirectoryW(system, MAX_PATH);
+    const std::string systemFolder = length > 0 && length < MAX_PATH ? Utf8FromWide(system) + "\\" : std::string();
+    const std::string programFolder = ExecutableFolder();
+    return (!programFolder.empty() && volume_media::AskSolidState(programFolder)) ||
+           (!systemFolder.empty() && volume_media::AskSolidState(systemFolder));
+}
 }  // namespace
 
 CDlgOthers::CDlgOthers(TargetCatalog& catalog, UpdateOpener openUpdate)
@@ -22,6 +35,8 @@ BOOL CDlgOthers::OnInitDialog() {
         {autoStart_, IDC_AUTO_START, s.autoStart, "Automatically starts Tracelorn when Windows starts"},
         {notify_, IDC_NOTIFY_WHEN_START, s.notifyWhenStart, "Shows notifycation tooltip when starts"},
         {secDel_, IDC_SEC_DEL, kill_settings::SecureDelete(), "Enables file delete security"},
+        {skipSsd_, IDC_SKIP_SSD, kill_settings::SkipOverwriteOnSolidState(),
+         "On solid-state drives, deletes without overwriting: an overwrite cannot reach the old flash cells"},
         {autoUpdate_, IDC_AUTO_UPDATE, s.autoUpdate, "Enables Tracelorn AutoUpdate"},
         {updateNotify_, IDC_AUTO_UPDATE_NOTIFY, s.autoUpdateNotify, "Shows AutoUpdate Result in SysTray"},
         {toolTips_, IDC_SHOW_TOOLTIPS, s.showToolTips, "Shows ToolTips"},
@@ -41,11 +56,12 @@ BOOL CDlgOthers::OnInitDialog() {
     if (policy.autoUpdate) LockControls(*this, {IDC_AUTO_UPDATE});
 
     // Group frames in page pixels; their captions interrupt the top edges.
-    AddFrame(RECT{10, 10, 436, 62}, kFrameLine, kFrameCaption, kFrameRounded, "Start Options:");
-    AddFrame(RECT{10, 74, 436, 124}, kFrameLine, kFrameCaption, kFrameRounded, "Action Speed in Iconic mode:");
-    AddFrame(RECT{10, 134, 436, 215}, kFrameLine, kFrameCaption, kFrameRounded, "Security Level:");
-    AddFrame(RECT{26, 166, 420, 206}, kFrameLine, kFrameCaption, 0, "Security level (low level works faster):");
-    AddFrame(RECT{10, 225, 436, 286}, kFrameLine, kFrameCaption, kFrameRounded, "Update Options:");
+    AddFrame(RECT{10, 8, 436, 52}, kFrameLine, kFrameCaption, kFrameRounded, "Start Options:");
+    AddFrame(RECT{10, 58, 436, 104}, kFrameLine, kFrameCaption, kFrameRounded, "Action Speed in Iconic mode:");
+    AddFrame(RECT{10, 108, 436, 238}, kFrameLine, kFrameCaption, kFrameRounded, "Security Level:");
+    AddFrame(RECT{26, 134, 420, 164}, kFrameLine, kFrameCaption, 0, "Security level (low level works faster):");
+    AddFrame(RECT{10, 242, 436, 292}, kFrameLine, kFrameCaption, kFrameRounded, "Update Options:");
+    if (SystemHasSolidState()) ::ShowWindow(Item(IDC_SSD_NOTE), SW_SHOWNA);
     SetHelpTopic("settings.html");
     return FALSE;
 }
@@ -69,6 +85,7 @@ void CDlgOthers::Apply() {
     s.notifyWhenStart = notify_.Checked();
     s.autoStart = autoStart_.Checked();
     kill_settings::SetSecureDelete(secDel_.Checked());
+    kill_settings::SetSkipOverwriteOnSolidState(skipSsd_.Checked());
     s.autoUpdate = autoUpdate_.Checked();
     s.autoUpdateNotify = updateNotify_.Checked();
     s.showToolTips = toolTips_.Checked();

@@ -1,6 +1,7 @@
 #pragma once
 // The Settings page of the Options dialog (template 139): start, speed, security, update and
-// tooltip settings. "Update NOW!" opens the update dialog at once through the opener it is given.
+// tooltip settings. Beside the security level it says, when the program's or the system's volume
+// is solid-state, what overwriting does there. "Update NOW!" opens the update dialog at once through the opener it is given.
 #include "dialogs/DlgOthersIds.h"
 #include "dialogs/OptionsPage.h"
 #include "skin/MyButton.h"
@@ -25,6 +26,6 @@ private:
 
     TargetCatalog& catalog_;
     UpdateOpener openUpdate_;
-    CMyCheckBox autoStart_, notify_, secDel_, autoUpdate_, updateNotify_, toolTips_;
+    CMyCheckBox autoStart_, notify_, secDel_, skipSsd_, autoUpdate_, updateNotify_, toolTips_;
     CMyStdButton updateNow_;
 };

@@ -13,6 +13,7 @@ list(APPEND CLEANER_WIN_SOURCES
   dialogs/DlgAbout.cpp
   dialogs/DlgAddTarget.cpp
   dialogs/DlgAutoKill.cpp
+  dialogs/DlgExcludes.cpp
   dialogs/DlgOptions.cpp
   dialogs/DlgOthers.cpp
   dialogs/DlgTarget.cpp

@@ -1,6 +1,7 @@
 #include "engine/FileEntry.h"
 
 #include "engine/EntryPath.h"
+#include "engine/ExcludeList.h"
 #include "engine/FileRemoval.h"
 #include "engine/FolderGuard.h"
 #include "platform/Text.h"
@@ -92,6 +93,7 @@ void FileEntry::ScanSingleFile(const std::string& path) {
         // Counted only where a Kill may schedule it: not in a protected place, by name or link.
         const std::string resolved = CanonicalPath(path);
         if (!MayRemoveFile(path) || (!resolved.empty() && !MayRemoveFile(resolved))) return;
+        if (run_excludes::Active().ExcludesFile(path) || run_excludes::Active().ExcludesFile(resolved)) return;
     } else if (!CanKillFile(path)) {
         return;
     }

@@ -1,10 +1,12 @@
 #include "engine/FileRemoval.h"
 
+#include "engine/ExcludeList.h"
 #include "engine/FileOverwrite.h"
 #include "engine/FolderGuard.h"
 #include "engine/KillSettings.h"
 #include "engine/OpenedFolder.h"
 #include "engine/OverwritePattern.h"
+#include "engine/VolumeMedia.h"
 #include "platform/DirectoryListing.h"
 #include "platform/FileByHandle.h"
 #include "platform/Handles.h"
@@ -72,7 +74,7 @@ bool ReadFacts(HANDLE file, const FileLocation& at, FileFacts& facts) {
 bool LeadsWhereExpected(const std::string& final, const FileLocation& at) {
     if (final.empty()) return false;
     if (at.folder && !SamePath(final, at.path)) return false;
-    return MayRemoveFile(final);
+    return MayRemoveFile(final) && !run_excludes::Active().ExcludesFile(final);
 }
 
 // A compressed file overwritten with table data (which does not compress) grows to its full size
@@ -142,7 +144,9 @@ bool Remove(const FileLocation& at, uint32_t listedAttributes, std::string* rema
     if (!LeadsWhereExpected(final, at)) return false;
     // A name that shares its data with another name goes as a name; the data is not overwritten.
     if (facts.sharesData) return MarkForDeletion(file.Get());
-    if (HasRoomToOverwrite(facts, final) &&
+    if (volume_media::SkipsOverwrite(final)) {
+        volume_media::NoteOverwriteSkipped();
+    } else if (HasRoomToOverwrite(facts, final) &&
         !OverwritePasses(OverwriteTarget{file.Get(), facts.size, facts.allocation, facts.attributes},
                          kill_settings::Passes()))
         return false;
@@ -223,6 +227,8 @@ bool ScheduleDeleteAtReboot(const std::string& path) {
     // A file in a protected place is never scheduled either, by its name or by where a link leads.
     const std::string resolved = CanonicalPath(path);
     if (!MayRemoveFile(path) || (!resolved.empty() && !MayRemoveFile(resolved))) return false;
+    if (run_excludes::Active().ExcludesFile(path) || (!resolved.empty() && run_excludes::Active().ExcludesFile(resolved)))
+        return false;
     const std::wstring wide = SystemPath(path);
     return !wide.empty() && ::MoveFileExW(wide.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
 }

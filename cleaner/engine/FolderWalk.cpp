@@ -1,6 +1,7 @@
 #include "engine/FolderWalk.h"
 
 #include "engine/Checkpoint.h"
+#include "engine/ExcludeList.h"
 #include "engine/FileRemoval.h"
 #include "engine/FolderGuard.h"
 #include "engine/KillTestPipeline.h"
@@ -15,6 +16,13 @@ namespace {
 
 bool IsFolder(const ListedName& name) { return (name.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
 bool IsLink(const ListedName& name) { return (name.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
+
+// The user's excludes, on final paths: a walk enters no excluded folder, so a file needs only its
+// own lookup.
+bool Excluded(const OpenedFolder& folder) { return run_excludes::Active().ExcludesFolder(folder.Path()); }
+bool Excluded(const OpenedFolder& folder, const ListedName& file) {
+    return run_excludes::Active().ExcludesFileItself(folder.PathOf(file.name));
+}
 
 // Calls visit(name) for every name of the folder, with a checkpoint before each.
 template <typename Visit>
@@ -35,10 +43,11 @@ void ScanWalk(const OpenedFolder& folder, const std::string& mask, const WalkOpt
         if (IsFolder(name)) {
             if (!options.recurse || IsLink(name)) return;
             const OpenedFolder sub = folder.OpenSubfolder(name.name, false);
-            if (sub.IsOpen()) ScanWalk(sub, mask, options, tests, found);
+            if (sub.IsOpen() && !Excluded(sub)) ScanWalk(sub, mask, options, tests, found);
             return;
         }
         if (!mask.empty() && !MatchesWildcard(name.name, mask)) return;
+        if (Excluded(folder, name)) return;
         if (tests) {
             tests->Add(folder.PathOf(name.name), name.attributes, name.size);
             return;
@@ -58,12 +67,13 @@ void KillWalk(const OpenedFolder& folder, const std::string& mask, const WalkOpt
         if (IsFolder(name)) {
             if (!options.recurse || IsLink(name)) return;
             OpenedFolder sub = folder.OpenSubfolder(name.name, mask.empty());
-            if (!sub.IsOpen()) return;
+            if (!sub.IsOpen() || Excluded(sub)) return;
             KillWalk(sub, mask, options, removed);
             if (mask.empty()) (void)sub.RemoveIfEmpty();  // stays when anything is left in it
             return;
         }
         if (!mask.empty() && !MatchesWildcard(name.name, mask)) return;
+        if (Excluded(folder, name)) return;
         std::string remaining;
         if (KillListedFile(folder, name, &remaining) ||
             (options.removeAtReboot && ScheduleDeleteAtReboot(remaining))) {
@@ -79,7 +89,7 @@ OpenedFolder StartWalk(const std::string& folder, const std::string& mask, const
     // The built-in fragment walk of a drive root: one level, a narrow mask.
     const bool fragments = options.rootFragments && !options.recurse && !WildcardMatchesEverything(mask);
     OpenedFolder root = OpenedFolder::OpenWalkRoot(folder, fragments);
-    if (!root.IsOpen() || !ClaimWalk(root.Path(), mask, options.recurse)) return OpenedFolder();
+    if (!root.IsOpen() || Excluded(root) || !ClaimWalk(root.Path(), mask, options.recurse)) return OpenedFolder();
     return root;
 }
 

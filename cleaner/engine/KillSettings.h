@@ -1,6 +1,6 @@
 #pragma once
 
-// The two process-wide overwrite settings the engine reads during a Kill. They are loaded and saved
+// The process-wide overwrite settings the engine reads during a Kill. They are loaded and saved
 // with the catalogue's settings and must not change while a run is in progress.
 namespace kill_settings {
 
@@ -11,5 +11,8 @@ bool SecureDelete();             // SecDel: overwrite file contents before delet
 void SetSecureDelete(bool on);
 int Passes();                    // DelRep: overwrite passes, always within 1..9
 void SetPasses(int passes);      // clamps into 1..9
+// SkipOverwriteSolidState: on a solid-state volume a secure Kill deletes without overwriting.
+bool SkipOverwriteOnSolidState();
+void SetSkipOverwriteOnSolidState(bool on);
 
 }  // namespace kill_settings

@@ -1,6 +1,7 @@
 #include "engine/RegistryEntry.h"
 
 #include "engine/Checkpoint.h"
+#include "engine/ExcludeList.h"
 #include "engine/RegistryRules.h"
 #include "platform/Handles.h"
 #include "platform/RegistryRoot.h"
@@ -157,21 +158,36 @@ bool RegistryEntry::ExpandedKeyIsSafe(const std::wstring& subkey) const {
     return Utf8FromWide(subkey, expanded.key) && RegistryRecordIsSafe(expanded);
 }
 
+bool RegistryEntry::Excluded(const std::string& keyName) const {
+    return run_excludes::Active().HasKeys() && run_excludes::Active().ExcludesKey(keyName);
+}
+
+// The name of a subkey below keyName, built only while there are key excludes to compare with.
+static std::string SubkeyName(const std::string& keyName, const std::wstring& name) {
+    return run_excludes::Active().HasKeys() ? keyName + "\\" + Utf8FromWide(name) : std::string();
+}
+
+// The full name of a key the entry reached (a wildcard expanded), for the excludes.
+std::string RegistryEntry::KeyNameOf(const std::wstring& subkey) const {
+    return run_excludes::Active().HasKeys() ? RegistryKeyName(record_.rootKey, Utf8FromWide(subkey)) : std::string();
+}
+
 void RegistryEntry::Scan() {
     std::wstring wideKey;
     if (NamesARealKey() && WideFromUtf8(record_.key, wideKey))
         ForEachKey(RootKeyHandle(record_.rootKey), wideKey, [this](HKEY root, const std::wstring& subkey) {
-            if (!ExpandedKeyIsSafe(subkey)) return;
+            const std::string keyName = KeyNameOf(subkey);
+            if (!ExpandedKeyIsSafe(subkey) || Excluded(keyName)) return;
             RegKey key;
             if (!OpenKey(root, subkey, KEY_READ, key) || IsLink(key.Get())) return;
             uint32_t count = 0;
-            CountValues(key.Get(), count);
+            CountValues(key.Get(), keyName, count);
             AddItems(count);
         });
     MarkScanned();
 }
 
-void RegistryEntry::CountValues(HKEY key, uint32_t& count) const {
+void RegistryEntry::CountValues(HKEY key, const std::string& keyName, uint32_t& count) const {
     DWORD subkeys = 0, values = 0;
     if (!QueryCounts(key, subkeys, values)) return;
     if (match_.mode == ValueMatchMode::All) {
@@ -187,9 +203,11 @@ void RegistryEntry::CountValues(HKEY key, uint32_t& count) const {
     for (DWORD i = 0; i < subkeys; ++i) {
         Checkpoint();
         if (!SubkeyNameAt(key, i, name, kScanNameChars)) continue;
+        const std::string subName = SubkeyName(keyName, name);
+        if (Excluded(subName)) continue;
         RegKey sub;
         if (!OpenKey(key, name, KEY_READ, sub) || IsLink(sub.Get())) continue;
-        CountValues(sub.Get(), count);
+        CountValues(sub.Get(), subName, count);
     }
 }
 
@@ -197,7 +215,8 @@ void RegistryEntry::Kill() {
     std::wstring wideKey;
     if (NamesARealKey() && WideFromUtf8(record_.key, wideKey))
         ForEachKey(RootKeyHandle(record_.rootKey), wideKey, [this](HKEY root, const std::wstring& subkey) {
-            if (!ExpandedKeyIsSafe(subkey)) return;
+            const std::string keyName = KeyNameOf(subkey);
+            if (!ExpandedKeyIsSafe(subkey) || Excluded(keyName)) return;
             RegKey key;
             if (!OpenKey(root, subkey, KEY_READ | KEY_WRITE | DELETE, key)) return;
             if (IsLink(key.Get())) {
@@ -205,7 +224,7 @@ void RegistryEntry::Kill() {
                 return;
             }
             uint32_t count = 0;
-            DeleteValues(key.Get(), count);
+            DeleteValues(key.Get(), keyName, count);
             AddItems(count);
             key.Reset();
             // Fails, and leaves the key, while it still has subkeys (recurse off): that is intended.
@@ -214,7 +233,7 @@ void RegistryEntry::Kill() {
     MarkKilled();
 }
 
-void RegistryEntry::DeleteValues(HKEY key, uint32_t& count) const {
+void RegistryEntry::DeleteValues(HKEY key, const std::string& keyName, uint32_t& count) const {
     DWORD subkeys = 0, values = 0;
     if (!QueryCounts(key, subkeys, values)) return;
     std::wstring wide;
@@ -231,6 +250,9 @@ void RegistryEntry::DeleteValues(HKEY key, uint32_t& count) const {
     for (DWORD i = subkeys; i-- > 0;) {
         Checkpoint();
         if (!SubkeyNameAt(key, i, name, kKillNameChars)) continue;
+        const std::string subName = SubkeyName(keyName, name);
+        // An excluded subkey keeps its values, and so the key above it stays too.
+        if (Excluded(subName)) continue;
         {
             RegKey sub;
             if (!OpenKey(key, name, KEY_READ | KEY_WRITE | DELETE, sub)) continue;
@@ -239,7 +261,7 @@ void RegistryEntry::DeleteValues(HKEY key, uint32_t& count) const {
                 if (match_.mode == ValueMatchMode::All) DeleteLinkKey(sub.Get());
                 continue;
             }
-            DeleteValues(sub.Get(), count);
+            DeleteValues(sub.Get(), subName, count);
         }
         if (match_.mode == ValueMatchMode::All) (void)::RegDeleteKeyW(key, name.c_str());
     }

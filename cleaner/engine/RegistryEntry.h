@@ -35,8 +35,12 @@ public:
 
 private:
     // Both walks keep one count across their recursion; it is passed down rather than shared.
-    void CountValues(HKEY key, uint32_t& count) const;
-    void DeleteValues(HKEY key, uint32_t& count) const;
+    // keyName is the key's full name, for the user's excludes: an excluded key and everything
+    // below it is neither counted nor emptied.
+    void CountValues(HKEY key, const std::string& keyName, uint32_t& count) const;
+    void DeleteValues(HKEY key, const std::string& keyName, uint32_t& count) const;
+    bool Excluded(const std::string& keyName) const;
+    std::string KeyNameOf(const std::wstring& subkey) const;
     // An empty or all-backslash subkey would open the root itself, and a key too close to a hive
     // may not be emptied whole (RegistryRules): such an entry touches nothing.
     bool NamesARealKey() const;

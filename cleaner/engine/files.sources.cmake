@@ -1,6 +1,8 @@
 list(APPEND CLEANER_CORE_SOURCES
   engine/Checkpoint.cpp
+  engine/ExcludeList.cpp
   engine/KillSettings.cpp
+  engine/VolumeMedia.cpp
   engine/OverwritePattern.cpp
   engine/SizeFormat.cpp
   engine/WalkRootGuard.cpp
@@ -10,6 +12,8 @@ list(APPEND CLEANER_CORE_SOURCES
 )
 list(APPEND CLEANER_WIN_SOURCES
   engine/FileRemoval.cpp
+  engine/ExcludeStore.cpp
+  engine/Win32VolumeMedia.cpp
   engine/FileOverwrite.cpp
   engine/OpenedFolder.cpp
   engine/FolderWalk.cpp

@@ -150,6 +150,12 @@ bool SettingsStore::Load(TargetCatalog& catalog) const {
     if (catalog.SettingsPath().empty()) return false;
     RegKey settings = CreateKey(HKEY_CURRENT_USER, SettingsKeyPath(catalog));
     if (!settings) return false;
+    // An installation whose key holds values already was set up before the solid-state option
+    // existed: it keeps overwriting as it did until the user changes it.
+    DWORD valueCount = 0;
+    const bool existing = ::RegQueryInfoKeyW(settings.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                             &valueCount, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+                          valueCount > 0;
     RegKey targets = CreateKey(settings.Get(), kTargetsKey);
 
     if (targets) {
@@ -168,6 +174,7 @@ bool SettingsStore::Load(TargetCatalog& catalog) const {
     LoadBool(k, "ShowMainWnd", s.showMainWnd);
     kill_settings::SetSecureDelete(ReadDword(k, "SecDel").value_or(1) != 0);
     kill_settings::SetPasses(static_cast<int>(static_cast<int32_t>(ReadDword(k, "DelRep").value_or(1))));
+    kill_settings::SetSkipOverwriteOnSolidState(ReadDword(k, kSkipOverwriteValue).value_or(existing ? 0 : 1) != 0);
     LoadBool(k, "ShowAppTargetDesc", s.showAppTargetDesc, true);
     LoadBool(k, "AKWinStart", s.akWinStart, false);
     LoadBool(k, "AKBrowserClosed", s.akBrowserClosed, false);
@@ -208,6 +215,7 @@ bool SettingsStore::Save(const TargetCatalog& catalog) const {
         WriteDword(k, "ShowMainWnd", s.showMainWnd);
         WriteDword(k, "SecDel", kill_settings::SecureDelete());
         WriteDword(k, "DelRep", static_cast<uint32_t>(kill_settings::Passes()));
+        WriteDword(k, kSkipOverwriteValue, kill_settings::SkipOverwriteOnSolidState());
         WriteDword(k, "ShowAppTargetDesc", s.showAppTargetDesc);
         WriteDword(k, "AKWinStart", s.akWinStart);
         WriteDword(k, "AKBrowserClosed", s.akBrowserClosed);

@@ -17,6 +17,9 @@ class SettingsStore {
 public:
     static constexpr const char* kRunKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
     static constexpr const char* kRunValueName = "TL21";
+    // REG_DWORD 0/1: a secure Kill deletes without overwriting on solid-state volumes. Missing: on
+    // for a new installation (an empty settings key), off for one that has settings already.
+    static constexpr const char* kSkipOverwriteValue = "SkipOverwriteSolidState";
 
     // runKeyPath is below HKEY_CURRENT_USER; programPath is what the Run value starts (empty: the
     // running executable). Tests pass keys of their own.

@@ -1,6 +1,7 @@
 #include "targets/Target.h"
 
 #include "engine/Checkpoint.h"
+#include "engine/VolumeMedia.h"
 #include "engine/WalkLedger.h"
 
 #include <utility>
@@ -17,6 +18,7 @@ void Target::Reset() {
     scanned_ = false;
     killed_ = false;
     skipNotice_.clear();
+    overwriteSkipped_ = false;
     for (auto& entry : entries_) entry->Reset();
 }
 
@@ -47,6 +49,8 @@ void Target::Kill() {
     for (const TargetCondition& c : conditions_) {
         if (!c.Passes()) return;
     }
+    volume_media::SkipCountScope skipped;
     if (MayRun()) RunEntries([](RemEntry& e) { e.Kill(); });
+    overwriteSkipped_ = skipped.Count() > 0;
     killed_ = true;
 }

@@ -57,6 +57,8 @@ public:
     std::string PendingSkipNotice() const { return gate_ ? gate_() : std::string(); }
     // The reason the last Scan or Kill was skipped; empty when it ran.
     const std::string& SkipNotice() const { return skipNotice_; }
+    // The last Kill deleted files on a solid-state drive without overwriting them, as the user chose.
+    bool OverwriteSkipped() const { return overwriteSkipped_; }
 
     const RunCounters& Counters() const { return counters_; }
     bool Scanned() const { return scanned_; }
@@ -84,6 +86,7 @@ private:
     std::vector<TargetCondition> conditions_;
     RunGate gate_;
     std::string skipNotice_;
+    bool overwriteSkipped_ = false;
     RunCounters counters_;
     bool scanned_ = false;
     bool killed_ = false;

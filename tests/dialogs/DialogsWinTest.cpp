@@ -5,14 +5,17 @@
 #include "dialogs/DlgAutoKillIds.h"
 #include "dialogs/DlgOptions.h"
 #include "dialogs/DlgOthersIds.h"
+#include "engine/ExcludeStore.h"
 #include "engine/KillSettings.h"
 #include "skin/PixelLayout.h"
 #include "support/TemplateBuilder.h"
 #include "targets/TargetCatalog.h"
 
 #include <commctrl.h>
+#include <shlwapi.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -303,3 +306,32 @@ TEST_F(OptionsDialog, PolicyLocksItsControlsAndOkKeepsTheForcedValues) {
 }
 
 }  // namespace
+
+TEST(ExcludesPage, ListsAddsAndRemovesOnlyWhenOkIsPressed) {
+    const std::string settings = "TracelornTest\\DlgExcludes" + std::to_string(::GetCurrentProcessId());
+    ASSERT_TRUE(exclude_store::Add(settings, *ParseExclude("FILE|C:\\kept\\a.log")));
+    ASSERT_TRUE(exclude_store::Add(settings, *ParseExclude("REG|HKCU\\Software\\Kept")));
+    TargetCatalog catalog(settings);
+    CDlgOptions::Services services;
+    services.chooseExclude = [](HWND, bool folder) { return folder ? std::string("C:\\kept\\project") : std::string(); };
+    CDlgOptions dialog(catalog, std::move(services));
+    ASSERT_TRUE(dialog.Create(nullptr));
+    Pump();
+    HWND page = dialog.Page(CDlgOptions::kExcludes).Hwnd();
+    HWND list = ::GetDlgItem(page, IDC_EXCLUDE_LIST);
+    ASSERT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 2);
+    Click(::GetDlgItem(page, IDC_EXCLUDE_ADD_FILE));  // the chooser was cancelled
+    Click(::GetDlgItem(page, IDC_EXCLUDE_ADD_FOLDER));
+    ASSERT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 3);
+    ::SendMessageW(list, LB_SETSEL, TRUE, 0);
+    Click(::GetDlgItem(page, IDC_EXCLUDE_REMOVE));
+    EXPECT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(exclude_store::Read(settings).size(), 2u) << "nothing stored before OK";
+    Click(::GetDlgItem(dialog.Hwnd(), IDOK));
+
+    std::vector<std::string> stored;
+    for (const auto& e : exclude_store::Read(settings)) stored.push_back(StoredExclude(e.exclude));
+    std::sort(stored.begin(), stored.end());
+    EXPECT_EQ(stored, (std::vector<std::string>{"PATH|C:\\kept\\project", "REG|HKCU\\Software\\Kept"}));
+    ::SHDeleteKeyA(HKEY_CURRENT_USER, ("software\\" + settings).c_str());
+}

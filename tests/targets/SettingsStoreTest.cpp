@@ -392,3 +392,16 @@ TEST_F(SettingsStoreTest, FailedReplaceLeavesThePreviousFile) {
     EXPECT_TRUE(ReplaceFileContents(dir_ / "fresh.cfg", std::string("abc")));
     EXPECT_EQ(ReadFileBytes(dir_ / "fresh.cfg"), "abc");
 }
+
+TEST_F(SettingsStoreTest, SkippingOverwritesOnSolidStateIsOnlyANewInstallationsDefault) {
+    auto fresh = NewCatalog();
+    ASSERT_TRUE(store_.Load(*fresh));
+    EXPECT_TRUE(kill_settings::SkipOverwriteOnSolidState()) << "an empty settings key: a new installation";
+    store_.Save(*fresh);
+    EXPECT_EQ(GetDword("", SettingsStore::kSkipOverwriteValue), 1u);
+
+    ::SHDeleteValueA(HKEY_CURRENT_USER, SettingsKey().c_str(), SettingsStore::kSkipOverwriteValue);
+    ASSERT_TRUE(store_.Load(*NewCatalog()));
+    EXPECT_FALSE(kill_settings::SkipOverwriteOnSolidState()) << "settings from before the option: unchanged behaviour";
+    kill_settings::SetSkipOverwriteOnSolidState(false);
+}

@@ -2,6 +2,7 @@
 
 #include "engine/Checkpoint.h"
 #include "engine/SizeFormat.h"
+#include "engine/VolumeMedia.h"
 #include "targets/TargetCatalog.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +20,11 @@ public:
     FakeEntry(uint32_t files, uint32_t items, uint64_t bytes, bool stopInside)
         : RemEntry(RemKind::SingleFile), files_(files), items_(items), bytes_(bytes), stopInside_(stopInside) {}
     void Scan() override { Work(); }
-    void Kill() override { Work(); }
+    void Kill() override {
+        Work();
+        if (notesSkip) volume_media::NoteOverwriteSkipped();
+    }
+    bool notesSkip = false;
 
 private:
     void Work() {
@@ -495,4 +500,17 @@ TEST(ActionDriverExclusion, ABusyExclusionKeepsTheRunOutAndAFreeOneIsReleased) {
     EXPECT_EQ(catalog.Totals().files, 3u);
     EXPECT_EQ(exclusion.claims, 1);
     EXPECT_EQ(exclusion.releases, 1);
+}
+
+TEST_F(ActionDriverTest, AKillThatSkippedOverwritingOnSolidStateSaysSoOnItsLine) {
+    Target& t = Add("Temp", true, 1, 0, 10);
+    auto entry = std::make_unique<FakeEntry>(1, 0, 10, false);
+    entry->notesSkip = true;
+    t.AddEntry(std::move(entry));
+    driver.StartKill();
+    Finish();
+    EXPECT_EQ(window.lines[1].name, "Temp (solid-state drive: overwrite skipped)");
+    driver.StartScan();
+    Finish();
+    EXPECT_EQ(window.lines[1].name, "Temp") << "a Scan overwrites nothing";
 }

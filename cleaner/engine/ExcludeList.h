@@ -1,0 +1,62 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+// What the user chose never to remove: a file, a folder with everything below it, or a registry
+// key with its values and subkeys. Stored one per string value as "FILE|<path>", "PATH|<folder>"
+// or "REG|<key>", by path, so an exclude holds for a file that goes and comes back. Paths and keys
+// compare case-insensitively on their full form (files and folders as the walk resolves them).
+enum class ExcludeKind { File, Folder, Key };
+
+struct Exclude {
+    ExcludeKind kind = ExcludeKind::File;
+    std::string path;  // as stored; a key starts with its root's long name (HKEY_CURRENT_USER\...)
+};
+
+// The entry a stored string names; nothing for a string of another form or with an empty path.
+std::optional<Exclude> ParseExclude(std::string_view stored);
+std::string StoredExclude(const Exclude& exclude);
+// Both name the same thing the same way (kind, and path or key as they compare).
+bool SameExclude(const Exclude& a, const Exclude& b);
+
+// The full name of a key below a root given as its stored handle value (0x80000001 is
+// HKEY_CURRENT_USER); empty for a root of no known name.
+std::string RegistryKeyName(uint32_t rootKey, std::string_view subkey);
+
+class ExcludeList {
+public:
+    void Add(const Exclude& exclude);
+    bool Empty() const { return files_.empty() && folders_.empty() && keys_.empty(); }
+    bool HasKeys() const { return !keys_.empty(); }
+
+    // The file itself, or a folder above it, is excluded.
+    [[nodiscard]] bool ExcludesFile(std::string_view path) const;
+    // The folder itself, or one above it: a walk does not enter it.
+    [[nodiscard]] bool ExcludesFolder(std::string_view path) const;
+    // Only the file itself, for a walk that has checked the folders on its way down.
+    [[nodiscard]] bool ExcludesFileItself(std::string_view path) const;
+    // The key itself or a key above it.
+    [[nodiscard]] bool ExcludesKey(std::string_view key) const;
+
+private:
+    static bool AtOrBelow(const std::unordered_set<std::string>& set, const std::string& folded);
+    std::unordered_set<std::string> files_;
+    std::unordered_set<std::string> folders_;
+    std::unordered_set<std::string> keys_;
+};
+
+// The excludes of the current run: set once when a Scan or Kill starts, before its worker does,
+// and read by every walk and registry entry of that run.
+namespace run_excludes {
+const ExcludeList& Active();
+void Set(ExcludeList list);
+// Where a run's excludes come from: the program installs its registry loader at start-up, so the
+// platform-neutral action driver can begin a run with Begin. Without a loader a run has none.
+using Loader = ExcludeList (*)(const std::string& settingsPath);
+void SetLoader(Loader loader);
+void Begin(const std::string& settingsPath);
+}  // namespace run_excludes
