@@ -23,6 +23,7 @@ const char* ConsoleUsage() {
     return "Usage:\n"
            "  TracelornCmd list [--json]\n"
            "  TracelornCmd scan|kill [SELECTORS...] [--preset] [--overwrite N] [--json FILE|-]\n"
+           "  TracelornCmd import FILE | import --remove\n"
            "\n"
            "SELECTORS are target ids as list shows them, <category>/<target name>; '*' matches\n"
            "any text in either half (\"Firefox*/*\", \"*/*Cookies*\"). --preset adds the targets\n"
@@ -40,6 +41,15 @@ ConsoleParse ParseConsoleArgs(const std::vector<std::string>& args) {
     if (command == "help" || command == "--help" || command == "-h" || command == "/?") {
         if (args.size() > 1) return Fail("help takes no arguments");
         r.command = ConsoleRequest::Command::Help;
+        return ConsoleParse{r, {}};
+    }
+    if (command == "import") {
+        r.command = ConsoleRequest::Command::Import;
+        if (args.size() != 2 || args[1].empty()) return Fail("import needs one winapp2.ini file, or --remove");
+        if (args[1] != "--remove") {
+            if (args[1][0] == '-') return Fail("unknown option \"" + args[1] + "\"");
+            r.importFile = args[1];
+        }
         return ConsoleParse{r, {}};
     }
     if (command == "list") r.command = ConsoleRequest::Command::List;

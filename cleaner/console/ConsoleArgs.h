@@ -8,15 +8,17 @@
 //
 //   list [--json]
 //   scan|kill [SELECTORS...] [--preset] [--overwrite N] [--json FILE|-]
+//   import FILE | import --remove
 //   help
 struct ConsoleRequest {
-    enum class Command { List, Scan, Kill, Help };
+    enum class Command { List, Scan, Kill, Import, Help };
     Command command = Command::Help;
     std::vector<std::string> selectors;  // "<category>/<target name>", '*' a wildcard in either half
     bool preset = false;                 // the selection saved by the window
     std::optional<int> overwrite;        // passes for this run only; 0: no overwrite
     bool json = false;                   // list: JSON on standard output
     std::string jsonFile;                // scan, kill: the report's file; "-" for standard output
+    std::string importFile;              // import: the winapp2.ini to read; empty with --remove
 };
 
 struct ConsoleParse {

@@ -11,9 +11,11 @@
 #include "engine/Win32VolumeMedia.h"
 #include "engine/KillSettings.h"
 #include "platform/AtomicFileWriter.h"
+#include "platform/FileByHandle.h"
 #include "platform/Text.h"
 #include "targets/CatalogBuilder.h"
 #include "targets/CustomTargets.h"
+#include "targets/ImportedTargets.h"
 #include "targets/PolicyReader.h"
 #include "targets/SettingsStore.h"
 #include "targets/TargetCatalog.h"
@@ -245,11 +247,36 @@ int Run(ConsoleCatalog& console, const ConsoleRequest& request) {
 
 }  // namespace
 
+// Replaces the stored import with what a winapp2.ini names (or removes it), as the Applications
+// page does; the refusals are listed in the report beside the program.
+static int Import(const std::string& iniFile, const std::string& programFolder) {
+    ConsoleStream out(ConsoleStream::Which::Output);
+    ConsoleStream err(ConsoleStream::Which::Error);
+    if (iniFile.empty()) {
+        if (!RemoveImportedTargets(programFolder)) {
+            (void)err.Line("TracelornCmd: the imported targets could not be removed");
+            return kExitFailure;
+        }
+        return out.Line("The imported targets are removed.") ? kExitRan : kExitFailure;
+    }
+    const std::string path = FullPathName(iniFile);
+    const ImportResult result = ImportWinappFile(path.empty() ? iniFile : path, programFolder);
+    if (!result.ok) {
+        (void)err.Line("TracelornCmd: nothing was imported: " + result.error);
+        return kExitFailure;
+    }
+    return out.Line(std::to_string(result.targets) + " programs imported, " + std::to_string(result.refused) +
+                    " entries refused (listed in " + result.reportPath + ").")
+               ? kExitRan
+               : kExitFailure;
+}
+
 int RunConsole(const ConsoleRequest& request, const std::string& programFolder) {
     if (request.command == ConsoleRequest::Command::Help) {
         ConsoleStream out(ConsoleStream::Which::Output);
         return out.Write(ConsoleUsage()) ? kExitRan : kExitFailure;
     }
+    if (request.command == ConsoleRequest::Command::Import) return Import(request.importFile, programFolder);
     if (request.command == ConsoleRequest::Command::List) {
         ConsoleCatalog console(programFolder);
         return List(console.Get(), request.json);

@@ -390,7 +390,7 @@ ImportResult ImportWinappFile(const std::string& iniPath, const std::string& fol
     if (!ReplaceFileContents(folder + "\\" + kImportFileName, stored.Bytes().data(), stored.Bytes().size()))
         return result.error = "the import could not be stored", result;
     std::string report = "Imported from " + iniPath + "\r\n" + std::to_string(outcome.accepted.size()) +
-                         " targets kept, " + std::to_string(outcome.refused.size()) + " entries refused\r\n\r\n";
+                         " targets kept, " + std::to_string(outcome.refusedEntries) + " entries refused\r\n\r\n";
     for (const std::string& line : outcome.refused) report += line + "\r\n";
     result.reportPath = folder + "\\" + kImportReportName;
     if (!ReplaceFileContents(result.reportPath, report)) result.reportPath.clear();

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 #include <sddl.h>
@@ -122,6 +124,24 @@ TEST_F(ConsoleE2e, ListScanAndKillMatchTheWindowAndReportSkipsAndBusyRuns) {
     EXPECT_EQ(list.code, 0u);
     EXPECT_NE(list.out.find("{\"id\": \"Applications/E2E Three\", \"category\": \"Applications\", \"selected\": true"),
               std::string::npos) << list.out;
+
+    // An import through the console: what the rule allows is listed, unselected; what it refuses is
+    // in the report beside the program; removing it leaves nothing of it.
+    std::ofstream(root.Path() + "apps.ini")
+        << "[E2E Imported *]\nDetectFile=%WinDir%\nFileKey1=%LocalAppData%\\E2EImported|*.tmp\n"
+        << "RegKey1=HKCU\\Software\\Microsoft\\Windows\n";
+    const CmdResult imported = RunCmd(cmd, "import \"" + root.Path() + "apps.ini\"");
+    EXPECT_EQ(imported.code, 0u) << imported.out;
+    EXPECT_NE(imported.out.find("1 programs imported, 1 entries refused"), std::string::npos) << imported.out;
+    std::string refusals;
+    {
+        std::ifstream reportFile(root.Path() + "prog\\ImportReport.txt");
+        refusals.assign(std::istreambuf_iterator<char>(reportFile), std::istreambuf_iterator<char>());
+    }
+    EXPECT_NE(refusals.find("RegKey1=HKCU\\Software\\Microsoft\\Windows: "), std::string::npos) << refusals;
+    EXPECT_NE(RunCmd(cmd, "list").out.find("[ ] Applications/E2E Imported"), std::string::npos);
+    EXPECT_EQ(RunCmd(cmd, "import --remove").code, 0u);
+    EXPECT_EQ(RunCmd(cmd, "list").out.find("E2E Imported"), std::string::npos);
 
     // The window's counts for the saved selection, and the console's for the same.
     std::string fromWindow;

@@ -17,12 +17,14 @@ TEST(ConsoleArgs, AcceptsTheDocumentedFormsAndRefusesTheRest) {
     EXPECT_EQ(ok.request->overwrite, 0);
     EXPECT_EQ(ok.request->jsonFile, "-");
     EXPECT_TRUE(ParseConsoleArgs({"list", "--json"}).request);
+    EXPECT_EQ(ParseConsoleArgs({"import", "C:\\apps.ini"}).request->importFile, "C:\\apps.ini");
+    EXPECT_EQ(ParseConsoleArgs({"import", "--remove"}).request->importFile, "");
 
     for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
              {}, {"scan"}, {"purge", "*/*"}, {"scan", "Cookies"}, {"scan", "*/*", "--overwrite", "10"},
              {"scan", "*/*", "--overwrite", "-1"}, {"scan", "*/*", "--overwrite"}, {"scan", "*/*", "--json"},
              {"scan", "--preset", "--preset"}, {"scan", "*/*", "--details"}, {"scan", "*/*", "--force"},
-             {"list", "*/*"}})
+             {"list", "*/*"}, {"import"}, {"import", "a.ini", "b.ini"}, {"import", "--force"}})
         EXPECT_FALSE(ParseConsoleArgs(bad).request) << (bad.empty() ? "" : bad[0]) << " " << bad.size();
 }
 
