@@ -5,7 +5,9 @@
 #include "engine/UrlCacheEntry.h"
 #include "support/FakeMachine.h"
 #include "support/TempFolder.h"
+#include "targets/ImportedTargets.h"
 #include "targets/PluginFiles.h"
+#include "targets/TargetConditions.h"
 
 #include <gtest/gtest.h>
 
@@ -235,8 +237,19 @@ TEST_F(CatalogTest, ShippedLibraryTakesItsPlacesInTheCategories) {
     for (size_t i = 0; i < static_cast<size_t>(c.CustomStart()); ++i)
         EXPECT_TRUE(unique.insert(c.TargetAt(i).Name()).second) << "two targets share a stored selection: " << c.TargetAt(i).Name();
 
+    // Applications: every shipped plug-in whose program this machine has (its conditions say which).
     const Names apps = NamesIn(c, static_cast<int>(Category::Applications));
-    EXPECT_EQ(apps.size(), ListFolder(program_ + "\\APPPLUGS").size());
+    Names offered;
+    for (const std::string& file : ListFolder(program_ + "\\APPPLUGS")) {
+        const std::unique_ptr<Target> t = ReadTargetFile(program_ + "\\APPPLUGS\\" + file);
+        ASSERT_TRUE(t) << file;
+        if (IsOffered(t->Conditions(), Win32ConditionProbe())) offered.push_back(t->Name());
+    }
+    std::sort(offered.begin(), offered.end(), [](const std::string& a, const std::string& b) {
+        return ::lstrcmpiA(a.c_str(), b.c_str()) < 0;
+    });
+    EXPECT_EQ(apps, offered);
+    EXPECT_GE(apps.size(), 9u) << "the plug-ins without conditions are always offered";
     EXPECT_TRUE(std::is_sorted(apps.begin(), apps.end(), [](const std::string& a, const std::string& b) {
         return ::lstrcmpiA(a.c_str(), b.c_str()) < 0;
     }));

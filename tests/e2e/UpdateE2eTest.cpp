@@ -42,6 +42,18 @@ std::string SourceName(const std::string& sub, const std::string& stem) {
     return {};
 }
 
+// Whether a demo plug-in ("APPPLUGS\x.tlp") is offered on every machine: one with conditions is
+// offered only where its program is installed, which a test prefix never has.
+bool OfferedEverywhere(const std::string& file) {
+    const bool app = file.rfind("APPPLUGS", 0) == 0;
+    const std::string stem = file.substr(9, file.size() - 13);
+    std::ifstream in(std::string(TL_SOURCE_DIR) + "/data/plugins/" + (app ? "app" : "std") + "/" + stem + ".txt");
+    std::string line;
+    while (std::getline(in, line))
+        if (line.rfind("[Valid]", 0) == 0) return false;
+    return true;
+}
+
 // "STDPLUGS\x.tlp" -> target name, for every plug-in of the demo folder.
 std::map<std::string, std::string> DemoPlugins() {
     std::map<std::string, std::string> found;
@@ -151,7 +163,7 @@ TEST_F(UpdateE2e, UpdateDialogBringsThePluginsAndBannerAndTheNextStartHasTheirTa
     // selection at exit, and none of them was there after the first start.
     const std::set<std::string> after = StoredTargetNames();
     for (const auto& [file, name] : plugins) {
-        EXPECT_TRUE(after.count(name)) << name << " (" << file << ")";
+        if (OfferedEverywhere(file)) EXPECT_TRUE(after.count(name)) << name << " (" << file << ")";
         EXPECT_FALSE(before.count(name)) << name;
     }
 }
