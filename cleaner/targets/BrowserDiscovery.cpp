@@ -4,7 +4,7 @@
 #include "platform/Handles.h"
 #include "platform/Text.h"
 #include "targets/BrowserProfile.h"
-#include "targets/BrowserSpecs.h"
+#include "targets/BrowserFamilies.h"
 #include "targets/ProfileLists.h"
 
 #include <windows.h>

@@ -2,7 +2,7 @@
 
 #include "platform/Text.h"
 #include "targets/BrowserProfile.h"
-#include "targets/BrowserSpecs.h"
+#include "targets/BrowserFamilies.h"
 
 #include <windows.h>
 #include <shlobj.h>

@@ -4,7 +4,7 @@
 #include "targets/BrowserRowTargets.h"
 #include "engine/FileEntry.h"
 #include "targets/BrowserProfile.h"
-#include "targets/BrowserSpecs.h"
+#include "targets/BrowserFamilies.h"
 
 #include <array>
 #include <string>

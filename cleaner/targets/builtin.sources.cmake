@@ -5,7 +5,7 @@ list(APPEND CLEANER_CORE_SOURCES
 )
 list(APPEND CLEANER_WIN_SOURCES
   targets/DriveTargets.cpp
-  targets/BrowserSpecs.cpp
+  targets/BrowserFamilies.cpp
   targets/BrowserDiscovery.cpp
   targets/BrowserTargets.cpp
   targets/BrowserPrograms.cpp

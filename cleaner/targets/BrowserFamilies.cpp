@@ -1,4 +1,4 @@
-#include "targets/BrowserSpecs.h"
+#include "targets/BrowserFamilies.h"
 
 #include "platform/Text.h"
 #include "targets/BrowserProfile.h"
