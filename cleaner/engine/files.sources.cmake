@@ -8,6 +8,7 @@ list(APPEND CLEANER_CORE_SOURCES
   engine/WalkRootGuard.cpp
   engine/ProtectedPlaces.cpp
   engine/WalkLedger.cpp
+  engine/FoundItems.cpp
   engine/WildcardMatch.cpp
 )
 list(APPEND CLEANER_WIN_SOURCES

@@ -40,12 +40,14 @@ bool Target::MayRun() {
     return skipNotice_.empty();
 }
 
-void Target::Scan() {
+void Target::Scan(FoundItems* details) {
+    FoundItemsScope collect(details);
     if (MayRun()) RunEntries([](RemEntry& e) { e.Scan(); });
     scanned_ = true;
 }
 
-void Target::Kill() {
+void Target::Kill(FoundItems* details) {
+    FoundItemsScope collect(details);
     for (const TargetCondition& c : conditions_) {
         if (!c.Passes()) return;
     }

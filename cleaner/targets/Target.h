@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/FoundItems.h"
 #include "engine/RemEntry.h"
 #include "engine/RunCounters.h"
 #include "targets/TargetCondition.h"
@@ -67,9 +68,10 @@ public:
     // Clears the target's and every entry's counters and flags.
     void Reset();
     // Run every entry in order with a checkpoint before and after each; may end the run by
-    // throwing RunStopped, leaving the target partly worked.
-    void Scan();
-    void Kill();
+    // throwing RunStopped, leaving the target partly worked. With a sink, every file, value, key,
+    // table and store found (Scan) or removed (Kill) is also handed to it as the run goes.
+    void Scan(FoundItems* details = nullptr);
+    void Kill(FoundItems* details = nullptr);
 
 private:
     template <typename Run>
