@@ -1,13 +1,12 @@
 #include "dialogs/AddTargetPages.h"
 
 #include "dialogs/DlgAddTargetIds.h"
-#include "platform/Handles.h"
+#include "dialogs/FolderChooser.h"
 #include "platform/Text.h"
 #include "skin/SkinPalette.h"
 #include "skin/WindowText.h"
 
 #include <commdlg.h>
-#include <shlobj.h>
 
 namespace {
 constexpr COLORREF kFrameLine = RGB(100, 100, 150);
@@ -25,19 +24,7 @@ std::string ChooseFile(HWND owner) {
     return ::GetOpenFileNameW(&ofn) ? Utf8FromWide(TrimNul(path)) : std::string();
 }
 
-std::string ChooseFolder(HWND owner) {
-    wchar_t name[MAX_PATH] = {};
-    BROWSEINFOW info{};
-    info.hwndOwner = owner;
-    info.pszDisplayName = name;
-    info.lpszTitle = L"Select folder";
-    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-    const CoTaskMem list(::SHBrowseForFolderW(&info));
-    if (!list) return {};
-    wchar_t path[MAX_PATH] = {};
-    if (!::SHGetPathFromIDListW(static_cast<PCIDLIST_ABSOLUTE>(list.Get()), path)) return {};
-    return Utf8FromWide(TrimNul(path));
-}
+std::string ChooseTargetFolder(HWND owner) { return ChooseFolder(owner, "Select folder"); }
 }  // namespace
 
 std::string CAddTargetPage::Text(int id) const {
@@ -99,7 +86,7 @@ void CDlgAddFile::Read(target_editor::Fields& f) const { f.file = Text(IDC_FILE_
 
 CDlgAddFolder::CDlgAddFolder(bool wildcard)
     : CBrowsePage(wildcard ? IDD_ADD_FILES : IDD_ADD_FOLDER, IDC_FOLDER_PATH, IDC_FOLDER_BROWSE,
-                  "Browse for the folder", ChooseFolder),
+                  "Browse for the folder", ChooseTargetFolder),
       wildcard_(wildcard) {}
 
 BOOL CDlgAddFolder::OnInitDialog() {

@@ -1,11 +1,10 @@
 #include "dialogs/DlgExcludes.h"
 
-#include "platform/Handles.h"
+#include "dialogs/FolderChooser.h"
 #include "platform/Text.h"
 #include "targets/TargetCatalog.h"
 
 #include <commdlg.h>
-#include <shlobj.h>
 
 #include <algorithm>
 #include <utility>
@@ -27,25 +26,14 @@ std::string ChooseFile(HWND owner) {
     return ::GetOpenFileNameW(&ofn) ? Utf8FromWide(TrimNul(path)) : std::string();
 }
 
-std::string ChooseFolder(HWND owner) {
-    wchar_t name[MAX_PATH] = {};
-    BROWSEINFOW info{};
-    info.hwndOwner = owner;
-    info.pszDisplayName = name;
-    info.lpszTitle = L"Never remove anything in this folder";
-    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-    const CoTaskMem list(::SHBrowseForFolderW(&info));
-    if (!list) return {};
-    wchar_t path[MAX_PATH] = {};
-    if (!::SHGetPathFromIDListW(static_cast<PCIDLIST_ABSOLUTE>(list.Get()), path)) return {};
-    return Utf8FromWide(TrimNul(path));
-}
 }  // namespace
 
 CDlgExcludes::CDlgExcludes(TargetCatalog& catalog, PathChooser choose)
     : COptionsPage(IDD_EXCLUDES), catalog_(catalog), choose_(choose ? std::move(choose) : PathChooser(&ChoosePath)) {}
 
-std::string CDlgExcludes::ChoosePath(HWND owner, bool folder) { return folder ? ChooseFolder(owner) : ChooseFile(owner); }
+std::string CDlgExcludes::ChoosePath(HWND owner, bool folder) {
+    return folder ? ChooseFolder(owner, "Never remove anything in this folder") : ChooseFile(owner);
+}
 
 std::string CDlgExcludes::LineOf(const Exclude& exclude) {
     switch (exclude.kind) {

@@ -8,9 +8,10 @@ CDlgOptions* g_open = nullptr;  // the open Options dialog
 int g_tab = CDlgOptions::kTargets;
 
 constexpr int kTabIds[CDlgOptions::kTabCount] = {IDC_TAB_TARGETS, IDC_TAB_AUTOKILL, IDC_TAB_SETTINGS,
-                                                 IDC_TAB_EXCLUDES};
+                                                 IDC_TAB_EXCLUDES, IDC_TAB_COOKIES};
 constexpr const char* kTabTips[CDlgOptions::kTabCount] = {"Choose targets you want to Kill", "Auto-Kill Options",
-                                                           "General Settings", "Files, folders and keys never removed"};
+                                                           "General Settings", "Files, folders and keys never removed",
+                                                           "Sites whose cookies and site data stay"};
 constexpr int kPageX = 30;
 constexpr int kPageY = 68;
 }  // namespace
@@ -21,7 +22,8 @@ CDlgOptions::CDlgOptions(TargetCatalog& catalog, Services services)
       autoKill_(std::make_unique<CDlgAutoKill>(catalog, std::move(services.playEndSound),
                                                std::move(services.chooseProgram))),
       others_(std::make_unique<CDlgOthers>(catalog, std::move(services.openUpdate))),
-      excludes_(std::make_unique<CDlgExcludes>(catalog, std::move(services.chooseExclude))) {
+      excludes_(std::make_unique<CDlgExcludes>(catalog, std::move(services.chooseExclude))),
+      cookies_(std::make_unique<CDlgCookiesToKeep>(catalog, std::move(services.listCookieSites))) {
     SetPixelTemplate(true);
 }
 
@@ -43,6 +45,7 @@ COptionsPage& CDlgOptions::Page(int tab) {
     case kAutoKill: return *autoKill_;
     case kSettings: return *others_;
     case kExcludes: return *excludes_;
+    case kCookies: return *cookies_;
     default: return *targets_;
     }
 }

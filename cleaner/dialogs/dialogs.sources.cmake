@@ -27,3 +27,13 @@ list(APPEND CLEANER_WIN_SOURCES
   dialogs/TargetTab.cpp
   dialogs/TargetTreeImages.cpp
 )
+# The "Cookies to Keep" page: its rows (no Win32), the page with its site list and its dialog for a
+# site typed by hand, and the folder browser the pages share.
+list(APPEND CLEANER_CORE_SOURCES
+  dialogs/DlgCookiesToKeepRows.cpp
+)
+list(APPEND CLEANER_WIN_SOURCES
+  dialogs/DlgCookiesToKeep.cpp
+  dialogs/DlgCookiesToKeepList.cpp
+  dialogs/FolderChooser.cpp
+)

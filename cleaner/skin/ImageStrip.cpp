@@ -162,17 +162,19 @@ bool ImageStrip::LoadFromMemory(const void* data, size_t size, int frameWidth, i
     return ok;
 }
 
-void ImageStrip::Draw(HDC dc, int frame, int x, int y) const {
-    if (!IsLoaded() || frame < 0 || frame >= frameCount_) return;
+void ImageStrip::Draw(HDC dc, int frame, int x, int y) const { DrawSlice(dc, frame, 0, frameWidth_, x, y); }
+
+void ImageStrip::DrawSlice(HDC dc, int frame, int srcX, int width, int x, int y) const {
+    if (!IsLoaded() || frame < 0 || frame >= frameCount_ || srcX < 0 || width <= 0 || srcX + width > frameWidth_) return;
     MemoryDc memory(dc);
     if (!memory) return;
     const SelectedObject selected(memory.Get(), bitmap_.Get());
-    const int sx = frame * frameWidth_;
+    const int sx = frame * frameWidth_ + srcX;
     if (alpha_) {
         const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        ::AlphaBlend(dc, x, y, frameWidth_, height_, memory.Get(), sx, 0, frameWidth_, height_, blend);
+        ::AlphaBlend(dc, x, y, width, height_, memory.Get(), sx, 0, width, height_, blend);
     } else {
-        ::BitBlt(dc, x, y, frameWidth_, height_, memory.Get(), sx, 0, SRCCOPY);
+        ::BitBlt(dc, x, y, width, height_, memory.Get(), sx, 0, SRCCOPY);
     }
 }
 

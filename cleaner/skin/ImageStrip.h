@@ -25,6 +25,8 @@ public:
 
     // Draws frame `frame` at (x, y) at its own size; nothing for a frame out of range.
     void Draw(HDC dc, int frame, int x, int y) const;
+    // Draws columns [srcX, srcX + width) of frame `frame` at (x, y), for pictures drawn in slices.
+    void DrawSlice(HDC dc, int frame, int srcX, int width, int x, int y) const;
     // Draws the whole bitmap (all frames) stretched to the rectangle.
     void Stretch(HDC dc, const RECT& target) const;
 

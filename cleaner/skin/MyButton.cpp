@@ -10,6 +10,8 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+
 namespace {
 void CenteredText(HDC dc, const RECT& rect, const std::string& text, COLORREF colour, HFONT font) {
     const SelectedObject selected(dc, font);
@@ -155,7 +157,17 @@ int CMyTabButton::FrameIndex() const {
 
 void CMyTabButton::Paint(HDC dc, const RECT& client) {
     const ImageStrip* strip = Strip() ? Strip() : &SkinResources::Get().TabButtons();
-    if (strip->IsLoaded()) strip->Draw(dc, FrameIndex(), 0, 0);
+    const int width = client.right - client.left, frameWidth = strip->FrameWidth();
+    constexpr int kEdge = 4;  // the corners and the frame; the middle is the same in every column
+    if (width == frameWidth || frameWidth <= 2 * kEdge) {
+        strip->Draw(dc, FrameIndex(), 0, 0);
+    } else if (width > 2 * kEdge) {
+        // Another width than the picture's: its edges, and its middle as often as it takes.
+        strip->DrawSlice(dc, FrameIndex(), 0, kEdge, 0, 0);
+        for (int x = kEdge; x < width - kEdge; x += frameWidth - 2 * kEdge)
+            strip->DrawSlice(dc, FrameIndex(), kEdge, std::min(frameWidth - 2 * kEdge, width - kEdge - x), x, 0);
+        strip->DrawSlice(dc, FrameIndex(), frameWidth - kEdge, kEdge, width - kEdge, 0);
+    }
     const std::string text = Text();
     CenteredText(dc, client, text, current_ ? palette::kTabTextCurrent : palette::kButtonText, TextFont());
 }

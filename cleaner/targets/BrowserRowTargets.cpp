@@ -5,6 +5,8 @@
 #include "engine/RowEntry.h"
 #include "platform/Handles.h"
 #include "platform/Text.h"
+#include "targets/KeepListStore.h"
+#include "targets/PolicyReader.h"
 
 #include <windows.h>
 
@@ -12,7 +14,6 @@
 
 namespace {
 
-constexpr DWORD kMaxValueName = 16383;
 constexpr size_t kMaxProfileFile = 64 * 1024 * 1024;
 
 // A file of the profile, whole: empty text when it does not exist, nothing when it exists and
@@ -61,20 +62,9 @@ void SetKeepListSettingsPath(std::string settingsPath) { KeepListPath() = std::m
 
 KeepListSource RegistryKeepList(std::string settingsPath) {
     return [settingsPath = std::move(settingsPath)] {
-        std::vector<std::string> sites;
-        if (settingsPath.empty()) return sites;
-        RegKey key;
-        const std::wstring subkey = WideFromUtf8("software\\" + settingsPath + "\\CookiesToKeep");
-        if (::RegOpenKeyExW(HKEY_CURRENT_USER, subkey.c_str(), 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) return sites;
-        std::wstring name(kMaxValueName + 1, L'\0');
-        for (DWORD i = 0;; ++i) {
-            DWORD length = kMaxValueName + 1;
-            const LONG rc = ::RegEnumValueW(key.Get(), i, &name[0], &length, nullptr, nullptr, nullptr, nullptr);
-            if (rc == ERROR_NO_MORE_ITEMS) break;
-            if (rc != ERROR_SUCCESS) continue;
-            std::string site = NormalizedSite(Utf8FromWide(std::wstring_view(name.data(), length)));
-            if (!site.empty()) sites.push_back(std::move(site));
-        }
+        std::vector<std::string> sites = KeepListStore(settingsPath).Sites();
+        // The administrator's sites add to the user's: keeping one more never removes anything.
+        for (std::string& site : ReadMachinePolicy().cookiesToKeep) sites.push_back(std::move(site));
         return sites;
     };
 }

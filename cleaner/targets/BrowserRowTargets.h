@@ -7,8 +7,8 @@
 // The row-level entries of the browser targets on Windows: each browser database of a profile
 // becomes one RowEntry over the Win32 file steps. Profile folders end with a backslash.
 
-// The sites whose cookies stay: the value names of HKEY_CURRENT_USER\software\<settingsPath>\
-// "CookiesToKeep" (one REG_SZ per site, data empty), read when a run starts.
+// The sites whose cookies stay: the user's keep-list (KeepListStore of settingsPath) and the sites
+// the machine policy adds, read when a run starts.
 KeepListSource RegistryKeepList(std::string settingsPath);
 // The settings path whose keep-list the cookie entries read, set once by the catalogue.
 void SetKeepListSettingsPath(std::string settingsPath);

@@ -1,15 +1,21 @@
 // End-to-end: the Options and About dialogs of the real Tracelorn.exe, opened from the main window
 // and the way the tray menu opens them, and the main window's layout.
 #include "Cleaner.h"
+#include "ListText.h"
 #include "app/DlgMainIds.h"
 #include "app/MainLayout.h"
 #include "dialogs/DlgAboutIds.h"
 #include "dialogs/DlgAutoKillIds.h"
+#include "dialogs/DlgCookiesToKeepIds.h"
 #include "dialogs/DlgOptionsIds.h"
 #include "dialogs/DlgOthersIds.h"
 #include "dialogs/DlgUpdateIds.h"
 
 #include <gtest/gtest.h>
+#include <shlobj.h>
+#include <sqlite3.h>
+
+#include <set>
 
 using namespace e2e;
 
@@ -237,6 +243,118 @@ TEST_F(DialogsE2e, MainWindowKeepsTheListBetweenItsPictures) {
     ::GetClientRect(cleaner.Window(), &client);
     EXPECT_EQ(client.right, 480);
     EXPECT_EQ(client.bottom, 530);
+    cleaner.Exit();
+    EXPECT_TRUE(cleaner.WaitForExit());
+}
+
+// The sites of a real Firefox and a real Chromium profile (the browsers' own cookie databases),
+// one site stored by the user and one kept by the policy, on the "Cookies to Keep" page.
+class CookiesToKeepE2e : public DialogsE2e {
+protected:
+    static constexpr char kPolicy[] = "Software\\Policies\\Quorvane\\Tracelorn\\CookiesToKeep";
+    void SetUp() override {
+        char roaming[MAX_PATH] = {}, local[MAX_PATH] = {};
+        ASSERT_TRUE(::SHGetSpecialFolderPathA(nullptr, roaming, CSIDL_APPDATA, FALSE));
+        ASSERT_TRUE(::SHGetSpecialFolderPathA(nullptr, local, CSIDL_LOCAL_APPDATA, FALSE));
+        mozilla = std::string(roaming) + "\\Mozilla";
+        chromium = std::string(local) + "\\Chromium";
+        for (const std::string& v : {mozilla, chromium})
+            if (FolderExists(v)) GTEST_SKIP() << v << " exists already: not ours to use";
+        DialogsE2e::SetUp();
+        owned = true;
+        // One site only each browser has, so that the list shows both were read.
+        Plant(mozilla + "\\Firefox\\Profiles\\tl.default\\cookies.sqlite", "firefox/cookies.sqlite",
+              "UPDATE moz_cookies SET host = '.Firefox-Only.test' WHERE host = 'gone.test'");
+        Plant(chromium + "\\User Data\\Default\\Network\\Cookies", "chromium/Cookies",
+              "UPDATE cookies SET host_key = 'chromium-only.test' WHERE host_key = 'gone.test'");
+        root.MakeFileWith("ini", "[Profile0]\r\nName=default\r\nIsRelative=1\r\nPath=Profiles\\tl.default\r\n");
+        ASSERT_TRUE(::CopyFileA((root / "ini").c_str(), (mozilla + "\\Firefox\\profiles.ini").c_str(), FALSE));
+        root.MakeFileWith("state", "{\"profile\":{\"info_cache\":{\"Default\":{\"name\":\"Me\"}}}}");
+        ASSERT_TRUE(::CopyFileA((root / "state").c_str(), (chromium + "\\User Data\\Local State").c_str(), FALSE));
+        const std::string keep = std::string(kSettingsKey) + "\\CookiesToKeep";
+        ASSERT_EQ(::RegSetKeyValueA(HKEY_CURRENT_USER, keep.c_str(), "stored-only.test", REG_SZ, "", 1), ERROR_SUCCESS);
+        ASSERT_EQ(::RegSetKeyValueA(HKEY_CURRENT_USER, kPolicy, "1", REG_SZ, "Policy.test", 12), ERROR_SUCCESS);
+    }
+    void TearDown() override {
+        if (!owned) return;
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Policies\\Quorvane");
+        RemoveTree(mozilla);
+        RemoveTree(chromium);
+        DialogsE2e::TearDown();
+    }
+    void Plant(const std::string& path, const char* fixture, const char* change) {
+        ASSERT_EQ(::SHCreateDirectoryExA(nullptr, path.substr(0, path.find_last_of('\\')).c_str(), nullptr), ERROR_SUCCESS);
+        const std::string from = std::string(TL_SOURCE_DIR) + "/tests/browsers/fixtures/" + fixture;
+        ASSERT_TRUE(::CopyFileA(from.c_str(), path.c_str(), FALSE)) << from;
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(db, change, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+        sqlite3_close(db);
+    }
+    // Every line of the list: its site and its state bits (1 kept, 2 set by the administrator).
+    static std::vector<std::pair<std::string, int>> Lines(HWND list) {
+        std::vector<std::pair<std::string, int>> lines;
+        const LRESULT count = ::SendMessageW(list, LB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            wchar_t text[256] = {};
+            if (::SendMessageW(list, LB_GETTEXTLEN, i, 0) >= 255) continue;
+            ::SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+            lines.emplace_back(Utf8Of(text), static_cast<int>(::SendMessageW(list, LB_GETITEMDATA, i, 0) & 3));
+        }
+        return lines;
+    }
+
+    std::string mozilla, chromium;
+    bool owned = false;
+};
+
+TEST_F(CookiesToKeepE2e, ListsEveryBrowsersSitesSearchesAndOkStoresTheTickedOne) {
+    RunningCleaner cleaner(exe);
+    ASSERT_TRUE(cleaner.WaitForWindow());
+    cleaner.ClickLater(IDC_OPTIONS);
+    HWND options = cleaner.WaitForDialog(kOptions);
+    ASSERT_TRUE(options);
+    HWND page = ShowTab(options, IDC_TAB_COOKIES, IDC_KEEP_LIST);
+    ASSERT_TRUE(page);
+    HWND list = ::GetDlgItem(page, IDC_KEEP_LIST);
+    ASSERT_TRUE(WaitFor([&] { return ::SendMessageW(list, LB_GETCOUNT, 0, 0) == 8; }))
+        << ::SendMessageW(list, LB_GETCOUNT, 0, 0) << " lines";
+    using Lines_ = std::vector<std::pair<std::string, int>>;
+    EXPECT_EQ(Lines(list), (Lines_{{"chromium-only.test", 0}, {"firefox-only.test", 0}, {"gone.test", 0},
+                                   {"kept.test", 0}, {"policy.test", 3}, {"stored-only.test", 1},
+                                   {"www.gone.test", 0}, {"www.kept.test", 0}}));
+
+    // Typing narrows the list.
+    for (char c : std::string("ONLY")) ::PostMessageW(::GetDlgItem(page, IDC_KEEP_SEARCH), WM_CHAR, c, 0);
+    ASSERT_TRUE(WaitFor([&] { return ::SendMessageW(list, LB_GETCOUNT, 0, 0) == 3; }));
+    EXPECT_EQ(Lines(list), (Lines_{{"chromium-only.test", 0}, {"firefox-only.test", 0}, {"stored-only.test", 1}}));
+
+    // A click on the tick of the second line.
+    const int height = static_cast<int>(::SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+    const LPARAM at = MAKELPARAM(8, height + height / 2);
+    ::PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::PostMessageW(list, WM_LBUTTONUP, 0, at);
+    ASSERT_TRUE(WaitFor([&] {
+        const auto lines = Lines(list);
+        return lines.size() == 3 && lines[1].second == 1;
+    }));
+    ::PostMessageW(::GetDlgItem(options, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitGone(options));
+
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, (std::string(kSettingsKey) + "\\CookiesToKeep").c_str(), 0, KEY_READ,
+                              &key), ERROR_SUCCESS);
+    std::set<std::string> names;
+    for (DWORD i = 0;; ++i) {
+        char name[256] = {};
+        DWORD length = sizeof name, type = 0, size = 0;
+        if (::RegEnumValueA(key, i, name, &length, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) break;
+        names.insert(name);
+        EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << name;
+        EXPECT_LE(size, 2u) << name << " holds data";
+    }
+    ::RegCloseKey(key);
+    EXPECT_EQ(names, (std::set<std::string>{"firefox-only.test", "stored-only.test"}));
     cleaner.Exit();
     EXPECT_TRUE(cleaner.WaitForExit());
 }

@@ -4,7 +4,8 @@
 file(GLOB e2e_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/e2e/*.cpp)
 add_executable(test_e2e ${e2e_sources})
 # The harness drives the program by its own control ids: the id headers only, none of its code.
-target_link_libraries(test_e2e PRIVATE cleaner_app_headers test_support gtest_main user32 advapi32)
+# SQLite lets the keep-list case give the browsers' own databases a site of their own.
+target_link_libraries(test_e2e PRIVATE cleaner_app_headers test_support gtest_main user32 advapi32 sqlite3)
 # The update case reads the shipped plug-ins' sources for the target names it expects.
 target_compile_definitions(test_e2e PRIVATE TL_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 target_include_directories(test_e2e PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/e2e)
