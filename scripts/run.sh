@@ -73,6 +73,8 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   shoot "Tracelorn Options" options-settings.png "Settings page"
   remote click "Tracelorn Options" 1064 >/dev/null; sleep 1
   shoot "Tracelorn Options" options-excludes.png "Excludes page"
+  remote click "Tracelorn Options" 1164 >/dev/null; sleep 1
+  shoot "Tracelorn Options" options-cookies.png "Cookies to Keep page"
   remote click "Tracelorn Options" 2 >/dev/null; sleep 1      # Cancel
   remote command 32783 >/dev/null                    # About
   sleep 1; shoot "About Tracelorn" about.png "About"

@@ -146,7 +146,7 @@ void CKeepSiteList::DrawItem(const DRAWITEMSTRUCT& item) {
     HDC dc = item.hDC;
     RECT rect = item.rcItem;
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
-    const GdiBrush back(::CreateSolidBrush(selected ? palette::kListSelected : RGB(255, 255, 255)));
+    const GdiBrush back(::CreateSolidBrush(selected ? palette::kListSelected : palette::kList));
     ::FillRect(dc, &rect, back.Get());
     const ImageStrip& boxes = SkinResources::Get().CheckBoxes();
     const int boxY = rect.top + (rect.bottom - rect.top - boxes.FrameHeight()) / 2;

@@ -45,8 +45,7 @@ struct MachinePolicy {
     std::optional<bool> akEveryTime;
     std::optional<int> akEveryTimeTime;  // 0..11
     std::vector<std::pair<std::string, bool>> targets;  // forced on or off, by target name
-    // Sites whose cookies are always kept. Read and exposed for the cookie keep-list; nothing
-    // removes cookies by site yet, so it changes no run today.
+    // Sites whose cookies are always kept, beside the user's keep-list (every run reads both).
     std::vector<std::string> cookiesToKeep;
 
     // One key's values; a number out of range is brought into it as the settings store does
