@@ -40,9 +40,14 @@ std::optional<std::vector<std::string>> ReadCookieHosts(const std::string& path,
     {
         CompanionTidy tidy(files, path);
         SqliteDb db;
-        // A connection that cannot read (held, damaged, a hot journal only a writer may roll back)
-        // lists nothing: the browser's own next start sorts the file out.
-        if (!db.Open(path, SqliteDb::Mode::ReadOnly) || !db.QueryColumn(HostQuery(store), hosts)) return std::nullopt;
+        // A connection that cannot read (held, a hot journal only a writer may roll back) lists
+        // nothing: the browser's own next start sorts the file out.
+        // A damaged file may still answer the query in part, with what the damage left: the same
+        // check a Scan makes first decides, and a damaged database lists nothing.
+        std::vector<std::string> check;
+        if (!db.Open(path, SqliteDb::Mode::ReadOnly) || !db.QueryColumn("PRAGMA quick_check", check) ||
+            check != std::vector<std::string>{"ok"} || !db.QueryColumn(HostQuery(store), hosts))
+            return std::nullopt;
     }
     return hosts;
 }
