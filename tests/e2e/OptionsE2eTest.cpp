@@ -308,7 +308,7 @@ protected:
     bool owned = false;
 };
 
-TEST_F(CookiesToKeepE2e, ListsEveryBrowsersSitesSearchesAndOkStoresTheTickedOne) {
+TEST_F(CookiesToKeepE2e, ListsEveryBrowsersSitesSearchesAndOkStoresTheTickedAndTypedOnes) {
     RunningCleaner cleaner(exe);
     ASSERT_TRUE(cleaner.WaitForWindow());
     cleaner.ClickLater(IDC_OPTIONS);
@@ -338,6 +338,27 @@ TEST_F(CookiesToKeepE2e, ListsEveryBrowsersSitesSearchesAndOkStoresTheTickedOne)
         const auto lines = Lines(list);
         return lines.size() == 3 && lines[1].second == 1;
     }));
+
+    // A site typed by hand: refused with a plain message while it is no host name, then kept.
+    ::PostMessageW(::GetDlgItem(page, IDC_KEEP_ADD), BM_CLICK, 0, 0);
+    HWND add = cleaner.WaitForDialog("Add a Site to Keep");
+    ASSERT_TRUE(add);
+    HWND typed = ::GetDlgItem(add, IDC_ADD_SITE_TEXT);
+    ::SendMessageW(typed, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"http://typed.example/"));
+    ::PostMessageW(::GetDlgItem(add, IDOK), BM_CLICK, 0, 0);
+    HWND refusal = cleaner.WaitForDialog("Cookies to Keep");
+    ASSERT_TRUE(refusal);
+    char message[256] = {};
+    ::GetDlgItemTextA(refusal, 0xFFFF, message, sizeof message);
+    EXPECT_NE(std::string(message).find("is not the name of a site"), std::string::npos) << message;
+    ::PostMessageW(refusal, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitGone(refusal));
+    ::SendMessageW(typed, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L".Typed.Example"));
+    ::PostMessageW(::GetDlgItem(add, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitGone(add));
+    ASSERT_TRUE(WaitFor([&] { return ::SendMessageW(list, LB_GETCOUNT, 0, 0) == 9; })) << "the search is cleared";
+    EXPECT_EQ(Lines(list)[6], (std::pair<std::string, int>{"typed.example", 1}));
+
     ::PostMessageW(::GetDlgItem(options, IDOK), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitGone(options));
 
@@ -354,7 +375,7 @@ TEST_F(CookiesToKeepE2e, ListsEveryBrowsersSitesSearchesAndOkStoresTheTickedOne)
         EXPECT_LE(size, 2u) << name << " holds data";
     }
     ::RegCloseKey(key);
-    EXPECT_EQ(names, (std::set<std::string>{"firefox-only.test", "stored-only.test"}));
+    EXPECT_EQ(names, (std::set<std::string>{"firefox-only.test", "stored-only.test", "typed.example"}));
     cleaner.Exit();
     EXPECT_TRUE(cleaner.WaitForExit());
 }
