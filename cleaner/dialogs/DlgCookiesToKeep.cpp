@@ -19,7 +19,8 @@ constexpr UINT kListedMessage = WM_APP + 31;  // posted by the worker when the s
 }  // namespace
 
 CDlgCookiesToKeep::CDlgCookiesToKeep(TargetCatalog& catalog, SiteLister lister)
-    : COptionsPage(IDD_COOKIES_TO_KEEP), catalog_(catalog), lister_(lister ? std::move(lister) : SiteLister(&ListThisUser)) {}
+    : COptionsPage(IDD_COOKIES_TO_KEEP), catalog_(catalog),
+      lister_(lister ? std::move(lister) : SiteLister(&ListThisUser)) {}
 
 CDlgCookiesToKeep::~CDlgCookiesToKeep() { StopListing(); }
 
@@ -30,7 +31,8 @@ std::vector<std::string> CDlgCookiesToKeep::ListThisUser(const std::atomic<bool>
 BOOL CDlgCookiesToKeep::OnInitDialog() {
     COptionsPage::OnInitDialog();
     HWND page = Hwnd();
-    rows_ = std::make_unique<KeepListRows>(KeepListStore(catalog_.SettingsPath()).Sites(), catalog_.Policy().cookiesToKeep);
+    rows_ = std::make_unique<KeepListRows>(KeepListStore(catalog_.SettingsPath()).Sites(),
+                                           catalog_.Policy().cookiesToKeep);
     if (add_.AttachItem(page, IDC_KEEP_ADD)) AddToolTip(IDC_KEEP_ADD, "Keep a site you type, such as example.com");
     AddToolTip(IDC_KEEP_SEARCH, "Shows only the sites whose name holds what you type");
     AddFramedControl(IDC_KEEP_SEARCH);
@@ -63,7 +65,8 @@ std::string CDlgCookiesToKeep::TipText() const {
         return "Tick the sites whose cookies and site data stay";
     const KeepRow& r = rows_->Row(row);
     if (r.locked) return kSetByAdministrator;
-    return r.kept ? "Kept: its cookies and site data stay in every browser" : "Tick to keep this site's cookies and site data";
+    return r.kept ? "Kept: its cookies and site data stay in every browser"
+                  : "Tick to keep this site's cookies and site data";
 }
 
 void CDlgCookiesToKeep::StartListing() {

@@ -68,7 +68,8 @@ bool CKeepSiteList::Select(size_t row) {
     HWND list = Hwnd();
     const LRESULT count = ::SendMessageW(list, LB_GETCOUNT, 0, 0);
     for (LRESULT line = 0; line < count; ++line) {
-        if (static_cast<size_t>(::SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(line), 0) >> 2) != row) continue;
+        const LRESULT data = ::SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(line), 0);
+        if (data == LB_ERR || static_cast<size_t>(data) >> 2 != row) continue;
         ::SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(line), 0);
         return true;
     }
@@ -85,9 +86,10 @@ bool CKeepSiteList::RowAt(POINT point, size_t& row) const {
 }
 
 void CKeepSiteList::Flip(int line) {
+    if (line < 0) return;
     HWND list = Hwnd();
     const LRESULT data = ::SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(line), 0);
-    if (line < 0 || data == LB_ERR) return;
+    if (data == LB_ERR) return;
     const size_t row = static_cast<size_t>(data) >> 2;
     if (!rows_->Toggle(row)) return;
     ::SendMessageW(list, LB_SETITEMDATA, static_cast<WPARAM>(line), DataOf(row));

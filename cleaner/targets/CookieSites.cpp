@@ -16,7 +16,8 @@ const char* HostQuery(CookieStore store) {
 class CompanionTidy {
 public:
     CompanionTidy(DatabaseFiles& files, const std::string& path)
-        : files_(files), wal_(path + "-wal"), shm_(path + "-shm"), hadWal_(files.Exists(wal_)), hadShm_(files.Exists(shm_)) {}
+        : files_(files), wal_(path + "-wal"), shm_(path + "-shm"), hadWal_(files.Exists(wal_)),
+          hadShm_(files.Exists(shm_)) {}
     ~CompanionTidy() {
         if (!hadWal_ && files_.Exists(wal_) && files_.GroupSize(wal_) == 0) files_.RemoveScratch(wal_);
         if (!hadShm_ && !files_.Exists(wal_)) files_.RemoveScratch(shm_);
@@ -34,7 +35,8 @@ bool IsLabelChar(char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9
 
 }  // namespace
 
-std::optional<std::vector<std::string>> ReadCookieHosts(const std::string& path, CookieStore store, DatabaseFiles& files) {
+std::optional<std::vector<std::string>> ReadCookieHosts(const std::string& path, CookieStore store,
+                                                        DatabaseFiles& files) {
     if (!files.Exists(path)) return std::nullopt;
     std::vector<std::string> hosts;
     {
