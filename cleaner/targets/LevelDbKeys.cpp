@@ -140,7 +140,6 @@ bool Unsnappy(std::string_view in, std::string& out) {
     uint32_t expected = 0;
     if (!c.Varint32(expected) || expected > kMaxBlock) return false;
     out.clear();
-    out.reserve(expected);
     while (!c.Empty()) {
         uint8_t tag = 0;
         if (!c.Byte(tag)) return false;
