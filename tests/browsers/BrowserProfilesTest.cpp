@@ -117,7 +117,7 @@ const std::map<std::string, uint32_t> kExpected = {
     {"Firefox Bookmarks", 0},
     // With kept.test kept: the other sites' folders and the stores they alone are in.
     {"Chrome Site Data", 19},   {"Edge Site Data", 0},        {"Opera Site Data", 0},
-    {"Firefox Site Data", 19},
+    {"Firefox Site Data", 10},  // one of the two other sites is excluded
 };
 bool IsSiteData(const std::string& name) { return name.find(" Site Data") != std::string::npos; }
 
@@ -281,6 +281,12 @@ TEST_F(BrowsersOfToday, TheProgramShowsTheCountsAndTheLineToCloseChrome) {
     // One site on the keep-list: its cookies stay in every browser (run-browsers.sh checks them).
     const std::string keep = std::string(e2e::kSettingsKey) + "\\CookiesToKeep";
     ASSERT_EQ(::RegSetKeyValueA(HKEY_CURRENT_USER, keep.c_str(), "kept.test", REG_SZ, "", 1), ERROR_SUCCESS);
+    // An excluded site folder is neither counted nor removed (run-browsers.sh expects it there).
+    const std::string excluded =
+        "PATH|" + Roaming("Mozilla\\Firefox\\Profiles\\abcd.default-release\\storage\\default\\http+++www.gone.test+18931");
+    ASSERT_EQ(::RegSetKeyValueA(HKEY_CURRENT_USER, (std::string(e2e::kSettingsKey) + "\\Excludes").c_str(), "site", REG_SZ,
+                                excluded.c_str(), static_cast<DWORD>(excluded.size() + 1)),
+              ERROR_SUCCESS);
 
     auto expected = [](const std::string& name) { return kExpected.at(name); };
     // Each selected target once with its count (0 where `gone`), and the line to close Chrome under
