@@ -2,9 +2,10 @@
 # Runs the browser test in a Wine prefix of its own, laid out from the Linux side like a Windows 11
 # user's: Chrome (Default, Profile 1, Profile 3 listed in Local State with hostile names beside
 # them; an unlisted Profile 2; a System Profile), Edge whose Local State is not JSON, Brave, today's
-# Opera, and Firefox with a relative and an absolute profile among hostile profiles.ini entries.
+# Opera, and Firefox with a relative and an absolute profile among hostile profiles.ini entries;
+# Chrome's Default and Firefox's relative profile hold the site data the real browsers wrote.
 # Every file of the prefix's C: drive is hashed before and after the test: exactly the files laid out
-# with `gone` below must be gone, and nothing else may change.
+# with `gone` (and the site data `site` names) must be gone, and nothing else may change.
 #   run-browsers.sh <test program> <work folder>
 set -u
 . "$(dirname "${BASH_SOURCE[0]}")/../support/throwaway-prefix.sh"
