@@ -35,11 +35,14 @@ void ForEachName(const OpenedFolder& folder, Visit visit) {
     }
 }
 
+using TopNames = std::function<bool(const std::string& name)>;
+
 // Every file of the walk counts, or goes to tests (when given) that count what a Kill could remove.
 void ScanWalk(const OpenedFolder& folder, const std::string& mask, const WalkOptions& options,
-              KillTestPipeline* tests, RunCounters& found) {
+              KillTestPipeline* tests, RunCounters& found, const TopNames* top = nullptr) {
     Checkpoint();
     ForEachName(folder, [&](const ListedName& name) {
+        if (top && !(*top)(name.name)) return;
         if (IsFolder(name)) {
             if (!options.recurse || IsLink(name)) return;
             const OpenedFolder sub = folder.OpenSubfolder(name.name, false);
@@ -61,9 +64,10 @@ void ScanWalk(const OpenedFolder& folder, const std::string& mask, const WalkOpt
 
 // Without a mask, emptied subfolders are removed bottom-up; with one, subfolders stay.
 void KillWalk(const OpenedFolder& folder, const std::string& mask, const WalkOptions& options,
-              RunCounters& removed) {
+              RunCounters& removed, const TopNames* top = nullptr) {
     Checkpoint();
     ForEachName(folder, [&](const ListedName& name) {
+        if (top && !(*top)(name.name)) return;
         if (IsFolder(name)) {
             if (!options.recurse || IsLink(name)) return;
             OpenedFolder sub = folder.OpenSubfolder(name.name, mask.empty());
@@ -93,6 +97,8 @@ OpenedFolder StartWalk(const std::string& folder, const std::string& mask, const
     return root;
 }
 
+const TopNames* TopOf(const WalkOptions& options) { return options.topNames ? &options.topNames : nullptr; }
+
 }  // namespace
 
 void ScanFolder(const std::string& folder, const std::string& mask, const WalkOptions& options,
@@ -101,11 +107,11 @@ void ScanFolder(const std::string& folder, const std::string& mask, const WalkOp
     if (!root.IsOpen()) return;
     // Files a restart will remove count as found: whether they could go now does not matter.
     if (options.removeAtReboot) {
-        ScanWalk(root, mask, options, nullptr, found);
+        ScanWalk(root, mask, options, nullptr, found, TopOf(options));
         return;
     }
     KillTestPipeline tests;
-    ScanWalk(root, mask, options, &tests, found);
+    ScanWalk(root, mask, options, &tests, found, TopOf(options));
     found.Add(tests.Finish());
 }
 
@@ -113,5 +119,5 @@ void KillFolder(const std::string& folder, const std::string& mask, const WalkOp
                 RunCounters& removed) {
     const OpenedFolder root = StartWalk(folder, mask, options);
     if (!root.IsOpen()) return;
-    KillWalk(root, mask, options, removed);
+    KillWalk(root, mask, options, removed, TopOf(options));
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include "engine/RunCounters.h"
 
+#include <functional>
 #include <string>
 
 struct WalkOptions {
@@ -9,6 +10,9 @@ struct WalkOptions {
     // Built-in only: a one-level walk with a narrow mask may start at a drive root (disk-check
     // fragments). Nothing read from a file can set this.
     bool rootFragments = false;
+    // When set, only the names of the starting folder it accepts are walked (a folder) or taken (a
+    // file); below them every name is. A store that keeps one folder per origin is walked so.
+    std::function<bool(const std::string& name)> topNames;
 };
 
 // Folder walks over the files of folder (matching mask by their long names, all files when mask is

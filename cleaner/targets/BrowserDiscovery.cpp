@@ -100,10 +100,10 @@ std::vector<ProfileFolders> ChromiumProfiles(const std::string& root) {
     return profiles;
 }
 
-BrowserProfileFound DiscoverChromium(const ChromiumSpec& spec, const BrowserFolders& folders) {
+BrowserProfileFound DiscoverChromium(const ChromiumFamily& family, const BrowserFolders& folders) {
     BrowserProfileFound found;
     if (folders.localAppData.empty()) return found;
-    const std::string root = folders.localAppData + UserDataSubfolder(spec);
+    const std::string root = folders.localAppData + UserDataSubfolder(family);
     if (!IsPlainFolder(root)) return found;
     found.profiles = ChromiumProfiles(root);
     if (found.profiles.empty()) return found;
@@ -169,7 +169,7 @@ BrowserProfileFound DiscoverOpera(const BrowserFolders& folders) {
 }  // namespace
 
 BrowserProfileFound DiscoverBrowser(Browser browser, const BrowserFolders& folders) {
-    if (const ChromiumSpec* spec = ChromiumSpecOf(browser)) return DiscoverChromium(*spec, folders);
+    if (const ChromiumFamily* family = ChromiumFamilyOf(browser)) return DiscoverChromium(*family, folders);
     if (browser == Browser::Firefox) return DiscoverFirefox(folders);
     if (browser == Browser::Opera) return DiscoverOpera(folders);
     BrowserProfileFound found;

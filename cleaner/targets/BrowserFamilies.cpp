@@ -10,7 +10,7 @@
 namespace browser_specs {
 namespace {
 
-const ChromiumSpec kChromium[] = {
+const ChromiumFamily kChromium[] = {
     {Browser::Chrome, "Chrome", "Google Chrome", "Google\\Chrome", "chrome.exe", true,
      {Base::ProgramFiles, Base::ProgramFilesX86, Base::LocalAppData}},
     {Browser::Edge, "Edge", "Microsoft Edge", "Microsoft\\Edge", "msedge.exe", true,
@@ -26,16 +26,16 @@ const ChromiumSpec kChromium[] = {
 
 }  // namespace
 
-const ChromiumSpec* ChromiumSpecOf(Browser browser) {
-    for (const ChromiumSpec& spec : kChromium)
-        if (spec.browser == browser) return &spec;
+const ChromiumFamily* ChromiumFamilyOf(Browser browser) {
+    for (const ChromiumFamily& family : kChromium)
+        if (family.browser == browser) return &family;
     return nullptr;
 }
 
-std::string UserDataSubfolder(const ChromiumSpec& spec) { return std::string("\\") + spec.folder + "\\User Data\\"; }
+std::string UserDataSubfolder(const ChromiumFamily& family) { return std::string("\\") + family.folder + "\\User Data\\"; }
 
-std::string ProgramSubpath(const ChromiumSpec& spec) {
-    return std::string(spec.folder) + "\\Application\\" + spec.program;
+std::string ProgramSubpath(const ChromiumFamily& family) {
+    return std::string(family.folder) + "\\Application\\" + family.program;
 }
 
 namespace {

@@ -15,7 +15,8 @@ struct InstallPlace {
     const char* path;
 };
 
-struct ChromiumSpec {
+// One browser of the Chromium family: its target names, where its user data and its program live.
+struct ChromiumFamily {
     Browser browser;
     const char* shortName;  // the prefix of every target name: "Chrome"
     const char* product;    // "Google Chrome"
@@ -28,12 +29,12 @@ struct ChromiumSpec {
 };
 
 // The Chromium-family browser's row; none for the others.
-[[nodiscard]] const ChromiumSpec* ChromiumSpecOf(Browser browser);
+[[nodiscard]] const ChromiumFamily* ChromiumFamilyOf(Browser browser);
 
 // The user-data root below the local application-data folder, with backslashes around it.
-[[nodiscard]] std::string UserDataSubfolder(const ChromiumSpec& spec);
+[[nodiscard]] std::string UserDataSubfolder(const ChromiumFamily& family);
 // The program below an install folder.
-[[nodiscard]] std::string ProgramSubpath(const ChromiumSpec& spec);
+[[nodiscard]] std::string ProgramSubpath(const ChromiumFamily& family);
 
 [[nodiscard]] bool IsFolder(const std::string& path);
 // A profile folder is taken as itself only: one that is a link or junction could lead anywhere.

@@ -76,13 +76,13 @@ std::string InstalledAt(std::initializer_list<InstallPlace> places) {
 }  // namespace
 
 std::string FindBrowserProgram(Browser browser) {
-    if (const ChromiumSpec* spec = ChromiumSpecOf(browser)) {
-        std::string path = spec->ownAppPath ? AppPath(spec->program) : std::string();
+    if (const ChromiumFamily* family = ChromiumFamilyOf(browser)) {
+        std::string path = family->ownAppPath ? AppPath(family->program) : std::string();
         if (path.empty()) {
-            const std::string program = ProgramSubpath(*spec);
-            path = InstalledAt({{spec->places[0], program.c_str()},
-                                {spec->places[1], program.c_str()},
-                                {spec->places[2], program.c_str()}});
+            const std::string program = ProgramSubpath(*family);
+            path = InstalledAt({{family->places[0], program.c_str()},
+                                {family->places[1], program.c_str()},
+                                {family->places[2], program.c_str()}});
         }
         return path;
     }

@@ -47,11 +47,6 @@ std::string& KeepListPath() {
     return path;
 }
 
-// The keep-list of the catalogue's settings, read when the entry runs.
-KeepListSource CatalogKeepList() {
-    return [] { return RegistryKeepList(KeepListPath())(); };
-}
-
 void AddRows(Target& target, const std::string& path, const char* label, std::shared_ptr<const RowPlan> plan) {
     target.AddEntry(std::make_unique<RowEntry>(path, label, std::move(plan), Files()));
 }
@@ -59,6 +54,10 @@ void AddRows(Target& target, const std::string& path, const char* label, std::sh
 }  // namespace
 
 void SetKeepListSettingsPath(std::string settingsPath) { KeepListPath() = std::move(settingsPath); }
+
+KeepListSource CatalogKeepList() {
+    return [] { return RegistryKeepList(KeepListPath())(); };
+}
 
 KeepListSource RegistryKeepList(std::string settingsPath) {
     return [settingsPath = std::move(settingsPath)] {

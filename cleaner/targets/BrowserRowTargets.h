@@ -12,6 +12,9 @@
 KeepListSource RegistryKeepList(std::string settingsPath);
 // The settings path whose keep-list the cookie entries read, set once by the catalogue.
 void SetKeepListSettingsPath(std::string settingsPath);
+// The keep-list of that settings path, read each time it is called: what the cookie and site-data
+// entries keep.
+KeepListSource CatalogKeepList();
 
 void AddFirefoxHistoryRows(Target& target, const std::string& profile);
 void AddFirefoxCookieRows(Target& target, const std::string& profile);

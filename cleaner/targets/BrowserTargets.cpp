@@ -2,6 +2,7 @@
 
 #include "engine/DatabaseEntry.h"
 #include "targets/BrowserRowTargets.h"
+#include "targets/BrowserSiteData.h"
 #include "engine/FileEntry.h"
 #include "targets/BrowserProfile.h"
 #include "targets/BrowserFamilies.h"
@@ -92,6 +93,13 @@ private:
     std::vector<std::unique_ptr<Target>> targets_;
 };
 
+// Last in each list of today's browsers, so the older targets keep their places.
+Target& AddSiteDataTarget(TargetList& list, const std::string& browser) {
+    return list.Add(browser + " Site Data",
+                    "Kills what web sites store in " + browser + " beside their cookies (local storage, databases, "
+                    "service workers) in every profile, but that of the sites kept in Options");
+}
+
 // A target of an older browser with one profile folder: its name, its description and at most one
 // entry in that folder.
 enum class Shape { None, File, Folder, Wildcard };
@@ -153,8 +161,8 @@ std::array<Target*, N> AddProfileTargets(TargetList& list, const ProfileTarget (
     return targets;
 }
 
-void AddChromiumTargets(TargetList& list, const ChromiumSpec& spec, const BrowserProfileFound& found) {
-    const std::string b = spec.shortName;
+void AddChromiumTargets(TargetList& list, const ChromiumFamily& family, const BrowserProfileFound& found) {
+    const std::string b = family.shortName;
     const bool on = found.present;
     Target& cache = list.Add(b + " Cache", "Kills " + b + " cached web pages and its code, GPU and shader caches, in every profile");
     Target& cookies = list.Add(b + " Cookies", "Kills " + b + " cookies of every profile but those of the sites kept in Options");
@@ -168,6 +176,7 @@ void AddChromiumTargets(TargetList& list, const ChromiumSpec& spec, const Browse
     Target& passwords = list.Add(b + " Saved Passwords",
                                  "Kills " + b + " saved passwords of every profile, also the sites never to save "
                                  "passwords for");
+    Target& siteData = AddSiteDataTarget(list, b);
     if (!on) return;
     for (const ProfileFolders& p : found.profiles) {
         AddChromiumCaches(cache, p);
@@ -178,6 +187,7 @@ void AddChromiumTargets(TargetList& list, const ChromiumSpec& spec, const Browse
         AddChromiumAutocompleteRows(forms, p.data);
         passwords.AddEntry(Database(p.data + "Login Data"));
         passwords.AddEntry(Database(p.data + "Login Data For Account"));
+        AddChromiumSiteData(siteData, p.data);
     }
     AddChromiumRootCaches(cache, found.userData);
 }
@@ -191,6 +201,7 @@ void AddFirefoxTargets(TargetList& list, const BrowserProfileFound& found) {
     Target& passwords = list.Add("Firefox Saved Passwords", "Kills Firefox Saved Passwords");
     Target& downloads = list.Add("Firefox Download History", "Kills Download Manager history");
     Target& bookmarks = list.Add("Firefox Bookmarks", "Kills Firefox Bookmarks");
+    Target& siteData = AddSiteDataTarget(list, "Firefox");
     if (!on) return;
     for (const ProfileFolders& p : found.profiles) {
         for (const char* folder : {"Cache", "cache2", "startupCache", "thumbnails", "jumpListCache"})
@@ -207,11 +218,13 @@ void AddFirefoxTargets(TargetList& list, const BrowserProfileFound& found) {
         passwords.AddEntry(SingleFileEntry(p.data + "logins-backup.json"));
         downloads.AddEntry(SingleFileEntry(p.data + "downloads.rdf"));
         bookmarks.AddEntry(WildcardEntry(p.data, "bookmarks.*"));
+        AddFirefoxSiteData(siteData, p.data);
     }
 }
 
 void AddOperaTargets(TargetList& list, const BrowserProfileFound& found) {
     const auto targets = AddProfileTargets(list, kOperaTargets, found.profile, found.present && !found.profile.empty());
+    Target& siteData = AddSiteDataTarget(list, "Opera");
     if (!found.present) return;
     Target& cache = *targets[0];
     Target& cookies = *targets[1];
@@ -220,6 +233,7 @@ void AddOperaTargets(TargetList& list, const BrowserProfileFound& found) {
         AddChromiumCaches(cache, today);
         AddChromiumCookies(cookies, today);
         AddChromiumHistory(history, today);
+        AddChromiumSiteData(siteData, today.data);
     }
     if (!found.profiles.empty()) AddChromiumRootCaches(cache, found.userData);
 }
@@ -240,7 +254,7 @@ void AddFlockTargets(TargetList& list, const BrowserProfileFound& found, const B
 }  // namespace
 
 const char* BrowserProductName(Browser browser) {
-    if (const ChromiumSpec* spec = ChromiumSpecOf(browser)) return spec->product;
+    if (const ChromiumFamily* family = ChromiumFamilyOf(browser)) return family->product;
     switch (browser) {
         case Browser::Firefox: return "Firefox";
         case Browser::Netscape: return "Netscape";
@@ -253,8 +267,8 @@ const char* BrowserProductName(Browser browser) {
 std::vector<std::unique_ptr<Target>> MakeBrowserTargets(Browser browser, const BrowserProfileFound& found,
                                                         const BrowserFolders& folders) {
     TargetList list(found, BrowserProductName(browser));
-    if (const ChromiumSpec* spec = ChromiumSpecOf(browser)) {
-        AddChromiumTargets(list, *spec, found);
+    if (const ChromiumFamily* family = ChromiumFamilyOf(browser)) {
+        AddChromiumTargets(list, *family, found);
     } else if (browser == Browser::Firefox) {
         AddFirefoxTargets(list, found);
     } else if (browser == Browser::Opera) {

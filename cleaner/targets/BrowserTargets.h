@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-// The browser's fixed list of targets (Firefox 7, Netscape 7, Opera 5, Flock 7, each of the
-// Chromium family 6), all unselected, with entries only when present. The targets of a browser that
+// The browser's fixed list of targets (Firefox 8, Netscape 7, Opera 6, Flock 7, each of the
+// Chromium family 7, the site data last), all unselected, with entries only when present. The targets of a browser that
 // holds lock files check them when a Scan or Kill starts and are skipped, with a line telling the
 // user to close the browser, while any is held.
 std::vector<std::unique_ptr<Target>> MakeBrowserTargets(Browser browser, const BrowserProfileFound& found,

@@ -2,6 +2,8 @@ list(APPEND CLEANER_CORE_SOURCES
   targets/BrowserProfile.cpp
   targets/ProfileLists.cpp
   targets/JsonCursor.cpp
+  targets/LevelDbKeys.cpp
+  targets/SiteOrigins.cpp
 )
 list(APPEND CLEANER_WIN_SOURCES
   targets/DriveTargets.cpp
@@ -9,4 +11,5 @@ list(APPEND CLEANER_WIN_SOURCES
   targets/BrowserDiscovery.cpp
   targets/BrowserTargets.cpp
   targets/BrowserPrograms.cpp
+  targets/BrowserSiteData.cpp
 )

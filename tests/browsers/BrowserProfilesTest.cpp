@@ -115,7 +115,11 @@ const std::map<std::string, uint32_t> kExpected = {
     {"Firefox Cache", 6},       {"Firefox Cookies", 0},       {"Firefox History", 0},
     {"Firefox AutoComplete", 2}, {"Firefox Saved Passwords", 3}, {"Firefox Download History", 0},
     {"Firefox Bookmarks", 0},
+    // With kept.test kept: the other sites' folders and the stores they alone are in.
+    {"Chrome Site Data", 19},   {"Edge Site Data", 0},        {"Opera Site Data", 0},
+    {"Firefox Site Data", 10},  // one of the two other sites is excluded
 };
+bool IsSiteData(const std::string& name) { return name.find(" Site Data") != std::string::npos; }
 
 }  // namespace
 
@@ -143,7 +147,11 @@ TEST_F(BrowsersOfToday, EveryProfileCountedLockedBrowsersSkippedLiveLogsKept) {
     }
 
     // Scan counts exactly the fixture's files and removes nothing.
-    for (const auto& [name, files] : kExpected) EXPECT_EQ(Run(name, false), files) << name;
+    for (const auto& [name, files] : kExpected)
+        if (!IsSiteData(name)) EXPECT_EQ(Run(name, false), files) << name;
+    // No site is kept here: every site's data counts, never an extension's or a local page's.
+    EXPECT_EQ(Run("Chrome Site Data", false), 53u);
+    EXPECT_EQ(Run("Firefox Site Data", false), 28u);
     // Every profile's real databases have rows to take (a fixture database per profile).
     const std::map<std::string, uint32_t> kRowProfiles = {{"Chrome Cookies", 3}, {"Chrome History", 3},
         {"Edge Cookies", 1}, {"Edge History", 1}, {"Brave History", 1}, {"Opera Cookies", 1}, {"Opera History", 1},
@@ -155,11 +163,11 @@ TEST_F(BrowsersOfToday, EveryProfileCountedLockedBrowsersSkippedLiveLogsKept) {
     }
 
     {
-        // Chrome runs: all six Chrome targets are skipped, each with its line; Edge is not Chrome.
+        // Chrome runs: all seven Chrome targets are skipped, each with its line; Edge is not Chrome.
         HeldFile lock(Local("Google\\Chrome\\User Data\\lockfile"));
         ASSERT_TRUE(lock.Held());
         for (const char* name : {"Chrome Cache", "Chrome Cookies", "Chrome History", "Chrome Sessions",
-                                 "Chrome AutoComplete", "Chrome Saved Passwords"}) {
+                                 "Chrome AutoComplete", "Chrome Saved Passwords", "Chrome Site Data"}) {
             EXPECT_EQ(Run(name, true), 0u) << name;
             EXPECT_EQ(Get(name).SkipNotice(),
                       std::string(name) + " skipped: Google Chrome is running. Close Google Chrome and try again.");
@@ -273,6 +281,12 @@ TEST_F(BrowsersOfToday, TheProgramShowsTheCountsAndTheLineToCloseChrome) {
     // One site on the keep-list: its cookies stay in every browser (run-browsers.sh checks them).
     const std::string keep = std::string(e2e::kSettingsKey) + "\\CookiesToKeep";
     ASSERT_EQ(::RegSetKeyValueA(HKEY_CURRENT_USER, keep.c_str(), "kept.test", REG_SZ, "", 1), ERROR_SUCCESS);
+    // An excluded site folder is neither counted nor removed (run-browsers.sh expects it there).
+    const std::string excluded =
+        "PATH|" + Roaming("Mozilla\\Firefox\\Profiles\\abcd.default-release\\storage\\default\\http+++www.gone.test+18931");
+    ASSERT_EQ(::RegSetKeyValueA(HKEY_CURRENT_USER, (std::string(e2e::kSettingsKey) + "\\Excludes").c_str(), "site", REG_SZ,
+                                excluded.c_str(), static_cast<DWORD>(excluded.size() + 1)),
+              ERROR_SUCCESS);
 
     auto expected = [](const std::string& name) { return kExpected.at(name); };
     // Each selected target once with its count (0 where `gone`), and the line to close Chrome under

@@ -2,9 +2,10 @@
 # Runs the browser test in a Wine prefix of its own, laid out from the Linux side like a Windows 11
 # user's: Chrome (Default, Profile 1, Profile 3 listed in Local State with hostile names beside
 # them; an unlisted Profile 2; a System Profile), Edge whose Local State is not JSON, Brave, today's
-# Opera, and Firefox with a relative and an absolute profile among hostile profiles.ini entries.
+# Opera, and Firefox with a relative and an absolute profile among hostile profiles.ini entries;
+# Chrome's Default and Firefox's relative profile hold the site data the real browsers wrote.
 # Every file of the prefix's C: drive is hashed before and after the test: exactly the files laid out
-# with `gone` below must be gone, and nothing else may change.
+# with `gone` (and the site data `site` names) must be gone, and nothing else may change.
 #   run-browsers.sh <test program> <work folder>
 set -u
 . "$(dirname "${BASH_SOURCE[0]}")/../support/throwaway-prefix.sh"
@@ -26,6 +27,16 @@ gone() { mk "$1"; printf './%s\n' "$1" >> "$work/expected-removed.txt"; }
 fixtures=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/fixtures
 copy() { mkdir -p "$(dirname "$c/$2")"; cp "$fixtures/$1" "$c/$2"; }
 row() { copy "$1" "$2"; printf './%s\n' "$2" >> "$work/expected-changed.txt"; printf '%s\t%s\n' "$1" "$2" >> "$work/rows.txt"; }
+# site <fixture folder> <folder below C:> <gone folder>...: the site data the real browser wrote
+# (one kept site, www.kept.test, and two others); the files below the folders named after it
+# (relative to the fixture folder, "." for all) must be gone after a Kill with kept.test on the
+# keep-list, all others stay.
+site() {
+  local from=$fixtures/$1 to=$2 f
+  shift 2
+  mkdir -p "$c/$to"; cp -r "$from/." "$c/$to/"
+  for f in "$@"; do (cd "$from" && find "$f" -type f) | sed "s|^\./||; s|^|./$to/|" >> "$work/expected-removed.txt"; done
+}
 : > "$work/expected-changed.txt"; : > "$work/rows.txt"
 
 # --- Chrome ---
@@ -59,6 +70,14 @@ for f in "Default/Preferences" \
          "System Profile/Cache/Cache_Data/f1" "a/b/History"; do
   mk "$ch/$f"
 done
+# Per origin, the gone sites' IndexedDB folders and File System folders go (the Origins map says
+# which is whose: 000 is the kept site's); Local Storage and Service Worker hold the kept site and
+# stay whole; Session Storage holds only a gone site and goes whole.
+site "chromium/IndexedDB" "$ch/Default/IndexedDB" http_gone.test_18931.indexeddb.leveldb http_www.gone.test_18931.indexeddb.leveldb
+site "chromium/File System" "$ch/Default/File System" 001 002
+site "chromium/Session Storage" "$ch/Default/Session Storage" .
+site "chromium/Local Storage" "$ch/Default/Local Storage"
+site "chromium/Service Worker" "$ch/Default/Service Worker"
 mk "$local/Google/Chrome/History" "what '..' would reach"
 mk "x/History" "what 'C:\\x' would reach"
 
@@ -99,9 +118,12 @@ for f in cookies.sqlite places.sqlite favicons.sqlite; do row "firefox/$f" "$ff/
 for f in "key4.db" "cert9.db" "prefs.js" "parent.lock" \
          "sessionstore.jsonlz4" "bookmarkbackups/bookmarks-2026-12-01.jsonlz4" \
          "storage/default/moz-extension+++0b1c2d3e-aaaa-bbbb-cccc-123456789abc/idb/1.sqlite" \
-         "storage/default/https+++example.com/ls/data.sqlite"; do
+         "storage/default/file++++C++x.html/ls/data.sqlite"; do
   mk "$ff/$rel/$f"
 done
+gone "$ff/$rel/storage/default/https+++example.com^userContextId=2/ls/data.sqlite"
+# www.gone.test's folder is on the user's excludes: it stays.
+site firefox/storage "$ff/$rel/storage" "default/http+++gone.test+18931"
 for f in "cache2/entries/A1" "cache2/index" "startupCache/scriptCache.bin" "thumbnails/t.png" "jumpListCache/j.ico"; do
   gone "$local/Mozilla/Firefox/$rel/$f"
 done
