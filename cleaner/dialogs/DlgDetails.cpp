@@ -27,10 +27,10 @@ struct ColumnSpec {
     int format;
 };
 constexpr ColumnSpec kColumns[] = {
-    {L"Folder", 262, LVCFMT_LEFT},
-    {L"Name", 170, LVCFMT_LEFT},
-    {L"Size", 72, LVCFMT_RIGHT},
-    {L"Last write", 110, LVCFMT_LEFT},
+    {L"Folder", 224, LVCFMT_LEFT},
+    {L"Name", 160, LVCFMT_LEFT},
+    {L"Size", 76, LVCFMT_RIGHT},
+    {L"Last write", 140, LVCFMT_LEFT},
 };
 
 bool Keepable(const FoundItem& item, bool folders) {
@@ -208,6 +208,22 @@ void CDlgDetails::OnDisplayInfo(NMLVDISPINFOW& info) {
     if (item.pszText && item.cchTextMax > 0) ::lstrcpynW(item.pszText, cell_.c_str(), item.cchTextMax);
 }
 
+// Selected lines in the result list's colours rather than the system's highlight.
+LRESULT CDlgDetails::OnCustomDraw(NMLVCUSTOMDRAW& draw) {
+    if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+    if (draw.nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
+    const UINT state = static_cast<UINT>(::SendMessageW(Item(IDC_DETAILS_LIST), LVM_GETITEMSTATE,
+                                                        draw.nmcd.dwItemSpec, LVIS_SELECTED));
+    if (state & LVIS_SELECTED) {
+        draw.nmcd.uItemState &= ~(CDIS_SELECTED | CDIS_FOCUS);
+        draw.clrTextBk = palette::kTargetBand;
+    } else {
+        draw.clrTextBk = palette::kList;
+    }
+    draw.clrText = palette::kText;
+    return CDRF_DODEFAULT;
+}
+
 void CDlgDetails::UpdateButtons() {
     bool files = false, keys = false;
     HWND list = Item(IDC_DETAILS_LIST);
@@ -346,6 +362,7 @@ LRESULT CDlgDetails::OnMessage(UINT message, WPARAM wp, LPARAM lp, bool& handled
             ::InvalidateRect(Item(IDC_DETAILS_LIST), nullptr, FALSE);
             return 0;
         }
+        if (header.code == NM_CUSTOMDRAW) return OnCustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(lp));
         if (header.code == LVN_ITEMCHANGED || header.code == LVN_ODSTATECHANGED) {
             UpdateButtons();
             return 0;

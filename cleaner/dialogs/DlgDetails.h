@@ -49,6 +49,7 @@ private:
     void ShowCount();
     void ShowSortMark();
     void OnDisplayInfo(NMLVDISPINFOW& info);
+    LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw);
     void ShowContextMenu(LPARAM at);
     void UpdateButtons();
     // The lines of the selected rows.
