@@ -368,11 +368,11 @@ TEST_F(OptionsDialog, SettingsPageTellsAboutSolidStateOnlyWhereTheVolumeIsOne) {
 }
 
 namespace {
-// Reports what it holds as a walk would, one line at a time with a checkpoint between; `endless`
+// Reports the test's lines as a walk would, one at a time with a checkpoint between; `endless`
 // keeps reporting until the run is stopped.
 class ReportingEntry : public RemEntry {
 public:
-    ReportingEntry(std::vector<FoundItem> items, bool endless) : RemEntry(RemKind::Special), items_(std::move(items)), endless_(endless) {}
+    ReportingEntry(const std::vector<FoundItem>& items, bool endless) : RemEntry(RemKind::Special), items_(items), endless_(endless) {}
     void Scan() override {
         do {
             for (const FoundItem& item : items_) {
@@ -386,7 +386,7 @@ public:
     void Kill() override {}
 
 private:
-    std::vector<FoundItem> items_;
+    const std::vector<FoundItem>& items_;
     bool endless_;
 };
 
@@ -431,16 +431,15 @@ void Select(HWND list, int row) {
 TEST(DetailsWindow, ListsSortsFiltersAndKeepsWithoutTouchingTheLastScan) {
     const std::string settings = "TracelornTest\\DlgDetails" + std::to_string(::GetCurrentProcessId());
     TargetCatalog catalog(settings);
+    std::vector<FoundItem> items{File("C:\\t\\a", "small.log", 10), File("C:\\t\\b", "Big.TMP", 9000),
+                                 FoundItem{FoundItem::Kind::Rows, "C:\\t\\places.sqlite", "moz_places", 120, 0},
+                                 FoundItem{FoundItem::Kind::RegistryValue, "HKEY_CURRENT_USER\\Software\\T", "mru", 0, 0}};
     auto target = std::make_unique<Target>("Fake Temp", "");
-    target->AddEntry(std::make_unique<ReportingEntry>(
-        std::vector<FoundItem>{File("C:\\t\\a", "small.log", 10), File("C:\\t\\b", "Big.TMP", 9000),
-                               File("C:\\t\\a", "mid.log", 500),
-                               FoundItem{FoundItem::Kind::Rows, "C:\\t\\places.sqlite", "moz_places", 120, 0},
-                               FoundItem{FoundItem::Kind::RegistryValue, "HKEY_CURRENT_USER\\Software\\T", "mru", 0, 0}},
-        false));
+    target->AddEntry(std::make_unique<ReportingEntry>(items, false));
     Target& t = catalog.AddTarget(std::move(target));
     t.Scan();
     const RunCounters scanned = t.Counters();
+    items.insert(items.begin() + 2, File("C:\\t\\a", "mid.log", 500));  // a file that came after the Scan
 
     CDlgDetails dialog(catalog, 0);
     ASSERT_TRUE(dialog.Create(nullptr));
@@ -490,7 +489,8 @@ TEST(DetailsWindow, ListsSortsFiltersAndKeepsWithoutTouchingTheLastScan) {
 TEST(DetailsWindow, ClosingStopsAnEndlessScanAndRestoresItsCounters) {
     TargetCatalog catalog;
     auto target = std::make_unique<Target>("Endless", "");
-    target->AddEntry(std::make_unique<ReportingEntry>(std::vector<FoundItem>{File("C:\\e", "x.tmp", 1)}, true));
+    const std::vector<FoundItem> items{File("C:\\e", "x.tmp", 1)};
+    target->AddEntry(std::make_unique<ReportingEntry>(items, true));
     Target& t = catalog.AddTarget(std::move(target));
     CDlgDetails dialog(catalog, 0);
     ASSERT_TRUE(dialog.Create(nullptr));
