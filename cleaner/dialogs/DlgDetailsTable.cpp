@@ -127,8 +127,18 @@ void CDetailsTable::SetFilter(const std::wstring& text) {
     std::wstring folded = text;
     if (!folded.empty()) ::CharLowerBuffW(&folded[0], static_cast<DWORD>(folded.size()));
     if (folded == filter_) return;
+    // Typing on narrows the shown lines, already in order: no need to look at the others.
+    const bool narrower = folded.find(filter_) != std::wstring::npos;
     filter_ = std::move(folded);
-    Rebuild();
+    if (!narrower) {
+        Rebuild();
+        return;
+    }
+    view_.erase(std::remove_if(view_.begin(), view_.end(), [this](uint32_t line) { return !Passes(rows_[line]); }),
+                view_.end());
+    shownBytes_ = 0;
+    for (uint32_t line : view_) shownBytes_ += SortSize(rows_[line].item);
+    rowOfValid_ = false;
 }
 
 void CDetailsTable::SortBy(DetailsColumn column) {
