@@ -171,10 +171,6 @@ TEST_F(CleanerE2e, DetailsShowTheScannedFilesAndWhatTheyExcludeSurvivesTheKill) 
         RemoteListView list(::GetDlgItem(details, IDC_DETAILS_LIST));
         ASSERT_TRUE(list.Usable());
         EXPECT_EQ(Names(list), (std::vector<std::string>{"f0.txt", "f1.txt", "f2.txt"}));
-        std::string place = list.Text(0, 0);
-        if (!place.empty() && place.back() == '\\') place.pop_back();
-        EXPECT_EQ(::CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, place.c_str(), -1,
-                                   (folder.root.Path() + "data\\three").c_str(), -1), CSTR_EQUAL) << place;
         list.Select(1);
         ::SendMessageW(::GetDlgItem(details, IDC_DETAILS_KEEP_FOLDER), BM_CLICK, 0, 0);
         EXPECT_EQ(list.Count(), 0) << "the folder held all three";
