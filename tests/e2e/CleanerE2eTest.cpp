@@ -111,8 +111,9 @@ TEST_F(CleanerE2e, ScanCountsAndKillRemovesAndAddsToTotals) {
 }
 
 namespace {
-// Double-clicks the result line of a target and waits for its details window.
-HWND OpenDetails(RunningCleaner& cleaner, const std::string& target, const char* title) {
+// Double-clicks the result line of a target, or chooses "Details..." in its context menu (opened
+// by the context-menu key), and waits for its details window.
+HWND OpenDetails(RunningCleaner& cleaner, const std::string& target, const char* title, bool menu = false) {
     HWND list = ::GetDlgItem(cleaner.Window(), IDC_RESULTS);
     const int count = static_cast<int>(::SendMessageW(list, LB_GETCOUNT, 0, 0));
     int index = -1;
@@ -122,6 +123,22 @@ HWND OpenDetails(RunningCleaner& cleaner, const std::string& target, const char*
     }
     if (index < 0) return nullptr;
     ::SendMessageW(list, LB_SETCURSEL, index, 0);
+    if (menu) {
+        ::PostMessageW(cleaner.Window(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), -1);
+        HWND popup = nullptr;
+        WaitFor([&] {
+            for (HWND w : WindowsOf(cleaner.Pid())) {
+                char name[16] = {};
+                ::GetClassNameA(w, name, sizeof name);
+                if (std::string(name) == "#32768" && ::IsWindowVisible(w)) popup = w;
+            }
+            return popup != nullptr;
+        });
+        if (!popup) return nullptr;
+        ::PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
+        ::PostMessageW(popup, WM_KEYDOWN, VK_RETURN, 0);
+        return cleaner.WaitForDialog(title);
+    }
     RECT rect{};
     ::SendMessageW(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect));
     // Posted: the window it opens is modal.
@@ -178,7 +195,7 @@ TEST_F(CleanerE2e, DetailsShowTheScannedFilesAndWhatTheyExcludeSurvivesTheKill) 
     ::SendMessageW(::GetDlgItem(details, IDCANCEL), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitGone(details));
 
-    details = OpenDetails(cleaner, kFive, "Details: E2E F\xFCnf");
+    details = OpenDetails(cleaner, kFive, "Details: E2E F\xFCnf", true);
     ASSERT_TRUE(details && WaitRead(details, 5));
     {
         RemoteListView list(::GetDlgItem(details, IDC_DETAILS_LIST));
