@@ -135,10 +135,18 @@ void CDlgDetails::TakeBatch() {
                     batch.end());
     }
     if (batch.empty()) return;
-    const std::vector<uint32_t> selected = SelectedLines();
-    table_.Append(std::move(batch));
     HWND list = Item(IDC_DETAILS_LIST);
+    // Everything selected (Ctrl+A) stays everything without following each line.
+    const size_t selectedCount = static_cast<size_t>(::SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0));
+    const bool all = selectedCount > 0 && selectedCount == table_.Shown();
+    const std::vector<uint32_t> selected = all ? std::vector<uint32_t>() : SelectedLines();
+    table_.Append(std::move(batch));
     ::SendMessageW(list, LVM_SETITEMCOUNT, table_.Shown(), LVSICF_NOSCROLL);
+    if (all) {
+        LVITEMW state{};
+        state.state = state.stateMask = LVIS_SELECTED;
+        ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+    }
     Reselect(selected);
     ::InvalidateRect(list, nullptr, FALSE);
     ShowCount();
@@ -360,6 +368,13 @@ LRESULT CDlgDetails::OnMessage(UINT message, WPARAM wp, LPARAM lp, bool& handled
             Reselect(selected);
             ShowSortMark();
             ::InvalidateRect(Item(IDC_DETAILS_LIST), nullptr, FALSE);
+            return 0;
+        }
+        if (header.code == LVN_KEYDOWN && reinterpret_cast<const NMLVKEYDOWN*>(lp)->wVKey == 'A' &&
+            ::GetKeyState(VK_CONTROL) < 0) {
+            LVITEMW state{};
+            state.state = state.stateMask = LVIS_SELECTED;
+            ::SendMessageW(Item(IDC_DETAILS_LIST), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
             return 0;
         }
         if (header.code == NM_CUSTOMDRAW) return OnCustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(lp));
