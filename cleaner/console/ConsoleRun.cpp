@@ -261,6 +261,8 @@ int Run(ConsoleCatalog& console, const ConsoleRequest& request) {
     }
     plain(PlainSummaryLine(report.action, report.summary));
 
+    // A target's notice is either why it did not run or why one of its entries left something as it
+    // was (a damaged database): either way the selection did not run fully.
     bool skipped = false;
     for (const TargetResult& t : report.targets) skipped |= !t.skipped.empty();
     report.exitCode = report.stopped ? kExitFailure : skipped ? kExitSkipped : kExitRan;

@@ -36,6 +36,8 @@ TEST(ConsoleArgs, SelectorsMatchEachHalfAndTheReportStaysValidJson) {
     EXPECT_FALSE(MatchesSelector("Firefox/Firefox Cookies", "Fire*Cookies"));
     EXPECT_FALSE(MatchesSelector("Windows/Recycle Bin", "*/Recycle"));
     EXPECT_EQ(JsonString("a\"b\\\x01\xff\xc3\xa9"), "\"a\\\"b\\\\\\u0001\\ufffd\xc3\xa9\"");
+    EXPECT_EQ(IsoTime(133536836960000000ull), "2024-02-29T12:34:56Z");
+    EXPECT_EQ(IsoTime(0), "");
 }
 
 }  // namespace
