@@ -176,6 +176,10 @@ int CDlgMain::OtherDialogsOpen() const {
 }
 
 bool CDlgMain::OnCommand(WORD id, WORD code, HWND control) {
+    if (id == IDC_RESULTS && code == LBN_DBLCLK) {
+        OpenDetails(list_.Selection());
+        return true;
+    }
     if (code != BN_CLICKED && control) return CMyDialog::OnCommand(id, code, control);
     switch (id) {
         case IDC_SCAN: driver_.StartScan(); return true;
@@ -299,6 +303,10 @@ LRESULT CDlgMain::OnMessage(UINT message, WPARAM wp, LPARAM lp, bool& handled) {
     if (bridge_.OnMessage(message, wp, lp)) return 0;
     switch (message) {
         case WM_CLOSE: OnClose(); return 0;
+        case WM_CONTEXTMENU:
+            if (reinterpret_cast<HWND>(wp) != Item(IDC_RESULTS)) break;
+            ShowResultMenu(lp);
+            return 0;
         case update::kNotifyMessage:
             // Also DM_SETDEFID: only the automatic update's own notifications are taken here.
             if (!autoUpdate_.OnNotification(Hwnd(), wp, lp)) break;

@@ -66,6 +66,9 @@ public:
     void OpenAbout();
     // "Update NOW!" of the Settings page: the update dialog, modal over `owner`.
     void OpenUpdateDialog(HWND owner);
+    // The details window of the target of a result line (double-click, "Details..."): nothing
+    // while a run is in progress or for a line that names no target.
+    void OpenDetails(int line);
 
     // ActionForm: on the window thread only (the bridge brings the worker's calls there).
     void ClearResultLines() override;
@@ -104,6 +107,9 @@ private:
     void LoadBanner();
     void OpenBannerUrl();
     [[nodiscard]] int OtherDialogsOpen() const;
+    // The catalogue index of the target a result line names; -1 for other lines.
+    [[nodiscard]] int TargetOfLine(int line) const;
+    void ShowResultMenu(LPARAM at);
 
     TargetCatalog& catalog_;
     Options options_;

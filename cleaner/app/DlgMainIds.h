@@ -20,6 +20,8 @@
 #define ID_HELP_INDEX 57670
 // Starts the automatic update at once, as the scheduler does once an hour when one is due.
 #define ID_AUTO_UPDATE 32800
+// "Details..." of the result list's context menu.
+#define ID_RESULT_DETAILS 32801
 // The tray icon's id is also the id of its icon and of its tooltip text (CTrayIcon::SetIcon).
 #define ID_TRAY_ICON IDI_TRACELORN
 #define IDS_TRAY_TIP ID_TRAY_ICON

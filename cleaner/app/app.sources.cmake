@@ -10,6 +10,7 @@ list(APPEND CLEANER_WIN_SOURCES
   app/ActionWindowBridge.cpp
   app/CleanerApp.cpp
   app/DlgMain.cpp
+  app/DlgMainResults.cpp
   app/HelpViewer.cpp
   app/MainSchedulerHost.cpp
   app/MainTrayIcon.cpp

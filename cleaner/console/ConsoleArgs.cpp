@@ -22,16 +22,18 @@ std::optional<int> SmallNumber(const std::string& text) {
 const char* ConsoleUsage() {
     return "Usage:\n"
            "  TracelornCmd list [--json]\n"
-           "  TracelornCmd scan|kill [SELECTORS...] [--preset] [--overwrite N] [--json FILE|-]\n"
+           "  TracelornCmd scan|kill [SELECTORS...] [--preset] [--overwrite N] [--details]\n"
+           "               [--json FILE|-]\n"
            "  TracelornCmd import FILE | import --remove\n"
            "\n"
            "SELECTORS are target ids as list shows them, <category>/<target name>; '*' matches\n"
            "any text in either half (\"Firefox*/*\", \"*/*Cookies*\"). --preset adds the targets\n"
            "selected in the window. --overwrite N overwrites files N times before deleting them\n"
-           "(0 to 9, 0: no overwrite) for this run only. --json writes a report to FILE, or to\n"
-           "standard output with -.\n"
-           "Exit codes: 0 every target ran, 1 some were skipped, 2 usage error, 3 another Scan\n"
-           "or Kill is running, 4 failure.\n";
+           "(0 to 9, 0: no overwrite) for this run only. --details lists every file, registry\n"
+           "value or key, table and store found or removed under its target (in the report\n"
+           "with --json). --json writes a report to FILE, or to standard output with -.\n"
+           "Exit codes: 0 every target ran fully, 1 some were skipped or left a database alone,\n"
+           "2 usage error, 3 another Scan or Kill is running, 4 failure.\n";
 }
 
 ConsoleParse ParseConsoleArgs(const std::vector<std::string>& args) {
@@ -81,9 +83,8 @@ ConsoleParse ParseConsoleArgs(const std::vector<std::string>& args) {
             if (!n || *n > kill_settings::kMaxPasses) return Fail("--overwrite needs a number from 0 to 9");
             r.overwrite = *n;
         } else if (a == "--details") {
-            // The engine counts what it finds and removes; it does not name it, so there is
-            // nothing true to list.
-            return Fail("--details is not available: the engine reports counts, not paths");
+            if (r.details) return Fail("--details given twice");
+            r.details = true;
         } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
             return Fail("unknown option \"" + a + "\"");
         } else {

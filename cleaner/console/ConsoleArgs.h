@@ -7,7 +7,7 @@
 // value, an option given twice or a selector where none belongs is a usage error, never a guess.
 //
 //   list [--json]
-//   scan|kill [SELECTORS...] [--preset] [--overwrite N] [--json FILE|-]
+//   scan|kill [SELECTORS...] [--preset] [--overwrite N] [--details] [--json FILE|-]
 //   import FILE | import --remove
 //   help
 struct ConsoleRequest {
@@ -16,6 +16,7 @@ struct ConsoleRequest {
     std::vector<std::string> selectors;  // "<category>/<target name>", '*' a wildcard in either half
     bool preset = false;                 // the selection saved by the window
     std::optional<int> overwrite;        // passes for this run only; 0: no overwrite
+    bool details = false;                // scan, kill: every item found or removed, under its target
     bool json = false;                   // list: JSON on standard output
     std::string jsonFile;                // scan, kill: the report's file; "-" for standard output
     std::string importFile;              // import: the winapp2.ini to read; empty with --remove

@@ -2,31 +2,10 @@
 
 #include "engine/SizeFormat.h"
 
+#include <cstdint>
 #include <cstdio>
 
 namespace {
-
-// Length of the valid UTF-8 sequence at text[i], 0 when there is none.
-size_t SequenceLength(std::string_view text, size_t i) {
-    const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char c = byte(i);
-    size_t n = 0;
-    uint32_t cp = 0;
-    if (c < 0x80) return 1;
-    if (c >= 0xC2 && c <= 0xDF) n = 2, cp = c & 0x1F;
-    else if (c >= 0xE0 && c <= 0xEF) n = 3, cp = c & 0x0F;
-    else if (c >= 0xF0 && c <= 0xF4) n = 4, cp = c & 0x07;
-    else return 0;
-    if (i + n > text.size()) return 0;
-    for (size_t k = 1; k < n; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80) return 0;
-        cp = (cp << 6) | (byte(i + k) & 0x3F);
-    }
-    // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
-    if ((n == 3 && cp < 0x800) || (n == 4 && (cp < 0x10000 || cp > 0x10FFFF)) || (cp >= 0xD800 && cp <= 0xDFFF))
-        return 0;
-    return n;
-}
 
 std::string Number(uint64_t value) { return std::to_string(value); }
 
@@ -38,31 +17,86 @@ std::string Columns(const RunCounters& c) {
     return "  Files: " + CountText(c.files) + "  Items: " + CountText(c.items) + "  Disk space: " + FormatSize(c.bytes);
 }
 
+const char* KindName(FoundItem::Kind kind) {
+    switch (kind) {
+        case FoundItem::Kind::File: return "file";
+        case FoundItem::Kind::RegistryValue: return "value";
+        case FoundItem::Kind::RegistryKey: return "key";
+        case FoundItem::Kind::Rows: return "rows";
+        case FoundItem::Kind::Store: return "store";
+    }
+    return "file";
+}
+
+bool IsRegistry(FoundItem::Kind kind) {
+    return kind == FoundItem::Kind::RegistryValue || kind == FoundItem::Kind::RegistryKey;
+}
+
+// {"kind": "file", "path": <folder>, "name": ..., "size": ..., "time": ...}; registry items name
+// their key as "key".
+std::string JsonItem(const FoundItem& item) {
+    const std::string time = IsoTime(item.lastWrite);
+    return std::string("{\"kind\": \"") + KindName(item.kind) + "\", " + (IsRegistry(item.kind) ? "\"key\": " : "\"path\": ") +
+           JsonString(item.place) + ", \"name\": " + JsonString(item.name) + ", \"size\": " + Number(item.size) +
+           ", \"time\": " + (time.empty() ? "null" : JsonString(time)) + "}";
+}
+
+std::string JsonItems(const std::vector<FoundItem>& items) {
+    if (items.empty()) return "[]";
+    std::string out = "[";
+    for (size_t i = 0; i < items.size(); ++i) out += (i ? ",\n      " : "\n      ") + JsonItem(items[i]);
+    return out + "\n    ]";
+}
+
+// Days since 1970-01-01 to a civil date (proleptic Gregorian).
+void CivilFromDays(int64_t days, int64_t& year, unsigned& month, unsigned& day) {
+    days += 719468;
+    const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+    const unsigned doe = static_cast<unsigned>(days - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
+    day = doy - (153 * mp + 2) / 5 + 1;
+    month = mp < 10 ? mp + 3 : mp - 9;
+    year = static_cast<int64_t>(yoe) + era * 400 + (month <= 2 ? 1 : 0);
+}
+
 }  // namespace
 
-std::string JsonString(std::string_view text) {
-    std::string out = "\"";
-    for (size_t i = 0; i < text.size();) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        const size_t n = SequenceLength(text, i);
-        if (n == 0) {
-            out += "\\ufffd";
-            ++i;
-            continue;
+std::string IsoTime(uint64_t fileTime) {
+    constexpr uint64_t kTicksPerSecond = 10000000;
+    constexpr uint64_t kUnixEpochSeconds = 11644473600;  // 1601-01-01 to 1970-01-01
+    const uint64_t seconds = fileTime / kTicksPerSecond;
+    if (fileTime == 0 || seconds < kUnixEpochSeconds) return {};
+    const uint64_t unix = seconds - kUnixEpochSeconds;
+    int64_t year = 0;
+    unsigned month = 0, day = 0;
+    CivilFromDays(static_cast<int64_t>(unix / 86400), year, month, day);
+    const uint64_t inDay = unix % 86400;
+    char text[40];
+    std::snprintf(text, sizeof text, "%04lld-%02u-%02uT%02u:%02u:%02uZ", static_cast<long long>(year), month, day,
+                  static_cast<unsigned>(inDay / 3600), static_cast<unsigned>(inDay / 60 % 60),
+                  static_cast<unsigned>(inDay % 60));
+    return text;
+}
+
+std::string PlainDetailLine(const FoundItem& item) {
+    const std::string indent = "    ";
+    switch (item.kind) {
+        case FoundItem::Kind::File: {
+            std::string line = indent;
+            if (!item.place.empty()) line += item.place + (item.place.back() == '\\' ? "" : "\\");
+            line += item.name + "  " + FormatSize(item.size);
+            const std::string time = IsoTime(item.lastWrite);
+            return time.empty() ? line : line + "  " + time;
         }
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            out += escaped;
-        } else {
-            out.append(text.substr(i, n));
-        }
-        i += n;
+        case FoundItem::Kind::RegistryValue:
+            return indent + item.place + "  value " + (item.name.empty() ? "(default)" : "\"" + item.name + "\"");
+        case FoundItem::Kind::RegistryKey: return indent + item.place + "  (" + CountText(static_cast<uint32_t>(item.size)) + " values)";
+        case FoundItem::Kind::Rows: return indent + item.place + "  table " + item.name + ": " + CountText(static_cast<uint32_t>(item.size)) + " rows";
+        case FoundItem::Kind::Store: return indent + item.place + ": " + CountText(static_cast<uint32_t>(item.size)) + " items";
     }
-    return out + "\"";
+    return indent + item.place;
 }
 
 std::string JsonList(const std::vector<ListedTarget>& targets) {
@@ -93,7 +127,9 @@ std::string JsonReport(const RunReport& r) {
         const TargetResult& t = r.targets[i];
         out += i ? ",\n    {" : "\n    {";
         out += "\"id\": " + JsonString(t.id) + ", " + Counters(t.counters) +
-               ", \"skipped\": " + (t.skipped.empty() ? "null" : JsonString(t.skipped)) + "}";
+               ", \"skipped\": " + (t.skipped.empty() ? "null" : JsonString(t.skipped));
+        if (r.details) out += ", \"details\": " + JsonItems(t.found);
+        out += "}";
     }
     out += r.targets.empty() ? "],\n" : "\n  ],\n";
     out += "  \"summary\": {" + Counters(r.summary) + "}\n}\n";

@@ -1,4 +1,6 @@
 #pragma once
+#include "engine/FoundItems.h"
+#include "engine/JsonText.h"
 #include "engine/RunCounters.h"
 
 #include <string>
@@ -21,6 +23,7 @@ struct TargetResult {
     std::string name;
     RunCounters counters;
     std::string skipped;  // the reason it did not run, else empty
+    std::vector<FoundItem> found;  // with --details: what it found (Scan) or removed (Kill)
 };
 
 struct RunReport {
@@ -31,13 +34,10 @@ struct RunReport {
     int overwrite = 0;   // passes each removed file was overwritten with; 0: none
     std::vector<TargetResult> targets;
     RunCounters summary;
+    bool details = false;  // each target lists what it found or removed
     bool stopped = false;  // ended by Ctrl+C before every target ran
     int exitCode = 0;
 };
-
-// A JSON string literal. Text that is not valid UTF-8 keeps its valid parts; each invalid byte
-// becomes U+FFFD, so the report stays valid JSON whatever a plug-in named its target.
-std::string JsonString(std::string_view text);
 
 std::string JsonList(const std::vector<ListedTarget>& targets);
 std::string JsonReport(const RunReport& report);
@@ -46,5 +46,10 @@ std::string JsonReport(const RunReport& report);
 std::string PlainTargetLine(const std::string& name, const RunCounters& counters);
 // "Summary Kill Information:  Files: ...", the summary line last.
 std::string PlainSummaryLine(const std::string& action, const RunCounters& counters);
+// One item of a target, indented under the target's line: "    C:\\Temp\\a.log  0,29 KB  2026-12-09T03:40:00Z".
+std::string PlainDetailLine(const FoundItem& item);
+// A FILETIME (100 ns since 1601, UTC) as ISO 8601 UTC, "2026-12-09T03:40:00Z"; empty for 0 or a
+// time before 1970.
+std::string IsoTime(uint64_t fileTime);
 // "[x] Windows/Recycle Bin", with the lock and the warning after it.
 std::string PlainListLine(const ListedTarget& target);

@@ -23,7 +23,10 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <functional>
+#include <mutex>
+#include <tuple>
 
 namespace {
 
@@ -154,6 +157,28 @@ int Usage(const std::string& error) {
 
 using LineWriter = std::function<void(const std::string&)>;
 
+// What one target found or removed, for --details. Walks report from their worker threads.
+class CollectedItems : public FoundItems {
+public:
+    void Add(const FoundItem& item) override {
+        std::lock_guard<std::mutex> guard(lock_);
+        items_.push_back(item);
+    }
+    // In a fixed order (workers report in no particular one): by kind, then place, then name.
+    std::vector<FoundItem> Take() {
+        std::lock_guard<std::mutex> guard(lock_);
+        std::vector<FoundItem> items = std::move(items_);
+        std::sort(items.begin(), items.end(), [](const FoundItem& a, const FoundItem& b) {
+            return std::tie(a.kind, a.place, a.name) < std::tie(b.kind, b.place, b.name);
+        });
+        return items;
+    }
+
+private:
+    std::mutex lock_;
+    std::vector<FoundItem> items_;
+};
+
 // Works the selected targets in catalogue order into the report; Ctrl+C ends the run at the next
 // checkpoint, with what the finished targets did kept.
 void RunTargets(TargetCatalog& catalog, bool kill, RunReport& report, const LineWriter& plain) {
@@ -174,13 +199,15 @@ void RunTargets(TargetCatalog& catalog, bool kill, RunReport& report, const Line
                 (void)err.Write("[" + std::to_string(next.ordinal) + "/" + std::to_string(total) + "] " +
                                 (kill ? "Killing " : "Scanning ") + next.target->Name() + "...\r\n");
             Checkpoint();
-            catalog.RunTarget(next.index, kill);
+            CollectedItems found;
+            catalog.RunTarget(next.index, kill, report.details ? &found : nullptr);
             const Target& t = *next.target;
-            report.targets.push_back(
-                {TargetId(catalog, static_cast<size_t>(next.index)), t.Name(), t.Counters(), t.SkipNotice()});
+            report.targets.push_back({TargetId(catalog, static_cast<size_t>(next.index)), t.Name(), t.Counters(),
+                                      t.SkipNotice(), found.Take()});
             plain(PlainTargetLine(t.OverwriteSkipped() ? t.Name() + " " + action_texts::kOverwriteSkipped : t.Name(),
                                   t.Counters()));
             if (!t.SkipNotice().empty()) plain(t.SkipNotice());
+            for (const FoundItem& item : report.targets.back().found) plain(PlainDetailLine(item));
         }
     } catch (const RunStopped&) {
         report.stopped = true;
@@ -220,6 +247,7 @@ int Run(ConsoleCatalog& console, const ConsoleRequest& request) {
     report.version = kConsoleVersion;
     report.action = kill ? "Kill" : "Scan";
     report.start = UtcNow();
+    report.details = request.details;
     plain(action_texts::Heading(action));
     {
         SelectionForRun selected(catalog, selection.selected);
@@ -233,6 +261,8 @@ int Run(ConsoleCatalog& console, const ConsoleRequest& request) {
     }
     plain(PlainSummaryLine(report.action, report.summary));
 
+    // A target's notice is either why it did not run or why one of its entries left something as it
+    // was (a damaged database): either way the selection did not run fully.
     bool skipped = false;
     for (const TargetResult& t : report.targets) skipped |= !t.skipped.empty();
     report.exitCode = report.stopped ? kExitFailure : skipped ? kExitSkipped : kExitRan;

@@ -5,8 +5,8 @@
 
 // Exit codes of TracelornCmd.
 enum ConsoleExit : int {
-    kExitRan = 0,       // every selected target ran
-    kExitSkipped = 1,   // some were skipped (a browser open)
+    kExitRan = 0,       // every selected target ran fully
+    kExitSkipped = 1,   // some were skipped (a browser open), or an entry left a database as it was
     kExitUsage = 2,     // a usage error, or a request the administrator's policy refuses
     kExitBusy = 3,      // another Scan or Kill runs (the window's or another console's)
     kExitFailure = 4,   // the program could not do its work (no report written, stopped)

@@ -13,6 +13,9 @@ list(APPEND CLEANER_WIN_SOURCES
   dialogs/DlgAbout.cpp
   dialogs/DlgAddTarget.cpp
   dialogs/DlgAutoKill.cpp
+  dialogs/DlgDetails.cpp
+  dialogs/DlgDetailsCollector.cpp
+  dialogs/DlgDetailsTable.cpp
   dialogs/DlgExcludes.cpp
   dialogs/DlgOptions.cpp
   dialogs/DlgOthers.cpp

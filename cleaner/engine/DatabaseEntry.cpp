@@ -2,6 +2,7 @@
 
 #include "engine/Checkpoint.h"
 #include "engine/FileRemoval.h"
+#include "engine/FoundReport.h"
 #include "platform/AtomicFileWriter.h"
 #include "platform/Handles.h"
 #include "platform/Text.h"
@@ -31,11 +32,13 @@ struct RenameJournal {
 std::string NameOf(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
 std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of("\\/") + 1); }
 
-bool Exists(const std::string& path, uint64_t* size = nullptr, bool* isFolder = nullptr) {
+bool Exists(const std::string& path, uint64_t* size = nullptr, bool* isFolder = nullptr, uint64_t* lastWrite = nullptr) {
     const std::wstring wide = SystemPath(path);
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (wide.empty() || !::GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data)) return false;
     if (size) *size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    if (lastWrite)
+        *lastWrite = found_report::FileTimeNumber(data.ftLastWriteTime.dwLowDateTime, data.ftLastWriteTime.dwHighDateTime);
     if (isFolder) *isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     return true;
 }
@@ -106,11 +109,11 @@ bool DatabaseEntry::RemovableMembers(std::vector<Member>& members) const {
     members.clear();
     if (path_.empty()) return false;
     for (const std::string& name : GroupNames(path_)) {
-        uint64_t size = 0;
+        uint64_t size = 0, lastWrite = 0;
         bool isFolder = false;
-        if (!Exists(name, &size, &isFolder)) continue;
+        if (!Exists(name, &size, &isFolder, &lastWrite)) continue;
         if (isFolder || !CanKillFile(name)) return false;
-        members.push_back({name, size});
+        members.push_back({name, size, lastWrite});
     }
     return true;
 }
@@ -128,18 +131,23 @@ void DatabaseEntry::SettleJournal(bool kill) {
     bool leftHidden = false;
     for (const JournalLine& line : journal.lines) {
         const std::string hidden = FolderOf(path_) + line.hiddenName;
-        uint64_t size = 0;
-        if (!Exists(hidden, &size)) continue;
+        uint64_t size = 0, lastWrite = 0;
+        if (!Exists(hidden, &size, nullptr, &lastWrite)) continue;
         // A group not wholly moved goes back under its names, unless the browser has made a new
         // file there since: then the moved one is a leftover, as in a wholly moved group.
         if (!journal.moved && !Exists(group[line.member]) && Move(hidden, group[line.member])) continue;
         if (!kill) {
             AddFile(size);
+            found_report::FileAt(hidden, size, lastWrite);
             leftHidden = true;
             continue;
         }
-        if (KillFile(hidden)) AddFile(size);
-        else leftHidden = true;
+        if (!KillFile(hidden)) {
+            leftHidden = true;
+            continue;
+        }
+        AddFile(size);
+        found_report::FileAt(hidden, size, lastWrite);
     }
     if (!leftHidden) DeleteName(journalPath);
 }
@@ -178,7 +186,10 @@ void DatabaseEntry::Scan() {
     SettleJournal(false);
     std::vector<Member> members;
     if (RemovableMembers(members))
-        for (const Member& m : members) AddFile(m.size);
+        for (const Member& m : members) {
+            AddFile(m.size);
+            found_report::FileAt(m.path, m.size, m.lastWrite);
+        }
     MarkScanned();
 }
 
@@ -194,8 +205,12 @@ void DatabaseEntry::Kill() {
     }
     size_t next = 0;
     try {
-        for (; next < members.size(); ++next)
-            if (KillFile(hidden[next])) AddFile(members[next].size);
+        for (; next < members.size(); ++next) {
+            if (!KillFile(hidden[next])) continue;
+            // Named as the user knows it, not by the random name it went under.
+            AddFile(members[next].size);
+            found_report::FileAt(members[next].path, members[next].size, members[next].lastWrite);
+        }
     } catch (const RunStopped&) {
         // The group is already gone for the browser; what is moved is deleted now, without the
         // rest of its overwrite, rather than left under a name nothing would look for.

@@ -32,6 +32,7 @@ private:
     struct Member {
         std::string path;
         uint64_t size = 0;
+        uint64_t lastWrite = 0;
     };
     // The members that exist now; false when any of them cannot be removed now (held open by
     // another process, a folder under a member's name, shared data).

@@ -4,6 +4,7 @@
 #include "engine/ExcludeList.h"
 #include "engine/FileRemoval.h"
 #include "engine/FolderGuard.h"
+#include "engine/FoundReport.h"
 #include "platform/Text.h"
 
 #include <windows.h>
@@ -13,13 +14,14 @@
 namespace {
 
 // The file a single-file entry names, when it exists and is a file.
-bool FindFile(const std::string& path, uint64_t& size) {
+bool FindFile(const std::string& path, uint64_t& size, uint64_t& lastWrite) {
     const std::wstring wide = SystemPath(path);
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (wide.empty() || !::GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data) ||
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
     size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    lastWrite = found_report::FileTimeNumber(data.ftLastWriteTime.dwLowDateTime, data.ftLastWriteTime.dwHighDateTime);
     return true;
 }
 
@@ -87,8 +89,8 @@ void FileEntry::Kill() {
 }
 
 void FileEntry::ScanSingleFile(const std::string& path) {
-    uint64_t size = 0;
-    if (!FindFile(path, size)) return;
+    uint64_t size = 0, lastWrite = 0;
+    if (!FindFile(path, size, lastWrite)) return;
     if (record_.removeAtReboot) {
         // Counted only where a Kill may schedule it: not in a protected place, by name or link.
         const std::string resolved = CanonicalPath(path);
@@ -98,12 +100,14 @@ void FileEntry::ScanSingleFile(const std::string& path) {
         return;
     }
     AddFile(size);
+    found_report::FileAt(path, size, lastWrite);
 }
 
 void FileEntry::KillSingleFile(const std::string& path) {
-    uint64_t size = 0;
-    if (!FindFile(path, size)) return;
+    uint64_t size = 0, lastWrite = 0;
+    if (!FindFile(path, size, lastWrite)) return;
     std::string remaining;
-    if (KillFile(path, &remaining) || (record_.removeAtReboot && ScheduleDeleteAtReboot(remaining)))
-        AddFile(size);
+    if (!KillFile(path, &remaining) && !(record_.removeAtReboot && ScheduleDeleteAtReboot(remaining))) return;
+    AddFile(size);
+    found_report::FileAt(path, size, lastWrite);
 }

@@ -4,6 +4,7 @@
 #include "engine/ExcludeList.h"
 #include "engine/FileRemoval.h"
 #include "engine/FolderGuard.h"
+#include "engine/FoundReport.h"
 #include "engine/KillTestPipeline.h"
 #include "engine/OpenedFolder.h"
 #include "engine/WalkLedger.h"
@@ -52,13 +53,14 @@ void ScanWalk(const OpenedFolder& folder, const std::string& mask, const WalkOpt
         if (!mask.empty() && !MatchesWildcard(name.name, mask)) return;
         if (Excluded(folder, name)) return;
         if (tests) {
-            tests->Add(folder.PathOf(name.name), name.attributes, name.size);
+            tests->Add(folder.Path(), name);
             return;
         }
         // A file a restart would remove counts only where a Kill may schedule it at all.
         if (!MayRemoveFile(folder.PathOf(name.name))) return;
         found.files += 1;
         found.bytes += name.size;
+        found_report::File(folder.Path(), name.name, name.size, name.lastWrite);
     });
 }
 
@@ -83,6 +85,7 @@ void KillWalk(const OpenedFolder& folder, const std::string& mask, const WalkOpt
             (options.removeAtReboot && ScheduleDeleteAtReboot(remaining))) {
             removed.files += 1;
             removed.bytes += name.size;
+            found_report::File(folder.Path(), name.name, name.size, name.lastWrite);
         }
     });
 }

@@ -2,6 +2,7 @@
 
 #include "engine/Checkpoint.h"
 #include "engine/FileRemoval.h"
+#include "engine/OpenedFolder.h"
 
 #include <utility>
 
@@ -32,7 +33,7 @@ private:
 
 }  // namespace
 
-KillTestPipeline::KillTestPipeline() = default;
+KillTestPipeline::KillTestPipeline() : sink_(CurrentFoundItems()) {}
 
 KillTestPipeline::~KillTestPipeline() {
     {
@@ -45,15 +46,26 @@ KillTestPipeline::~KillTestPipeline() {
     for (const KernelHandle& worker : workers_) ::WaitForSingleObject(worker.Get(), INFINITE);
 }
 
-void KillTestPipeline::Add(std::string path, DWORD attributes, uint64_t size) {
+void KillTestPipeline::Add(const std::string& folder, const ListedName& file) {
     ++seen_;
     if (seen_ == kInlineFiles + 1) StartWorkers();
+    Candidate candidate{OpenedFolder::Joined(folder, file.name), 0, 0, file.attributes, file.size, file.lastWrite};
+    candidate.folderChars = static_cast<uint32_t>(folder.size());
+    candidate.nameAt = static_cast<uint32_t>(candidate.path.size() - file.name.size());
     if (workers_.empty()) {
-        if (CanKillFoundFile(path, attributes)) passed_.Add(RunCounters{1, 0, size});
+        if (Passes(candidate)) passed_.Add(RunCounters{1, 0, candidate.size});
         return;
     }
-    pending_.push_back(Candidate{std::move(path), attributes, size});
+    pending_.push_back(std::move(candidate));
     if (pending_.size() >= kBatchFiles) HandOver();
+}
+
+bool KillTestPipeline::Passes(const Candidate& file) const {
+    if (!CanKillFoundFile(file.path, file.attributes)) return false;
+    if (sink_)
+        sink_->Add(FoundItem{FoundItem::Kind::File, file.path.substr(0, file.folderChars),
+                             file.path.substr(file.nameAt), file.size, file.lastWrite});
+    return true;
 }
 
 RunCounters KillTestPipeline::Finish() {
@@ -118,7 +130,7 @@ void KillTestPipeline::Work() {
 
         RunCounters passed;
         for (const Candidate& file : batch) {
-            if (CanKillFoundFile(file.path, file.attributes)) passed.Add(RunCounters{1, 0, file.size});
+            if (Passes(file)) passed.Add(RunCounters{1, 0, file.size});
         }
 
         ::AcquireSRWLockExclusive(&lock_);

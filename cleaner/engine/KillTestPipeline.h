@@ -1,5 +1,7 @@
 #pragma once
+#include "engine/FoundItems.h"
 #include "engine/RunCounters.h"
+#include "platform/DirectoryListing.h"
 #include "platform/Handles.h"
 
 #include <windows.h>
@@ -15,6 +17,9 @@
 // wait for it. Small walks, and a machine where no thread can be started, test on the caller's
 // thread. The counts are the same either way: every file is tested once, on its own.
 //
+// Files that pass are reported to the sink that was open on the walk's thread when the pipeline
+// was made, from whichever thread tested them (sinks lock).
+//
 // Owned by one walk on one thread. Only that thread calls Checkpoint(): while it waits for the
 // workers it keeps checking, and when the run is stopped the unwinding destructor tells the workers
 // to drop what is queued and waits for the test each may be in.
@@ -25,8 +30,9 @@ public:
     KillTestPipeline(const KillTestPipeline&) = delete;
     KillTestPipeline& operator=(const KillTestPipeline&) = delete;
 
-    // A found file: counted with its size when the test passes. attributes are the search record's.
-    void Add(std::string path, DWORD attributes, uint64_t size);
+    // A found file of folder (its final path), as the listing gave it: counted with its size when
+    // the test passes.
+    void Add(const std::string& folder, const ListedName& file);
 
     // Waits for every test and returns what passed.
     [[nodiscard]] RunCounters Finish();
@@ -34,8 +40,11 @@ public:
 private:
     struct Candidate {
         std::string path;
+        uint32_t folderChars;  // path starts with the folder as the walk gave it
+        uint32_t nameAt;       // and ends with the file's name from here
         DWORD attributes;
         uint64_t size;
+        uint64_t lastWrite;
     };
     using Batch = std::vector<Candidate>;
 
@@ -43,6 +52,8 @@ private:
     void Work();
     void StartWorkers();
     void HandOver();
+    // Tests one file; reports it when it passes.
+    [[nodiscard]] bool Passes(const Candidate& file) const;
     // Waits, checking for a stop, until done() holds (called with the lock held).
     template <typename Done>
     void WaitUntil(Done done);
@@ -55,6 +66,7 @@ private:
     bool closing_ = false;       // under lock_
     RunCounters passed_;         // under lock_ once workers run
 
+    FoundItems* const sink_;     // set before any worker starts
     Batch pending_;              // the walk's side: files not yet handed over
     size_t seen_ = 0;
     std::vector<KernelHandle> workers_;

@@ -1,7 +1,10 @@
 #include "engine/RecycleFolderEntry.h"
 
+#include "engine/FolderGuard.h"
 #include "engine/FolderWalk.h"
+#include "engine/FoundItems.h"
 #include "engine/RecycleRules.h"
+#include "platform/FileByHandle.h"
 #include "platform/Handles.h"
 #include "platform/Text.h"
 
@@ -9,6 +12,7 @@
 #include <shlwapi.h>
 
 #include <algorithm>
+#include <optional>
 #include <cctype>
 
 namespace {
@@ -47,6 +51,49 @@ std::string ReadHead(const std::string& path) {
     if (!::ReadFile(file.Get(), buffer, sizeof(buffer), &read, nullptr)) return {};
     return std::string(buffer, read);
 }
+
+std::string WithoutTrailingSeparator(std::string path) {
+    while (path.size() > 3 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+    return path;
+}
+
+// The bookkeeping files at the top of the walked folder (desktop.ini; INFO2 or INFO in the older
+// folders) are the bin's own, not the user's recycled files: they stay out of the details.
+class WithoutBookkeeping : public FoundItems {
+public:
+    WithoutBookkeeping(FoundItems& outer, const std::string& walked, bool olderFolder)
+        : outer_(outer), top_(WithoutTrailingSeparator(CanonicalPath(walked))), olderFolder_(olderFolder) {}
+    void Add(const FoundItem& item) override {
+        if (item.kind == FoundItem::Kind::File && IsBookkeeping(item.name) &&
+            SamePath(WithoutTrailingSeparator(item.place), top_))
+            return;
+        outer_.Add(item);
+    }
+
+private:
+    bool IsBookkeeping(const std::string& name) const {
+        if (IsRecycleBookkeeping(name)) return true;
+        return olderFolder_ && (SamePath(name, "INFO2") || SamePath(name, "INFO"));
+    }
+    FoundItems& outer_;
+    const std::string top_;
+    const bool olderFolder_;
+};
+
+// The details of one recycle folder's walk, while someone collects them.
+class RecycleDetails {
+public:
+    RecycleDetails(const std::string& walked, bool olderFolder) {
+        if (FoundItems* outer = CurrentFoundItems()) {
+            filter_.emplace(*outer, walked, olderFolder);
+            scope_.emplace(&*filter_);
+        }
+    }
+
+private:
+    std::optional<WithoutBookkeeping> filter_;
+    std::optional<FoundItemsScope> scope_;
+};
 
 }  // namespace
 
@@ -87,10 +134,14 @@ void RecycleFolderEntry::Scan() {
     const std::string walked = WalkFolder();
     RunCounters found;
     if (!walked.empty()) {
-        ScanFolder(walked, std::string(), WalkOptions{true, false}, found);
+        {
+            const RecycleDetails details(walked, !perUserBin_);
+            ScanFolder(walked, std::string(), WalkOptions{true, false}, found);
+        }
         if (perUserBin_) {
             // desktop.ini is the folder's own bookkeeping, not a recycled file.
             RunCounters bookkeeping;
+            const FoundItemsScope uncollected(nullptr);
             ScanFolder(walked, "desktop.ini", WalkOptions{false, false}, bookkeeping);
             found.files -= std::min(found.files, bookkeeping.files);
             found.bytes -= std::min(found.bytes, bookkeeping.bytes);
@@ -107,8 +158,14 @@ void RecycleFolderEntry::Kill() {
     RunCounters removed;
     if (!walked.empty()) {
         RunCounters bookkeeping;
-        if (perUserBin_) ScanFolder(walked, "desktop.ini", WalkOptions{false, false}, bookkeeping);
-        KillFolder(walked, std::string(), WalkOptions{true, false}, removed);
+        if (perUserBin_) {
+            const FoundItemsScope uncollected(nullptr);
+            ScanFolder(walked, "desktop.ini", WalkOptions{false, false}, bookkeeping);
+        }
+        {
+            const RecycleDetails details(walked, !perUserBin_);
+            KillFolder(walked, std::string(), WalkOptions{true, false}, removed);
+        }
         removed.files -= std::min(removed.files, bookkeeping.files);
         removed.bytes -= std::min(removed.bytes, bookkeeping.bytes);
         Adjust(removed);

@@ -2,6 +2,7 @@
 
 #include "engine/Checkpoint.h"
 #include "engine/ExcludeList.h"
+#include "engine/FoundItems.h"
 #include "engine/RegistryRules.h"
 #include "platform/Handles.h"
 #include "platform/RegistryRoot.h"
@@ -162,28 +163,56 @@ bool RegistryEntry::Excluded(const std::string& keyName) const {
     return run_excludes::Active().HasKeys() && run_excludes::Active().ExcludesKey(keyName);
 }
 
-// The name of a subkey below keyName, built only while there are key excludes to compare with.
+// Key names are built only for someone who reads them: the user's key excludes, or a sink
+// collecting what the run finds.
+static bool NeedsKeyNames() { return run_excludes::Active().HasKeys() || CurrentFoundItems() != nullptr; }
+
+// The name of a subkey below keyName, built only while someone needs it.
 static std::string SubkeyName(const std::string& keyName, const std::wstring& name) {
-    return run_excludes::Active().HasKeys() ? keyName + "\\" + Utf8FromWide(name) : std::string();
+    return NeedsKeyNames() ? keyName + "\\" + Utf8FromWide(name) : std::string();
 }
 
-// The full name of a key the entry reached (a wildcard expanded), for the excludes.
+// The full name of a key the entry reached (a wildcard expanded).
 std::string RegistryEntry::KeyNameOf(const std::wstring& subkey) const {
-    return run_excludes::Active().HasKeys() ? RegistryKeyName(record_.rootKey, Utf8FromWide(subkey)) : std::string();
+    return NeedsKeyNames() ? RegistryKeyName(record_.rootKey, Utf8FromWide(subkey)) : std::string();
+}
+
+// Every key the entry reaches (its key, or each one its wildcards expand to) that it may touch and
+// that opens with the given access: visit(root, subkey, key, keyName).
+template <typename Visit>
+void RegistryEntry::ForEachReachedKey(REGSAM access, const Visit& visit) {
+    std::wstring wideKey;
+    if (!NamesARealKey() || !WideFromUtf8(record_.key, wideKey)) return;
+    ForEachKey(RootKeyHandle(record_.rootKey), wideKey, [&](HKEY root, const std::wstring& subkey) {
+        const std::string keyName = KeyNameOf(subkey);
+        if (!ExpandedKeyIsSafe(subkey) || Excluded(keyName)) return;
+        RegKey key;
+        if (!OpenKey(root, subkey, access, key)) return;
+        visit(root, subkey, key, keyName);
+    });
+}
+
+// A value found or removed is its own line; where every value goes (mode All) the key is one line
+// with the number of values that went below it.
+void RegistryEntry::ReportKey(const std::string& keyName, uint32_t count) const {
+    if (match_.mode != ValueMatchMode::All || (count == 0 && Kind() != RemKind::RegistryKey)) return;
+    if (FoundItems* sink = CurrentFoundItems())
+        sink->Add(FoundItem{FoundItem::Kind::RegistryKey, keyName, std::string(), count, 0});
+}
+
+static void ReportValue(const std::string& keyName, const std::string& name) {
+    if (FoundItems* sink = CurrentFoundItems())
+        sink->Add(FoundItem{FoundItem::Kind::RegistryValue, keyName, name, 0, 0});
 }
 
 void RegistryEntry::Scan() {
-    std::wstring wideKey;
-    if (NamesARealKey() && WideFromUtf8(record_.key, wideKey))
-        ForEachKey(RootKeyHandle(record_.rootKey), wideKey, [this](HKEY root, const std::wstring& subkey) {
-            const std::string keyName = KeyNameOf(subkey);
-            if (!ExpandedKeyIsSafe(subkey) || Excluded(keyName)) return;
-            RegKey key;
-            if (!OpenKey(root, subkey, KEY_READ, key) || IsLink(key.Get())) return;
-            uint32_t count = 0;
-            CountValues(key.Get(), keyName, count);
-            AddItems(count);
-        });
+    ForEachReachedKey(KEY_READ, [this](HKEY, const std::wstring&, RegKey& key, const std::string& keyName) {
+        if (IsLink(key.Get())) return;
+        uint32_t count = 0;
+        CountValues(key.Get(), keyName, count);
+        AddItems(count);
+        ReportKey(keyName, count);
+    });
     MarkScanned();
 }
 
@@ -195,8 +224,11 @@ void RegistryEntry::CountValues(HKEY key, const std::string& keyName, uint32_t& 
     } else {
         std::wstring wide;
         std::string name;
-        for (DWORD i = 0; i < values; ++i)
-            if (ValueNameAt(key, i, wide, name, kScanNameChars) && MatchesValueName(name)) ++count;
+        for (DWORD i = 0; i < values; ++i) {
+            if (!ValueNameAt(key, i, wide, name, kScanNameChars) || !MatchesValueName(name)) continue;
+            ++count;
+            ReportValue(keyName, name);
+        }
     }
     if (!record_.recurse) return;
     std::wstring name;
@@ -212,24 +244,21 @@ void RegistryEntry::CountValues(HKEY key, const std::string& keyName, uint32_t& 
 }
 
 void RegistryEntry::Kill() {
-    std::wstring wideKey;
-    if (NamesARealKey() && WideFromUtf8(record_.key, wideKey))
-        ForEachKey(RootKeyHandle(record_.rootKey), wideKey, [this](HKEY root, const std::wstring& subkey) {
-            const std::string keyName = KeyNameOf(subkey);
-            if (!ExpandedKeyIsSafe(subkey) || Excluded(keyName)) return;
-            RegKey key;
-            if (!OpenKey(root, subkey, KEY_READ | KEY_WRITE | DELETE, key)) return;
-            if (IsLink(key.Get())) {
-                if (Kind() == RemKind::RegistryKey) DeleteLinkKey(key.Get());
-                return;
-            }
-            uint32_t count = 0;
-            DeleteValues(key.Get(), keyName, count);
-            AddItems(count);
-            key.Reset();
-            // Fails, and leaves the key, while it still has subkeys (recurse off): that is intended.
-            if (Kind() == RemKind::RegistryKey) (void)::RegDeleteKeyW(root, subkey.c_str());
-        });
+    ForEachReachedKey(KEY_READ | KEY_WRITE | DELETE,
+                      [this](HKEY root, const std::wstring& subkey, RegKey& key, const std::string& keyName) {
+                          if (IsLink(key.Get())) {
+                              if (Kind() == RemKind::RegistryKey) DeleteLinkKey(key.Get());
+                              return;
+                          }
+                          uint32_t count = 0;
+                          DeleteValues(key.Get(), keyName, count);
+                          AddItems(count);
+                          ReportKey(keyName, count);
+                          key.Reset();
+                          // Fails, and leaves the key, while it still has subkeys (recurse off): that
+                          // is intended.
+                          if (Kind() == RemKind::RegistryKey) (void)::RegDeleteKeyW(root, subkey.c_str());
+                      });
     MarkKilled();
 }
 
@@ -243,7 +272,9 @@ void RegistryEntry::DeleteValues(HKEY key, const std::string& keyName, uint32_t&
         Checkpoint();
         if (!ValueNameAt(key, i, wide, text, kKillNameChars)) continue;
         if (match_.mode != ValueMatchMode::All && !MatchesValueName(text)) continue;
-        if (::RegDeleteValueW(key, wide.c_str()) == ERROR_SUCCESS) ++count;
+        if (::RegDeleteValueW(key, wide.c_str()) != ERROR_SUCCESS) continue;
+        ++count;
+        if (match_.mode != ValueMatchMode::All) ReportValue(keyName, text);
     }
     std::wstring name;
     if (!record_.recurse) return;

@@ -3,6 +3,8 @@
 #include "engine/RemEntry.h"
 #include "engine/ValueNameMatch.h"
 
+#include "platform/Handles.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -41,6 +43,9 @@ private:
     void DeleteValues(HKEY key, const std::string& keyName, uint32_t& count) const;
     bool Excluded(const std::string& keyName) const;
     std::string KeyNameOf(const std::wstring& subkey) const;
+    template <typename Visit>
+    void ForEachReachedKey(REGSAM access, const Visit& visit);
+    void ReportKey(const std::string& keyName, uint32_t count) const;
     // An empty or all-backslash subkey would open the root itself, and a key too close to a hive
     // may not be emptied whole (RegistryRules): such an entry touches nothing.
     bool NamesARealKey() const;

@@ -36,6 +36,19 @@ public:
         killed_ = false;
     }
 
+    // What the last Scan or Kill left, to be put back after a run made only for its details.
+    struct RunMemo {
+        RunCounters counters;
+        bool scanned = false;
+        bool killed = false;
+    };
+    RunMemo Memo() const { return {counters_, scanned_, killed_}; }
+    void Restore(const RunMemo& memo) {
+        counters_ = memo.counters;
+        scanned_ = memo.scanned;
+        killed_ = memo.killed;
+    }
+
 protected:
     void SetKind(RemKind kind) { kind_ = kind; }
     void AddFile(uint64_t size) { counters_.files += 1; counters_.bytes += size; }

@@ -2,6 +2,8 @@
 
 #include "engine/FileRemoval.h"
 #include "engine/FolderGuard.h"
+#include "engine/FoundItems.h"
+#include "engine/FoundReport.h"
 #include "platform/Text.h"
 
 #include <windows.h>
@@ -80,6 +82,22 @@ bool NamesFileInsideCache(const wchar_t* localFile, const std::vector<std::strin
     return false;
 }
 
+// A content record in the details: its file in the cache, or its address when it keeps no file.
+void ReportContent(const INTERNET_CACHE_ENTRY_INFOW* record) {
+    if (!CurrentFoundItems()) return;
+    const uint64_t time = found_report::FileTimeNumber(record->LastSyncTime.dwLowDateTime,
+                                                       record->LastSyncTime.dwHighDateTime);
+    const std::string local = Text(record->lpszLocalFileName);
+    if (local.empty()) found_report::File(Text(record->lpszSourceUrlName), std::string(), record->dwSizeLow, time);
+    else found_report::FileAt(local, record->dwSizeLow, time);
+}
+
+// A history record is one item: a store line named by its address.
+void ReportHistory(const INTERNET_CACHE_ENTRY_INFOW* record) {
+    if (!CurrentFoundItems()) return;
+    found_report::Store(Text(record->lpszSourceUrlName), 1);
+}
+
 }  // namespace
 
 void UrlCacheContentEntry::Scan() {
@@ -92,6 +110,7 @@ void UrlCacheContentEntry::Scan() {
         if (IsUrlHistoryRecord(record->CacheEntryType)) continue;
         if (!NamesFileInsideCache(record->lpszLocalFileName, folders)) continue;
         AddFile(record->dwSizeLow);
+        ReportContent(record);
     } while (walk.Next());
 }
 
@@ -106,6 +125,7 @@ void UrlCacheContentEntry::Kill() {
             const std::string local = Text(record->lpszLocalFileName);
             const std::string url = Text(record->lpszSourceUrlName);
             const DWORD size = record->dwSizeLow;
+            ReportContent(record);
             if (!local.empty()) (void)KillFile(local);
             if (!url.empty()) (void)::DeleteUrlCacheEntryW(record->lpszSourceUrlName);
             AddFile(size);
@@ -119,7 +139,9 @@ void UrlHistoryEntry::Scan() {
     CacheWalk walk;
     if (!walk.Opened()) return;
     do {
-        if (IsUrlHistoryRecord(CacheWalk::Record()->CacheEntryType)) AddItems(1);
+        if (!IsUrlHistoryRecord(CacheWalk::Record()->CacheEntryType)) continue;
+        AddItems(1);
+        ReportHistory(CacheWalk::Record());
     } while (walk.Next());
 }
 
@@ -129,6 +151,7 @@ void UrlHistoryEntry::Kill() {
         do {
             const auto* record = CacheWalk::Record();
             if (!IsUrlHistoryRecord(record->CacheEntryType)) continue;
+            ReportHistory(record);
             if (record->lpszSourceUrlName != nullptr && record->lpszSourceUrlName[0] != 0)
                 (void)::DeleteUrlCacheEntryW(record->lpszSourceUrlName);
             AddItems(1);

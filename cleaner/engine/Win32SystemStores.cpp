@@ -9,6 +9,7 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -26,11 +27,6 @@ struct LocalMemoryTraits {
     static void Close(Handle h) { ::LocalFree(h); }
 };
 using LocalMemory = UniqueHandle<LocalMemoryTraits>;
-
-// Frees the names an enumeration handed out.
-void FreeNames(LPWSTR* names, DWORD count) {
-    for (DWORD i = 0; i < count; ++i) ::CoTaskMemFree(names[i]);
-}
 
 }  // namespace
 
@@ -67,9 +63,10 @@ bool Win32ProtectedStoreItems::Enumerate(uint32_t most, std::vector<std::wstring
         if (FAILED(hr)) break;
         count = count > batch ? batch : count;
         for (DWORD i = 0; i < count; ++i) {
-            if (fetched[i]) names.emplace_back(fetched[i]);
+            // Each name the enumeration handed out is ours to free, copied or not.
+            const CoTaskWideString name(std::exchange(fetched[i], nullptr));
+            if (name) names.emplace_back(name.Get());
         }
-        FreeNames(fetched.data(), count);
         if (count == 0 || hr != S_OK || batch != 1) break;
     }
     return true;

@@ -9,6 +9,7 @@ list(APPEND CLEANER_CORE_SOURCES
   engine/ProtectedPlaces.cpp
   engine/WalkLedger.cpp
   engine/FoundItems.cpp
+  engine/JsonText.cpp
   engine/WildcardMatch.cpp
 )
 list(APPEND CLEANER_WIN_SOURCES

@@ -43,6 +43,7 @@ bool DirectoryListing::Next(ListedName& out) {
         out.fileId = static_cast<uint64_t>(record->FileId.QuadPart);
         out.size = static_cast<uint64_t>(record->EndOfFile.QuadPart);
         out.allocation = static_cast<uint64_t>(record->AllocationSize.QuadPart);
+        out.lastWrite = static_cast<uint64_t>(record->LastWriteTime.QuadPart);
         return true;
     }
 }

@@ -13,6 +13,7 @@ struct ListedName {
     uint64_t fileId = 0;      // the file system's id of the name's file, 0 where it has none
     uint64_t size = 0;
     uint64_t allocation = 0;  // bytes the file holds on disk (less than size when sparse or compressed)
+    uint64_t lastWrite = 0;   // FILETIME, 100 ns since 1601 UTC
 };
 
 class DirectoryListing {

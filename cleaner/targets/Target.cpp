@@ -46,6 +46,30 @@ void Target::Scan(FoundItems* details) {
     scanned_ = true;
 }
 
+void Target::ScanForDetails(FoundItems* details) {
+    // Put back on every way out, the stop request's unwinding included.
+    struct Restorer {
+        Target& t;
+        RunCounters counters = t.counters_;
+        bool scanned = t.scanned_, killed = t.killed_, overwriteSkipped = t.overwriteSkipped_;
+        std::string notice = t.skipNotice_;
+        std::vector<RemEntry::RunMemo> entries;
+        explicit Restorer(Target& target) : t(target) {
+            for (const auto& e : t.entries_) entries.push_back(e->Memo());
+        }
+        ~Restorer() {
+            t.counters_ = counters;
+            t.scanned_ = scanned;
+            t.killed_ = killed;
+            t.overwriteSkipped_ = overwriteSkipped;
+            t.skipNotice_ = std::move(notice);
+            for (size_t i = 0; i < entries.size() && i < t.entries_.size(); ++i) t.entries_[i]->Restore(entries[i]);
+        }
+    } restore(*this);
+    Reset();
+    Scan(details);
+}
+
 void Target::Kill(FoundItems* details) {
     FoundItemsScope collect(details);
     for (const TargetCondition& c : conditions_) {

@@ -72,6 +72,10 @@ public:
     // table and store found (Scan) or removed (Kill) is also handed to it as the run goes.
     void Scan(FoundItems* details = nullptr);
     void Kill(FoundItems* details = nullptr);
+    // Scans again only to hand what it finds to details (a window showing them). The counters,
+    // flags and notices of the last Scan or Kill are as they were afterwards, also when the run
+    // is stopped, so the result of that run stays what it said.
+    void ScanForDetails(FoundItems* details);
 
 private:
     template <typename Run>

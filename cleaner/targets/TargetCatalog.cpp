@@ -124,16 +124,16 @@ TargetCatalog::Selection TargetCatalog::NextSelected(int afterIndex) const {
     return s;
 }
 
-void TargetCatalog::RunTarget(int index, bool kill) {
+void TargetCatalog::RunTarget(int index, bool kill, FoundItems* details) {
     if (index < 0 || index >= static_cast<int>(targets_.size())) return;
     Target& target = *targets_[index];
     if (!target.Selected()) return;
     target.Reset();
     if (kill) {
         MarkLastKillNow();
-        target.Kill();
+        target.Kill(details);
     } else {
-        target.Scan();
+        target.Scan(details);
     }
     run_.Add(target.Counters());
     if (kill) totals_.Add(target.Counters());

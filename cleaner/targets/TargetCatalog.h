@@ -94,8 +94,8 @@ public:
 
     // Runs one selected target: reset, Scan or Kill, then its counters go into the run counters
     // (and, for a Kill, into the totals). An index outside the catalogue or an unselected target
-    // changes nothing.
-    void RunTarget(int index, bool kill);
+    // changes nothing. With details, what the target finds or removes is handed to it too.
+    void RunTarget(int index, bool kill, FoundItems* details = nullptr);
 
     RunCounters& RunTotals() { return run_; }
     const RunCounters& RunTotals() const { return run_; }

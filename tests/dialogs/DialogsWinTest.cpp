@@ -2,10 +2,14 @@
 // driven through their controls; the program around them (update dialog, sound, file dialog,
 // shell) is replaced by recording fakes. And the pixel layout under different dialog fonts.
 #include "dialogs/DlgAbout.h"
+#include "dialogs/DlgDetails.h"
 #include "dialogs/DlgAutoKillIds.h"
 #include "dialogs/DlgOptions.h"
 #include "dialogs/DlgOthersIds.h"
+#include "engine/Checkpoint.h"
 #include "engine/ExcludeStore.h"
+#include "engine/RemEntry.h"
+#include "engine/VolumeMedia.h"
 #include "engine/KillSettings.h"
 #include "skin/PixelLayout.h"
 #include "support/TemplateBuilder.h"
@@ -16,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -334,4 +339,160 @@ TEST(ExcludesPage, ListsAddsAndRemovesOnlyWhenOkIsPressed) {
     std::sort(stored.begin(), stored.end());
     EXPECT_EQ(stored, (std::vector<std::string>{"PATH|C:\\kept\\project", "REG|HKCU\\Software\\Kept"}));
     ::SHDeleteKeyA(HKEY_CURRENT_USER, ("software\\" + settings).c_str());
+}
+
+namespace {
+struct FakeMedia : VolumeMediaQuery {
+    explicit FakeMedia(bool solid) : solid(solid) {}
+    VolumeFacts FactsOf(const std::string&) override { return {!solid, solid}; }
+    bool solid;
+};
+}  // namespace
+
+TEST_F(OptionsDialog, SettingsPageTellsAboutSolidStateOnlyWhereTheVolumeIsOne) {
+    for (const bool solid : {true, false}) {
+        FakeMedia media(solid);
+        volume_media::SetQuery(&media);
+        Open();
+        HWND skip = PageItem(CDlgOptions::kSettings, IDC_SKIP_SSD);
+        wchar_t text[64] = {};
+        ::GetWindowTextW(skip, text, 64);
+        EXPECT_STREQ(text, L"Skip overwriting on solid-state drives");
+        EXPECT_EQ(Shown(PageItem(CDlgOptions::kSettings, IDC_SSD_NOTE)), solid);
+        ::DestroyWindow(dialog->Hwnd());
+        volume_media::SetQuery(nullptr);
+    }
+}
+
+namespace {
+// Reports the test's lines as a walk would, one at a time with a checkpoint between; `endless`
+// keeps reporting until the run is stopped.
+class ReportingEntry : public RemEntry {
+public:
+    ReportingEntry(const std::vector<FoundItem>& items, bool endless) : RemEntry(RemKind::Special), items_(items), endless_(endless) {}
+    void Scan() override {
+        do {
+            for (const FoundItem& item : items_) {
+                Checkpoint();
+                ReportFound(item);
+                AddFile(item.size);
+                if (endless_) ::Sleep(1);  // a slow walk, so the table stays small
+            }
+        } while (endless_);
+    }
+    void Kill() override {}
+
+private:
+    const std::vector<FoundItem>& items_;
+    bool endless_;
+};
+
+FoundItem File(const char* folder, const char* name, uint64_t size) {
+    return FoundItem{FoundItem::Kind::File, folder, name, size, 0};
+}
+
+std::wstring Cell(HWND list, int row, int column) {
+    wchar_t text[260] = {};
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = 260;
+    ::SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+std::wstring Status(HWND dialog) {
+    wchar_t text[128] = {};
+    ::GetWindowTextW(::GetDlgItem(dialog, IDC_DETAILS_STATUS), text, 128);
+    return text;
+}
+
+bool PumpUntil(const std::function<bool()>& done) {
+    for (int i = 0; i < 400 && !done(); ++i) {
+        Pump();
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 25, QS_ALLINPUT);
+    }
+    return done();
+}
+
+void Select(HWND list, int row) {
+    LVITEMW state{};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
+    Pump();
+}
+}  // namespace
+
+TEST(DetailsWindow, ListsSortsFiltersAndKeepsWithoutTouchingTheLastScan) {
+    const std::string settings = "TracelornTest\\DlgDetails" + std::to_string(::GetCurrentProcessId());
+    TargetCatalog catalog(settings);
+    std::vector<FoundItem> items{File("C:\\t\\a", "small.log", 10), File("C:\\t\\b", "Big.TMP", 9000),
+                                 FoundItem{FoundItem::Kind::Rows, "C:\\t\\places.sqlite", "moz_places", 120, 0},
+                                 FoundItem{FoundItem::Kind::RegistryValue, "HKEY_CURRENT_USER\\Software\\T", "mru", 0, 0}};
+    auto target = std::make_unique<Target>("Fake Temp", "");
+    target->AddEntry(std::make_unique<ReportingEntry>(items, false));
+    Target& t = catalog.AddTarget(std::move(target));
+    t.Scan();
+    const RunCounters scanned = t.Counters();
+    items.insert(items.begin() + 2, File("C:\\t\\a", "mid.log", 500));  // a file that came after the Scan
+
+    CDlgDetails dialog(catalog, 0);
+    ASSERT_TRUE(dialog.Create(nullptr));
+    HWND list = ::GetDlgItem(dialog.Hwnd(), IDC_DETAILS_LIST);
+    ASSERT_TRUE(PumpUntil([&] { return Status(dialog.Hwnd()).find(L"reading") == std::wstring::npos; }));
+    ASSERT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 5);
+    EXPECT_EQ(Cell(list, 0, 1), L"Big.TMP") << "largest first";
+    EXPECT_EQ(Cell(list, 2, 1), L"small.log");
+    EXPECT_EQ(Cell(list, 3, 1), L"moz_places: 120 rows");
+    EXPECT_TRUE(t.Counters() == scanned) << "the details leave the last Scan's numbers";
+
+    NMLISTVIEW click{};
+    click.hdr = {list, IDC_DETAILS_LIST, LVN_COLUMNCLICK};
+    click.iSubItem = 1;
+    ::SendMessageW(dialog.Hwnd(), WM_NOTIFY, IDC_DETAILS_LIST, reinterpret_cast<LPARAM>(&click));
+    EXPECT_EQ(Cell(list, 0, 1), L"Big.TMP") << "names ascending, in any case";
+    EXPECT_EQ(Cell(list, 1, 1), L"mid.log");
+    ::SendMessageW(dialog.Hwnd(), WM_NOTIFY, IDC_DETAILS_LIST, reinterpret_cast<LPARAM>(&click));
+    EXPECT_EQ(Cell(list, 0, 1), L"small.log") << "the same column again reverses";
+
+    ::SetWindowTextW(::GetDlgItem(dialog.Hwnd(), IDC_DETAILS_FILTER), L"T\\A");
+    Pump();
+    ASSERT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 2) << "the folder matches too";
+    ::SetWindowTextW(::GetDlgItem(dialog.Hwnd(), IDC_DETAILS_FILTER), L"");
+    Pump();
+
+    Select(list, 2);  // the rows line: nothing to keep
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog.Hwnd(), IDC_DETAILS_KEEP)));
+    Select(list, 0);  // small.log
+    Click(::GetDlgItem(dialog.Hwnd(), IDC_DETAILS_KEEP_FOLDER));
+    Select(list, 0);  // now the registry value
+    EXPECT_EQ(Cell(list, 0, 1), L"mru");
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog.Hwnd(), IDC_DETAILS_KEEP_FOLDER)));
+    Click(::GetDlgItem(dialog.Hwnd(), IDC_DETAILS_KEEP));
+    EXPECT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 2) << "the folder's two files and the value went";
+    std::vector<std::string> stored;
+    for (const auto& e : exclude_store::Read(settings)) stored.push_back(StoredExclude(e.exclude));
+    std::sort(stored.begin(), stored.end());
+    EXPECT_EQ(stored, (std::vector<std::string>{"PATH|C:\\t\\a", "REG|HKEY_CURRENT_USER\\Software\\T"}));
+    ::DestroyWindow(dialog.Hwnd());
+    ::SHDeleteKeyA(HKEY_CURRENT_USER, ("software\\" + settings).c_str());
+}
+
+TEST(DetailsWindow, ClosingStopsAnEndlessScanAndRestoresItsCounters) {
+    TargetCatalog catalog;
+    auto target = std::make_unique<Target>("Endless", "");
+    const std::vector<FoundItem> items{File("C:\\e", "x.tmp", 1)};
+    target->AddEntry(std::make_unique<ReportingEntry>(items, true));
+    Target& t = catalog.AddTarget(std::move(target));
+    CDlgDetails dialog(catalog, 0);
+    ASSERT_TRUE(dialog.Create(nullptr));
+    HWND list = ::GetDlgItem(dialog.Hwnd(), IDC_DETAILS_LIST);
+    ASSERT_TRUE(PumpUntil([&] { return ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) > 1000; })) << "fills in batches";
+    ::SendMessageW(dialog.Hwnd(), WM_COMMAND, IDCANCEL, 0);  // joins the worker
+    EXPECT_EQ(dialog.Hwnd(), nullptr);
+    EXPECT_EQ(t.Counters().files, 0u);
+    EXPECT_FALSE(t.Scanned());
+    EXPECT_FALSE(IsStopRequested());
 }

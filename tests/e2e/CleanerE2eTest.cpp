@@ -1,11 +1,17 @@
 // End-to-end: the real Tracelorn.exe under Wine, driven through its windows.
 #include "Cleaner.h"
+#include "ListText.h"
 #include "app/DlgMainIds.h"
+#include "dialogs/DlgDetailsIds.h"
+#include "dialogs/DlgExcludesIds.h"
+#include "dialogs/DlgOptionsIds.h"
 #include "support/BannerWriter.h"
 
 #include <gtest/gtest.h>
 
 #include <shellapi.h>
+
+#include <algorithm>
 
 using namespace e2e;
 
@@ -102,6 +108,133 @@ TEST_F(CleanerE2e, ScanCountsAndKillRemovesAndAddsToTotals) {
     ASSERT_TRUE(ReadTotals(folder.Folder(), files, items, bytes));
     EXPECT_EQ(files, files0 + 8);
     EXPECT_EQ(bytes, bytes0 + 300 + 5 * 1024);
+}
+
+namespace {
+// Double-clicks the result line of a target, or chooses "Details..." in its context menu (opened
+// by the context-menu key), and waits for its details window.
+HWND OpenDetails(RunningCleaner& cleaner, const std::string& target, const char* title, bool menu = false) {
+    HWND list = ::GetDlgItem(cleaner.Window(), IDC_RESULTS);
+    const int count = static_cast<int>(::SendMessageW(list, LB_GETCOUNT, 0, 0));
+    int index = -1;
+    for (int i = 0; i < count && index < 0; ++i) {
+        const ListLineText line = ReadListLine(list, i);
+        if (line.kind == 4 && line.texts[0] == target) index = i;
+    }
+    if (index < 0) return nullptr;
+    ::SendMessageW(list, LB_SETCURSEL, index, 0);
+    if (menu) {
+        ::PostMessageW(cleaner.Window(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), -1);
+        HWND popup = nullptr;
+        WaitFor([&] {
+            for (HWND w : WindowsOf(cleaner.Pid())) {
+                char name[16] = {};
+                ::GetClassNameA(w, name, sizeof name);
+                if (std::string(name) == "#32768" && ::IsWindowVisible(w)) popup = w;
+            }
+            return popup != nullptr;
+        });
+        if (!popup) return nullptr;
+        ::PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
+        ::PostMessageW(popup, WM_KEYDOWN, VK_RETURN, 0);
+        return cleaner.WaitForDialog(title);
+    }
+    RECT rect{};
+    ::SendMessageW(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect));
+    // Posted: the window it opens is modal.
+    ::PostMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(rect.left + 20, (rect.top + rect.bottom) / 2));
+    return cleaner.WaitForDialog(title);
+}
+
+// Waits until the details window has read everything and shows `lines` lines.
+bool WaitRead(HWND details, int lines) {
+    HWND status = ::GetDlgItem(details, IDC_DETAILS_STATUS);
+    return WaitFor([&] {
+        wchar_t text[128] = {};
+        ::GetWindowTextW(status, text, 128);
+        return std::wstring(text).find(L"reading") == std::wstring::npos &&
+               ::SendMessageW(::GetDlgItem(details, IDC_DETAILS_LIST), LVM_GETITEMCOUNT, 0, 0) == lines;
+    });
+}
+
+std::vector<std::string> Names(const RemoteListView& list) {
+    std::vector<std::string> names;
+    for (int i = 0; i < list.Count(); ++i) names.push_back(list.Text(i, 1));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+int StoredExcludes() {
+    RegKey key;
+    const std::string path = std::string(kSettingsKey) + "\\Excludes";
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) return 0;
+    DWORD values = 0;
+    ::RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
+                       nullptr, nullptr);
+    return static_cast<int>(values);
+}
+}  // namespace
+
+TEST_F(CleanerE2e, DetailsShowTheScannedFilesAndWhatTheyExcludeSurvivesTheKill) {
+    RunningCleaner cleaner(folder.exe);
+    ASSERT_TRUE(cleaner.WaitForWindow());
+    cleaner.Click(IDC_SCAN);
+    ASSERT_TRUE(cleaner.WaitForIdle());
+
+    HWND details = OpenDetails(cleaner, "E2E Three", "Details: E2E Three");
+    ASSERT_TRUE(details) << "a double-click on the result line opens the target's details";
+    ASSERT_TRUE(WaitRead(details, 3)) << "the three planted files";
+    {
+        RemoteListView list(::GetDlgItem(details, IDC_DETAILS_LIST));
+        ASSERT_TRUE(list.Usable());
+        EXPECT_EQ(Names(list), (std::vector<std::string>{"f0.txt", "f1.txt", "f2.txt"}));
+        list.Select(1);
+        ::SendMessageW(::GetDlgItem(details, IDC_DETAILS_KEEP_FOLDER), BM_CLICK, 0, 0);
+        EXPECT_EQ(list.Count(), 0) << "the folder held all three";
+    }
+    ::SendMessageW(::GetDlgItem(details, IDCANCEL), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitGone(details));
+
+    details = OpenDetails(cleaner, kFive, "Details: E2E F\xFCnf", true);
+    ASSERT_TRUE(details && WaitRead(details, 5));
+    {
+        RemoteListView list(::GetDlgItem(details, IDC_DETAILS_LIST));
+        EXPECT_EQ(Names(list), (std::vector<std::string>{"g0.txt", "g1.txt", "g2.txt", "g3.txt", "g4.txt"}));
+        int row = 0;
+        while (row < list.Count() && list.Text(row, 1) != "g3.txt") ++row;
+        list.Select(row);
+        ::SendMessageW(::GetDlgItem(details, IDC_DETAILS_KEEP), BM_CLICK, 0, 0);
+        EXPECT_EQ(Names(list), (std::vector<std::string>{"g0.txt", "g1.txt", "g2.txt", "g4.txt"}));
+    }
+    ::SendMessageW(::GetDlgItem(details, IDCANCEL), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitGone(details));
+    const Line* five = FindTarget(cleaner.Lines(), kFive);
+    ASSERT_TRUE(five);
+    EXPECT_EQ(five->files, "5") << "the last Scan's line stays as it was";
+
+    cleaner.Click(IDC_KILL);
+    ASSERT_TRUE(cleaner.WaitForIdle());
+    EXPECT_EQ(folder.FilesLeft("three"), 3u) << "the excluded folder";
+    EXPECT_EQ(ListFolder(folder.root.Path() + "data\\five"), std::vector<std::string>{"g3.txt"});
+
+    // The Excludes page of Options lets one of the two go again.
+    ASSERT_EQ(StoredExcludes(), 2);
+    cleaner.ClickLater(IDC_OPTIONS);
+    HWND options = cleaner.WaitForDialog("Tracelorn Options");
+    ASSERT_TRUE(options);
+    ::SendMessageW(::GetDlgItem(options, IDC_TAB_EXCLUDES), BM_CLICK, 0, 0);
+    HWND page = PageWith(options, IDC_EXCLUDE_LIST);
+    ASSERT_TRUE(page && WaitShown(page));
+    HWND excludes = ::GetDlgItem(page, IDC_EXCLUDE_LIST);
+    ASSERT_EQ(::SendMessageW(excludes, LB_GETCOUNT, 0, 0), 2);
+    ::SendMessageW(excludes, LB_SETSEL, TRUE, 0);
+    ::SendMessageW(::GetDlgItem(page, IDC_EXCLUDE_REMOVE), BM_CLICK, 0, 0);
+    EXPECT_EQ(::SendMessageW(excludes, LB_GETCOUNT, 0, 0), 1);
+    ::SendMessageW(::GetDlgItem(options, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitGone(options));
+    EXPECT_EQ(StoredExcludes(), 1);
+    cleaner.Exit();
+    ASSERT_TRUE(cleaner.WaitForExit());
 }
 
 TEST_F(CleanerE2e, SecondCopyFromSamePathExitsWithoutWindow) {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -69,9 +70,35 @@ std::string RunLockName() {
     return name;
 }
 
+// A target's entry in the report, up to what --details adds after it.
 std::string Entry(const std::string& id, int files, int bytes) {
     return "{\"id\": \"" + id + "\", \"files\": " + std::to_string(files) + ", \"items\": 0, \"bytes\": " +
-           std::to_string(bytes) + ", \"skipped\": null}";
+           std::to_string(bytes) + ", \"skipped\": null";
+}
+
+std::string Escaped(const std::string& text) {
+    std::string out;
+    for (char c : text) out += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    return out;
+}
+
+// A planted file as --details lists it in the report: its folder, name, size and last write time.
+std::string FileItem(const std::string& folder, const std::string& name) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    ::GetFileAttributesExA((folder + "\\" + name).c_str(), GetFileExInfoStandard, &data);
+    SYSTEMTIME t{};
+    ::FileTimeToSystemTime(&data.ftLastWriteTime, &t);
+    char time[32];
+    std::snprintf(time, sizeof time, "%04u-%02u-%02uT%02u:%02u:%02uZ", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
+                  t.wSecond);
+    return "{\"kind\": \"file\", \"path\": \"" + Escaped(folder) + "\", \"name\": \"" + name +
+           "\", \"size\": " + std::to_string(data.nFileSizeLow) + ", \"time\": \"" + time + "\"}";
+}
+
+size_t Occurrences(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
 }
 
 class ConsoleE2e : public ::testing::Test {
@@ -155,6 +182,20 @@ TEST_F(ConsoleE2e, ListScanAndKillMatchTheWindowAndReportSkipsAndBusyRuns) {
     EXPECT_NE(scan.out.find(Entry("Applications/E2E Three", 3, 300)), std::string::npos);
     EXPECT_EQ(ListFolder(root.Path() + "data\\three").size(), 3u);
 
+    // With --details every planted file is listed under its target, in the report and in the lines.
+    const std::string three = root.Path() + "data\\three", five = root.Path() + "data\\five";
+    std::vector<std::string> plantedItems;
+    for (int i = 0; i < 3; ++i) plantedItems.push_back(FileItem(three, "f" + std::to_string(i) + ".txt"));
+    for (int i = 0; i < 5; ++i) plantedItems.push_back(FileItem(five, "g" + std::to_string(i) + ".txt"));
+    const CmdResult details = RunCmd(cmd, "scan --preset --details --json -");
+    EXPECT_EQ(details.code, 0u);
+    for (const std::string& item : plantedItems) EXPECT_NE(details.out.find(item), std::string::npos) << item << details.out;
+    EXPECT_EQ(Occurrences(details.out, "\"kind\": "), 8u) << details.out;
+    const CmdResult lines = RunCmd(cmd, "scan \"Applications/E2E Three\" --details");
+    EXPECT_NE(lines.out.find("E2E Three  Files: 3  Items: 0  Disk space: 0,29 KB\r\n    " + three + "\\f0.txt  "),
+              std::string::npos) << lines.out;
+    EXPECT_EQ(Occurrences(lines.out, "\r\n    "), 3u) << lines.out;
+
     // Another run holds the exclusion: the console ends with 3 and the window refuses its Scan.
     {
         std::unique_ptr<void, void (*)(void*)> held(::CreateMutexA(nullptr, TRUE, RunLockName().c_str()), [](void* h) {
@@ -196,6 +237,13 @@ TEST_F(ConsoleE2e, ListScanAndKillMatchTheWindowAndReportSkipsAndBusyRuns) {
     ::SHCreateDirectoryExA(nullptr, (vendor + "\\Brave-Browser\\Application").c_str(), nullptr);
     ::CopyFileA((BuiltCleaner().substr(0, BuiltCleaner().rfind("\\bin\\")) + "\\tests\\tl_watched.exe").c_str(),
                 browser.c_str(), FALSE);
+    // A database that is not one is left as it was, and said so: the target ran, but not fully.
+    root.MakeFileWith("History.txt", "not a database, whatever its name");
+    ::CopyFileA((root.Path() + "History.txt").c_str(), (data + "Default\\History").c_str(), FALSE);
+    const CmdResult untouched = RunCmd(cmd, "scan \"Brave/Brave History\" --json -");
+    EXPECT_EQ(untouched.code, 1u) << untouched.out;
+    EXPECT_NE(untouched.out.find("History left as it was"), std::string::npos) << untouched.out;
+    EXPECT_NE(untouched.out.find("\"exitCode\": 1"), std::string::npos);
     STARTUPINFOA si{};
     si.cb = sizeof si;
     std::string line = "\"" + browser + "\" --hold " + data + "lockfile";
@@ -210,13 +258,16 @@ TEST_F(ConsoleE2e, ListScanAndKillMatchTheWindowAndReportSkipsAndBusyRuns) {
     // keep what the console added to the totals.
     RunningCleaner idle(exe);
     ASSERT_TRUE(idle.WaitForWindow());
-    const CmdResult kill = RunCmd(cmd, "kill \"Applications/E2E*\" \"Brave/Brave Cache\" --overwrite 0 --json \"" + report + "\"");
+    const CmdResult kill =
+        RunCmd(cmd, "kill \"Applications/E2E*\" \"Brave/Brave Cache\" --overwrite 0 --details --json \"" + report + "\"");
     EXPECT_EQ(kill.code, 1u) << kill.out;
     const std::string json = ReadFileBytes(report);
     EXPECT_NE(json.find("\"id\": \"Brave/Brave Cache\", \"files\": 0, \"items\": 0, \"bytes\": 0, \"skipped\": \"Brave Cache "
                         "skipped: Brave is running."),
               std::string::npos) << json;
     EXPECT_NE(json.find(Entry("Applications/E2E Three", 3, 300)), std::string::npos) << json;
+    for (const std::string& item : plantedItems) EXPECT_NE(json.find(item), std::string::npos) << item << json;
+    EXPECT_NE(json.find("try again.\", \"details\": []}"), std::string::npos) << json;
     EXPECT_NE(kill.out.find("Summary Kill Information:  Files: 8"), std::string::npos) << kill.out;
     EXPECT_EQ(ListFolder(root.Path() + "data\\three").size(), 0u);
     idle.Exit();
