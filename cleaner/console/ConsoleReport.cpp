@@ -85,7 +85,9 @@ std::string PlainDetailLine(const FoundItem& item) {
     switch (item.kind) {
         case FoundItem::Kind::File: {
             std::string line = indent;
-            if (!item.place.empty()) line += item.place + (item.place.back() == '\\' ? "" : "\\");
+            // A cache record without a file of its own is named by its address alone.
+            if (item.name.empty()) line += item.place;
+            else if (!item.place.empty()) line += item.place + (item.place.back() == '\\' ? "" : "\\");
             line += item.name + "  " + FormatSize(item.size);
             const std::string time = IsoTime(item.lastWrite);
             return time.empty() ? line : line + "  " + time;

@@ -126,7 +126,9 @@ std::string RecycleFolderEntry::WalkFolder() const {
 
 void RecycleFolderEntry::Adjust(RunCounters& counters) const {
     // $Recycle.Bin's bookkeeping (desktop.ini) is taken off by name; the older folders keep two
-    // bookkeeping files (INFO2 or INFO, desktop.ini).
+    // bookkeeping files (INFO2 or INFO, desktop.ini), taken off the counts as two files whatever
+    // they are named. Their details leave those files out by name, so in an older folder the
+    // details can differ from the counts by the two files' bytes.
     if (!perUserBin_) ApplyBookkeepingAdjustment(counters);
 }
 
