@@ -15,7 +15,7 @@
 #include <set>
 #include <string>
 
-using namespace browser_specs;
+using namespace browser_families;
 
 namespace {
 

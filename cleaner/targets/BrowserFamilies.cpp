@@ -7,7 +7,7 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
-namespace browser_specs {
+namespace browser_families {
 namespace {
 
 const ChromiumFamily kChromium[] = {
@@ -69,4 +69,4 @@ std::string SpecialFolder(int id) {
     return Utf8FromWide(TrimNul(path));
 }
 
-}  // namespace browser_specs
+}  // namespace browser_families

@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace browser_specs {
+namespace browser_families {
 
 enum class Base { ProgramFiles, ProgramFilesX86, LocalAppData };
 
@@ -43,4 +43,4 @@ struct ChromiumFamily {
 // A shell special folder (CSIDL), not created; empty when the platform has none.
 [[nodiscard]] std::string SpecialFolder(int id);
 
-}  // namespace browser_specs
+}  // namespace browser_families

@@ -11,7 +11,7 @@
 #include <initializer_list>
 #include <string>
 
-using namespace browser_specs;
+using namespace browser_families;
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <array>
 #include <string>
 
-using namespace browser_specs;
+using namespace browser_families;
 
 namespace {
 

@@ -38,7 +38,7 @@ std::vector<CookieDatabase> CookieDatabases(const BrowserFolders& folders) {
     std::vector<CookieDatabase> databases;
     for (int b = 0; b < kBrowserCount; ++b) {
         const Browser browser = static_cast<Browser>(b);
-        const bool chromiumStyle = browser == Browser::Opera || browser_specs::ChromiumSpecOf(browser);
+        const bool chromiumStyle = browser == Browser::Opera || browser_families::ChromiumFamilyOf(browser);
         if (browser != Browser::Firefox && !chromiumStyle) continue;
         const BrowserProfileFound found = DiscoverBrowser(browser, folders);
         if (!found.present) continue;
