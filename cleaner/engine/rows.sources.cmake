@@ -3,6 +3,7 @@
 list(APPEND CLEANER_CORE_SOURCES
   engine/SqliteDb.cpp
   engine/RowCleaner.cpp
+  engine/RowCleanerChecks.cpp
   engine/RowEntry.cpp
 )
 list(APPEND CLEANER_CORE_LINK sqlite3)

@@ -1,6 +1,8 @@
 // Row-level cleaning over databases that the real browsers wrote (tests/browsers/fixtures).
 #include "engine/Checkpoint.h"
+#include "engine/FoundItems.h"
 #include "engine/RowCleaner.h"
+#include "engine/RowEntry.h"
 #include "targets/BookmarksFile.h"
 #include "targets/BrowserRows.h"
 
@@ -8,6 +10,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -33,6 +36,10 @@ public:
         for (const char* s : {"", "-wal", "-journal"})
             if (fs::is_regular_file(p + s)) n += fs::file_size(p + s);
         return n;
+    }
+    bool Copy(const std::string& from, const std::string& to) override {
+        std::error_code e;
+        return fs::copy_file(from, to, e);
     }
     void RemoveScratch(const std::string& p) override { fs::remove(p); }
     bool Replace(const std::string& original, const std::string& cleaned) override {
@@ -164,6 +171,35 @@ TEST_F(BrowserRows, RealProfilesLoseHistoryAndCookiesButKeepBookmarksKeptSitesAn
     EXPECT_EQ(Int("Web Data", "SELECT COUNT(*) FROM autofill"), 0);
     EXPECT_EQ(Int("Web Data", "SELECT COUNT(*) FROM keywords"), engines);
     EXPECT_GT(engines, 0);
+}
+
+TEST_F(BrowserRows, TheDetailsNameEachTableWithItsRowsAndTheyAddUpToTheItems) {
+    struct Sink : FoundItems {
+        std::vector<FoundItem> found;
+        void Add(const FoundItem& item) override { found.push_back(item); }
+    };
+    RowEntry entry(P("places.sqlite"), "Firefox History", FirefoxHistoryPlan(), std::make_shared<PosixFiles>());
+    for (bool kill : {false, true}) {
+        Sink sink;
+        entry.Reset();
+        {
+            FoundItemsScope scope(&sink);
+            kill ? entry.Kill() : entry.Scan();
+        }
+        ASSERT_TRUE(entry.Notice().empty()) << entry.Notice();
+        uint64_t rows = 0;
+        std::set<std::string> tables;
+        for (const FoundItem& item : sink.found) {
+            EXPECT_EQ(item.kind, FoundItem::Kind::Rows);
+            EXPECT_EQ(item.place, P("places.sqlite"));
+            EXPECT_GT(item.size, 0u);
+            EXPECT_TRUE(tables.insert(item.name).second) << item.name << " twice";
+            rows += item.size;
+        }
+        EXPECT_GT(entry.Counters().items, 0u);
+        EXPECT_EQ(rows, entry.Counters().items) << (kill ? "Kill" : "Scan");
+        EXPECT_TRUE(tables.count("moz_historyvisits") && tables.count("moz_places"));
+    }
 }
 
 TEST_F(BrowserRows, DamagedOrUnexpectedDatabasesAndAnUnreadableBookmarksFileLeaveTheFileByteForByte) {
