@@ -2,6 +2,7 @@
 
 #include "engine/Checkpoint.h"
 #include "engine/RowCleanerChecks.h"
+#include "engine/RowCleanerIndexes.h"
 
 #include <sqlite3.h>
 
@@ -129,8 +130,12 @@ bool RowCleaner::DeleteRows(SqliteDb& db, RowResult& result) const {
     for (const RowDelete& d : plan_.deletes) {
         if (d.optional && !HasTable(db, d.table)) continue;
         std::string where;
-        if (!WhereClauseIn(db, d, where) || !db.Exec("DELETE FROM " + Quoted(d.table) + where)) return false;
+        SetAsideIndexes indexes;
+        if (!WhereClauseIn(db, d, where) || !indexes.Drop(db, d.table, where) ||
+            !db.Exec("DELETE FROM " + Quoted(d.table) + where))
+            return false;
         const auto n = static_cast<uint64_t>(db.Changes());
+        if (!indexes.Restore(db)) return false;
         result.items += n;
         AddRows(result.tables, d.table, n);
     }

@@ -77,14 +77,6 @@ bool SqliteDb::WithoutJournal() {
     return off;
 }
 
-bool SqliteDb::CopyTo(SqliteDb& target) {
-    if (!db_ || !target.db_) return false;
-    sqlite3_backup* backup = sqlite3_backup_init(target.db_, "main", db_, "main");
-    if (!backup) return false;
-    const int rc = sqlite3_backup_step(backup, -1);
-    return sqlite3_backup_finish(backup) == SQLITE_OK && rc == SQLITE_DONE;
-}
-
 int64_t SqliteDb::Changes() const { return db_ ? sqlite3_changes64(db_) : 0; }
 
 int SqliteDb::ErrorCode() const { return db_ ? (sqlite3_extended_errcode(db_) & 0xff) : SQLITE_CANTOPEN; }

@@ -34,9 +34,6 @@ public:
     // Turns the rollback journal off for this connection (a scratch file that is thrown away on
     // any failure): the defensive setting, which refuses that, is lifted for the one statement.
     [[nodiscard]] bool WithoutJournal();
-    // Copies every page of this database, as this connection sees it (inside its open read
-    // transaction, if any), into `target`'s main database, replacing what was there.
-    [[nodiscard]] bool CopyTo(SqliteDb& target);
     int64_t Changes() const;
     // The primary result code of the last failed call (SQLITE_BUSY, SQLITE_CORRUPT, ...).
     int ErrorCode() const;

@@ -178,6 +178,21 @@ TEST_F(BrowserRows, TheDetailsNameEachTableWithItsRowsAndTheyAddUpToTheItems) {
         std::vector<FoundItem> found;
         void Add(const FoundItem& item) override { found.push_back(item); }
     };
+    // Enough history that the Kill rebuilds the indexes of moz_places from the bookmarked places.
+    const std::string stats = "SELECT group_concat(idx || stat) FROM (SELECT * FROM sqlite_stat1 ORDER BY idx)";
+    {
+        SqliteDb db;
+        ASSERT_TRUE(db.Open(P("places.sqlite"), SqliteDb::Mode::ReadWrite));
+        ASSERT_TRUE(db.Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+                            "INSERT INTO moz_places(url, guid, url_hash, visit_count) SELECT 'https://h.test/' || i, "
+                            "printf('tl%010d', i), i, 1 FROM n;"
+                            "INSERT INTO moz_historyvisits(place_id, visit_date) SELECT id, 1 FROM moz_places"));
+    }
+    std::string statsBefore;
+    {
+        SqliteDb db;
+        ASSERT_TRUE(db.Open(P("places.sqlite"), SqliteDb::Mode::ReadWrite) && db.QueryText(stats, statsBefore));
+    }
     RowEntry entry(P("places.sqlite"), "Firefox History", FirefoxHistoryPlan(), std::make_shared<PosixFiles>());
     for (bool kill : {false, true}) {
         Sink sink;
@@ -200,6 +215,16 @@ TEST_F(BrowserRows, TheDetailsNameEachTableWithItsRowsAndTheyAddUpToTheItems) {
         EXPECT_EQ(rows, entry.Counters().items) << (kill ? "Kill" : "Scan");
         EXPECT_TRUE(tables.count("moz_historyvisits") && tables.count("moz_places"));
     }
+    EXPECT_EQ(Int("places.sqlite", "SELECT COUNT(*) FROM moz_places WHERE url LIKE 'https://h.test/%'"), 0);
+    EXPECT_EQ(Int("places.sqlite", "SELECT COUNT(*) FROM moz_places INDEXED BY moz_places_guid_uniqueindex "
+                                   "WHERE guid > ''"),
+              Int("places.sqlite", "SELECT COUNT(*) FROM moz_places"));
+    SqliteDb db;
+    std::string check, statsAfter;
+    ASSERT_TRUE(db.Open(P("places.sqlite"), SqliteDb::Mode::ReadWrite) && db.QueryText("PRAGMA integrity_check", check) &&
+                db.QueryText(stats, statsAfter));
+    EXPECT_EQ(check, "ok");
+    EXPECT_EQ(statsAfter, statsBefore);
 }
 
 TEST_F(BrowserRows, DamagedOrUnexpectedDatabasesAndAnUnreadableBookmarksFileLeaveTheFileByteForByte) {
