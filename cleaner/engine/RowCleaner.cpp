@@ -29,12 +29,16 @@ std::string WhereClause(const RowDelete& d) { return d.where.empty() ? std::stri
     return true;
 }
 
-// The page caches of a clean, bounded together well below what the process may take: the
-// original's is the largest, since its check looks every row of a table up in each of its indexes
-// and runs beside the work on the copy; the compaction reads the copy once, in order.
-constexpr int kOriginalCacheKiB = 24 * 1024;
-constexpr int kCopyCacheKiB = 16 * 1024;
+// The page caches of a clean, bounded together well below what the process may take (with the
+// mapped part of the original below): the copy's serves the deletions, the original's its check
+// beyond the mapped part, and the compaction reads the copy once, in order.
+constexpr int kOriginalCacheKiB = 8 * 1024;
+constexpr int kCopyCacheKiB = 12 * 1024;
 constexpr int kCompactCacheKiB = 2 * 1024;
+// The check of the original reads its pages where the file is mapped (as far as this reaches)
+// rather than copying each into the cache by a call of its own: that is about a third of the
+// check's time. Only the original's connection, which writes nothing, maps the file.
+constexpr int64_t kOriginalMapBytes = 24 * 1024 * 1024;
 
 void AddRows(std::vector<RowTableRows>& tables, const std::string& table, uint64_t rows) {
     for (RowTableRows& t : tables) {
@@ -255,6 +259,7 @@ RowResult RowCleaner::Clean(const std::string& path, bool secureDelete) {
     SqliteDb original;
     if (!original.Open(path, SqliteDb::Mode::ReadWrite)) return fail(RowOutcome::Busy, "cannot open");
     WatchStop(original, kOriginalCacheKiB);
+    (void)original.Exec("PRAGMA mmap_size=" + std::to_string(kOriginalMapBytes));
     std::string schema, journalMode;
     if (!original.QueryText("PRAGMA journal_mode", journalMode)) {
         Checkpoint();
