@@ -82,7 +82,9 @@ struct RowResult {
     std::string detail;  // what was wrong, for the result line
 };
 
-// The phases of a clean, in order; a test observes them to stop or fail a run in each one.
+// The phases of a clean, in order; a test observes them to stop or fail a run in each one. Checked:
+// the original's schema is the plan's (its integrity check runs from Copied and has passed by
+// Verified).
 enum class RowPhase { Checked, Copied, Deleted, Compacted, Verified };
 
 class RowCleaner {
