@@ -29,11 +29,13 @@ int main(int argc, char** argv) {
     const auto start = std::chrono::steady_clock::now();
     // Where the time goes, on the error stream: the seconds at the end of each phase.
     cleaner.SetPhaseObserver([&](RowPhase phase) {
-        std::fprintf(stderr, "  phase %d at %.3f s\n", static_cast<int>(phase),
+        static const char* const names[] = {"checked", "copied", "deleted", "compacted", "verified"};
+        std::fprintf(stderr, "  %-9s at %.3f s\n", names[static_cast<int>(phase)],
                      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     });
     const RowResult result = cleaner.Clean(path, false);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (!result.detail.empty()) std::fprintf(stderr, "  %s\n", result.detail.c_str());
     PROCESS_MEMORY_COUNTERS memory{};
     memory.cb = sizeof memory;
     ::GetProcessMemoryInfo(::GetCurrentProcess(), &memory, sizeof memory);

@@ -1,15 +1,18 @@
 #include "engine/DatabaseSwap.h"
 
 #include "engine/FileRemoval.h"
+#include "platform/Handles.h"
 #include "platform/Text.h"
 
 #include <windows.h>
 
+#include <memory>
 #include <vector>
 
 namespace {
 
 constexpr int kNameAttempts = 4;
+constexpr DWORD kCopyChunk = 1 << 20;
 
 bool FileSize(const std::string& path, uint64_t& size) {
     WIN32_FILE_ATTRIBUTE_DATA data;
@@ -52,6 +55,23 @@ uint64_t Win32DatabaseFiles::GroupSize(const std::string& path) {
         if (FileSize(path + suffix, size)) total += size;
     }
     return total;
+}
+
+bool Win32DatabaseFiles::Copy(const std::string& from, const std::string& to) {
+    // Read beside SQLite's own handle, which writes; the copy is new, ours alone while written.
+    FileHandle in(::CreateFileW(SystemPath(from).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!in) return false;
+    FileHandle out(::CreateFileW(SystemPath(to).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!out) return false;
+    const std::unique_ptr<char[]> buffer(new char[kCopyChunk]);
+    for (;;) {
+        DWORD read = 0, written = 0;
+        if (!::ReadFile(in.Get(), buffer.get(), kCopyChunk, &read, nullptr)) return false;
+        if (read == 0) return true;
+        if (!::WriteFile(out.Get(), buffer.get(), read, &written, nullptr) || written != read) return false;
+    }
 }
 
 void Win32DatabaseFiles::RemoveScratch(const std::string& path) {

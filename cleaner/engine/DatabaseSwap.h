@@ -12,6 +12,7 @@ class Win32DatabaseFiles : public DatabaseFiles {
 public:
     bool Exists(const std::string& path) override;
     uint64_t GroupSize(const std::string& path) override;
+    bool Copy(const std::string& from, const std::string& to) override;
     void RemoveScratch(const std::string& path) override;
     bool Replace(const std::string& original, const std::string& cleaned) override;
 };

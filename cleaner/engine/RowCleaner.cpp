@@ -1,6 +1,8 @@
 #include "engine/RowCleaner.h"
 
 #include "engine/Checkpoint.h"
+#include "engine/RowCleanerChecks.h"
+#include "engine/RowCleanerIndexes.h"
 
 #include <sqlite3.h>
 
@@ -19,37 +21,33 @@ std::string Quoted(const std::string& name) {
 
 std::string WhereClause(const RowDelete& d) { return d.where.empty() ? std::string() : " WHERE (" + d.where + ")"; }
 
-// Lets a long statement notice a stop request; the statement then fails and the caller's
-// checkpoint ends the run.
-int StopProgress(void*) { return IsStopRequested() ? 1 : 0; }
+// The condition of a deletion on this connection: none when nothing of the table can be kept.
+[[nodiscard]] bool WhereClauseIn(SqliteDb& db, const RowDelete& d, std::string& clause) {
+    int64_t keeps = 1;
+    if (!d.keepsAny.empty() && !db.QueryInt("SELECT EXISTS (" + d.keepsAny + ")", keeps)) return false;
+    clause = keeps ? WhereClause(d) : std::string();
+    return true;
+}
 
-// What a failed read says about the file: held by another program, not a sound database, or
-// something else.
-RowOutcome FailureOf(SqliteDb& db) {
-    switch (db.ErrorCode()) {
-        case SQLITE_BUSY:
-        case SQLITE_LOCKED:
-        case SQLITE_CANTOPEN:
-        case SQLITE_PERM:
-        case SQLITE_IOERR: return RowOutcome::Busy;
-        case SQLITE_CORRUPT:
-        case SQLITE_NOTADB:
-        case SQLITE_OK: return RowOutcome::Damaged;  // read fine, but the check said no
-        default: return RowOutcome::Failed;
+// The page caches of a clean, bounded together well below what the process may take (with the
+// mapped part of the original below): the copy's serves the deletions, the original's its check
+// beyond the mapped part, and the compaction reads the copy once, in order.
+constexpr int kOriginalCacheKiB = 8 * 1024;
+constexpr int kCopyCacheKiB = 12 * 1024;
+constexpr int kCompactCacheKiB = 2 * 1024;
+// The check of the original reads its pages where the file is mapped (as far as this reaches)
+// rather than copying each into the cache by a call of its own: that is about a third of the
+// check's time. Only the original's connection, which writes nothing, maps the file.
+constexpr int64_t kOriginalMapBytes = 24 * 1024 * 1024;
+
+void AddRows(std::vector<RowTableRows>& tables, const std::string& table, uint64_t rows) {
+    for (RowTableRows& t : tables) {
+        if (t.table == table) {
+            t.rows += rows;
+            return;
+        }
     }
-}
-
-// Every connection of a clean also gets a page cache large enough for a browser's history to be
-// read once rather than again for every index (bounded: 16 MiB).
-void WatchStop(SqliteDb& db) {
-    sqlite3_progress_handler(db.Handle(), 2000, StopProgress, nullptr);
-    (void)db.Exec("PRAGMA cache_size=-16384");
-}
-
-[[nodiscard]] bool CheckIntegrity(SqliteDb& db, bool quick) {
-    std::vector<std::string> lines;
-    return db.QueryColumn(quick ? "PRAGMA quick_check" : "PRAGMA integrity_check", lines) && lines.size() == 1 &&
-           lines[0] == "ok";
+    tables.push_back({table, rows});
 }
 
 // The schema as one text, to compare the result with the original.
@@ -115,23 +113,35 @@ bool RowCleaner::CheckSchema(SqliteDb& db, RowResult& result) const {
     return true;
 }
 
-bool RowCleaner::CountRows(SqliteDb& db, uint64_t& items) const {
-    items = 0;
+bool RowCleaner::CountRows(SqliteDb& db, RowResult& result) const {
+    result.items = 0;
+    result.tables.clear();
     for (const RowDelete& d : plan_.deletes) {
         if (d.optional && !HasTable(db, d.table)) continue;
         int64_t n = 0;
-        if (!db.QueryInt("SELECT COUNT(*) FROM " + Quoted(d.table) + WhereClause(d), n)) return false;
-        items += static_cast<uint64_t>(n);
+        std::string where;
+        if (!WhereClauseIn(db, d, where) || !db.QueryInt("SELECT COUNT(*) FROM " + Quoted(d.table) + where, n))
+            return false;
+        result.items += static_cast<uint64_t>(n);
+        AddRows(result.tables, d.table, static_cast<uint64_t>(n));
     }
     return true;
 }
 
-bool RowCleaner::DeleteRows(SqliteDb& db, uint64_t& items) const {
-    items = 0;
+bool RowCleaner::DeleteRows(SqliteDb& db, RowResult& result) const {
+    result.items = 0;
+    result.tables.clear();
     for (const RowDelete& d : plan_.deletes) {
         if (d.optional && !HasTable(db, d.table)) continue;
-        if (!db.Exec("DELETE FROM " + Quoted(d.table) + WhereClause(d))) return false;
-        items += static_cast<uint64_t>(db.Changes());
+        std::string where;
+        SetAsideIndexes indexes;
+        if (!WhereClauseIn(db, d, where) || !indexes.Drop(db, d.table, where) ||
+            !db.Exec("DELETE FROM " + Quoted(d.table) + where))
+            return false;
+        const auto n = static_cast<uint64_t>(db.Changes());
+        if (!indexes.Restore(db)) return false;
+        result.items += n;
+        AddRows(result.tables, d.table, n);
     }
     for (const std::string& sql : plan_.afterwards)
         if (!db.Exec(sql)) return false;
@@ -204,8 +214,8 @@ RowResult RowCleaner::CountOpen(const std::string& path, bool recover, bool& nee
         result.outcome = RowOutcome::Busy;
         return result;
     }
-    WatchStop(db);
-    if (!CheckIntegrity(db, true)) {
+    WatchStop(db, kOriginalCacheKiB);
+    if (!PassesIntegrityCheck(db, true)) {
         Checkpoint();
         const int code = db.ExtendedErrorCode();
         needsRecovery = !recover && (code == SQLITE_READONLY_ROLLBACK || code == SQLITE_READONLY_RECOVERY);
@@ -217,9 +227,11 @@ RowResult RowCleaner::CountOpen(const std::string& path, bool recover, bool& nee
         result.outcome = RowOutcome::Unexpected;
         return result;
     }
-    if ((plan_.prepare && !plan_.prepare(db)) || !CountRows(db, result.items)) {
+    if ((plan_.prepare && !plan_.prepare(db)) || !CountRows(db, result)) {
         Checkpoint();
         result.outcome = RowOutcome::Failed;
+        result.items = 0;
+        result.tables.clear();
         result.detail = db.LastError();
         return result;
     }
@@ -239,102 +251,120 @@ RowResult RowCleaner::Clean(const std::string& path, bool secureDelete) {
     auto fail = [&](RowOutcome outcome, std::string detail) {
         result.outcome = outcome;
         result.items = 0;
+        result.tables.clear();
         result.detail = std::move(detail);
         return result;
     };
 
+    SqliteDb original;
+    if (!original.Open(path, SqliteDb::Mode::ReadWrite)) return fail(RowOutcome::Busy, "cannot open");
+    WatchStop(original, kOriginalCacheKiB);
+    (void)original.Exec("PRAGMA mmap_size=" + std::to_string(kOriginalMapBytes));
     std::string schema, journalMode;
-    {
-        SqliteDb original;
-        if (!original.Open(path, SqliteDb::Mode::ReadWrite)) return fail(RowOutcome::Busy, "cannot open");
-        WatchStop(original);
-        if (!original.QueryText("PRAGMA journal_mode", journalMode)) {
-            Checkpoint();
-            return fail(FailureOf(original), original.LastError());
-        }
-        if (journalMode == "wal") {
-            SqliteStatement checkpoint(original, "PRAGMA wal_checkpoint(TRUNCATE)");
-            if (!checkpoint.Step() || checkpoint.Int(0) != 0) return fail(RowOutcome::Busy, "log in use");
-        }
-        if (!CheckIntegrity(original, false)) {
-            Checkpoint();
-            return fail(FailureOf(original), "integrity check failed");
-        }
-        if (!CheckSchema(original, result)) return fail(RowOutcome::Unexpected, result.detail);
-        if (!SchemaText(original, schema)) return fail(RowOutcome::Damaged, original.LastError());
-        if ((plan_.prepare && !plan_.prepare(original)) || !CountRows(original, result.items)) {
-            Checkpoint();
-            return fail(RowOutcome::Failed, original.LastError());
-        }
-        if (result.items == 0) {
-            result.outcome = RowOutcome::Unchanged;
-            return result;
-        }
-        Phase(RowPhase::Checked);
-        // The copy is scratch: written without syncs (the result is synced before it is used).
-        if (!original.Exec("PRAGMA synchronous=OFF")) return fail(RowOutcome::Failed, original.LastError());
-        SqliteStatement copy(original, "VACUUM INTO ?1");
-        copy.BindText(1, work);
-        if (copy.Step() || copy.Failed()) {
-            Checkpoint();
-            return fail(RowOutcome::Failed, "copy failed: " + original.LastError());
-        }
+    if (!original.QueryText("PRAGMA journal_mode", journalMode)) {
+        Checkpoint();
+        return fail(FailureOf(original), original.LastError());
     }
+    if (journalMode == "wal") {
+        SqliteStatement checkpoint(original, "PRAGMA wal_checkpoint(TRUNCATE)");
+        if (!checkpoint.Step() || checkpoint.Int(0) != 0) return fail(RowOutcome::Busy, "log in use");
+    }
+    // One transaction of the original from here until its check is over: it holds off every
+    // other writer, so the file's bytes are the pages the check reads, and the copy takes them
+    // as they are. It writes nothing.
+    if (!original.Exec("BEGIN IMMEDIATE")) {
+        Checkpoint();
+        return fail(FailureOf(original), original.LastError());
+    }
+    if (!CheckSchema(original, result) || !SchemaText(original, schema)) {
+        Checkpoint();
+        // A schema that cannot be read at all is damage, not another program's database.
+        if (!PassesIntegrityCheck(original, true)) return fail(FailureOf(original), "integrity check failed");
+        return fail(RowOutcome::Unexpected, result.detail.empty() ? original.LastError() : result.detail);
+    }
+    // What another program logged between the checkpoint and the transaction is not in the file.
+    if (journalMode == "wal" && files_.GroupSize(path + "-wal") != 0) return fail(RowOutcome::Busy, "log in use");
+    Phase(RowPhase::Checked);
+
+    // The copy is scratch, ours alone and thrown away on any failure: no journal, no syncs (the
+    // result is synced before it is used), no shared index of a log. Its pages carry the
+    // original's journal mode, which it leaves.
+    if (!files_.Copy(path, work)) {
+        Checkpoint();
+        return fail(RowOutcome::Failed, "copy failed");
+    }
+    SqliteDb copy;
+    if (!copy.Open(work, SqliteDb::Mode::ReadWrite) || !copy.Exec("PRAGMA locking_mode=EXCLUSIVE") ||
+        !copy.WithoutJournal() || !copy.Exec("PRAGMA synchronous=OFF") || !copy.Exec("PRAGMA temp_store=MEMORY"))
+        return fail(RowOutcome::Failed, "copy cannot be opened: " + copy.LastError());
+    WatchStop(copy, kCopyCacheKiB);
     Phase(RowPhase::Copied);
 
-    uint64_t deleted = 0;
-    {
-        SqliteDb copy;
-        if (!copy.Open(work, SqliteDb::Mode::ReadWrite)) return fail(RowOutcome::Failed, "copy cannot be opened");
-        WatchStop(copy);
-        // The copy is ours alone and thrown away on any failure: no journal on disk, no syncs.
-        if (!copy.Exec("PRAGMA journal_mode=MEMORY") || !copy.Exec("PRAGMA synchronous=OFF") ||
-            !copy.Exec(secureDelete ? "PRAGMA secure_delete=ON" : "PRAGMA secure_delete=OFF"))
-            return fail(RowOutcome::Failed, copy.LastError());
-        if (plan_.prepare && !plan_.prepare(copy)) return fail(RowOutcome::Failed, copy.LastError());
-        if (!copy.Exec("BEGIN IMMEDIATE")) return fail(RowOutcome::Failed, copy.LastError());
-        if (!DeleteRows(copy, deleted)) {
+    BackgroundCheck check(original);
+    // A failure of the change on a damaged original is the damage.
+    auto failChange = [&](std::string detail) {
+        Checkpoint();
+        RowOutcome failure = RowOutcome::Failed;
+        if (!check.Wait(failure)) {
             Checkpoint();
-            return fail(RowOutcome::Failed, copy.LastError());
+            return fail(failure, "integrity check failed");
         }
-        if (!copy.Exec("COMMIT")) return fail(RowOutcome::Failed, copy.LastError());
-        Phase(RowPhase::Deleted);
+        return fail(RowOutcome::Failed, std::move(detail));
+    };
+    if (!copy.Exec(secureDelete ? "PRAGMA secure_delete=ON" : "PRAGMA secure_delete=OFF"))
+        return failChange(copy.LastError());
+    if (plan_.prepare && !plan_.prepare(copy)) return failChange(copy.LastError());
+    if (!copy.Exec("BEGIN IMMEDIATE") || !DeleteRows(copy, result) || !copy.Exec("COMMIT"))
+        return failChange(copy.LastError());
+    if (result.items == 0) {
+        RowOutcome failure = RowOutcome::Failed;
+        if (!check.Wait(failure)) {
+            Checkpoint();
+            return fail(failure, "integrity check failed");
+        }
+        result.outcome = RowOutcome::Unchanged;
+        result.tables.clear();
+        return result;
+    }
+    Phase(RowPhase::Deleted);
+    (void)copy.Exec("PRAGMA cache_size=-" + std::to_string(kCompactCacheKiB));
+    {
         SqliteStatement compact(copy, "VACUUM INTO ?1");
         compact.BindText(1, cleaned);
-        if (compact.Step() || compact.Failed()) {
-            Checkpoint();
-            return fail(RowOutcome::Failed, "compaction failed: " + copy.LastError());
-        }
+        if (compact.Step() || compact.Failed()) return failChange("compaction failed: " + copy.LastError());
     }
+    copy.Close();
     guard.RemoveGroup(work);
     Phase(RowPhase::Compacted);
 
     {
         SqliteDb out;
-        if (!out.Open(cleaned, SqliteDb::Mode::ReadWrite)) return fail(RowOutcome::Failed, "result cannot be opened");
-        WatchStop(out);
-        std::string outSchema;
+        if (!out.Open(cleaned, SqliteDb::Mode::ReadWrite)) return failChange("result cannot be opened");
+        WatchStop(out, kCopyCacheKiB);
+        std::string outSchema, mode;
         int64_t version = 0;
-        if (!CheckIntegrity(out, false) || !SchemaText(out, outSchema) || outSchema != schema) {
-            Checkpoint();
-            return fail(RowOutcome::Failed, "result differs from the original's schema");
-        }
+        if (!PassesIntegrityCheck(out, false) || !SchemaText(out, outSchema) || outSchema != schema)
+            return failChange("result differs from the original's schema");
         // Rewriting the user version is a committed, synced write: the result is on the disk
         // before it takes the original's name. The browser's journal mode is restored with it.
         if (!out.QueryInt("PRAGMA user_version", version) || !out.Exec("PRAGMA synchronous=FULL") ||
             !out.Exec("PRAGMA user_version=" + std::to_string(version)))
-            return fail(RowOutcome::Failed, out.LastError());
-        std::string mode;
+            return failChange(out.LastError());
         if (journalMode == "wal" && (!out.QueryText("PRAGMA journal_mode=WAL", mode) || mode != "wal"))
-            return fail(RowOutcome::Failed, "journal mode not restored");
+            return failChange("journal mode not restored");
     }
     for (const char* suffix : {"-journal", "-wal", "-shm"}) files_.RemoveScratch(cleaned + suffix);
+    RowOutcome failure = RowOutcome::Failed;
+    if (!check.Wait(failure)) {
+        Checkpoint();
+        return fail(failure, "integrity check failed");
+    }
+    original.Close();  // the read transaction ends, and the name can be given to the result
     Phase(RowPhase::Verified);
 
     if (!files_.Replace(path, cleaned)) return fail(RowOutcome::Failed, "the database could not be replaced");
     const uint64_t after = files_.GroupSize(path);
     result.outcome = RowOutcome::Cleaned;
-    result.items = deleted;
     result.bytes = before > after ? before - after : 0;
     return result;
 }

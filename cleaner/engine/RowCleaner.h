@@ -22,6 +22,10 @@ struct RowDelete {
     std::string table;
     std::string where;
     bool optional = false;
+    // A query that returns a row when `where` can keep any row at all (the kept addresses). When
+    // it returns none, every row goes, and the table is emptied whole, which SQLite does by
+    // dropping its pages rather than deleting row by row.
+    std::string keepsAny{};
 };
 
 struct RowPlan {
@@ -41,6 +45,9 @@ public:
     [[nodiscard]] virtual bool Exists(const std::string& path) = 0;
     // The bytes of the database with its "-wal" and "-journal" companions.
     virtual uint64_t GroupSize(const std::string& path) = 0;
+    // Copies the bytes of `from` (open in SQLite, which shares reading and writing) into the new
+    // file `to`; false when `to` exists or the copy is not whole.
+    [[nodiscard]] virtual bool Copy(const std::string& from, const std::string& to) = 0;
     // Removes a scratch file of ours (overwritten first when secure deletion is on); absent is fine.
     virtual void RemoveScratch(const std::string& path) = 0;
     // Puts `cleaned` in the place of `original` and removes the original's "-wal", "-shm" and
@@ -60,14 +67,24 @@ enum class RowOutcome {
     Failed,      // the change could not be completed; the original stays as it was
 };
 
+// The rows one table gives up.
+struct RowTableRows {
+    std::string table;
+    uint64_t rows = 0;
+};
+
 struct RowResult {
     RowOutcome outcome = RowOutcome::Absent;
     uint64_t items = 0;
     uint64_t bytes = 0;
+    // items table by table, in the plan's order (each table once); empty unless Counted or Cleaned.
+    std::vector<RowTableRows> tables;
     std::string detail;  // what was wrong, for the result line
 };
 
-// The phases of a clean, in order; a test observes them to stop or fail a run in each one.
+// The phases of a clean, in order; a test observes them to stop or fail a run in each one. Checked:
+// the original's schema is the plan's (its integrity check runs from Copied and has passed by
+// Verified).
 enum class RowPhase { Checked, Copied, Deleted, Compacted, Verified };
 
 class RowCleaner {
@@ -78,11 +95,13 @@ public:
     // would free. Changes nothing.
     [[nodiscard]] RowResult Count(const std::string& path);
 
-    // The safe change: the original's write-ahead log is checkpointed and the original checked;
-    // a compact copy is written beside it, the rows are deleted from the copy in one transaction
-    // (secure_delete on when asked), the copy is compacted into the result, which is checked
-    // against the original's schema; only then does the result replace the original. A stop (at a
-    // checkpoint) or a failure at any point leaves the original as it was and no scratch file.
+    // The safe change: the original's write-ahead log is checkpointed, and inside one read
+    // transaction of the original its pages are copied beside it and the original is checked
+    // (PRAGMA integrity_check, on a thread of its own, while the rest goes on). The rows are
+    // deleted from the copy in one transaction (secure_delete on when asked), the copy is compacted
+    // into the result, which is checked in full and against the original's schema and synced; only
+    // when both checks passed does the result replace the original. A stop (at a checkpoint) or a
+    // failure at any point leaves the original as it was and no scratch file.
     [[nodiscard]] RowResult Clean(const std::string& path, bool secureDelete);
 
     void SetPhaseObserver(std::function<void(RowPhase)> observer) { observer_ = std::move(observer); }
@@ -94,8 +113,8 @@ public:
 private:
     [[nodiscard]] RowResult CountOpen(const std::string& path, bool recover, bool& needsRecovery);
     [[nodiscard]] bool CheckSchema(SqliteDb& db, RowResult& result) const;
-    [[nodiscard]] bool CountRows(SqliteDb& db, uint64_t& items) const;
-    [[nodiscard]] bool DeleteRows(SqliteDb& db, uint64_t& items) const;
+    [[nodiscard]] bool CountRows(SqliteDb& db, RowResult& result) const;
+    [[nodiscard]] bool DeleteRows(SqliteDb& db, RowResult& result) const;
     uint64_t EstimateFreedBytes(SqliteDb& db, uint64_t groupSize) const;
     void Phase(RowPhase phase) const;
 

@@ -1,5 +1,6 @@
 #include "engine/RowEntry.h"
 
+#include "engine/FoundItems.h"
 #include "engine/KillSettings.h"
 
 #include <limits>
@@ -22,6 +23,11 @@ void RowEntry::Take(const RowResult& result) {
             const uint64_t most = std::numeric_limits<uint32_t>::max();
             AddItems(static_cast<uint32_t>(result.items < most ? result.items : most));
             AddFiles(0, result.bytes);
+            // For the details: each table's rows, under the database they are in.
+            if (CurrentFoundItems()) {
+                for (const RowTableRows& table : result.tables)
+                    if (table.rows > 0) ReportFound({FoundItem::Kind::Rows, path_, table.table, table.rows, 0});
+            }
             break;
         }
         case RowOutcome::Busy: notice_ = label_ + " left as it was: it is in use by another program."; break;

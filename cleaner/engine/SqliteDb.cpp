@@ -68,6 +68,15 @@ bool SqliteDb::QueryColumn(const std::string& sql, std::vector<std::string>& val
     return !stmt.Failed();
 }
 
+bool SqliteDb::WithoutJournal() {
+    if (!db_) return false;
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_DEFENSIVE, 0, nullptr);
+    std::string mode;
+    const bool off = QueryText("PRAGMA journal_mode=OFF", mode) && mode == "off";
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    return off;
+}
+
 int64_t SqliteDb::Changes() const { return db_ ? sqlite3_changes64(db_) : 0; }
 
 int SqliteDb::ErrorCode() const { return db_ ? (sqlite3_extended_errcode(db_) & 0xff) : SQLITE_CANTOPEN; }

@@ -31,6 +31,9 @@ public:
     [[nodiscard]] bool QueryInt(const std::string& sql, int64_t& value);
     // The first column of every row.
     [[nodiscard]] bool QueryColumn(const std::string& sql, std::vector<std::string>& values);
+    // Turns the rollback journal off for this connection (a scratch file that is thrown away on
+    // any failure): the defensive setting, which refuses that, is lifted for the one statement.
+    [[nodiscard]] bool WithoutJournal();
     int64_t Changes() const;
     // The primary result code of the last failed call (SQLITE_BUSY, SQLITE_CORRUPT, ...).
     int ErrorCode() const;

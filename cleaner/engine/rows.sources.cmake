@@ -3,6 +3,8 @@
 list(APPEND CLEANER_CORE_SOURCES
   engine/SqliteDb.cpp
   engine/RowCleaner.cpp
+  engine/RowCleanerChecks.cpp
+  engine/RowCleanerIndexes.cpp
   engine/RowEntry.cpp
 )
 list(APPEND CLEANER_CORE_LINK sqlite3)

@@ -160,7 +160,7 @@ std::shared_ptr<const RowPlan> ChromiumHistoryPlan(std::string bookmarksPath, Pr
                      All("segments"), All("segment_usage"), All("visited_links"),
                      All("clusters"), All("clusters_and_visits"), All("cluster_keywords"),
                      All("cluster_visit_duplicates"), All("content_annotations"), All("context_annotations"),
-                     {"urls", "url NOT IN (" + std::string(kKeepUrls) + ")", false}};
+                     {"urls", "url NOT IN (" + std::string(kKeepUrls) + ")", false, kKeepUrls}};
     plan->afterwards = {"UPDATE urls SET visit_count = 0, typed_count = 0, last_visit_time = 0 "
                         "WHERE visit_count <> 0 OR typed_count <> 0 OR last_visit_time <> 0"};
     plan->prepare = [bookmarksPath = std::move(bookmarksPath), reader = std::move(reader)](SqliteDb& db) {

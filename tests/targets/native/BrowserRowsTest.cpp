@@ -1,6 +1,8 @@
 // Row-level cleaning over databases that the real browsers wrote (tests/browsers/fixtures).
 #include "engine/Checkpoint.h"
+#include "engine/FoundItems.h"
 #include "engine/RowCleaner.h"
+#include "engine/RowEntry.h"
 #include "targets/BookmarksFile.h"
 #include "targets/BrowserRows.h"
 
@@ -8,6 +10,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -33,6 +36,10 @@ public:
         for (const char* s : {"", "-wal", "-journal"})
             if (fs::is_regular_file(p + s)) n += fs::file_size(p + s);
         return n;
+    }
+    bool Copy(const std::string& from, const std::string& to) override {
+        std::error_code e;
+        return fs::copy_file(from, to, e);
     }
     void RemoveScratch(const std::string& p) override { fs::remove(p); }
     bool Replace(const std::string& original, const std::string& cleaned) override {
@@ -164,6 +171,60 @@ TEST_F(BrowserRows, RealProfilesLoseHistoryAndCookiesButKeepBookmarksKeptSitesAn
     EXPECT_EQ(Int("Web Data", "SELECT COUNT(*) FROM autofill"), 0);
     EXPECT_EQ(Int("Web Data", "SELECT COUNT(*) FROM keywords"), engines);
     EXPECT_GT(engines, 0);
+}
+
+TEST_F(BrowserRows, TheDetailsNameEachTableWithItsRowsAndTheyAddUpToTheItems) {
+    struct Sink : FoundItems {
+        std::vector<FoundItem> found;
+        void Add(const FoundItem& item) override { found.push_back(item); }
+    };
+    // Enough history that the Kill rebuilds the indexes of moz_places from the bookmarked places.
+    const std::string stats = "SELECT group_concat(idx || stat) FROM (SELECT * FROM sqlite_stat1 ORDER BY idx)";
+    {
+        SqliteDb db;
+        ASSERT_TRUE(db.Open(P("places.sqlite"), SqliteDb::Mode::ReadWrite));
+        ASSERT_TRUE(db.Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+                            "INSERT INTO moz_places(url, guid, url_hash, visit_count) SELECT 'https://h.test/' || i, "
+                            "printf('tl%010d', i), i, 1 FROM n;"
+                            "INSERT INTO moz_historyvisits(place_id, visit_date) SELECT id, 1 FROM moz_places"));
+    }
+    std::string statsBefore;
+    {
+        SqliteDb db;
+        ASSERT_TRUE(db.Open(P("places.sqlite"), SqliteDb::Mode::ReadWrite) && db.QueryText(stats, statsBefore));
+    }
+    RowEntry entry(P("places.sqlite"), "Firefox History", FirefoxHistoryPlan(), std::make_shared<PosixFiles>());
+    for (bool kill : {false, true}) {
+        Sink sink;
+        entry.Reset();
+        {
+            FoundItemsScope scope(&sink);
+            kill ? entry.Kill() : entry.Scan();
+        }
+        ASSERT_TRUE(entry.Notice().empty()) << entry.Notice();
+        uint64_t rows = 0;
+        std::set<std::string> tables;
+        for (const FoundItem& item : sink.found) {
+            EXPECT_EQ(item.kind, FoundItem::Kind::Rows);
+            EXPECT_EQ(item.place, P("places.sqlite"));
+            EXPECT_GT(item.size, 0u);
+            EXPECT_TRUE(tables.insert(item.name).second) << item.name << " twice";
+            rows += item.size;
+        }
+        EXPECT_GT(entry.Counters().items, 0u);
+        EXPECT_EQ(rows, entry.Counters().items) << (kill ? "Kill" : "Scan");
+        EXPECT_TRUE(tables.count("moz_historyvisits") && tables.count("moz_places"));
+    }
+    EXPECT_EQ(Int("places.sqlite", "SELECT COUNT(*) FROM moz_places WHERE url LIKE 'https://h.test/%'"), 0);
+    EXPECT_EQ(Int("places.sqlite", "SELECT COUNT(*) FROM moz_places INDEXED BY moz_places_guid_uniqueindex "
+                                   "WHERE guid > ''"),
+              Int("places.sqlite", "SELECT COUNT(*) FROM moz_places"));
+    SqliteDb db;
+    std::string check, statsAfter;
+    ASSERT_TRUE(db.Open(P("places.sqlite"), SqliteDb::Mode::ReadWrite) && db.QueryText("PRAGMA integrity_check", check) &&
+                db.QueryText(stats, statsAfter));
+    EXPECT_EQ(check, "ok");
+    EXPECT_EQ(statsAfter, statsBefore);
 }
 
 TEST_F(BrowserRows, DamagedOrUnexpectedDatabasesAndAnUnreadableBookmarksFileLeaveTheFileByteForByte) {
