@@ -57,6 +57,9 @@ BOOL CDlgTargetApp::OnInitDialog() {
         locked_.push_back(forced.has_value());
     }
     BuildGroups();
+    // The groups open and close by their buttons; a list of plug-ins alone keeps its plain look.
+    if (!groups_.empty())
+        ::SetWindowLongPtrW(tree, GWL_STYLE, ::GetWindowLongPtrW(tree, GWL_STYLE) | TVS_HASBUTTONS | TVS_LINESATROOT);
     FillTree();
     if (HTREEITEM first = TreeView_GetRoot(tree)) TreeView_SelectItem(tree, first);
     if (HWND tips = TreeView_GetToolTips(tree)) {
