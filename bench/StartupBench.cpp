@@ -11,12 +11,26 @@
 //                                        selections a real start reads, the other three are timed
 //   bench_startup.exe generate INI [N]   writes that generated winapp2.ini, to look at or import by hand
 //   bench_startup.exe none               does nothing
-// Prints "targets=N seconds=S" or "window=S wine=S".
+// Prints "targets=N applications=A seconds=S cpu=C" (C: the time the building thread itself ran) or
+// "window=S wine=S".
+//
+// Measured under Wine 8 on the two shared cores of the build machine (other builds running), the
+// shipped library plus 4,000 generated sections (600 of them offered here), three timed runs:
+//   before: 0.988 s, 1.207 s, 1.167 s (the import itself 4.7 s; the shipped library alone 0.07 s)
+//   after:  0.122 s, 0.115 s, 0.116 s, cpu 0.09 s (the import 0.26 s; the library alone 0.04 s)
+// The time had gone to the conditions (a registry or file lookup for each of 8,000, now each
+// distinct key or path once and the absent programs answered from one list of the key or folder
+// above them: 50 lookups), to judging every entry again at each load (a drive-type question per
+// entry, and two failed opens for each folder below an absent program: now once per drive letter
+// and from the same lists), to reading and judging the application plug-ins and imported targets
+// of absent programs (now only their conditions are read), and to a name check that compared each
+// import with every target listed.
 #include "targets/CleanerCatalog.h"
 #include "targets/ImportedTargets.h"
 
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -29,6 +43,14 @@ double Now() {
     ::QueryPerformanceCounter(&count);
     ::QueryPerformanceFrequency(&frequency);
     return double(count.QuadPart) / double(frequency.QuadPart);
+}
+
+// The time this thread ran: on a busy machine the wall time also holds the time others ran.
+double ThreadSeconds() {
+    FILETIME created, ended, kernel, user;
+    if (!::GetThreadTimes(::GetCurrentThread(), &created, &ended, &kernel, &user)) return 0;
+    auto seconds = [](const FILETIME& t) { return double((uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7; };
+    return seconds(kernel) + seconds(user);
 }
 
 struct Search {
@@ -214,11 +236,11 @@ int main(int argc, char** argv) {
     }
     if (mode == "window") return TimeWindow(argv[2]);
     if (mode != "catalogue") return 2;
-    const double start = Now();
+    const double start = Now(), startCpu = ThreadSeconds();
     CleanerCatalog catalog("Quorvane\\Tracelorn Bench", argv[2]);
-    const double seconds = Now() - start;
-    std::printf("targets=%u applications=%d seconds=%.3f\n", static_cast<unsigned>(catalog.Get().TargetCount()),
-                catalog.Get().CategoryCount(Category::Applications), seconds);
+    const double seconds = Now() - start, cpu = ThreadSeconds() - startCpu;
+    std::printf("targets=%u applications=%d seconds=%.3f cpu=%.3f\n", static_cast<unsigned>(catalog.Get().TargetCount()),
+                catalog.Get().CategoryCount(Category::Applications), seconds, cpu);
     std::fflush(stdout);
     return 0;
 }
