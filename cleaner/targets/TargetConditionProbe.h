@@ -14,7 +14,7 @@
 // The machine as the conditions ask it: registry keys and file-system paths, each distinct one
 // asked once and most absent ones answered from a list of the key or folder above them
 // (PresenceCache), and the version Windows reports. One probe serves one pass over the
-// conditions (a catalogue build); what it learnt goes with it.
+// conditions (a catalogue build) on one thread; what it learnt goes with it.
 class Win32ConditionProbe : public ConditionProbe {
 public:
     Win32ConditionProbe();
