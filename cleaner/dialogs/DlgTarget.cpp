@@ -147,6 +147,12 @@ LRESULT CDlgTarget::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
         if (header->idFrom == IDC_CUSTOM_TREE) {
             // The tree changes a check box after it reports the click: count once it has.
             if (header->code == NM_CLICK) ::PostMessageA(Hwnd(), kRecountMessage, 0, 0);
+            if (header->code == TVN_GETINFOTIPW) {
+                auto* tip = reinterpret_cast<NMTVGETINFOTIPW*>(lParam);
+                if (!AnswerLockedTip(Tree(), *tip) && tip->pszText && tip->cchTextMax > 0) tip->pszText[0] = L'\0';
+                handled = true;
+                return 0;
+            }
             if (header->code == NM_DBLCLK) {
                 ::PostMessageA(Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_EDIT_TARGET, BN_CLICKED), 0);
                 handled = true;
@@ -206,7 +212,8 @@ void CDlgTarget::SetCustomItem(HTREEITEM item, int id) {
     data.iImage = image;
     data.iSelectedImage = image;
     ::SendMessageW(Tree(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&data));
-    TreeView_SetCheckState(Tree(), item, target.Selected());
+    const std::optional<bool> forced = catalog_.Policy().ForcedTarget(target.Name());
+    SetTreeTick(Tree(), item, forced.value_or(target.Selected()), forced.has_value());
 }
 
 void CDlgTarget::AddCustom() {
@@ -231,7 +238,7 @@ void CDlgTarget::EditCustom() {
     const Target& target = found->second.Get();
     // The item's check box is only the editor's initial "Is Active": the target itself, which the
     // catalogue may still hold, is not touched.
-    const bool active = TreeView_GetCheckState(Tree(), item) == 1;
+    const bool active = TreeTicked(Tree(), item);
     const EntryRecord* first = target.EntryCount() ? target.Entry(0).Record() : nullptr;
     CDlgAddTarget editor(target.Name(), active, first);
     if (editor.DoModal(::GetAncestor(Hwnd(), GA_ROOT)) != IDOK) return;
@@ -270,7 +277,7 @@ void CDlgTarget::Apply() {
     HWND tree = Tree();
     for (HTREEITEM i = TreeView_GetRoot(tree); i; i = TreeView_GetNextSibling(tree, i)) {
         const auto found = custom_.find(TreeItemId(tree, i));
-        if (found != custom_.end()) found->second.Get().SetSelected(TreeView_GetCheckState(tree, i) == 1);
+        if (found != custom_.end()) found->second.Get().SetSelected(TreeTicked(tree, i));
     }
     // The catalogue's range becomes the working copy in its order: borrowed targets are handed
     // back, the editor's join them, and those deleted or replaced are released.

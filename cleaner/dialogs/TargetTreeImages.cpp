@@ -16,6 +16,33 @@ TargetTreeImages::TargetTreeImages(HINSTANCE module) {
         const IconHandle icon(static_cast<HICON>(::LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, 0)));
         ::ImageList_AddIcon(list_.Get(), icon.Get());  // a missing icon leaves its index empty
     }
+    MakeTicks();
+}
+
+// Drawn as the system draws check boxes; the greyed pair inactive. Image 0 (no box) stays empty.
+void TargetTreeImages::MakeTicks() {
+    constexpr int kSize = 16;
+    constexpr COLORREF kMask = RGB(255, 0, 255);
+    ticks_.Reset(::ImageList_Create(kSize, kSize, ILC_COLOR32 | ILC_MASK, 5, 0));
+    if (!ticks_) return;
+    WindowDc screen(nullptr);
+    MemoryDc dc(screen.Get());
+    const UINT looks[] = {0, DFCS_BUTTONCHECK | DFCS_FLAT, DFCS_BUTTONCHECK | DFCS_FLAT | DFCS_CHECKED,
+                          DFCS_BUTTONCHECK | DFCS_FLAT | DFCS_INACTIVE,
+                          DFCS_BUTTONCHECK | DFCS_FLAT | DFCS_CHECKED | DFCS_INACTIVE};
+    for (const UINT look : looks) {
+        const GdiBitmap bitmap(::CreateCompatibleBitmap(screen.Get(), kSize, kSize));
+        if (!bitmap || !dc) return;
+        {
+            const SelectedObject selected(dc.Get(), bitmap.Get());
+            const GdiBrush mask(::CreateSolidBrush(kMask));
+            RECT all{0, 0, kSize, kSize};
+            ::FillRect(dc.Get(), &all, mask.Get());
+            RECT box{2, 2, kSize - 1, kSize - 1};
+            if (look) ::DrawFrameControl(dc.Get(), &box, DFC_BUTTON, look);
+        }
+        ::ImageList_AddMasked(ticks_.Get(), bitmap.Get(), kMask);
+    }
 }
 
 TargetTreeImages::~TargetTreeImages() {

@@ -24,30 +24,33 @@ bool SplitName(const std::string& name, std::string& stem, size_t& index) {
     return true;
 }
 
-std::optional<WinappTarget> TargetFromNode(const PropertyNode& node) {
+std::optional<WinappTarget> TargetFromNode(const PropertyNode& node, const KeepImported& keep) {
     WinappTarget t;
     t.name = node.GetString("Name", "");
     t.group = node.GetString("Group", "");
     t.warning = node.GetString("Warning", "");
     if (t.name.empty()) return std::nullopt;
+    std::string stem, reason;
+    size_t i = 0;
     for (const Property& p : node.Properties()) {
-        std::string stem, reason;
-        size_t i = 0;
-        if (!SplitName(p.name, stem, i)) continue;
+        if (p.name.empty() || p.name[0] != 'C' || !SplitName(p.name, stem, i) || stem.size() != 2) continue;
+        if (i >= 1000) return std::nullopt;
+        if (t.conditions.size() <= i) t.conditions.resize(i + 1);
+        TargetCondition& c = t.conditions[i];
         const bool isText = p.type == static_cast<uint8_t>(PropertyType::String);
-        if (stem[0] == 'C' && stem.size() == 2) {
-            if (i >= 1000) return std::nullopt;
-            if (t.conditions.size() <= i) t.conditions.resize(i + 1);
-            TargetCondition& c = t.conditions[i];
-            if (stem == "CK") c.kind = p.number;
-            else if (stem == "CN") c.number = p.number;
-            else if (stem == "CT" && isText) c.text = p.text;
-            else if (stem == "CS" && isText) c.secondText = p.text;
-        } else if (stem == "F" && isText) {
+        if (stem == "CK") c.kind = p.number;
+        else if (stem == "CN") c.number = p.number;
+        else if (stem == "CT" && isText) c.text = p.text;
+        else if (stem == "CS" && isText) c.secondText = p.text;
+    }
+    if (keep && !keep(t)) return std::nullopt;
+    for (const Property& p : node.Properties()) {
+        if (p.type != static_cast<uint8_t>(PropertyType::String) || !SplitName(p.name, stem, i)) continue;
+        if (stem == "F") {
             if (auto k = ParseWinappFileKey(p.text, reason)) t.files.emplace_back("FileKey=" + p.text, std::move(*k));
-        } else if (stem == "R" && isText) {
+        } else if (stem == "R") {
             if (auto k = ParseWinappRegKey(p.text, reason)) t.keys.emplace_back("RegKey=" + p.text, std::move(*k));
-        } else if (stem == "X" && isText) {
+        } else if (stem == "X") {
             if (auto k = ParseWinappExclude(p.text, reason)) t.excludes.push_back(std::move(*k));
         }
     }
@@ -81,13 +84,13 @@ void WriteImport(const std::vector<WinappTarget>& targets, ByteStream& out) {
     tree.Write(out);
 }
 
-std::optional<std::vector<WinappTarget>> ReadImport(ByteStream& in) {
+std::optional<std::vector<WinappTarget>> ReadImport(ByteStream& in, const KeepImported& keep) {
     PropertyTree tree;
     tree.SetMagic(kImportMagic);
     tree.SetCheck(true);
     if (!tree.Read(in)) return std::nullopt;
     std::vector<WinappTarget> targets;
     for (size_t n = 0; n < tree.NodeCount(); ++n)
-        if (auto t = TargetFromNode(tree.Node(n))) targets.push_back(std::move(*t));
+        if (auto t = TargetFromNode(tree.Node(n), keep)) targets.push_back(std::move(*t));
     return targets;
 }

@@ -2,6 +2,7 @@
 #include "targets/ByteStream.h"
 #include "targets/WinappIni.h"
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -14,5 +15,8 @@
 // entry "F<i>", per registry entry "R<i>", per exclusion "X<i>", each a String in the ini's own
 // syntax (WinappFileKeyText and its kin), read back by the same parsers.
 void WriteImport(const std::vector<WinappTarget>& targets, ByteStream& out);
-// None when the stream is no stored import; a node that no longer parses is dropped.
-[[nodiscard]] std::optional<std::vector<WinappTarget>> ReadImport(ByteStream& in);
+// None when the stream is no stored import; a node that no longer parses is dropped. With `keep`,
+// only the targets it keeps are read whole: it sees each one with its name, group, warning and
+// conditions before its entries are parsed.
+using KeepImported = std::function<bool(const WinappTarget&)>;
+[[nodiscard]] std::optional<std::vector<WinappTarget>> ReadImport(ByteStream& in, const KeepImported& keep = {});

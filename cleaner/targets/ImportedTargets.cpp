@@ -1,229 +1,22 @@
 #include "targets/ImportedTargets.h"
 
 #include "engine/EntryFactory.h"
-#include "engine/EntryTrust.h"
-#include "engine/FolderGuard.h"
-#include "engine/RegistryRules.h"
-#include "engine/WildcardMatch.h"
 #include "platform/AtomicFileWriter.h"
 #include "platform/Handles.h"
-#include "platform/RegistryRoot.h"
 #include "platform/Text.h"
 #include "targets/ImportStore.h"
 #include "targets/ImportedFolderEntry.h"
 #include "targets/PropertyTree.h"
 
 #include <algorithm>
-#include <map>
-#include <mutex>
+#include <unordered_set>
 #include <windows.h>
-#include <shlobj.h>
 
 namespace {
 
 std::string Lower(std::string s) {
     for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
-}
-
-std::string AskShellFolder(int csidl) {
-    wchar_t path[MAX_PATH];
-    if (FAILED(::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return "";
-    std::string out;
-    if (!Utf8FromWide(TrimNul(path), out)) return "";
-    while (!out.empty() && out.back() == '\\') out.pop_back();
-    return out;
-}
-
-// Thousands of imported entries ask for the same few folders at every start; the shell answers
-// each question slowly, so the answers are kept for the life of the process (a folder the user
-// moves meanwhile is found again at the next start).
-std::string ShellFolder(int csidl) {
-    static std::mutex lock;
-    static std::map<int, std::string> known;
-    const std::lock_guard<std::mutex> hold(lock);
-    auto it = known.find(csidl);
-    if (it == known.end()) it = known.emplace(csidl, AskShellFolder(csidl)).first;
-    return it->second;
-}
-
-std::string Parent(const std::string& path) {
-    const size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos || path.empty() ? "" : path.substr(0, slash);
-}
-
-std::vector<std::string> VariableFolders(const std::string& name) {
-    auto one = [](std::string f) { return f.empty() ? std::vector<std::string>{} : std::vector<std::string>{f}; };
-    if (name == "appdata") return one(ShellFolder(CSIDL_APPDATA));
-    if (name == "localappdata") return one(ShellFolder(CSIDL_LOCAL_APPDATA));
-    if (name == "locallowappdata") {
-        const std::string local = ShellFolder(CSIDL_LOCAL_APPDATA);
-        return local.empty() ? std::vector<std::string>{} : one(Parent(local) + "\\LocalLow");
-    }
-    if (name == "programfiles" || name == "commonprogramfiles") {
-        const bool common = name[0] == 'c';
-        std::vector<std::string> both;
-        for (int id : {common ? CSIDL_PROGRAM_FILES_COMMON : CSIDL_PROGRAM_FILES,
-                       common ? CSIDL_PROGRAM_FILES_COMMONX86 : CSIDL_PROGRAM_FILESX86}) {
-            const std::string f = ShellFolder(id);
-            if (!f.empty() && std::find(both.begin(), both.end(), f) == both.end()) both.push_back(f);
-        }
-        return both;
-    }
-    if (name == "programfiles(x86)") return one(ShellFolder(CSIDL_PROGRAM_FILESX86));
-    if (name == "programw6432") return one(ShellFolder(CSIDL_PROGRAM_FILES));
-    if (name == "commonprogramfiles(x86)") return one(ShellFolder(CSIDL_PROGRAM_FILES_COMMONX86));
-    if (name == "commonprogramw6432") return one(ShellFolder(CSIDL_PROGRAM_FILES_COMMON));
-    if (name == "commonappdata" || name == "programdata" || name == "allusersprofile")
-        return one(ShellFolder(CSIDL_COMMON_APPDATA));
-    if (name == "userprofile") return one(ShellFolder(CSIDL_PROFILE));
-    if (name == "documents") return one(ShellFolder(CSIDL_PERSONAL));
-    if (name == "windir" || name == "systemroot") return one(ShellFolder(CSIDL_WINDOWS));
-    if (name == "systemdrive" || name == "homedrive") {
-        const std::string windows = ShellFolder(CSIDL_WINDOWS);
-        return windows.size() >= 2 ? one(windows.substr(0, 2)) : std::vector<std::string>{};
-    }
-    if (name == "public") return one(Parent(ShellFolder(CSIDL_COMMON_DOCUMENTS)));
-    if (name == "music") return one(ShellFolder(CSIDL_MYMUSIC));
-    if (name == "pictures") return one(ShellFolder(CSIDL_MYPICTURES));
-    if (name == "video") return one(ShellFolder(CSIDL_MYVIDEO));
-    if (name == "temp" || name == "tmp") {
-        wchar_t temp[MAX_PATH + 1];
-        const DWORD n = ::GetTempPathW(MAX_PATH + 1, temp);
-        std::string out;
-        if (n == 0 || n > MAX_PATH || !Utf8FromWide(std::wstring_view(temp, n), out)) return {};
-        while (!out.empty() && out.back() == '\\') out.pop_back();
-        return one(out);
-    }
-    return {};
-}
-
-// The rest of an ini path split at its backslashes (the part after the variable).
-std::vector<std::string> Segments(const std::string& rest) {
-    std::vector<std::string> out;
-    size_t start = rest.empty() || rest[0] != '\\' ? 0 : 1;
-    while (start < rest.size()) {
-        size_t at = rest.find('\\', start);
-        if (at == std::string::npos) at = rest.size();
-        out.push_back(rest.substr(start, at - start));
-        start = at + 1;
-    }
-    return out;
-}
-
-bool IsInside(const std::string& path, const std::string& folder) {
-    if (folder.empty()) return false;
-    const std::string p = Lower(path), f = Lower(folder);
-    return p == f || (p.size() > f.size() && p.compare(0, f.size(), f) == 0 && p[f.size()] == '\\');
-}
-
-// The interim imported-level checks beside today's shared ones: what a shared cleaning file has
-// been seen to get wrong (REMOVESELF one level too high, "*" next to a root, the user's own
-// folders, key material, sync folders).
-std::string ImportedFileRule(const WinappFileKey& key, const std::vector<std::string>& folders) {
-    std::string rest;
-    const std::string variable = WinappPathVariable(key.folder, rest);
-    const std::vector<std::string> segments = Segments(variable.empty() ? key.folder.substr(2) : rest);
-    static const char* broad[] = {"userprofile", "appdata", "localappdata", "locallowappdata", "programdata",
-                                  "commonappdata", "allusersprofile", "systemdrive", "homedrive", "windir",
-                                  "systemroot", "documents", "public", "music", "pictures", "video",
-                                  "programfiles", "programfiles(x86)", "programw6432"};
-    const bool atBroadRoot =
-        variable.empty() || std::any_of(std::begin(broad), std::end(broad), [&](const char* b) { return variable == b; });
-    if (atBroadRoot && segments.empty() && key.recurse) return "walks a whole system or user folder";
-    if (atBroadRoot && !segments.empty() && segments[0].find_first_of("*?") != std::string::npos)
-        return "a wildcard right below a system or user folder";
-    if (atBroadRoot && key.recurse && segments.size() > 1 && segments[1].find_first_of("*?") != std::string::npos)
-        return "a recursive wildcard two levels below a system or user folder";
-    for (const std::string& s : segments) {
-        const std::string l = Lower(s);
-        static const char* keys[] = {"crypto", "protect", "systemcertificates", "credentials", "vault", ".ssh",
-                                     ".gnupg", "gnupg", "keepass", "1password", "bitwarden"};
-        if (std::any_of(std::begin(keys), std::end(keys), [&](const char* k) { return l == k; }))
-            return "a folder of keys or passwords";
-        static const char* sync[] = {"onedrive", "dropbox", "google drive", "icloud drive", "iclouddrive",
-                                     "nextcloud", "owncloud", "mega", "box sync", "pcloud drive"};
-        if (std::any_of(std::begin(sync), std::end(sync), [&](const char* k) { return l.rfind(k, 0) == 0; }))
-            return "a synchronised folder";
-    }
-    static const char* secrets[] = {"key3.db", "key4.db", "cert8.db", "cert9.db", "logins.json", "login data",
-                                    "local state", "cookies.sqlite", "places.sqlite", "wallet.dat", "id_rsa",
-                                    "id_ed25519", "secret.kdbx", "cert.pfx", "cert.p12", "private.pem"};
-    for (const std::string& p : key.patterns) {
-        if (WildcardMatchesEverything(p)) continue;
-        for (const char* s : secrets)
-            if (MatchesWildcard(s, p)) return "names key material, passwords or browser databases";
-    }
-    struct Mine {
-        int csidl;
-        const char* what;
-    };
-    static const Mine mine[] = {{CSIDL_PERSONAL, "Documents"}, {CSIDL_DESKTOPDIRECTORY, "the Desktop"},
-                                {CSIDL_MYMUSIC, "Music"},      {CSIDL_MYPICTURES, "Pictures"},
-                                {CSIDL_MYVIDEO, "Videos"},     {CSIDL_FAVORITES, "Favorites"},
-                                {CSIDL_COMMON_DOCUMENTS, "the public Documents"},
-                                {CSIDL_COMMON_DESKTOPDIRECTORY, "the public Desktop"}};
-    const std::string profile = ShellFolder(CSIDL_PROFILE);
-    for (const std::string& folder : folders) {
-        for (const Mine& m : mine)
-            if (IsInside(folder, ShellFolder(m.csidl))) return std::string("inside ") + m.what;
-        if (IsInside(folder, profile + "\\Downloads")) return "inside Downloads";
-        if (Lower(folder) == Lower(profile)) return "the profile folder itself";
-    }
-    return "";
-}
-
-// Registry keys a shared file has been seen to empty although they are configuration.
-std::string ImportedRegistryRule(const EntryRecord& r) {
-    const std::string key = Lower(r.key);
-    for (const char* bad : {"\\fileexts", "\\userchoice", "\\policies", "policies\\"})
-        if (key.find(bad) != std::string::npos || key.rfind(bad + 1, 0) == 0) return "configuration, not a trace";
-    if (key.rfind("software\\microsoft\\windows", 0) == 0 || key.rfind("software\\classes", 0) == 0 ||
-        r.rootKey == 0x80000000u) {
-        for (const char* m : {"mru", "recent", "history", "typed", "wordwheelquery"})
-            if (key.find(m) != std::string::npos) return "";
-        return "Windows settings, not a trace";
-    }
-    return "";
-}
-
-bool IsExcludedKey(const WinappTarget& t, const EntryRecord& r) {
-    for (const WinappExclude& x : t.excludes)
-        if (x.kind == WinappExclude::Kind::Reg && x.root == r.rootKey &&
-            (IsInside(x.key, r.key) || Lower(x.key) == Lower(r.key)))
-            return true;
-    return false;
-}
-
-// An exclusion inside the folders an entry walks cannot be kept file by file by the walk, so the
-// entry is refused rather than allowed to take what the file says must stay.
-bool WalksExcluded(const WinappTarget& t, const WinappFileKey& k, const std::vector<std::string>& folders) {
-    for (const WinappExclude& x : t.excludes) {
-        if (x.kind == WinappExclude::Kind::Reg) continue;
-        for (const std::string& excluded : ExpandWinappPath(x.folder))
-            for (const std::string& folder : folders) {
-                const bool inside = k.recurse ? IsInside(excluded, folder) : Lower(excluded) == Lower(folder);
-                // a folder pattern with a wildcard is compared by its fixed part
-                const std::string fixed = folder.substr(0, std::min(folder.find_first_of("*?"), folder.size()));
-                if (inside || (fixed.size() < folder.size() && Lower(excluded).rfind(Lower(fixed), 0) == 0)) return true;
-            }
-    }
-    return false;
-}
-
-EntryRecord RegistryRecord(const WinappRegKey& k) {
-    EntryRecord r;
-    r.rootKey = k.root;
-    r.key = k.key;
-    r.recurse = true;
-    if (k.value) {
-        r.SetKind(RemKind::RegistryValues);
-        r.valueName = *k.value;
-        r.recurse = false;
-    } else {
-        r.SetKind(RemKind::RegistryKey);
-    }
-    return r;
 }
 
 std::string ReadWholeFile(const std::string& path, std::string& error) {
@@ -242,120 +35,9 @@ std::string ReadWholeFile(const std::string& path, std::string& error) {
 
 }  // namespace
 
-bool Win32ConditionProbe::KeyExists(uint32_t root, const std::string& key) const {
-    RegKey k;
-    return IsPredefinedRootKey(root) &&
-           ::RegOpenKeyExW(RootKeyHandle(root), WideFromUtf8(key).c_str(), 0, KEY_READ, k.Receive()) == ERROR_SUCCESS;
-}
+std::unique_ptr<Target> MakeImportedTarget(const WinappTarget& t) { return MakeImportedTarget(t, ImportPlaces()); }
 
-bool Win32ConditionProbe::PathExists(const std::string& path) const {
-    for (const std::string& p : ExpandWinappPath(path)) {
-        if (p.find_first_of("*?") == std::string::npos) {
-            if (::GetFileAttributesW(SystemPath(p).c_str()) != INVALID_FILE_ATTRIBUTES) return true;
-            continue;
-        }
-        WIN32_FIND_DATAW data;
-        FindHandle find(::FindFirstFileExW(SystemPath(p).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
-                                           nullptr, 0));
-        if (find) return true;
-    }
-    return false;
-}
-
-uint32_t Win32ConditionProbe::WindowsVersion() const {
-    // GetVersionEx lies to programs without a manifest entry; the kernel's own numbers do not.
-    using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
-    const auto get = reinterpret_cast<RtlGetVersionFn>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
-    OSVERSIONINFOW info{};
-    info.dwOSVersionInfoSize = sizeof info;
-    if (!get || get(&info) != 0) return 0;
-    return info.dwMajorVersion * 100 + info.dwMinorVersion;
-}
-
-std::vector<std::string> ExpandWinappPath(const std::string& path) {
-    std::string rest;
-    const std::string variable = WinappPathVariable(path, rest);
-    if (variable.empty()) {
-        if (path.size() >= 3 && path[1] == ':' && path[2] == '\\') return {path};
-        return {};
-    }
-    std::vector<std::string> out;
-    for (const std::string& base : VariableFolders(variable)) out.push_back(base + rest);
-    return out;
-}
-
-std::vector<ImportedEntry> EntriesOf(const WinappTarget& target) {
-    std::vector<ImportedEntry> out;
-    for (const auto& f : target.files) {
-        ImportedEntry e;
-        e.file = &f.second;
-        e.folders = ExpandWinappPath(f.second.folder);
-        out.push_back(std::move(e));
-    }
-    for (const auto& k : target.keys) {
-        ImportedEntry e;
-        e.registry = RegistryRecord(k.second);
-        out.push_back(std::move(e));
-    }
-    return out;
-}
-
-std::string JudgeImportedEntry(const ImportedEntry& entry) {
-    if (!entry.file) {
-        const EntryVerdict verdict = JudgeEntry(entry.registry, EntrySource::ImportedTarget, ThisMachinePlaces());
-        if (!verdict.allowed) return verdict.reason;
-        return ImportedRegistryRule(entry.registry);
-    }
-    if (entry.folders.empty()) return "the folder's variable names no folder on this machine";
-    for (const std::string& folder : entry.folders) {
-        EntryRecord r;
-        r.SetKind(RemKind::FolderWildcard);
-        r.path = folder + "\\";
-        r.mask = entry.file->patterns.front();
-        r.recurse = entry.file->recurse;
-        const EntryVerdict verdict = JudgeEntry(r, EntrySource::ImportedTarget, ThisMachinePlaces());
-        if (!verdict.allowed)
-            return std::string(verdict.reason) + " (" + (verdict.place.empty() ? folder : verdict.place) + ")";
-    }
-    return ImportedFileRule(*entry.file, entry.folders);
-}
-
-ImportOutcome JudgeImport(const WinappReadResult& read) {
-    ImportOutcome outcome;
-    for (const std::string& s : read.skipped) outcome.refused.push_back(s);
-    outcome.refusedEntries = read.skipped.size();
-    for (const WinappTarget& t : read.targets) {
-        WinappTarget kept = t;
-        kept.files.clear();
-        kept.keys.clear();
-        const std::vector<ImportedEntry> entries = EntriesOf(t);
-        for (size_t i = 0; i < entries.size(); ++i) {
-            const bool isFile = i < t.files.size();
-            const std::string& line = isFile ? t.files[i].first : t.keys[i - t.files.size()].first;
-            std::string reason = JudgeImportedEntry(entries[i]);
-            if (reason.empty() && isFile && WalksExcluded(t, t.files[i].second, entries[i].folders))
-                reason = "an excluded file or folder lies in what it walks";
-            if (reason.empty() && !isFile && IsExcludedKey(t, entries[i].registry))
-                reason = "an excluded key lies in what it removes";
-            if (!reason.empty()) {
-                outcome.refused.push_back(t.name + ": " + line + ": " + reason);
-                ++outcome.refusedEntries;
-                continue;
-            }
-            if (isFile) kept.files.push_back(t.files[i]);
-            else kept.keys.push_back(t.keys[i - t.files.size()]);
-        }
-        if (kept.files.empty() && kept.keys.empty()) {
-            if (!entries.empty()) outcome.refused.push_back(t.name + ": dropped, no entry is left");
-            continue;
-        }
-        outcome.accepted.push_back(std::move(kept));
-    }
-    return outcome;
-}
-
-std::unique_ptr<Target> MakeImportedTarget(const WinappTarget& t) {
+std::unique_ptr<Target> MakeImportedTarget(const WinappTarget& t, const EntryPlaces& places) {
     auto target = std::make_unique<Target>(t.name, "Kills what the imported entry " + t.name + " names");
     target->SetSelected(false);
     target->SetGroup(t.group);
@@ -363,7 +45,7 @@ std::unique_ptr<Target> MakeImportedTarget(const WinappTarget& t) {
     for (const TargetCondition& c : t.conditions) target->AddCondition(c);
     // Judged again: the machine may have changed since the import.
     for (const ImportedEntry& e : EntriesOf(t)) {
-        if (!JudgeImportedEntry(e).empty()) continue;
+        if (!JudgeImportedEntry(e, places).empty()) continue;
         if (e.file) {
             std::vector<std::string> masks = e.file->patterns;
             target->AddEntry(std::make_unique<ImportedFolderEntry>(e.folders, std::move(masks), e.file->recurse,
@@ -407,22 +89,25 @@ size_t LoadImportedTargets(TargetCatalog& catalog, const std::string& folder, co
     const std::string bytes = ReadWholeFile(folder + "\\" + kImportFileName, error);
     if (!error.empty()) return 0;
     MemoryStream in(std::vector<uint8_t>(bytes.begin(), bytes.end()));
-    auto stored = ReadImport(in);
+    // A target's name is its key in the stored selections: an imported program that shares its name
+    // with a target already listed (a shipped plug-in wins) or with an earlier import stays out.
+    std::unordered_set<std::string> names;
+    for (size_t i = 0; i < catalog.TargetCount(); ++i) names.insert(Lower(catalog.TargetAt(i).Name()));
+    // Most of a large import cleans programs that are not here: their conditions are asked before
+    // anything else of them is read.
+    auto stored = ReadImport(in, [&](const WinappTarget& t) {
+        return names.count(Lower(t.name)) == 0 && IsOffered(t.conditions, probe);
+    });
     if (!stored) return 0;
     std::stable_sort(stored->begin(), stored->end(), [](const WinappTarget& a, const WinappTarget& b) {
         const int g = CompareNames(a.group, b.group);
         return g != 0 ? g < 0 : CompareNames(a.name, b.name) < 0;
     });
-    // A target's name is its key in the stored selections: an imported program that shares its name
-    // with a target already listed (a shipped plug-in wins) or with an earlier import stays out.
-    std::vector<std::string> names;
-    for (size_t i = 0; i < catalog.TargetCount(); ++i) names.push_back(Lower(catalog.TargetAt(i).Name()));
+    const ImportPlaces places;
     size_t added = 0;
     for (const WinappTarget& t : *stored) {
-        if (std::find(names.begin(), names.end(), Lower(t.name)) != names.end()) continue;
-        if (!IsOffered(t.conditions, probe)) continue;
-        names.push_back(Lower(t.name));
-        if (auto target = MakeImportedTarget(t)) {
+        if (!names.insert(Lower(t.name)).second) continue;
+        if (auto target = MakeImportedTarget(t, places)) {
             catalog.AddTarget(std::move(target));
             ++added;
         }

@@ -1,10 +1,14 @@
 #pragma once
 #include "engine/EntryRecord.h"
+#include "engine/EntryTrust.h"
 #include "targets/TargetCatalog.h"
+#include "targets/TargetConditionProbe.h"
 #include "targets/TargetConditions.h"
 #include "targets/WinappIni.h"
 
+#include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,13 +19,20 @@
 constexpr const char* kImportFileName = "ImportedTargets.tli";
 constexpr const char* kImportReportName = "ImportReport.txt";
 
-// The machine as the conditions ask it: registry keys, one file-system lookup per path, the
-// version Windows reports.
-class Win32ConditionProbe : public ConditionProbe {
+// The machine's places (ThisMachinePlaces) for one import or one load, with the answers that
+// thousands of entries would each ask the system for again kept for its length: whether a drive
+// is a network drive, once per letter, and which folders exist, so that a folder below a program
+// folder that is not here resolves to its own full name without two failed opens.
+class ImportPlaces : public EntryPlaces {
 public:
-    bool KeyExists(uint32_t root, const std::string& key) const override;
-    bool PathExists(const std::string& path) const override;
-    uint32_t WindowsVersion() const override;
+    ImportPlaces();
+    std::string ResolvedPath(const EntryRecord& record) const override;
+    const WalkRootGuard& Guard() const override;
+    bool IsNetworkDrive(char letter) const override;
+
+private:
+    mutable std::array<std::optional<bool>, 26> remote_{};
+    mutable PresenceCache folders_;
 };
 
 // The absolute forms of a path that starts with a winapp2 variable or a drive; several where the
@@ -38,6 +49,7 @@ struct ImportedEntry {
 
 // The one judgement of an imported entry: "" when it may be kept, otherwise the reason, as a line
 // for the report. Every imported entry goes through here, at the import and at each load.
+[[nodiscard]] std::string JudgeImportedEntry(const ImportedEntry& entry, const EntryPlaces& places);
 [[nodiscard]] std::string JudgeImportedEntry(const ImportedEntry& entry);
 
 // The file and registry entries of one imported target as they will be judged and run.
@@ -51,6 +63,7 @@ struct ImportOutcome {
 [[nodiscard]] ImportOutcome JudgeImport(const WinappReadResult& read);
 
 // A working target of the Applications category (unselected), or none when no entry is left.
+[[nodiscard]] std::unique_ptr<Target> MakeImportedTarget(const WinappTarget& target, const EntryPlaces& places);
 [[nodiscard]] std::unique_ptr<Target> MakeImportedTarget(const WinappTarget& target);
 
 struct ImportResult {

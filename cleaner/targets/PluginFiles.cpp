@@ -70,9 +70,13 @@ size_t LoadApplicationPlugins(TargetCatalog& catalog, const std::string& folder)
             if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
             std::string name;
             if (!Utf8FromWide(TrimNul(data.cFileName), name)) continue;
-            // Offered only where the program its conditions look for is present.
-            if (auto t = ReadTargetFile(dir + name); t && IsOffered(t->Conditions(), probe))
-                found.push_back(std::move(t));
+            // Offered only where the program its conditions look for is present; those of an
+            // absent program are not made at all, which spares judging their entries.
+            BinaryFile file;
+            if (!file.Open(dir + name, BinaryFile::Mode::Read)) continue;
+            const auto record = ReadTargetRecord(file, AnsiCodePageText());
+            if (record && IsOffered(record->conditions, probe))
+                found.push_back(TargetFromRecord(*record, EntrySource::UpdatedPlugin));
         } while (::FindNextFileW(find.Get(), &data));
     }
     std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) {

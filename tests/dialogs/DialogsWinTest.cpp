@@ -5,7 +5,9 @@
 #include "dialogs/DlgDetails.h"
 #include "dialogs/DlgAutoKillIds.h"
 #include "dialogs/DlgOptions.h"
+#include "dialogs/CheckTree.h"
 #include "dialogs/DlgOthersIds.h"
+#include "dialogs/TargetPagesIds.h"
 #include "engine/Checkpoint.h"
 #include "engine/ExcludeStore.h"
 #include "engine/RemEntry.h"
@@ -13,6 +15,7 @@
 #include "engine/KillSettings.h"
 #include "skin/PixelLayout.h"
 #include "support/TemplateBuilder.h"
+#include "platform/Text.h"
 #include "targets/TargetCatalog.h"
 
 #include <commctrl.h>
@@ -44,6 +47,12 @@ void Click(HWND control) {
 bool Shown(HWND window) { return (::GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) != 0; }
 
 bool Checked(HWND control) { return ::SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+std::string TextOf(HWND control) {
+    char text[256] = {};
+    ::GetWindowTextA(control, text, sizeof text);
+    return text;
+}
 
 // A modeless Options dialog over a catalogue of its own; services record what they were asked.
 class OptionsDialog : public ::testing::Test {
@@ -308,6 +317,128 @@ TEST_F(OptionsDialog, PolicyLocksItsControlsAndOkKeepsTheForcedValues) {
     EXPECT_TRUE(kill_settings::SecureDelete());
     EXPECT_EQ(kill_settings::Passes(), 4) << "a forced even count does not drift to the level's odd one";
     EXPECT_FALSE(catalog.Settings().akWinStart);
+}
+
+// The last descendant of `root` with this control id (pages nest inside the Targets tab; of the
+// check-box pages that share a template, the custom one comes last).
+HWND Descendant(HWND root, int id) {
+    struct Search { int id; HWND found; } search{id, nullptr};
+    ::EnumChildWindows(root, [](HWND w, LPARAM p) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(p);
+        if (::GetDlgCtrlID(w) == s->id) s->found = w;
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::vector<HTREEITEM> Children(HWND tree, HTREEITEM parent) {
+    std::vector<HTREEITEM> items;
+    for (HTREEITEM i = parent ? TreeView_GetChild(tree, parent) : TreeView_GetRoot(tree); i; i = TreeView_GetNextSibling(tree, i))
+        items.push_back(i);
+    return items;
+}
+
+std::string ItemText(HWND tree, HTREEITEM item) {
+    wchar_t text[128] = {};
+    TVITEMW data{};
+    data.mask = TVIF_TEXT | TVIF_HANDLE;
+    data.hItem = item;
+    data.pszText = text;
+    data.cchTextMax = 128;
+    ::SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
+    return Utf8FromWide(TrimNul(text));
+}
+
+std::vector<std::string> Texts(HWND tree, HTREEITEM parent = nullptr) {
+    std::vector<std::string> texts;
+    for (HTREEITEM i : Children(tree, parent)) texts.push_back(ItemText(tree, i));
+    return texts;
+}
+
+// The tip the page gives for an item, asked as the tree asks it.
+std::string TipOf(HWND tree, HTREEITEM item) {
+    wchar_t text[128] = L"unset";
+    NMTVGETINFOTIPW tip{};
+    tip.hdr = {tree, static_cast<UINT_PTR>(::GetDlgCtrlID(tree)), TVN_GETINFOTIPW};
+    tip.hItem = item;
+    tip.pszText = text;
+    tip.cchTextMax = 128;
+    tip.lParam = TreeItemData(tree, item);
+    ::SendMessageW(::GetParent(tree), WM_NOTIFY, tip.hdr.idFrom, reinterpret_cast<LPARAM>(&tip));
+    return Utf8FromWide(TrimNul(text));
+}
+
+void Space(HWND tree, HTREEITEM item) {
+    TreeView_SelectItem(tree, item);
+    ::SendMessageW(tree, WM_KEYDOWN, VK_SPACE, 0);
+    ::SendMessageW(tree, WM_KEYUP, VK_SPACE, 0);
+    Pump();
+}
+
+// Imported targets under their groups, opened on demand, ticked a group at a time and searched
+// within their groups; a target the policy forces keeps its greyed tick on both tree pages.
+TEST_F(OptionsDialog, ApplicationsTreeGroupsSearchesAndKeepsForcedTicks) {
+    for (int c = 0; c < static_cast<int>(Category::Applications); ++c) catalog.EndCategory(static_cast<Category>(c));
+    for (const auto& [name, group] : std::vector<std::pair<std::string, std::string>>{
+             {"Plug One", ""}, {"Chat Alpha", "Internet"}, {"Chat Beta", "Internet"}, {"Mail Gamma", "Internet"},
+             {"Game Delta", "Games"}, {"Game Epsilon", "Games"}}) {
+        Target& t = catalog.AddTarget(std::make_unique<Target>(name, "About " + name));
+        t.SetGroup(group);
+        t.SetSelected(false);
+    }
+    catalog.MarkCustomStart();
+    catalog.AddTarget(std::make_unique<Target>("Custom Forced", ""));
+    MachinePolicy policy;
+    policy.targets = {{"Chat Beta", true}, {"Custom Forced", false}};
+    catalog.SetPolicy(policy);
+    policy.ApplyTo(catalog);
+    Open();
+    HWND tree = Descendant(dialog->Hwnd(), IDC_APP_TREE);
+    ASSERT_TRUE(tree);
+    HWND count = ::GetDlgItem(::GetParent(tree), IDC_SELECTED_COUNT);
+    EXPECT_EQ(Texts(tree), (std::vector<std::string>{"Plug One", "Internet", "Games"}));
+    HTREEITEM internet = Children(tree, nullptr)[1];
+    EXPECT_TRUE(Children(tree, internet).empty()) << "a group's targets wait until it is opened";
+    TreeView_Expand(tree, internet, TVE_EXPAND);
+    ASSERT_EQ(Texts(tree, internet), (std::vector<std::string>{"Chat Alpha", "Chat Beta", "Mail Gamma"}));
+    HTREEITEM beta = Children(tree, internet)[1];
+    EXPECT_TRUE(TreeTicked(tree, beta) && TreeTickLocked(tree, beta));
+    EXPECT_EQ(TipOf(tree, beta), "Set by your administrator");
+    Space(tree, beta);
+    EXPECT_TRUE(TreeTicked(tree, beta)) << "a forced tick stays";
+
+    // The group's box ticks what it holds; the forced one keeps its own.
+    Space(tree, internet);
+    for (HTREEITEM i : Children(tree, internet)) EXPECT_TRUE(TreeTicked(tree, i)) << ItemText(tree, i);
+    EXPECT_EQ(TextOf(count), "3");
+    Space(tree, Children(tree, internet)[0]);
+    EXPECT_FALSE(TreeTicked(tree, internet)) << "a cleared target clears its group's box";
+
+    // The search keeps the matching targets inside their groups and drops the empty groups.
+    HWND search = ::GetDlgItem(::GetParent(tree), IDC_APP_SEARCH);
+    ::SetWindowTextA(search, "epsilon");
+    Pump();
+    ASSERT_EQ(Texts(tree), std::vector<std::string>{"Games"});
+    EXPECT_EQ(Texts(tree, Children(tree, nullptr)[0]), std::vector<std::string>{"Game Epsilon"});
+    Space(tree, Children(tree, nullptr)[0]);
+    ::SetWindowTextA(search, "");
+    Pump();
+    EXPECT_EQ(Texts(tree), (std::vector<std::string>{"Plug One", "Internet", "Games"}));
+    EXPECT_FALSE(TreeTicked(tree, Children(tree, nullptr)[2])) << "Game Delta was hidden, so not ticked";
+
+    HWND custom = Descendant(dialog->Hwnd(), IDC_CUSTOM_TREE);
+    ASSERT_EQ(Children(custom, nullptr).size(), 1u);
+    HTREEITEM forced = Children(custom, nullptr)[0];
+    Space(custom, forced);
+    EXPECT_FALSE(TreeTicked(custom, forced));
+    EXPECT_TRUE(TreeTickLocked(custom, forced));
+    EXPECT_EQ(TipOf(custom, forced), "Set by your administrator");
+
+    Click(::GetDlgItem(dialog->Hwnd(), IDOK));
+    std::vector<std::string> selected;
+    for (size_t i = 0; i < catalog.TargetCount(); ++i)
+        if (catalog.TargetAt(i).Selected()) selected.push_back(catalog.TargetAt(i).Name());
+    EXPECT_EQ(selected, (std::vector<std::string>{"Chat Beta", "Mail Gamma", "Game Epsilon"}));
 }
 
 }  // namespace

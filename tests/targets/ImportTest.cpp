@@ -2,6 +2,7 @@
 // accepted is stored, offered only where its program is present, and cleans exactly its files;
 // a re-import replaces the import and removing it leaves nothing.
 #include "support/TempFolder.h"
+#include "engine/FolderGuard.h"
 #include "targets/ImportedTargets.h"
 #include "targets/WinappIni.h"
 
@@ -143,4 +144,44 @@ TEST(WinappImport, EveryVariableExpandsToAnAbsoluteFolder) {
     }
     EXPECT_EQ(ExpandWinappPath("%ProgramFiles%\\x").size(), 2u);  // both program-files folders
     EXPECT_TRUE(ExpandWinappPath("%Nope%\\x").empty());
+}
+
+// Thousands of conditions cost few lookups, and every answer is still the machine's: keys and
+// folders that are here among many that are not, a wildcard in the last part, a folder below an
+// absent one; and the import's places resolve folders as the machine's own do.
+TEST(WinappImport, ConditionsAndPlacesAnswerAsTheMachineFromFewLookups) {
+    TempFolder work;
+    const std::string key = "Software\\TlProbeTest";
+    const std::string folder = work.Path().substr(0, work.Path().size() - 1);
+    for (int i : {3, 17, 38}) {
+        ASSERT_TRUE(SetText(key + "\\Vendor" + std::to_string(i) + "\\Sub", "v", "1"));
+        work.MakeFile("Vendor" + std::to_string(i) + "\\app.exe", 1);
+    }
+    const Win32ConditionProbe probe;
+    size_t asked = 0;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int i = 0; i < 40; ++i) {
+            const std::string v = "Vendor" + std::to_string(i);
+            const bool here = i == 3 || i == 17 || i == 38;
+            EXPECT_EQ(probe.KeyExists(0x80000001u, key + "\\" + v), here) << v;
+            EXPECT_EQ(probe.KeyExists(0x80000001u, key + "\\" + (i % 2 ? "vendor" : "VENDOR") + std::to_string(i) + "\\Sub"), here) << v;
+            EXPECT_FALSE(probe.KeyExists(0x80000001u, key + "\\" + v + "\\Other"));
+            EXPECT_EQ(probe.PathExists(folder + "\\" + v + "\\app.exe"), here) << v;
+            EXPECT_EQ(probe.PathExists(folder + "\\" + v + "\\*.exe"), here) << v;
+            EXPECT_FALSE(probe.PathExists(folder + "\\" + v + "\\*.dll"));
+            asked += 6;
+        }
+    }
+    EXPECT_LT(probe.SystemLookups(), asked / 8) << "most absent names were answered from a list";
+
+    const ImportPlaces places;
+    for (const std::string& path : {folder + "\\Vendor3\\", folder + "\\Vendor4\\Cache\\", folder + "\\Vendor3\\Cache\\",
+                                    folder + "\\Vendor17\\app.exe"}) {
+        EntryRecord r;
+        r.SetKind(RemKind::FolderWildcard);
+        r.path = path;
+        r.mask = "*.*";
+        EXPECT_EQ(places.ResolvedPath(r), ThisMachinePlaces().ResolvedPath(r)) << path;
+    }
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
 }
