@@ -441,6 +441,10 @@ def hostile(fx):
             ("%LocalAppData%\\TlhStream\\Cache::$INDEX_ALLOCATION", "*", "", None),
             ("C:TlhStream", "*", "", None),
             ("%LocalAppData%\\TlhStream\\Cache", "*:$DATA", "", None))
+    section("Tlh Devices",
+            ("%LocalAppData%\\TlhDevice\\CON", "*", "", ("%LocalAppData%\\TlhDevice", "keep.txt")),
+            ("%LocalAppData%\\TlhDevice\\NUL\\Cache", "*.tmp", "RECURSE", None),
+            ("%LocalAppData%\\TlhDevice\\COM1.log", "*", "", None))
     section("Tlh Roots",
             ("%SystemDrive%", "*.*", "RECURSE", ("%SystemDrive%", "zz_root.txt")),
             ("C:\\", "*.tmp", "", ("%SystemDrive%", "zz_root.tmp")),
