@@ -177,7 +177,7 @@ protected:
         HWND options = OpenApplications(cleaner);
         ASSERT_TRUE(options);
         PostClick(ShownDescendant(options, IDC_APP_IMPORT));
-        HWND chooser = WaitForShown(cleaner.Pid(), "Open");
+        HWND chooser = WaitForShown(cleaner.Pid(), "Open", 30000);
         ASSERT_TRUE(chooser) << "the file chooser did not open";
         HWND name = FileNameField(chooser);
         ASSERT_TRUE(name) << Children(chooser);
