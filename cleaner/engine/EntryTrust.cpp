@@ -3,6 +3,9 @@
 #include "engine/ProtectedPlaces.h"
 #include "engine/RegistryRules.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace {
 
 EntryVerdict Refused(EntryVerdict v, const char* reason) {
@@ -25,6 +28,25 @@ const char* UntrustedRefusal(const EntryRecord& record) {
 }
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// A component named like a DOS device (CON, NUL, COM1...; also with an extension or trailing
+// spaces) opens that device in any folder, whatever the path around it says.
+bool NamesDevice(const std::string& path) {
+    static const char* const kDevices[] = {"con", "prn", "aux", "nul", "conin$", "conout$"};
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = start;
+        while (end < path.size() && !IsSeparator(path[end])) ++end;
+        std::string name = path.substr(start, std::min(path.find('.', start), end) - start);
+        while (!name.empty() && name.back() == ' ') name.pop_back();
+        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        const bool numbered = name.size() == 4 && (name.compare(0, 3, "com") == 0 || name.compare(0, 3, "lpt") == 0) &&
+                              name[3] >= '1' && name[3] <= '9';
+        if (numbered || std::find(std::begin(kDevices), std::end(kDevices), name) != std::end(kDevices)) return true;
+        start = end + 1;
+    }
+    return false;
+}
 
 // A standard installation: special folders by their default place, nothing resolved further.
 class StandardEntryPlaces : public EntryPlaces {
@@ -60,6 +82,7 @@ const char* StoredPathRefusal(const std::string& path) {
         const bool drive = colon == 1 && ((path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z');
         if (!drive || path.find(':', colon + 1) != std::string::npos) return "alternate data stream or device name";
     }
+    if (NamesDevice(path)) return "alternate data stream or device name";
     return nullptr;
 }
 

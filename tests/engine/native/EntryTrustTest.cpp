@@ -57,6 +57,7 @@ TEST(EntryTrust, OneRuleDecidesForEverySource) {
         {"a long-path prefix", File(1, "\\\\?\\C:\\Temp\\x.log"), "-----"},
         {"a device prefix", File(2, "\\\\.\\C:\\Temp\\"), "-----"},
         {"an alternate stream", File(1, "C:\\Temp\\x.log:secret"), "-----"},
+        {"a device name as a folder", File(2, "C:\\Temp\\Con .log\\"), "-----"},
         {"a relative path", File(1, "x.log"), "-----"},
     };
     for (const Row& row : rows) {
