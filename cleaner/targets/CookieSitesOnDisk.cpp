@@ -26,7 +26,9 @@ public:
         return total;
     }
     void RemoveScratch(const std::string& path) override { (void)::DeleteFileW(SystemPath(path).c_str()); }
-    bool Replace(const std::string&, const std::string&) override { return false; }  // a listing changes nothing
+    // A listing changes nothing.
+    bool Copy(const std::string&, const std::string&) override { return false; }
+    bool Replace(const std::string&, const std::string&) override { return false; }
 };
 
 struct CookieDatabase {

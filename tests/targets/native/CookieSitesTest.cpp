@@ -27,6 +27,7 @@ public:
     uint64_t GroupSize(const std::string& p) override { return fs::is_regular_file(p) ? fs::file_size(p) : 0; }
     void RemoveScratch(const std::string& p) override { fs::remove(p); }
     bool Replace(const std::string&, const std::string&) override { return false; }
+    bool Copy(const std::string&, const std::string&) override { return false; }
 };
 
 TEST(CookieSites, EachBrowsersHostsFoldToSitesAndNoDatabaseChangesOrBreaksTheListing) {
