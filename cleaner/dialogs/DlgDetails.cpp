@@ -21,12 +21,12 @@ constexpr UINT kBatchMs = 100;
 constexpr UINT kKeepCommand = IDC_DETAILS_KEEP;
 constexpr UINT kKeepFolderCommand = IDC_DETAILS_KEEP_FOLDER;
 
-struct ColumnSpec {
+struct ColumnLook {
     const wchar_t* title;
     int width;
     int format;
 };
-constexpr ColumnSpec kColumns[] = {
+constexpr ColumnLook kColumns[] = {
     {L"Folder", 224, LVCFMT_LEFT},
     {L"Name", 160, LVCFMT_LEFT},
     {L"Size", 76, LVCFMT_RIGHT},

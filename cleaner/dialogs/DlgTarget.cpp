@@ -29,8 +29,8 @@ unsigned FirstEntryKind(const Target& target) {
 int TreeItemId(HWND tree, HTREEITEM item) { return static_cast<int>(TreeItemData(tree, item)); }
 }  // namespace
 
-CDlgTarget::CDlgTarget(TargetCatalog& catalog, Spec spec, CustomChanged customChanged)
-    : CDlgTargetRoot(IDD_TARGET, spec.look), catalog_(catalog), spec_(std::move(spec)),
+CDlgTarget::CDlgTarget(TargetCatalog& catalog, PageContent page, CustomChanged customChanged)
+    : CDlgTargetRoot(IDD_TARGET, page.look), catalog_(catalog), page_(std::move(page)),
       customChanged_(std::move(customChanged)), treeKeys_(kRecountMessage) {}
 
 CDlgTarget::~CDlgTarget() = default;
@@ -46,15 +46,15 @@ BOOL CDlgTarget::OnInitDialog() {
     }
     ShowItems({IDC_CUSTOM_TREE, IDC_ADD_TARGET, IDC_EDIT_TARGET, IDC_DELETE_TARGET}, false);
     std::vector<CCheckList::Item> items;
-    const int start = catalog_.CategoryStart(spec_.primary);
-    const int count = catalog_.CategoryCount(spec_.primary);
+    const int start = catalog_.CategoryStart(page_.primary);
+    const int count = catalog_.CategoryCount(page_.primary);
     for (int i = 0; i < count; ++i) {
         const Target& t = catalog_.TargetAt(static_cast<size_t>(start + i));
         items.push_back({t.Name(), t.Description().empty() ? t.Name() : t.Description(), t.Selected(),
                          catalog_.Policy().ForcedTarget(t.Name()).has_value()});
     }
     if (list_.CreateList(*this, kListRect, items)) AddFramedControl(list_.Hwnd());
-    for (TargetGroup& group : spec_.groups) group.Load(catalog_);
+    for (TargetGroup& group : page_.groups) group.Load(catalog_);
     CreateGroupButtons();
     UpdateCount();
     return FALSE;
@@ -64,10 +64,10 @@ BOOL CDlgTarget::OnInitDialog() {
 // separator; closer together, below the page picture and in a smaller font when the catalogue
 // holds more groups than that.
 void CDlgTarget::CreateGroupButtons() {
-    const int count = static_cast<int>(spec_.groups.size());
+    const int count = static_cast<int>(page_.groups.size());
     if (count == 0) return;
-    int top = spec_.groupTop;
-    int step = spec_.groupStep;
+    int top = page_.groupTop;
+    int step = page_.groupStep;
     const bool compact = top + step * (count - 1) + 28 > kGroupBottom;
     if (compact) {
         top = kCompactTop;
@@ -78,7 +78,7 @@ void CDlgTarget::CreateGroupButtons() {
         auto button = std::make_unique<GroupButton>();
         button->compact = compact;
         const RECT rect{kGroupLeft, top + g * step, kGroupLeft + kGroupWidth, top + g * step + height};
-        const TargetGroup& group = spec_.groups[static_cast<size_t>(g)];
+        const TargetGroup& group = page_.groups[static_cast<size_t>(g)];
         if (!button->Create(Hwnd(), group.caption.c_str(), rect, static_cast<UINT>(IDC_GROUP_FIRST + g))) continue;
         const std::string tip = group.caption + " Targets";
         AddToolTip(button->Hwnd(), tip.c_str());
@@ -91,11 +91,11 @@ HFONT CDlgTarget::GroupButton::TextFont() const {
 }
 
 void CDlgTarget::OpenGroup(size_t group) {
-    if (group >= spec_.groups.size()) return;
+    if (group >= page_.groups.size()) return;
     // A copy: Cancel of the pop-up leaves the page's working copy as it was.
-    TargetGroup edited = spec_.groups[group];
+    TargetGroup edited = page_.groups[group];
     CDlgTargetMin popup(catalog_, edited);
-    if (popup.DoModal(::GetAncestor(Hwnd(), GA_ROOT)) == IDOK) spec_.groups[group].working = edited.working;
+    if (popup.DoModal(::GetAncestor(Hwnd(), GA_ROOT)) == IDOK) page_.groups[group].working = edited.working;
 }
 
 int CDlgTarget::ListCount() const {
@@ -121,7 +121,7 @@ bool CDlgTarget::OnCommand(WORD id, WORD code, HWND control) {
         UpdateCount();
         return true;
     }
-    if (code == BN_CLICKED && id >= IDC_GROUP_FIRST && id < IDC_GROUP_FIRST + static_cast<int>(spec_.groups.size())) {
+    if (code == BN_CLICKED && id >= IDC_GROUP_FIRST && id < IDC_GROUP_FIRST + static_cast<int>(page_.groups.size())) {
         OpenGroup(static_cast<size_t>(id - IDC_GROUP_FIRST));
         return true;
     }
@@ -268,10 +268,10 @@ void CDlgTarget::DeleteCustom() {
 
 void CDlgTarget::Apply() {
     if (!CustomMode()) {
-        const int start = catalog_.CategoryStart(spec_.primary);
-        const int count = std::min(list_.Count(), catalog_.CategoryCount(spec_.primary));
+        const int start = catalog_.CategoryStart(page_.primary);
+        const int count = std::min(list_.Count(), catalog_.CategoryCount(page_.primary));
         for (int i = 0; i < count; ++i) catalog_.TargetAt(static_cast<size_t>(start + i)).SetSelected(list_.Checked(i));
-        for (const TargetGroup& group : spec_.groups) group.Apply(catalog_);
+        for (const TargetGroup& group : page_.groups) group.Apply(catalog_);
         return;
     }
     HWND tree = Tree();

@@ -24,7 +24,7 @@ class TargetCatalog;
 
 class CDlgTarget : public CDlgTargetRoot {
 public:
-    struct Spec {
+    struct PageContent {
         Look look;
         int primary = -1;  // category index; -1: custom mode
         std::vector<TargetGroup> groups;
@@ -34,11 +34,11 @@ public:
     // Told when Apply changed the catalogue's custom targets.
     using CustomChanged = std::function<void()>;
 
-    CDlgTarget(TargetCatalog& catalog, Spec spec, CustomChanged customChanged = {});
+    CDlgTarget(TargetCatalog& catalog, PageContent page, CustomChanged customChanged = {});
     ~CDlgTarget() override;
 
-    bool CustomMode() const { return spec_.primary < 0; }
-    const std::vector<TargetGroup>& Groups() const { return spec_.groups; }
+    bool CustomMode() const { return page_.primary < 0; }
+    const std::vector<TargetGroup>& Groups() const { return page_.groups; }
 
 protected:
     BOOL OnInitDialog() override;
@@ -78,7 +78,7 @@ private:
     HWND Tree() const;
 
     TargetCatalog& catalog_;
-    Spec spec_;
+    PageContent page_;
     CustomChanged customChanged_;
     CCheckList list_;
     std::vector<std::unique_ptr<GroupButton>> groupButtons_;

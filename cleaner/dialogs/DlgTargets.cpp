@@ -46,46 +46,46 @@ TargetGroup GroupOf(const CategoryInfo& info) {
 }
 
 // Windows: the Windows category with every category between it and the browsers as groups.
-CDlgTarget::Spec WindowsSpec() {
-    CDlgTarget::Spec spec;
-    spec.look = {CDlgTargets::kWindows, "Windows", IDI_PAGE_WINDOWS, "windows.html"};
-    spec.primary = static_cast<int>(Category::Windows);
+CDlgTarget::PageContent WindowsPage() {
+    CDlgTarget::PageContent page;
+    page.look = {CDlgTargets::kWindows, "Windows", IDI_PAGE_WINDOWS, "windows.html"};
+    page.primary = static_cast<int>(Category::Windows);
     for (const CategoryInfo& info : Categories())
         if (info.category > Category::Windows && info.category < Category::InternetExplorer && !info.browser)
-            spec.groups.push_back(GroupOf(info));
-    spec.groupTop = 168;
-    spec.groupStep = 28;
-    return spec;
+            page.groups.push_back(GroupOf(info));
+    page.groupTop = 168;
+    page.groupStep = 28;
+    return page;
 }
 
 // Browsers: Internet Explorer with every other browser category the catalogue holds as a group.
-CDlgTarget::Spec BrowsersSpec() {
-    CDlgTarget::Spec spec;
-    spec.look = {CDlgTargets::kBrowsers, "Internet Explorer", IDI_PAGE_BROWSERS, "browser.html"};
-    spec.primary = static_cast<int>(Category::InternetExplorer);
+CDlgTarget::PageContent BrowsersPage() {
+    CDlgTarget::PageContent page;
+    page.look = {CDlgTargets::kBrowsers, "Internet Explorer", IDI_PAGE_BROWSERS, "browser.html"};
+    page.primary = static_cast<int>(Category::InternetExplorer);
     for (const CategoryInfo& info : Categories())
-        if (info.browser && info.category != Category::InternetExplorer) spec.groups.push_back(GroupOf(info));
-    spec.groupTop = 64;
-    spec.groupStep = 40;
-    return spec;
+        if (info.browser && info.category != Category::InternetExplorer) page.groups.push_back(GroupOf(info));
+    page.groupTop = 64;
+    page.groupStep = 40;
+    return page;
 }
 
-CDlgTarget::Spec CustomSpec() {
-    CDlgTarget::Spec spec;
-    spec.look = {CDlgTargets::kCustom, "Custom Targets", 0, "custom.html"};
-    spec.primary = -1;
-    return spec;
+CDlgTarget::PageContent CustomPage() {
+    CDlgTarget::PageContent page;
+    page.look = {CDlgTargets::kCustom, "Custom Targets", 0, "custom.html"};
+    page.primary = -1;
+    return page;
 }
 }  // namespace
 
 CDlgTargets::CDlgTargets(TargetCatalog& catalog, CustomChanged customChanged)
     : COptionsPage(IDD_TARGETS), catalog_(catalog) {
-    pages_[kWindows] = std::make_unique<CDlgTarget>(catalog, WindowsSpec());
-    pages_[kBrowsers] = std::make_unique<CDlgTarget>(catalog, BrowsersSpec());
+    pages_[kWindows] = std::make_unique<CDlgTarget>(catalog, WindowsPage());
+    pages_[kBrowsers] = std::make_unique<CDlgTarget>(catalog, BrowsersPage());
     pages_[kApplications] = std::make_unique<CDlgTargetApp>(
         catalog, static_cast<int>(Category::Applications),
         CDlgTargetRoot::Look{kApplications, "Applications", IDI_GROUP_APPLETS, "app_targ.html"});
-    pages_[kCustom] = std::make_unique<CDlgTarget>(catalog, CustomSpec(), std::move(customChanged));
+    pages_[kCustom] = std::make_unique<CDlgTarget>(catalog, CustomPage(), std::move(customChanged));
 }
 
 CDlgTargets::~CDlgTargets() = default;
