@@ -171,6 +171,7 @@ AddedScope::AddedScope(const ExcludeList& added) : merged_(Active()), previous_(
 }
 
 AddedScope::~AddedScope() { t_scoped = previous_; }
+
 void Set(ExcludeList list) { g_active = std::move(list); }
 void SetLoader(Loader loader) { g_loader = loader; }
 void Begin(const std::string& settingsPath) { Set(g_loader ? g_loader(settingsPath) : ExcludeList()); }

@@ -34,7 +34,7 @@ public:
     // The files in folder whose names match a wildcard mask, and with below in every folder under
     // it too. Never stored: it serves the excludes an imported cleaning file brings along.
     void AddFilePattern(const std::string& folder, const std::string& mask, bool below);
-    // Everything other excludes, as well as these.
+    // Adds everything the other list excludes.
     void AddAll(const ExcludeList& other);
     bool Empty() const { return files_.empty() && folders_.empty() && keys_.empty() && patterns_.empty(); }
     bool HasKeys() const { return !keys_.empty(); }
