@@ -1,6 +1,7 @@
 #include "engine/ExcludeList.h"
 
 #include "engine/WalkRootGuard.h"
+#include "engine/WildcardMatch.h"
 
 #include <utility>
 
@@ -46,6 +47,8 @@ std::string FoldedKey(std::string_view key) {
 
 ExcludeList g_active;
 run_excludes::Loader g_loader = nullptr;
+// A plain pointer: thread_local objects with destructors are unreliable with MinGW's threads.
+thread_local const ExcludeList* t_scoped = nullptr;
 
 }  // namespace
 
@@ -97,6 +100,34 @@ void ExcludeList::Add(const Exclude& exclude) {
     }
 }
 
+void ExcludeList::AddFilePattern(const std::string& folder, const std::string& mask, bool below) {
+    const std::string folded = NormaliseFolderForCompare(folder);
+    if (folded.empty() || mask.empty()) return;
+    patterns_.emplace(folded, FilePattern{mask, below});
+}
+
+void ExcludeList::AddAll(const ExcludeList& other) {
+    files_.insert(other.files_.begin(), other.files_.end());
+    folders_.insert(other.folders_.begin(), other.folders_.end());
+    keys_.insert(other.keys_.begin(), other.keys_.end());
+    patterns_.insert(other.patterns_.begin(), other.patterns_.end());
+}
+
+// The file's own folder takes every pattern, each folder above it only those that reach below.
+bool ExcludeList::MatchesPattern(const std::string& folded) const {
+    if (patterns_.empty()) return false;
+    const size_t slash = folded.rfind('\\');
+    if (slash == std::string::npos || slash + 1 == folded.size()) return false;
+    const std::string name = folded.substr(slash + 1);
+    bool own = true;
+    for (size_t end = slash; end != std::string::npos && end > 0; end = folded.rfind('\\', end - 1), own = false) {
+        const auto range = patterns_.equal_range(folded.substr(0, end));
+        for (auto it = range.first; it != range.second; ++it)
+            if ((own || it->second.below) && MatchesWildcard(name, it->second.mask)) return true;
+    }
+    return false;
+}
+
 // Looks up the name and each of its parents: one hash lookup per level.
 bool ExcludeList::AtOrBelow(const std::unordered_set<std::string>& set, const std::string& folded) {
     if (set.empty() || folded.empty()) return false;
@@ -107,9 +138,9 @@ bool ExcludeList::AtOrBelow(const std::unordered_set<std::string>& set, const st
 }
 
 bool ExcludeList::ExcludesFile(std::string_view path) const {
-    if (files_.empty() && folders_.empty()) return false;
+    if (files_.empty() && folders_.empty() && patterns_.empty()) return false;
     const std::string folded = NormaliseFolderForCompare(std::string(path));
-    return files_.count(folded) != 0 || AtOrBelow(folders_, folded);
+    return files_.count(folded) != 0 || AtOrBelow(folders_, folded) || MatchesPattern(folded);
 }
 
 bool ExcludeList::ExcludesFolder(std::string_view path) const {
@@ -117,7 +148,9 @@ bool ExcludeList::ExcludesFolder(std::string_view path) const {
 }
 
 bool ExcludeList::ExcludesFileItself(std::string_view path) const {
-    return !files_.empty() && files_.count(NormaliseFolderForCompare(std::string(path))) != 0;
+    if (files_.empty() && patterns_.empty()) return false;
+    const std::string folded = NormaliseFolderForCompare(std::string(path));
+    return files_.count(folded) != 0 || MatchesPattern(folded);
 }
 
 bool ExcludeList::ExcludesKey(std::string_view key) const {
@@ -130,7 +163,15 @@ bool ExcludeList::ExcludesKey(std::string_view key) const {
 }
 
 namespace run_excludes {
-const ExcludeList& Active() { return g_active; }
+const ExcludeList& Active() { return t_scoped ? *t_scoped : g_active; }
+
+AddedScope::AddedScope(const ExcludeList& added) : merged_(Active()), previous_(t_scoped) {
+    merged_.AddAll(added);
+    t_scoped = &merged_;
+}
+
+AddedScope::~AddedScope() { t_scoped = previous_; }
+
 void Set(ExcludeList list) { g_active = std::move(list); }
 void SetLoader(Loader loader) { g_loader = loader; }
 void Begin(const std::string& settingsPath) { Set(g_loader ? g_loader(settingsPath) : ExcludeList()); }

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -30,7 +31,12 @@ std::string RegistryKeyName(uint32_t rootKey, std::string_view subkey);
 class ExcludeList {
 public:
     void Add(const Exclude& exclude);
-    bool Empty() const { return files_.empty() && folders_.empty() && keys_.empty(); }
+    // The files in folder whose names match a wildcard mask, and with below in every folder under
+    // it too. Never stored: it serves the excludes an imported cleaning file brings along.
+    void AddFilePattern(const std::string& folder, const std::string& mask, bool below);
+    // Adds everything the other list excludes.
+    void AddAll(const ExcludeList& other);
+    bool Empty() const { return files_.empty() && folders_.empty() && keys_.empty() && patterns_.empty(); }
     bool HasKeys() const { return !keys_.empty(); }
 
     // The file itself, or a folder above it, is excluded.
@@ -43,7 +49,13 @@ public:
     [[nodiscard]] bool ExcludesKey(std::string_view key) const;
 
 private:
+    struct FilePattern {
+        std::string mask;
+        bool below = false;
+    };
     static bool AtOrBelow(const std::unordered_set<std::string>& set, const std::string& folded);
+    bool MatchesPattern(const std::string& folded) const;
+    std::unordered_multimap<std::string, FilePattern> patterns_;  // by folded folder
     std::unordered_set<std::string> files_;
     std::unordered_set<std::string> folders_;
     std::unordered_set<std::string> keys_;
@@ -52,7 +64,22 @@ private:
 // The excludes of the current run: set once when a Scan or Kill starts, before its worker does,
 // and read by every walk and registry entry of that run.
 namespace run_excludes {
+// The run's excludes, with those of every AddedScope open on the calling thread.
 const ExcludeList& Active();
+// For its lifetime, and only on the thread that opened it, Active() also holds these excludes:
+// an entry that brings its own keeps them through the same checks as the user's. A walk checks
+// its files on its own thread, so whatever the scope's thread walks sees them.
+class AddedScope {
+public:
+    explicit AddedScope(const ExcludeList& added);
+    ~AddedScope();
+    AddedScope(const AddedScope&) = delete;
+    AddedScope& operator=(const AddedScope&) = delete;
+
+private:
+    ExcludeList merged_;
+    const ExcludeList* previous_;
+};
 void Set(ExcludeList list);
 // Where a run's excludes come from: the program installs its registry loader at start-up, so the
 // platform-neutral action driver can begin a run with Begin. Without a loader a run has none.

@@ -1,6 +1,7 @@
 #include "targets/ImportedFolderEntry.h"
 
 #include "engine/Checkpoint.h"
+#include "engine/ExcludeList.h"
 #include "engine/FolderWalk.h"
 #include "engine/FolderGuard.h"
 #include "engine/WildcardMatch.h"
@@ -61,8 +62,9 @@ void Expand(const std::vector<std::string>& parts, size_t index, const std::stri
 
 // Removes the empty folders below folder, deepest first, then folder itself when it is empty.
 // RemoveDirectoryW refuses a folder that holds anything, so nothing but empty folders can go;
-// links are never entered and never removed.
+// links are never entered and never removed, nor is an excluded folder, empty or not.
 void RemoveEmptyFolders(const std::string& folder) {
+    if (run_excludes::Active().ExcludesFolder(folder)) return;
     ForEachSubfolder(folder, "*", [](const std::string& sub) { RemoveEmptyFolders(sub); });
     const DWORD attributes = ::GetFileAttributesW(SystemPath(folder).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return;
@@ -79,15 +81,19 @@ ImportedFolderEntry::ImportedFolderEntry(std::vector<std::string> folderPatterns
       recurse_(recurse || removeSelf),
       removeSelf_(removeSelf) {}
 
+std::vector<std::string> ExpandFolderPattern(const std::string& pattern) {
+    const std::vector<std::string> parts = Parts(pattern);
+    // parts[0] is the drive ("C:") the expanded variable gave.
+    if (parts.size() < 2 || parts[0].size() != 2 || parts[0][1] != ':') return {};
+    std::vector<std::string> found;
+    Expand(parts, 1, parts[0], found);
+    return found;
+}
+
 std::vector<std::string> ImportedFolderEntry::Folders() const {
     std::vector<std::string> out;
     for (const std::string& pattern : patterns_) {
-        const std::vector<std::string> parts = Parts(pattern);
-        // parts[0] is the drive ("C:") the expanded variable gave.
-        if (parts.size() < 2 || parts[0].size() != 2 || parts[0][1] != ':') continue;
-        std::vector<std::string> found;
-        Expand(parts, 1, parts[0], found);
-        for (std::string& f : found)
+        for (std::string& f : ExpandFolderPattern(pattern))
             if (std::find(out.begin(), out.end(), f) == out.end()) out.push_back(std::move(f));
     }
     return out;

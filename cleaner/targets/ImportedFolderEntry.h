@@ -10,6 +10,9 @@
 // engine's own walk, which holds it to the folder guard. With removeSelf, a Kill then removes the
 // folders it emptied below each folder found, and that folder too when it is left empty: a folder
 // that still holds anything stays.
+// The existing folders an absolute pattern names now, each '*' or '?' part expanded as above.
+[[nodiscard]] std::vector<std::string> ExpandFolderPattern(const std::string& pattern);
+
 class ImportedFolderEntry : public RemEntry {
 public:
     ImportedFolderEntry(std::vector<std::string> folderPatterns, std::vector<std::string> masks, bool recurse,

@@ -5,6 +5,7 @@
 #include "platform/Handles.h"
 #include "platform/Text.h"
 #include "targets/ImportStore.h"
+#include "targets/ImportedExcludesEntry.h"
 #include "targets/ImportedFolderEntry.h"
 #include "targets/PropertyTree.h"
 
@@ -46,13 +47,18 @@ std::unique_ptr<Target> MakeImportedTarget(const WinappTarget& t, const EntryPla
     // Judged again: the machine may have changed since the import.
     for (const ImportedEntry& e : EntriesOf(t)) {
         if (!JudgeImportedEntry(e, places).empty()) continue;
+        std::unique_ptr<RemEntry> entry;
         if (e.file) {
             std::vector<std::string> masks = e.file->patterns;
-            target->AddEntry(std::make_unique<ImportedFolderEntry>(e.folders, std::move(masks), e.file->recurse,
-                                                                   e.file->removeSelf));
+            entry = std::make_unique<ImportedFolderEntry>(e.folders, std::move(masks), e.file->recurse,
+                                                          e.file->removeSelf);
         } else {
-            target->AddEntry(MakeEntry(e.registry));
+            entry = MakeEntry(e.registry);
         }
+        if (!entry) continue;
+        // The target's excludes hold in each of its entries, file by file and key by key.
+        if (!t.excludes.empty()) entry = std::make_unique<ImportedExcludesEntry>(std::move(entry), t.excludes);
+        target->AddEntry(std::move(entry));
     }
     if (target->EntryCount() == 0) return nullptr;
     return target;

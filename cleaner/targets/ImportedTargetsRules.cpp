@@ -185,30 +185,6 @@ std::string ImportedRegistryRule(const EntryRecord& r) {
     return "";
 }
 
-bool IsExcludedKey(const WinappTarget& t, const EntryRecord& r) {
-    for (const WinappExclude& x : t.excludes)
-        if (x.kind == WinappExclude::Kind::Reg && x.root == r.rootKey &&
-            (IsInside(x.key, r.key) || Lower(x.key) == Lower(r.key)))
-            return true;
-    return false;
-}
-
-// An exclusion inside the folders an entry walks cannot be kept file by file by the walk, so the
-// entry is refused rather than allowed to take what the file says must stay.
-bool WalksExcluded(const WinappTarget& t, const WinappFileKey& k, const std::vector<std::string>& folders) {
-    for (const WinappExclude& x : t.excludes) {
-        if (x.kind == WinappExclude::Kind::Reg) continue;
-        for (const std::string& excluded : ExpandWinappPath(x.folder))
-            for (const std::string& folder : folders) {
-                const bool inside = k.recurse ? IsInside(excluded, folder) : Lower(excluded) == Lower(folder);
-                // a folder pattern with a wildcard is compared by its fixed part
-                const std::string fixed = folder.substr(0, std::min(folder.find_first_of("*?"), folder.size()));
-                if (inside || (fixed.size() < folder.size() && Lower(excluded).rfind(Lower(fixed), 0) == 0)) return true;
-            }
-    }
-    return false;
-}
-
 EntryRecord RegistryRecord(const WinappRegKey& k) {
     EntryRecord r;
     r.rootKey = k.root;
@@ -315,10 +291,6 @@ ImportOutcome JudgeImport(const WinappReadResult& read) {
             const bool isFile = i < t.files.size();
             const std::string& line = isFile ? t.files[i].first : t.keys[i - t.files.size()].first;
             std::string reason = JudgeImportedEntry(entries[i], places);
-            if (reason.empty() && isFile && WalksExcluded(t, t.files[i].second, entries[i].folders))
-                reason = "an excluded file or folder lies in what it walks";
-            if (reason.empty() && !isFile && IsExcludedKey(t, entries[i].registry))
-                reason = "an excluded key lies in what it removes";
             if (!reason.empty()) {
                 outcome.refused.push_back(t.name + ": " + line + ": " + reason);
                 ++outcome.refusedEntries;

@@ -12,4 +12,5 @@ list(APPEND CLEANER_WIN_SOURCES
   targets/ImportedTargetsRules.cpp
   targets/TargetConditionProbe.cpp
   targets/ImportedFolderEntry.cpp
+  targets/ImportedExcludesEntry.cpp
 )

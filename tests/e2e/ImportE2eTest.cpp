@@ -124,8 +124,10 @@ std::string Children(HWND window) {
 }
 
 // The tree's items that hold no others (the targets, whether or not the page groups them).
+// A group gets its targets when it is first opened: each is opened before its children are read.
 void Leaves(HWND tree, HTREEITEM first, std::vector<HTREEITEM>& out) {
     for (HTREEITEM i = first; i; i = TreeView_GetNextSibling(tree, i)) {
+        TreeView_Expand(tree, i, TVE_EXPAND);
         if (HTREEITEM child = TreeView_GetChild(tree, i)) Leaves(tree, child, out);
         else out.push_back(i);
     }

@@ -68,10 +68,10 @@ TEST(WinappImport, HostileFileIsRefusedEntryByEntryAndTheRestCleansExactlyItsFil
     const ImportResult result = ImportWinappFile(iniPath, program.Path().substr(0, program.Path().size() - 1));
     ASSERT_TRUE(result.ok) << result.error;
     EXPECT_EQ(result.targets, 3u);  // Accepted Cache, Absent Program, Mixed
-    EXPECT_EQ(result.refused, 16u);
+    EXPECT_EQ(result.refused, 15u);
     const std::string report = ReadFileBytes(result.reportPath);
     for (const char* refused :
-         {"Accepted Cache: FileKey2=", "Documents Wiper: FileKey1=", "Documents Wiper: FileKey2=",
+         {"Documents Wiper: FileKey1=", "Documents Wiper: FileKey2=",
           "Desktop Installer Leftovers: FileKey1=", "Profile Root: FileKey1=", "Profile Root: FileKey2=",
           "Key Material: FileKey1=", "Key Material: FileKey2=", "Key Material: FileKey3=", "Sync Folders: FileKey1=",
           "Sync Folders: FileKey2=", "Windows Settings: RegKey1=", "Windows Settings: RegKey2=",
@@ -84,7 +84,7 @@ TEST(WinappImport, HostileFileIsRefusedEntryByEntryAndTheRestCleansExactlyItsFil
     }
     for (const char* dropped : {"Documents Wiper", "Profile Root", "Key Material", "Windows Settings"})
         EXPECT_NE(report.find(std::string(dropped) + ": dropped"), std::string::npos) << dropped;
-    EXPECT_EQ(report.find("Accepted Cache: FileKey1="), std::string::npos);
+    EXPECT_EQ(report.find("Accepted Cache: FileKey"), std::string::npos);
     EXPECT_EQ(report.find("Mixed: FileKey1="), std::string::npos);
 
     // The absent program is stored but not offered; the others are, unselected, with the warning.
@@ -100,17 +100,18 @@ TEST(WinappImport, HostileFileIsRefusedEntryByEntryAndTheRestCleansExactlyItsFil
         catalog.TargetAt(i).SetSelected(true);
         catalog.RunTarget(static_cast<int>(i), false);
     }
-    EXPECT_EQ(accepted.Counters().files, 3u);  // x.tmp, y.log, z.tmp
+    EXPECT_EQ(accepted.Counters().files, 4u);  // x.tmp, y.log, z.tmp, old.log (keep.log is excluded)
     EXPECT_EQ(accepted.Counters().items, 2u);  // File1 below Recent, LastFile
     for (size_t i = 0; i < 2; ++i) catalog.RunTarget(static_cast<int>(i), true);
-    EXPECT_EQ(accepted.Counters().files, 3u);
+    EXPECT_EQ(accepted.Counters().files, 4u);
     EXPECT_EQ(catalog.TargetAt(1).Counters().files, 1u);
 
     // Exactly these remain: the unmatched file keeps its folder, the emptied folders are gone.
     EXPECT_TRUE(FileExists(kept));
     EXPECT_FALSE(FolderExists(app + "Profiles\\b2\\cache"));
     EXPECT_TRUE(FolderExists(app + "Profiles\\b2"));
-    EXPECT_TRUE(FileExists(oldLog) && FileExists(keepLog) && FileExists(text) && FileExists(absent));
+    EXPECT_FALSE(FileExists(oldLog));
+    EXPECT_TRUE(FileExists(keepLog) && FileExists(text) && FileExists(absent));
     EXPECT_EQ(ListFolder(work / "app\\Profiles\\a1\\cache"), std::vector<std::string>{"keep.dat"});
     EXPECT_EQ(ListFolder(work / "mixed"), std::vector<std::string>{"a.txt"});
     HKEY recent = nullptr;
@@ -134,6 +135,40 @@ TEST(WinappImport, HostileFileIsRefusedEntryByEntryAndTheRestCleansExactlyItsFil
     EXPECT_EQ(Load(folder), 0u);
     EXPECT_FALSE(FileExists(folder + "\\ImportReport.txt"));
     ::RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
+}
+
+// A target's excludes keep their files, folders, name patterns and keys; the entries take the rest,
+// and Scan counts exactly what Kill removes.
+TEST(WinappImport, ExcludesKeepTheirOwnAndTheEntriesCleanTheRest) {
+    TempFolder work, program;
+    char temp[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, temp);
+    const std::string dir = "%Temp%\\" + work.Path().substr(std::strlen(temp)) + "ex";
+    for (const char* gone : {"ex\\a.tmp", "ex\\sub\\b.tmp"}) work.MakeFile(gone, 3);
+    const char* kept[] = {"ex\\keep.tmp", "ex\\Saved\\c.tmp", "ex\\e.log", "ex\\sub\\d.log", "ex\\sub\\keep2.tmp"};
+    for (const char* k : kept) work.MakeFile(k, 5);
+    const std::string key = "Software\\TlImportExcl\\App";
+    for (const char* sub : {"", "\\Sub", "\\Pinned"}) ASSERT_TRUE(SetText(key + sub, "v", "x"));
+    const std::string ini = "[Keeper *]\nFileKey1=" + dir + "|*.*|REMOVESELF\nRegKey1=HKCU\\" + key +
+                            "\nExcludeKey1=FILE|" + dir + "\\keep.tmp\nExcludeKey2=PATH|" + dir +
+                            "\\Saved\\\nExcludeKey3=PATH|" + dir + "\\|*.log\nExcludeKey4=FILE|" + dir +
+                            "\\*\\|keep*\nExcludeKey5=REG|HKCU\\" + key + "\\Pinned\n";
+    const std::string folder = program.Path().substr(0, program.Path().size() - 1);
+    const ImportResult result = ImportWinappFile(work.MakeFileWith("winapp2.ini", ini), folder);
+    ASSERT_TRUE(result.ok && result.targets == 1u && result.refused == 0u) << ReadFileBytes(result.reportPath);
+    TargetCatalog catalog;
+    ASSERT_EQ(LoadImportedTargets(catalog, folder, Win32ConditionProbe()), 1u);
+    catalog.TargetAt(0).SetSelected(true);
+    for (bool kill : {false, true}) {
+        catalog.RunTarget(0, kill);
+        EXPECT_EQ(catalog.TargetAt(0).Counters().files, 2u) << kill;  // a.tmp, sub\b.tmp
+        EXPECT_EQ(catalog.TargetAt(0).Counters().items, 2u) << kill;  // the key's value and Sub's
+    }
+    for (const char* k : kept) EXPECT_TRUE(FileExists(work / k)) << k;
+    EXPECT_FALSE(FileExists(work / "ex\\a.tmp") || FileExists(work / "ex\\sub\\b.tmp"));
+    EXPECT_TRUE(ValueExists(key + "\\Pinned", "v"));
+    EXPECT_FALSE(ValueExists(key, "v") || ValueExists(key + "\\Sub", "v"));
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\TlImportExcl");
 }
 
 TEST(WinappImport, EveryVariableExpandsToAnAbsoluteFolder) {

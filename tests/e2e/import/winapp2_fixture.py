@@ -253,13 +253,18 @@ def absent(s, v, app):
 
 
 def excludes(s, v, app):
-    s.files(f"{v}\\{app}\\Cache", [], ["keep.dat", "a.tmp"], ok=False, pattern="*.*", flag="RECURSE")
+    """The section's excludes stay, file by file and key by key; its entries take the rest."""
+    s.files(f"{v}\\{app}\\Cache", ["a.tmp"], ["keep.dat"], pattern="*.*", flag="RECURSE")
     s.files(f"{v}\\{app}\\Logs", ["a.log"], ["b.txt", "../Data/d.log"], pattern="*.log")
-    s.files(f"{v}\\{app}\\Dumps", [], ["x.dmp", "keep.dmp"], ok=False, pattern="*.dmp")
+    s.files(f"{v}\\{app}\\Dumps", ["x.dmp"], ["keep.dmp"], pattern="*.dmp")
     s.add("ExcludeKey", f"FILE|{v}\\{app}\\Cache\\|keep.dat")
     s.add("ExcludeKey", f"PATH|{v}\\{app}\\Data\\|*.*")
     s.add("ExcludeKey", f"FILE|{v}\\{app}\\Dumps\\keep.dmp")
-    s.regkey(f"HKCU\\Software\\{app}\\History", ok=False, plant={"h": "kept"})
+    # The key's own value goes; the excluded subkey stays, and so does the key that holds it.
+    s.add("RegKey", f"HKCU\\Software\\{app}\\History")
+    history = long_key(f"HKCU\\Software\\{app}\\History")
+    s.fx.key(history, {"h": "gone"})
+    s.gone["values"].add(f"{history}\th")
     s.fx.key(long_key(f"HKCU\\Software\\{app}\\History\\Pinned"), {"p": "pinned"})
     s.regkey(f"HKCU\\Software\\{app}\\Typed", plant={"t": "typed"})
     s.add("ExcludeKey", f"REG|HKCU\\Software\\{app}\\History\\Pinned")
