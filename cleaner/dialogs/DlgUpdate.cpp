@@ -114,11 +114,12 @@ void CDlgUpdate::Close(INT_PTR result) {
 
 void CDlgUpdate::ShowEnded(const std::string& text) {
     running_ = false;
-    SetStatus(text);
+    // The buttons change before the text: whoever sees the final text sees the dialog's end state.
     ::ShowWindow(Item(IDCANCEL), SW_HIDE);
     ::ShowWindow(Item(IDC_UPDATE_PROGRESS), SW_HIDE);
     ::ShowWindow(Item(IDOK), SW_SHOW);
     ::SetFocus(Item(IDOK));
+    SetStatus(text);
     ::InvalidateRect(Hwnd(), nullptr, TRUE);
 }
 
