@@ -10,15 +10,6 @@
 
 namespace {
 
-std::string Quoted(const std::string& name) {
-    std::string out = "\"";
-    for (char c : name) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + "\"";
-}
-
 std::string WhereClause(const RowDelete& d) { return d.where.empty() ? std::string() : " WHERE (" + d.where + ")"; }
 
 // The condition of a deletion on this connection: none when nothing of the table can be kept.
@@ -120,7 +111,7 @@ bool RowCleaner::CountRows(SqliteDb& db, RowResult& result) const {
         if (d.optional && !HasTable(db, d.table)) continue;
         int64_t n = 0;
         std::string where;
-        if (!WhereClauseIn(db, d, where) || !db.QueryInt("SELECT COUNT(*) FROM " + Quoted(d.table) + where, n))
+        if (!WhereClauseIn(db, d, where) || !db.QueryInt("SELECT COUNT(*) FROM " + QuotedSqlName(d.table) + where, n))
             return false;
         result.items += static_cast<uint64_t>(n);
         AddRows(result.tables, d.table, static_cast<uint64_t>(n));
@@ -136,7 +127,7 @@ bool RowCleaner::DeleteRows(SqliteDb& db, RowResult& result) const {
         std::string where;
         SetAsideIndexes indexes;
         if (!WhereClauseIn(db, d, where) || !indexes.Drop(db, d.table, where) ||
-            !db.Exec("DELETE FROM " + Quoted(d.table) + where))
+            !db.Exec("DELETE FROM " + QuotedSqlName(d.table) + where))
             return false;
         const auto n = static_cast<uint64_t>(db.Changes());
         if (!indexes.Restore(db)) return false;
@@ -161,8 +152,8 @@ uint64_t RowCleaner::EstimateFreedBytes(SqliteDb& db, uint64_t groupSize) const 
     for (const RowDelete& d : plan_.deletes) {
         if (d.optional && !HasTable(db, d.table)) continue;
         int64_t all = 0, going = 0, bytes = 0;
-        if (!db.QueryInt("SELECT COUNT(*) FROM " + Quoted(d.table), all) || all == 0) continue;
-        if (!db.QueryInt("SELECT COUNT(*) FROM " + Quoted(d.table) + WhereClause(d), going)) continue;
+        if (!db.QueryInt("SELECT COUNT(*) FROM " + QuotedSqlName(d.table), all) || all == 0) continue;
+        if (!db.QueryInt("SELECT COUNT(*) FROM " + QuotedSqlName(d.table) + WhereClause(d), going)) continue;
         SqliteStatement stmt(db, "SELECT ifnull(SUM(pgsize), 0) FROM dbstat WHERE name IN (SELECT name FROM "
                                  "sqlite_master WHERE tbl_name = ?1)");
         stmt.BindText(1, d.table);

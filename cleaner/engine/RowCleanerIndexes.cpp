@@ -5,15 +5,6 @@ namespace {
 // Below this many rows a rebuild gains nothing worth the statements.
 constexpr int64_t kMinRowsGoing = 1000;
 
-std::string Quoted(const std::string& name) {
-    std::string out = "\"";
-    for (char c : name) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + "\"";
-}
-
 bool Exists(SqliteDb& db, const std::string& table) {
     SqliteStatement stmt(db, "SELECT 1 FROM main.sqlite_master WHERE type = 'table' AND name = ?1");
     stmt.BindText(1, table);
@@ -27,8 +18,8 @@ bool SetAsideIndexes::Drop(SqliteDb& db, const std::string& table, const std::st
     stats_ = false;
     if (where.empty()) return true;  // a table emptied whole drops its pages, indexes with them
     int64_t all = 0, going = 0;
-    if (!db.QueryInt("SELECT COUNT(*) FROM main." + Quoted(table), all) ||
-        !db.QueryInt("SELECT COUNT(*) FROM main." + Quoted(table) + where, going))
+    if (!db.QueryInt("SELECT COUNT(*) FROM main." + QuotedSqlName(table), all) ||
+        !db.QueryInt("SELECT COUNT(*) FROM main." + QuotedSqlName(table) + where, going))
         return false;
     if (going < kMinRowsGoing || going * 2 < all) return true;
     // Statistics beside sqlite_stat1 are of a kind this build does not write back: left alone.
@@ -56,7 +47,7 @@ bool SetAsideIndexes::Drop(SqliteDb& db, const std::string& table, const std::st
             keep.BindText(1, name);
             if (keep.Step() || keep.Failed()) return false;
         }
-        if (!db.Exec("DROP INDEX main." + Quoted(name))) return false;
+        if (!db.Exec("DROP INDEX main." + QuotedSqlName(name))) return false;
     }
     return true;
 }

@@ -4,6 +4,15 @@
 
 #include <utility>
 
+std::string QuotedSqlName(const std::string& name) {
+    std::string out = "\"";
+    for (char c : name) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    return out + "\"";
+}
+
 SqliteDb::~SqliteDb() { Close(); }
 
 SqliteDb::SqliteDb(SqliteDb&& other) noexcept : db_(std::exchange(other.db_, nullptr)) {}

@@ -6,6 +6,9 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
+// A table, index or column name as an SQL identifier: in double quotes, inner quotes doubled.
+std::string QuotedSqlName(const std::string& name);
+
 // One SQLite connection, owned. Paths are UTF-8 (SQLite's own file functions take them so and, on
 // Windows, hand them to the wide calls). Errors are results, never thrown.
 class SqliteDb {
