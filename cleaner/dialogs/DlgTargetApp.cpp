@@ -123,9 +123,15 @@ int CDlgTargetApp::ListChecked() const {
 }
 
 void CDlgTargetApp::SetAllChecked(bool checked) {
-    for (size_t i = 0; i < checked_.size(); ++i)
-        if (Shown(i) && !locked_[i]) checked_[i] = checked;
+    std::vector<size_t> ticked;
+    for (size_t i = 0; i < checked_.size(); ++i) {
+        if (!Shown(i) || locked_[i]) continue;
+        if (checked && !checked_[i]) ticked.push_back(i);
+        checked_[i] = checked;
+    }
     ShowTicks();
+    // "Select All" ticks targets that warn as surely as a click on each does: the user is told.
+    Warn(ticked);
 }
 
 HTREEITEM CDlgTargetApp::Insert(HTREEITEM parent, const std::string& text, LPARAM data, bool children) {

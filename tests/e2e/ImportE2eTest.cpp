@@ -9,12 +9,14 @@
 #include "app/DlgMainIds.h"
 #include "dialogs/TargetPagesIds.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
 #include <commdlg.h>
 #include <dlgs.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -243,6 +245,21 @@ protected:
         ASSERT_TRUE(WaitFor([&] { return all.clear(), Leaves(tree, TreeView_GetRoot(tree), all), all.size() == e.offered.size(); }))
             << all.size() << " targets listed, " << e.offered.size() << " expected";
         PostClick(ShownDescendant(options, IDC_SELECT_ALL));
+        // The targets that warn and were not ticked one by one are told in one message (titled by
+        // the target when it is the only one).
+        std::vector<std::pair<std::string, std::string>> unticked;  // name, warning
+        for (const auto& o : e.offered)
+            if (!o.second.second.empty()) unticked.emplace_back(o.first, o.second.second);
+        unticked.erase(unticked.begin(), unticked.begin() + std::min<size_t>(unticked.size(), kWarnedTicks));
+        if (!unticked.empty()) {
+            HWND box = WaitForShown(cleaner.Pid(), unticked.size() == 1 ? unticked[0].first : "Warnings");
+            ASSERT_TRUE(box) << "Select All told nothing of " << unticked.size() << " targets that warn";
+            const std::string text = MessageText(box);
+            EXPECT_TRUE(std::any_of(unticked.begin(), unticked.end(),
+                                    [&](const auto& u) { return text.find(u.second) != std::string::npos; }))
+                << text;
+            ASSERT_TRUE(CloseWith(box, IDOK));
+        }
         ASSERT_TRUE(WaitFor([&] { return TextOf(ShownDescendant(options, IDC_SELECTED_COUNT)) == std::to_string(all.size()); }));
         ASSERT_TRUE(CloseWith(options, IDOK));
         cleaner.Click(IDC_KILL);
