@@ -6,6 +6,7 @@
 #include "Cleaner.h"
 #include "ListText.h"
 #include "ShownControl.h"
+#include "WindowText.h"
 #include "app/DlgMainIds.h"
 #include "dialogs/TargetPagesIds.h"
 
@@ -26,6 +27,9 @@
 using namespace e2e;
 
 namespace {
+
+using window_text::TextOf;
+using window_text::MessageText;
 
 // What one ini must give, as the fixture generator wrote it (expect-*.txt, UTF-8, tab-separated).
 struct Expected {
@@ -60,12 +64,6 @@ std::wstring Wide(const std::string& utf8) {
     return out;
 }
 
-std::string TextOf(HWND window) {
-    char text[1024] = {};
-    ::SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
 HWND WaitForShown(DWORD pid, const std::string& title, DWORD ms = 15000) {
     HWND found = nullptr;
     WaitFor([&] {
@@ -74,17 +72,6 @@ HWND WaitForShown(DWORD pid, const std::string& title, DWORD ms = 15000) {
         return false;
     }, ms);
     return found;
-}
-
-// A message box's text: its longest static text.
-std::string MessageText(HWND box) {
-    std::string text;
-    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        char cls[32] = {};
-        ::GetClassNameA(child, cls, sizeof cls);
-        if (std::string(cls) == "Static" && TextOf(child).size() > text.size()) text = TextOf(child);
-    }
-    return text;
 }
 
 void PostClick(HWND control) { ::PostMessageA(control, BM_CLICK, 0, 0); }

@@ -3,6 +3,7 @@
 // they change read back from the registry, the disk and the main window's result list.
 #include "Cleaner.h"
 #include "ShownControl.h"
+#include "WindowText.h"
 #include "app/DlgMainIds.h"
 #include "dialogs/DlgAddTargetIds.h"
 #include "dialogs/TargetPagesIds.h"
@@ -15,6 +16,9 @@
 using namespace e2e;
 
 namespace {
+
+using window_text::TextOf;
+using window_text::MessageText;
 
 constexpr int kAppTargets = 40;
 constexpr char kTestKey[] = "Software\\TracelornE2e";
@@ -37,12 +41,6 @@ public:
     std::string exe;
 };
 
-std::string TextOf(HWND window) {
-    char text[512] = {};
-    ::SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
 // A shown top-level window of the process with this title (and, when given, this owner).
 HWND ShownWindow(DWORD pid, const std::string& title, HWND owner = nullptr) {
     for (HWND w : WindowsOf(pid)) {
@@ -57,19 +55,6 @@ HWND WaitForWindow(DWORD pid, const std::string& title, HWND owner = nullptr) {
     HWND found = nullptr;
     WaitFor([&] { return (found = ShownWindow(pid, title, owner)) != nullptr; });
     return found;
-}
-
-// The text of a message box: its longest static text.
-std::string MessageText(HWND box) {
-    std::string text;
-    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        char cls[32] = {};
-        ::GetClassNameA(child, cls, sizeof cls);
-        if (std::string(cls) != "Static") continue;
-        const std::string t = TextOf(child);
-        if (t.size() > text.size()) text = t;
-    }
-    return text;
 }
 
 bool Checked(HWND box) { return ::SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
