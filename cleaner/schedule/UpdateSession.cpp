@@ -70,6 +70,7 @@ public:
     std::condition_variable changed;
     bool done = false;
     bool cancelled = false;
+    bool answered = false;  // the server sent a status line
     update::FetchResult result = update::FetchResult::Failed;
     std::vector<uint8_t> bytes;
     uint64_t length = 0;  // announced, when lengthKnown
@@ -80,9 +81,13 @@ private:
         using update::FetchResult;
         // An error page is not the file: only a 2xx answer is.
         DWORD status = 0, size = sizeof status;
-        if (!::HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) ||
-            status < 200 || status > 299)
+        if (!::HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
             return FetchResult::Failed;
+        {
+            std::lock_guard<std::mutex> hold(lock);
+            answered = true;
+        }
+        if (status < 200 || status > 299) return FetchResult::Failed;
         wchar_t lengthText[32] = {};
         DWORD lengthSize = sizeof lengthText - sizeof(wchar_t);  // bytes
         if (::HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH, lengthText, &lengthSize, nullptr)) {
@@ -140,6 +145,21 @@ std::string UpdateSession::EncodePath(const std::string& relativeUrl) {
 update::FetchResult UpdateSession::Download(const std::string& relativeUrl, size_t limit, const StopCheck& stop,
                                             const Progress& progress, std::vector<uint8_t>& out) {
     using update::FetchResult;
+    // A connection that fails before the server says anything (refused, reset, a dropped SYN on a
+    // busy link) is tried once more after a short pause; an answer of any kind is final.
+    bool answered = false;
+    FetchResult result = Attempt(relativeUrl, limit, stop, progress, out, answered);
+    if (result != FetchResult::Failed || answered || !out.empty()) return result;
+    for (DWORD waited = 0; waited < kRetryPauseMs; waited += 50) {
+        if (stop()) return FetchResult::Stopped;
+        ::Sleep(50);
+    }
+    return Attempt(relativeUrl, limit, stop, progress, out, answered);
+}
+
+update::FetchResult UpdateSession::Attempt(const std::string& relativeUrl, size_t limit, const StopCheck& stop,
+                                           const Progress& progress, std::vector<uint8_t>& out, bool& answered) {
+    using update::FetchResult;
     out.clear();
     if (stop()) return FetchResult::Stopped;
     if (!session_) return FetchResult::Failed;
@@ -193,6 +213,7 @@ update::FetchResult UpdateSession::Download(const std::string& relativeUrl, size
         hold.lock();
     }
     const FetchResult result = transfer->result;
+    answered = transfer->answered;
     const bool reportProgress = progress && transfer->lengthKnown && transfer->length > update::kProgressWithinFileFrom;
     out = std::move(transfer->bytes);
     hold.unlock();

@@ -19,6 +19,8 @@ public:
     static constexpr const char* kUserAgent = "ZEVeverar";
     // Also the longest the worker waits for a server that has stopped sending.
     static constexpr DWORD kTimeoutMs = 30000;
+    // Before the one retry of a GET whose connection failed without an answer.
+    static constexpr DWORD kRetryPauseMs = 500;
 
     // The system's proxy settings; `baseAddress` ends with '/'.
     explicit UpdateSession(std::string baseAddress);
@@ -32,7 +34,7 @@ public:
     using Progress = std::function<void(uint32_t perMille)>;
     // Failed for a connection or read error, a status other than 2xx, a body larger than `limit`
     // (announced or received), a body shorter than its announced length and a server silent for
-    // kTimeoutMs. Worker thread.
+    // kTimeoutMs. A connection that fails before any answer is tried twice. Worker thread.
     [[nodiscard]] update::FetchResult Download(const std::string& relativeUrl, size_t limit, const StopCheck& stop,
                                                const Progress& progress, std::vector<uint8_t>& out);
 
@@ -45,6 +47,8 @@ public:
 
 private:
     class Transfer;
+    update::FetchResult Attempt(const std::string& relativeUrl, size_t limit, const StopCheck& stop,
+                                const Progress& progress, std::vector<uint8_t>& out, bool& answered);
 
     std::string base_;
     InternetHandle session_;

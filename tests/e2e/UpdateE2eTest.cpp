@@ -100,6 +100,15 @@ std::string Text(HWND control) {
     return text;
 }
 
+// The server's last requests, for a failure message.
+std::string LastRequests(size_t count = 12) {
+    const std::string log = ReadFileBytes(ServerRoot() + "requests.log");
+    size_t from = log.size();
+    for (size_t lines = 0; from > 0 && lines <= count; --from)
+        if (log[from - 1] == '\n') ++lines;
+    return "the server's last requests:\n" + log.substr(from);
+}
+
 bool Shown(HWND control) { return control && (::GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE) != 0; }
 
 class UpdateE2e : public ::testing::Test {
@@ -140,7 +149,7 @@ TEST_F(UpdateE2e, UpdateDialogBringsThePluginsAndBannerAndTheNextStartHasTheirTa
         const std::string done = "Update successfully completed.\n" + std::to_string(plugins.size()) + " plugins updated.";
         const DWORD start = ::GetTickCount();
         while (Text(::GetDlgItem(dialog, IDC_UPDATE_STATUS)) != done && ::GetTickCount() - start < 60000) ::Sleep(100);
-        EXPECT_EQ(Text(::GetDlgItem(dialog, IDC_UPDATE_STATUS)), done);
+        ASSERT_EQ(Text(::GetDlgItem(dialog, IDC_UPDATE_STATUS)), done) << LastRequests();
         EXPECT_TRUE(Shown(::GetDlgItem(dialog, IDOK)));
         EXPECT_FALSE(Shown(::GetDlgItem(dialog, IDCANCEL)));
         ExpectDemoInstalled();
@@ -163,7 +172,9 @@ TEST_F(UpdateE2e, UpdateDialogBringsThePluginsAndBannerAndTheNextStartHasTheirTa
     // selection at exit, and none of them was there after the first start.
     const std::set<std::string> after = StoredTargetNames();
     for (const auto& [file, name] : plugins) {
-        if (OfferedEverywhere(file)) EXPECT_TRUE(after.count(name)) << name << " (" << file << ")";
+        if (OfferedEverywhere(file)) {
+            EXPECT_TRUE(after.count(name)) << name << " (" << file << ")";
+        }
         EXPECT_FALSE(before.count(name)) << name;
     }
 }
