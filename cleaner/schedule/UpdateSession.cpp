@@ -83,10 +83,13 @@ private:
         DWORD status = 0, size = sizeof status;
         if (!::HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
             return FetchResult::Failed;
+        // Wine reports status 0 for a connection closed before any status line: no answer.
+        if (status < 100) return FetchResult::Failed;
         {
             std::lock_guard<std::mutex> hold(lock);
             answered = true;
         }
+
         if (status < 200 || status > 299) return FetchResult::Failed;
         wchar_t lengthText[32] = {};
         DWORD lengthSize = sizeof lengthText - sizeof(wchar_t);  // bytes

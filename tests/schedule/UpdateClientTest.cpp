@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <ctime>
 #include <optional>
 
@@ -172,6 +174,24 @@ TEST_F(UpdateClient, BrokenDownloadsLeaveTheProgramFolderByteIdentical) {
         EXPECT_EQ(codes.back(), c.code);
         EXPECT_EQ(program.Snapshot(), before);
     }
+}
+
+TEST_F(UpdateClient, AConnectionDroppedBeforeAnyAnswerIsTriedOnceMore) {
+    ServerContent content;
+    const Offer plugin = MakeOffer("dropped.tlp", 9);
+    content.standard = {plugin};
+    server.Publish(content);
+    server.Fault("STDPLUGS/dropped.tlp", "drop");
+    InstallList(content.bannerVersion, 0, content.banner);
+    const auto fetches = [this] {
+        const std::vector<std::string> requests = server.Requests();
+        return std::count_if(requests.begin(), requests.end(),
+                             [](const std::string& r) { return r.find("dropped.tlp") != std::string::npos; });
+    };
+    const auto before = fetches();
+    EXPECT_EQ(Codes(Run()).back(), kSucceeded);
+    EXPECT_EQ(program.Get("STDPLUGS\\dropped.tlp"), plugin.bytes);
+    EXPECT_EQ(fetches() - before, 2);
 }
 
 TEST_F(UpdateClient, ListsWithoutAValidSignatureAreRefusedWithNothingWritten) {

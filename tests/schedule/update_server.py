@@ -9,6 +9,7 @@ go wrong on purpose:
   stall          the full Content-Length and 256 bytes, then silence for two minutes
   oversize N     N bytes (the file, then zeros) without a Content-Length
   wrong          as many bytes as the file, every one changed
+  drop           the connection closes without an answer, this once (the sidecar goes)
 
 Every request path is appended to ROOT/requests.log. The chosen port goes to --port-file."""
 import argparse
@@ -42,6 +43,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
             with open(local + ".fault") as f:
                 fault = f.read().split()
         kind = fault[0] if fault else ""
+        if kind == "drop":
+            os.remove(local + ".fault")
+            self.close_connection = True
+            return
         if kind in ("404", "500"):
             return self.send_error(int(kind))
         self.send_response(200)
