@@ -92,6 +92,10 @@ void AddChromiumAutocompleteRows(Target& target, const std::string& profile) {
     AddRows(target, profile + "Web Data", "Web Data", ChromiumAutocompletePlan());
 }
 
+void AddChromiumQuotaRows(Target& target, const std::string& profile) {
+    AddRows(target, profile + "WebStorage\\QuotaManager", "QuotaManager", ChromiumQuotaPlan(CatalogKeepList()));
+}
+
 void AddChromiumNewCaches(Target& target, const std::string& profile) {
     for (const char* cache : {"DawnWebGPUCache\\", "DawnGraphiteCache\\"})
         target.AddEntry(std::make_unique<FileEntry>(

@@ -21,5 +21,7 @@ void AddFirefoxCookieRows(Target& target, const std::string& profile);
 void AddChromiumHistoryRows(Target& target, const std::string& profile);
 void AddChromiumCookieRows(Target& target, const std::string& profile);
 void AddChromiumAutocompleteRows(Target& target, const std::string& profile);
+// The storage buckets Chromium's quota database lists (WebStorage\QuotaManager).
+void AddChromiumQuotaRows(Target& target, const std::string& profile);
 // The caches of today's Chromium beside the ones the cache target always had.
 void AddChromiumNewCaches(Target& target, const std::string& profile);

@@ -198,6 +198,14 @@ std::shared_ptr<const RowPlan> FirefoxCookiesPlan(KeepListSource keep) {
     return plan;
 }
 
+std::shared_ptr<const RowPlan> ChromiumQuotaPlan(KeepListSource keep) {
+    auto plan = std::make_shared<RowPlan>();
+    plan->required = {{"buckets", {"id", "storage_key", "host"}}};
+    plan->deletes = {{"buckets", "(storage_key LIKE 'http://%' OR storage_key LIKE 'https://%') AND NOT tl_kept(host)", false}};
+    plan->prepare = [keep = std::move(keep)](SqliteDb& db) { return RegisterKeepList(db, keep); };
+    return plan;
+}
+
 std::shared_ptr<const RowPlan> ChromiumCookiesPlan(KeepListSource keep) {
     auto plan = std::make_shared<RowPlan>();
     plan->required = {{"cookies", {"host_key", "name"}}};

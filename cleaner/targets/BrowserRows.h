@@ -38,3 +38,6 @@ std::shared_ptr<const RowPlan> ChromiumAutocompletePlan();
 // Cookies of every site but the kept ones: Firefox cookies.sqlite, Chromium Cookies.
 std::shared_ptr<const RowPlan> FirefoxCookiesPlan(KeepListSource keep);
 std::shared_ptr<const RowPlan> ChromiumCookiesPlan(KeepListSource keep);
+// Chromium WebStorage\QuotaManager: the storage buckets of every web origin but the kept sites'
+// (an extension's buckets stay).
+std::shared_ptr<const RowPlan> ChromiumQuotaPlan(KeepListSource keep);

@@ -6,7 +6,9 @@
 #include "platform/FileByHandle.h"
 #include "platform/Handles.h"
 #include "platform/Text.h"
+#include "engine/DatabaseSwap.h"
 #include "targets/BrowserRowTargets.h"
+#include "targets/CookieSites.h"
 #include "targets/LevelDbKeys.h"
 #include "targets/SiteOrigins.h"
 
@@ -31,6 +33,7 @@ enum class Layout {
     PerOrigin,   // one folder per origin, named for it
     FileSystem,  // numbered folders, mapped to their origins by the leveldb store "Origins"
     Mixed,       // one store for every origin: all of it goes, or none
+    Buckets,     // one folder per storage bucket, named for its id in the quota database
 };
 
 struct StoreShape {
@@ -154,6 +157,22 @@ FileSystemMap ReadFileSystemMap(const std::string& store) {
     return map;
 }
 
+// The bucket folders of taken origins, by the ids the store's quota database gives them;
+// nothing when the database cannot be read.
+std::optional<std::set<std::string>> TakenBuckets(const std::string& store, const std::vector<std::string>& kept) {
+    static const std::shared_ptr<DatabaseFiles> files = MakeWin32DatabaseFiles();
+    const auto rows = ReadDatabaseColumn(store + "QuotaManager", "SELECT id || ' ' || storage_key FROM buckets", *files);
+    if (!rows) return std::nullopt;
+    std::set<std::string> taken;
+    for (const std::string& row : *rows) {
+        const size_t space = row.find(' ');
+        if (space == std::string::npos) continue;
+        const std::optional<SiteOrigin> origin = StorageKeyOrigin(std::string_view(row).substr(space + 1));
+        if (origin && IsTakenOrigin(*origin, kept)) taken.insert(row.substr(0, space));
+    }
+    return taken;
+}
+
 // One store of a profile for one run: which of its names the walk takes.
 class SiteDataEntry : public RemEntry {
 public:
@@ -202,6 +221,18 @@ private:
                 if (verdict.Unknown()) notice_ = label_ + " left whole: it could not be read.";
                 return !verdict.MustStay(kept);
             }
+            case Layout::Buckets: {
+                // Only the numbered folders: the quota database itself is cleaned by rows, after.
+                std::optional<std::set<std::string>> taken = TakenBuckets(store_, kept);
+                if (!taken) {
+                    if (::GetFileAttributesW(SystemPath(store_ + "QuotaManager").c_str()) != INVALID_FILE_ATTRIBUTES)
+                        notice_ = label_ + " left whole: it could not be read.";
+                    return false;
+                }
+                if (taken->empty()) return false;
+                options.topNames = [taken = std::move(*taken)](const std::string& name) { return taken.count(name) > 0; };
+                return true;
+            }
             case Layout::FileSystem: {
                 FileSystemMap map = ReadFileSystemMap(store_);
                 if (!map.verdict.MustStay(kept)) return true;  // no kept site in it: all of it
@@ -243,6 +274,7 @@ void AddStore(Target& target, const std::string& store, const char* label, Store
 
 void AddFirefoxSiteData(Target& target, const std::string& profile) {
     AddStore(target, profile + "storage\\default\\", "storage\\default", {Layout::PerOrigin, FirefoxOriginFolder, {}, {}});
+    AddStore(target, profile + "storage\\temporary\\", "storage\\temporary", {Layout::PerOrigin, FirefoxOriginFolder, {}, {}});
 }
 
 void AddChromiumSiteData(Target& target, const std::string& profile) {
@@ -252,4 +284,8 @@ void AddChromiumSiteData(Target& target, const std::string& profile) {
     AddStore(target, profile + "Session Storage\\", "Session Storage", {Layout::Mixed, nullptr, {""}, {}});
     AddStore(target, profile + "Service Worker\\", "Service Worker",
              {Layout::Mixed, nullptr, {"Database\\"}, "CacheStorage\\"});
+    // Blobs a page made, spilled to disk for the session that made them: nobody's to keep.
+    AddStore(target, profile + "blob_storage\\", "blob_storage", {Layout::Mixed, nullptr, {}, {}});
+    AddStore(target, profile + "WebStorage\\", "WebStorage", {Layout::Buckets, nullptr, {}, {}});
+    AddChromiumQuotaRows(target, profile);
 }

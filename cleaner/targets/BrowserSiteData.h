@@ -9,8 +9,9 @@
 // whole, or stays whole while a kept site or an extension has data in it. Every file goes through
 // the engine's folder walk, so the folder guard and the user's excludes hold.
 
-// Firefox: storage\default\<origin>.
+// Firefox: storage\default\<origin> and storage\temporary\<origin>.
 void AddFirefoxSiteData(Target& target, const std::string& profile);
 // Chromium and its family: IndexedDB and File System per origin; Local Storage, Session Storage and
-// Service Worker mixed.
+// Service Worker mixed; blob_storage whole; WebStorage's storage buckets per origin, with the rows
+// of its quota database.
 void AddChromiumSiteData(Target& target, const std::string& profile);

@@ -35,10 +35,10 @@ bool IsLabelChar(char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9
 
 }  // namespace
 
-std::optional<std::vector<std::string>> ReadCookieHosts(const std::string& path, CookieStore store,
-                                                        DatabaseFiles& files) {
+std::optional<std::vector<std::string>> ReadDatabaseColumn(const std::string& path, const std::string& query,
+                                                           DatabaseFiles& files) {
     if (!files.Exists(path)) return std::nullopt;
-    std::vector<std::string> hosts;
+    std::vector<std::string> column;
     {
         CompanionTidy tidy(files, path);
         SqliteDb db;
@@ -48,10 +48,15 @@ std::optional<std::vector<std::string>> ReadCookieHosts(const std::string& path,
         // check a Scan makes first decides, and a damaged database lists nothing.
         std::vector<std::string> check;
         if (!db.Open(path, SqliteDb::Mode::ReadOnly) || !db.QueryColumn("PRAGMA quick_check", check) ||
-            check != std::vector<std::string>{"ok"} || !db.QueryColumn(HostQuery(store), hosts))
+            check != std::vector<std::string>{"ok"} || !db.QueryColumn(query, column))
             return std::nullopt;
     }
-    return hosts;
+    return column;
+}
+
+std::optional<std::vector<std::string>> ReadCookieHosts(const std::string& path, CookieStore store,
+                                                        DatabaseFiles& files) {
+    return ReadDatabaseColumn(path, HostQuery(store), files);
 }
 
 std::vector<std::string> FoldedSites(const std::vector<std::string>& hosts) {

@@ -18,6 +18,10 @@ enum class CookieStore { Firefox, Chromium };  // moz_cookies.host, cookies.host
 [[nodiscard]] std::optional<std::vector<std::string>> ReadCookieHosts(const std::string& path, CookieStore store,
                                                                       DatabaseFiles& files);
 
+// One column of a query over a database, read the same way; nothing when it cannot be read.
+[[nodiscard]] std::optional<std::vector<std::string>> ReadDatabaseColumn(const std::string& path, const std::string& query,
+                                                                         DatabaseFiles& files);
+
 // Hosts folded to sites, without empty ones, sorted and each once.
 std::vector<std::string> FoldedSites(const std::vector<std::string>& hosts);
 

@@ -66,6 +66,14 @@ std::optional<SiteOrigin> ChromiumIndexedDbFolder(std::string_view name) {
     return std::nullopt;
 }
 
+std::optional<SiteOrigin> StorageKeyOrigin(std::string_view key) {
+    const size_t at = key.find("://");
+    if (at == std::string_view::npos) return std::nullopt;
+    size_t end = at + 3;
+    while (end < key.size() && IsHostChar(key[end])) ++end;
+    return Origin(key.substr(0, at), key.substr(at + 3, end - at - 3));
+}
+
 bool IsTakenOrigin(const SiteOrigin& origin, const std::vector<std::string>& keptSites) {
     return IsWebScheme(origin.scheme) && !origin.host.empty() && !IsKeptHost(origin.host, keptSites);
 }

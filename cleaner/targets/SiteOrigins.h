@@ -23,6 +23,9 @@ struct SiteOrigin {
 // store's map holds it, and the IndexedDB folders "<that>.indexeddb.leveldb" and ".indexeddb.blob".
 [[nodiscard]] std::optional<SiteOrigin> ChromiumOriginId(std::string_view id);
 [[nodiscard]] std::optional<SiteOrigin> ChromiumIndexedDbFolder(std::string_view name);
+// The origin a Chromium storage key starts with: "https://example.com:8443/" (a partitioned key
+// names its top-level site after "^0", which does not change whose data it is).
+[[nodiscard]] std::optional<SiteOrigin> StorageKeyOrigin(std::string_view key);
 
 // Whether the data of this origin goes with the Site Data target: a web origin of no kept site.
 [[nodiscard]] bool IsTakenOrigin(const SiteOrigin& origin, const std::vector<std::string>& keptSites);

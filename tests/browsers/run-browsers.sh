@@ -78,6 +78,13 @@ site "chromium/File System" "$ch/Default/File System" 001 002
 site "chromium/Session Storage" "$ch/Default/Session Storage" .
 site "chromium/Local Storage" "$ch/Default/Local Storage"
 site "chromium/Service Worker" "$ch/Default/Service Worker"
+# The quota database keeps the kept site's bucket only, and the gone sites' bucket folders go with
+# their rows; a folder the database does not name stays.
+row chromium/WebStorage/QuotaManager "$ch/Default/WebStorage/QuotaManager"
+mk "$ch/Default/WebStorage/1/IndexedDB/kept.leveldb/CURRENT"
+mk "$ch/Default/WebStorage/9/IndexedDB/unknown.leveldb/CURRENT"
+gone "$ch/Default/WebStorage/3/IndexedDB/gone.leveldb/CURRENT"
+gone "$ch/Default/blob_storage/ff429197-05d7-4886-8db9-7da16747d25d/1"
 mk "$local/Google/Chrome/History" "what '..' would reach"
 mk "x/History" "what 'C:\\x' would reach"
 
@@ -122,6 +129,8 @@ for f in "key4.db" "cert9.db" "prefs.js" "parent.lock" \
   mk "$ff/$rel/$f"
 done
 gone "$ff/$rel/storage/default/https+++example.com^userContextId=2/ls/data.sqlite"
+gone "$ff/$rel/storage/temporary/http+++gone.test+18931/cache/morgue/1/x.final"
+mk "$ff/$rel/storage/temporary/http+++www.kept.test+18931/cache/morgue/1/x.final"
 # www.gone.test's folder is on the user's excludes: it stays.
 site firefox/storage "$ff/$rel/storage" "default/http+++gone.test+18931"
 for f in "cache2/entries/A1" "cache2/index" "startupCache/scriptCache.bin" "thumbnails/t.png" "jumpListCache/j.ico"; do
@@ -174,6 +183,7 @@ while IFS=$'\t' read -r kind path; do
     chromium/Cookies) sql="SELECT COUNT(*) FROM cookies WHERE host_key NOT LIKE '%kept.test'" ;;
     "chromium/Web Data") sql="SELECT (SELECT COUNT(*) FROM autofill) + ((SELECT COUNT(*) FROM keywords) = 0)" ;;
     chromium/Favicons) sql="SELECT COUNT(*) FROM icon_mapping WHERE page_url <> '$kept_url'" ;;
+    chromium/WebStorage/QuotaManager) sql="SELECT COUNT(*) FROM buckets WHERE host NOT LIKE '%kept.test'" ;;
     firefox/places.sqlite) sql="SELECT (SELECT COUNT(*) FROM moz_historyvisits) + (SELECT COUNT(*) FROM moz_places p JOIN moz_bookmarks b ON b.fk = p.id WHERE p.url = '$kept_url') - 1" ;;
     firefox/cookies.sqlite) sql="SELECT COUNT(*) FROM moz_cookies WHERE host NOT LIKE '%kept.test'" ;;
     *) sql="SELECT 0" ;;
