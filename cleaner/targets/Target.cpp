@@ -72,9 +72,6 @@ void Target::ScanForDetails(FoundItems* details) {
 
 void Target::Kill(FoundItems* details) {
     FoundItemsScope collect(details);
-    for (const TargetCondition& c : conditions_) {
-        if (!c.Passes()) return;
-    }
     volume_media::SkipCountScope skipped;
     if (MayRun()) RunEntries([](RemEntry& e) { e.Kill(); });
     overwriteSkipped_ = skipped.Count() > 0;

@@ -11,7 +11,6 @@ struct TargetCondition {
     uint32_t number = 0;
     std::string secondText;
 
-    bool Passes() const { return true; }
     bool operator==(const TargetCondition& o) const {
         return kind == o.kind && text == o.text && number == o.number && secondText == o.secondText;
     }
