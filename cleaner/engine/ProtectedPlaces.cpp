@@ -125,7 +125,12 @@ const PlaceLayout& StandardLayout() {
         l.libraries = {{profile + "\\Documents", "your Documents folder"}, {profile + "\\Desktop", "your Desktop"},
                        {profile + "\\Pictures", "your Pictures folder"}, {profile + "\\Music", "your Music folder"},
                        {profile + "\\Videos", "your Videos folder"}, {profile + "\\Downloads", "your Downloads folder"},
-                       {"C:\\Users\\Public", "the files every user of this computer shares"}};
+                       {"C:\\Users\\Public\\Documents", "the Documents every user of this computer shares"},
+                       {"C:\\Users\\Public\\Desktop", "the Desktop every user of this computer shares"},
+                       {"C:\\Users\\Public\\Pictures", "the Pictures every user of this computer shares"},
+                       {"C:\\Users\\Public\\Music", "the Music every user of this computer shares"},
+                       {"C:\\Users\\Public\\Videos", "the Videos every user of this computer shares"},
+                       {"C:\\Users\\Public\\Downloads", "the Downloads every user of this computer shares"}};
         l.profilesDirectory = "C:\\Users";
         l.mailProfiles = {roaming + "\\Thunderbird\\Profiles\\default"};
         return l;

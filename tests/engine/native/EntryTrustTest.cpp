@@ -46,6 +46,8 @@ TEST(EntryTrust, OneRuleDecidesForEverySource) {
         {"a file on the Desktop by its folder", File(1, "todo.txt", 0x10), "----+"},
         {"an Outlook store anywhere", File(1, "D:\\Mail\\archive.pst"), "----+"},
         {"a folder below Documents", File(2, docs + "\\Old\\"), "-----"},
+        {"a vendor's folder in Public", File(2, "C:\\Users\\Public\\Vendor\\Logs\\"), "+++++"},
+        {"a folder below the shared Documents", File(2, "C:\\Users\\Public\\Documents\\Old\\"), "-----"},
         {"a folder below Documents, confirmed", File(3, docs + "\\Old\\", 0, true), "----+"},
         {"a OneDrive folder, confirmed", File(2, "C:\\Users\\User\\OneDrive - Firm\\Tmp\\", 0, true), "----+"},
         {"Documents itself, confirmed", File(2, docs + "\\", 0, true), "-----"},
