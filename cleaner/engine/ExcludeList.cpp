@@ -106,10 +106,17 @@ void ExcludeList::AddFilePattern(const std::string& folder, const std::string& m
     patterns_.emplace(folded, FilePattern{mask, below});
 }
 
+void ExcludeList::AddValue(const std::string& key, const std::string& valueName) {
+    const std::string folded = FoldedKey(key);
+    if (folded.find('\\') == std::string::npos) return;  // never a whole root's value
+    values_.insert(folded + "|" + Lower(valueName));
+}
+
 void ExcludeList::AddAll(const ExcludeList& other) {
     files_.insert(other.files_.begin(), other.files_.end());
     folders_.insert(other.folders_.begin(), other.folders_.end());
     keys_.insert(other.keys_.begin(), other.keys_.end());
+    values_.insert(other.values_.begin(), other.values_.end());
     patterns_.insert(other.patterns_.begin(), other.patterns_.end());
 }
 
@@ -160,6 +167,11 @@ bool ExcludeList::ExcludesKey(std::string_view key) const {
         if (keys_.count(folded.substr(0, end))) return true;
     }
     return false;
+}
+
+bool ExcludeList::ExcludesValue(std::string_view key, std::string_view valueName) const {
+    if (ExcludesKey(key)) return true;
+    return !values_.empty() && values_.count(FoldedKey(key) + "|" + Lower(valueName)) != 0;
 }
 
 namespace run_excludes {

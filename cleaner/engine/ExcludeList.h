@@ -34,10 +34,16 @@ public:
     // The files in folder whose names match a wildcard mask, and with below in every folder under
     // it too. Never stored: it serves the excludes an imported cleaning file brings along.
     void AddFilePattern(const std::string& folder, const std::string& mask, bool below);
+    // One value of a key: the key stays with it, its other values and subkeys may go. Never
+    // stored either: an imported cleaning file's "REG|<key>|<value>".
+    void AddValue(const std::string& key, const std::string& valueName);
     // Adds everything the other list excludes.
     void AddAll(const ExcludeList& other);
-    bool Empty() const { return files_.empty() && folders_.empty() && keys_.empty() && patterns_.empty(); }
-    bool HasKeys() const { return !keys_.empty(); }
+    bool Empty() const {
+        return files_.empty() && folders_.empty() && keys_.empty() && values_.empty() && patterns_.empty();
+    }
+    // Key or value excludes: registry entries need the names of the keys they reach.
+    bool HasKeys() const { return !keys_.empty() || !values_.empty(); }
 
     // The file itself, or a folder above it, is excluded.
     [[nodiscard]] bool ExcludesFile(std::string_view path) const;
@@ -47,6 +53,8 @@ public:
     [[nodiscard]] bool ExcludesFileItself(std::string_view path) const;
     // The key itself or a key above it.
     [[nodiscard]] bool ExcludesKey(std::string_view key) const;
+    // The value of that key itself (the key, or one above it, excluded holds for it too).
+    [[nodiscard]] bool ExcludesValue(std::string_view key, std::string_view valueName) const;
 
 private:
     struct FilePattern {
@@ -59,6 +67,7 @@ private:
     std::unordered_set<std::string> files_;
     std::unordered_set<std::string> folders_;
     std::unordered_set<std::string> keys_;
+    std::unordered_set<std::string> values_;  // folded key, '|', folded value name
 };
 
 // The excludes of the current run: set once when a Scan or Kill starts, before its worker does,

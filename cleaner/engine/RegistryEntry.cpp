@@ -163,6 +163,10 @@ bool RegistryEntry::Excluded(const std::string& keyName) const {
     return run_excludes::Active().HasKeys() && run_excludes::Active().ExcludesKey(keyName);
 }
 
+bool RegistryEntry::ExcludedValue(const std::string& keyName, const std::string& valueName) const {
+    return run_excludes::Active().HasKeys() && run_excludes::Active().ExcludesValue(keyName, valueName);
+}
+
 // Key names are built only for someone who reads them: the user's key excludes, or a sink
 // collecting what the run finds.
 static bool NeedsKeyNames() { return run_excludes::Active().HasKeys() || CurrentFoundItems() != nullptr; }
@@ -219,15 +223,17 @@ void RegistryEntry::Scan() {
 void RegistryEntry::CountValues(HKEY key, const std::string& keyName, uint32_t& count) const {
     DWORD subkeys = 0, values = 0;
     if (!QueryCounts(key, subkeys, values)) return;
-    if (match_.mode == ValueMatchMode::All) {
+    if (match_.mode == ValueMatchMode::All && !run_excludes::Active().HasKeys()) {
         count += values;
     } else {
         std::wstring wide;
         std::string name;
         for (DWORD i = 0; i < values; ++i) {
-            if (!ValueNameAt(key, i, wide, name, kScanNameChars) || !MatchesValueName(name)) continue;
+            if (!ValueNameAt(key, i, wide, name, kScanNameChars)) continue;
+            if (match_.mode != ValueMatchMode::All && !MatchesValueName(name)) continue;
+            if (ExcludedValue(keyName, name)) continue;
             ++count;
-            ReportValue(keyName, name);
+            if (match_.mode != ValueMatchMode::All) ReportValue(keyName, name);
         }
     }
     if (!record_.recurse) return;
@@ -251,33 +257,38 @@ void RegistryEntry::Kill() {
                               return;
                           }
                           uint32_t count = 0;
-                          DeleteValues(key.Get(), keyName, count);
+                          const bool emptied = DeleteValues(key.Get(), keyName, count);
                           AddItems(count);
                           ReportKey(keyName, count);
                           key.Reset();
                           // Fails, and leaves the key, while it still has subkeys (recurse off): that
                           // is intended.
-                          if (Kind() == RemKind::RegistryKey) (void)::RegDeleteKeyW(root, subkey.c_str());
+                          if (Kind() == RemKind::RegistryKey && emptied) (void)::RegDeleteKeyW(root, subkey.c_str());
                       });
     MarkKilled();
 }
 
-void RegistryEntry::DeleteValues(HKEY key, const std::string& keyName, uint32_t& count) const {
+bool RegistryEntry::DeleteValues(HKEY key, const std::string& keyName, uint32_t& count) const {
     DWORD subkeys = 0, values = 0;
-    if (!QueryCounts(key, subkeys, values)) return;
+    if (!QueryCounts(key, subkeys, values)) return true;
     std::wstring wide;
     std::string text;
+    bool emptied = true;
     // From the last index down, so that a deletion never shifts a name still to be read.
     for (DWORD i = values; i-- > 0;) {
         Checkpoint();
         if (!ValueNameAt(key, i, wide, text, kKillNameChars)) continue;
         if (match_.mode != ValueMatchMode::All && !MatchesValueName(text)) continue;
+        if (ExcludedValue(keyName, text)) {
+            emptied = false;
+            continue;
+        }
         if (::RegDeleteValueW(key, wide.c_str()) != ERROR_SUCCESS) continue;
         ++count;
         if (match_.mode != ValueMatchMode::All) ReportValue(keyName, text);
     }
     std::wstring name;
-    if (!record_.recurse) return;
+    if (!record_.recurse) return emptied;
     for (DWORD i = subkeys; i-- > 0;) {
         Checkpoint();
         if (!SubkeyNameAt(key, i, name, kKillNameChars)) continue;
@@ -292,8 +303,12 @@ void RegistryEntry::DeleteValues(HKEY key, const std::string& keyName, uint32_t&
                 if (match_.mode == ValueMatchMode::All) DeleteLinkKey(sub.Get());
                 continue;
             }
-            DeleteValues(sub.Get(), subName, count);
+            if (!DeleteValues(sub.Get(), subName, count)) {
+                emptied = false;  // the subkey stays with its value, and so does this key
+                continue;
+            }
         }
         if (match_.mode == ValueMatchMode::All) (void)::RegDeleteKeyW(key, name.c_str());
     }
+    return emptied;
 }

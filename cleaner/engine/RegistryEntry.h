@@ -40,8 +40,10 @@ private:
     // keyName is the key's full name, for the user's excludes: an excluded key and everything
     // below it is neither counted nor emptied.
     void CountValues(HKEY key, const std::string& keyName, uint32_t& count) const;
-    void DeleteValues(HKEY key, const std::string& keyName, uint32_t& count) const;
+    // False when an excluded value stayed in the key or below it: the key must stay too.
+    bool DeleteValues(HKEY key, const std::string& keyName, uint32_t& count) const;
     bool Excluded(const std::string& keyName) const;
+    bool ExcludedValue(const std::string& keyName, const std::string& valueName) const;
     std::string KeyNameOf(const std::wstring& subkey) const;
     template <typename Visit>
     void ForEachReachedKey(REGSAM access, const Visit& visit);

@@ -22,7 +22,9 @@ ExcludeList ImportedExcludeList(const std::vector<WinappExclude>& excludes) {
     for (const WinappExclude& x : excludes) {
         if (x.kind == WinappExclude::Kind::Reg) {
             const std::string key = RegistryKeyName(x.root, x.key);
-            if (!key.empty()) list.Add(Exclude{ExcludeKind::Key, key});
+            if (key.empty()) continue;
+            if (x.value) list.AddValue(key, *x.value);
+            else list.Add(Exclude{ExcludeKind::Key, key});
             continue;
         }
         for (const std::string& folder : ExcludedFolders(x.folder)) {

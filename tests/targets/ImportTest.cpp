@@ -149,10 +149,11 @@ TEST(WinappImport, ExcludesKeepTheirOwnAndTheEntriesCleanTheRest) {
     for (const char* k : kept) work.MakeFile(k, 5);
     const std::string key = "Software\\TlImportExcl\\App";
     for (const char* sub : {"", "\\Sub", "\\Pinned"}) ASSERT_TRUE(SetText(key + sub, "v", "x"));
+    ASSERT_TRUE(SetText(key, "Keep", "y"));  // a value excluded by name keeps itself and its key
     const std::string ini = "[Keeper *]\nFileKey1=" + dir + "|*.*|REMOVESELF\nRegKey1=HKCU\\" + key +
                             "\nExcludeKey1=FILE|" + dir + "\\keep.tmp\nExcludeKey2=PATH|" + dir +
                             "\\Saved\\\nExcludeKey3=PATH|" + dir + "\\|*.log\nExcludeKey4=FILE|" + dir +
-                            "\\*\\|keep*\nExcludeKey5=REG|HKCU\\" + key + "\\Pinned\n";
+                            "\\*\\|keep*\nExcludeKey5=REG|HKCU\\" + key + "\\Pinned\nExcludeKey6=REG|HKCU\\" + key + "|keep\n";
     const std::string folder = program.Path().substr(0, program.Path().size() - 1);
     const ImportResult result = ImportWinappFile(work.MakeFileWith("winapp2.ini", ini), folder);
     ASSERT_TRUE(result.ok && result.targets == 1u && result.refused == 0u) << ReadFileBytes(result.reportPath);
@@ -168,6 +169,7 @@ TEST(WinappImport, ExcludesKeepTheirOwnAndTheEntriesCleanTheRest) {
     EXPECT_FALSE(FileExists(work / "ex\\a.tmp") || FileExists(work / "ex\\sub\\b.tmp"));
     EXPECT_TRUE(ValueExists(key + "\\Pinned", "v"));
     EXPECT_FALSE(ValueExists(key, "v") || ValueExists(key + "\\Sub", "v"));
+    EXPECT_TRUE(ValueExists(key, "Keep"));
     ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\TlImportExcl");
 }
 
