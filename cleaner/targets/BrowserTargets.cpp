@@ -17,8 +17,15 @@ namespace {
 // Caches in each profile folder and in the user-data root; all rebuilt by the browser.
 const char* const kProfileCaches[] = {"Cache", "Code Cache", "GPUCache", "DawnCache", "Media Cache"};
 const char* const kRootCaches[] = {"ShaderCache", "GrShaderCache", "GraphiteDawnCache"};
-const char* const kHistoryFiles[] = {"Visited Links", "Top Sites", "History Provider Cache",
-                                     "Shortcuts", "Network Action Predictor"};
+// Beside History: files that list the sites visited. DIPS records the sites that bounced the
+// browser on; Network Persistent State and Reporting and NEL, the servers it reached (in Network\
+// since Chrome 96); Archived History and Thumbnails are left by older versions.
+const char* const kHistoryFiles[] = {"Visited Links", "Top Sites", "History Provider Cache", "Shortcuts",
+                                     "Network Action Predictor", "DIPS", "Network\\Network Persistent State",
+                                     "Network Persistent State", "Network\\Reporting and NEL", "Reporting and NEL",
+                                     "Archived History", "Thumbnails"};
+// The icons of visited and closed pages that the taskbar's jump list shows.
+const char* const kHistoryFolders[] = {"JumpListIconsMostVisited", "JumpListIconsRecentClosed"};
 const char* const kSessionFiles[] = {"Current Session", "Current Tabs", "Last Session", "Last Tabs"};
 
 // --- entries ---
@@ -72,6 +79,7 @@ void AddChromiumCookies(Target& target, const ProfileFolders& p) {
 void AddChromiumHistory(Target& target, const ProfileFolders& p) {
     AddChromiumHistoryRows(target, p.data);
     for (const char* file : kHistoryFiles) target.AddEntry(Database(p.data + file));
+    for (const char* folder : kHistoryFolders) target.AddEntry(FolderFilesEntry(p.data + folder + "\\", false));
 }
 
 class TargetList {

@@ -105,7 +105,7 @@ protected:
 // Files of the fixture each target takes, over every profile. The databases cleaned row by row
 // (History, Cookies, Web Data, places.sqlite, ...) count rows as items, not files.
 const std::map<std::string, uint32_t> kExpected = {
-    {"Chrome Cache", 12},       {"Chrome Cookies", 0},        {"Chrome History", 6},
+    {"Chrome Cache", 12},       {"Chrome Cookies", 0},        {"Chrome History", 11},
     {"Chrome Sessions", 4},     {"Chrome AutoComplete", 0},   {"Chrome Saved Passwords", 3},
     {"Edge Cache", 1},          {"Edge Cookies", 0},          {"Edge History", 0},
     {"Edge Sessions", 0},       {"Edge AutoComplete", 0},     {"Edge Saved Passwords", 0},

@@ -50,6 +50,8 @@ for f in "Default/Cache/Cache_Data/index" "Default/Cache/Cache_Data/data_0" "Def
          "Default/Network/Cookies-journal" "Default/History-journal" "Default/Favicons-journal" \
          "Default/Visited Links" "Default/Top Sites" "Default/Shortcuts" \
          "Default/Network Action Predictor" "Default/History Provider Cache" "Profile 3/Top Sites" \
+         "Default/DIPS" "Default/Network/Network Persistent State" "Default/Network/Reporting and NEL" \
+         "Default/JumpListIconsMostVisited/a1.ico" "Profile 1/Network Persistent State" \
          "Default/Sessions/Session_13400000000000001" "Default/Sessions/Tabs_13400000000000001" \
          "Profile 1/Current Session" "Profile 1/Last Tabs" \
          "Default/Web Data-journal" "Default/DawnWebGPUCache/data_0" "Profile 1/DawnGraphiteCache/index" \
