@@ -210,6 +210,8 @@ void AddFirefoxTargets(TargetList& list, const BrowserProfileFound& found) {
     Target& downloads = list.Add("Firefox Download History", "Kills Download Manager history");
     Target& bookmarks = list.Add("Firefox Bookmarks", "Kills Firefox Bookmarks");
     Target& siteData = AddSiteDataTarget(list, "Firefox");
+    Target& sessions = list.Add("Firefox Sessions",
+                                "Kills Firefox saved sessions of every profile: open tabs and windows are not restored");
     if (!on) return;
     for (const ProfileFolders& p : found.profiles) {
         for (const char* folder : {"Cache", "cache2", "startupCache", "thumbnails", "jumpListCache"})
@@ -227,6 +229,8 @@ void AddFirefoxTargets(TargetList& list, const BrowserProfileFound& found) {
         downloads.AddEntry(SingleFileEntry(p.data + "downloads.rdf"));
         bookmarks.AddEntry(WildcardEntry(p.data, "bookmarks.*"));
         AddFirefoxSiteData(siteData, p.data);
+        sessions.AddEntry(SingleFileEntry(p.data + "sessionstore.jsonlz4"));
+        sessions.AddEntry(FolderFilesEntry(p.data + "sessionstore-backups\\", false));
     }
 }
 

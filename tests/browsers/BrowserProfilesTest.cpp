@@ -114,7 +114,7 @@ const std::map<std::string, uint32_t> kExpected = {
     {"Opera History", 1},       {"Opera Typed URL", 0},       {"Opera Favorites", 0},
     {"Firefox Cache", 6},       {"Firefox Cookies", 0},       {"Firefox History", 0},
     {"Firefox AutoComplete", 2}, {"Firefox Saved Passwords", 3}, {"Firefox Download History", 0},
-    {"Firefox Bookmarks", 0},
+    {"Firefox Bookmarks", 0},   {"Firefox Sessions", 3},
     // With kept.test kept: the other sites' folders and the stores they alone are in.
     {"Chrome Site Data", 21},   {"Edge Site Data", 0},        {"Opera Site Data", 0},
     {"Firefox Site Data", 11},  // one of the two other sites is excluded

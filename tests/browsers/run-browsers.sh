@@ -124,8 +124,11 @@ for f in "cookies.sqlite-wal" "cookies.sqlite-shm" "places.sqlite-wal" "formhist
   gone "$ff/$rel/$f"
 done
 for f in cookies.sqlite places.sqlite favicons.sqlite; do row "firefox/$f" "$ff/$rel/$f"; done
-for f in "key4.db" "cert9.db" "prefs.js" "parent.lock" \
-         "sessionstore.jsonlz4" "bookmarkbackups/bookmarks-2026-12-01.jsonlz4" \
+for f in "sessionstore.jsonlz4" "sessionstore-backups/recovery.jsonlz4" "sessionstore-backups/previous.jsonlz4"; do
+  gone "$ff/$rel/$f"
+done
+for f in "key4.db" "cert9.db" "prefs.js" "parent.lock" "sessionCheckpoints.json" \
+         "bookmarkbackups/bookmarks-2026-12-01.jsonlz4" \
          "storage/default/moz-extension+++0b1c2d3e-aaaa-bbbb-cccc-123456789abc/idb/1.sqlite" \
          "storage/default/file++++C++x.html/ls/data.sqlite"; do
   mk "$ff/$rel/$f"

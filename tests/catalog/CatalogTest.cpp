@@ -142,14 +142,14 @@ TEST_F(CatalogTest, WithoutPluginFilesOnlyTheBuiltInTargetsRemain) {
     EXPECT_EQ(c.CategoryCount(2), 0);
     EXPECT_EQ(NamesIn(c, 3), (Names{"Internet Explorer Cache", "Internet Explorer AutoComplete",
                                  "Internet Explorer Visited URLs"}));
-    EXPECT_EQ(c.CategoryCount(4), 8);
+    EXPECT_EQ(c.CategoryCount(4), 9);
     EXPECT_EQ(c.CategoryCount(5), 7);
     EXPECT_EQ(c.CategoryCount(6), 6);
     EXPECT_EQ(c.CategoryCount(7), 7);
     for (Category browser : {Category::Chrome, Category::Edge, Category::Brave, Category::Vivaldi, Category::Chromium})
         EXPECT_EQ(c.CategoryCount(browser), 7);
     EXPECT_EQ(c.CategoryCount(Category::Applications), 0);
-    EXPECT_EQ(c.CustomStart(), 9 + 28 + 5 * 7);
+    EXPECT_EQ(c.CustomStart(), 9 + 29 + 5 * 7);
     EXPECT_EQ(static_cast<int>(c.TargetCount()), c.CustomStart());
     EXPECT_EQ(TargetCatalog::Current(), &catalog->Get());
 }
@@ -253,7 +253,7 @@ TEST_F(CatalogTest, ShippedLibraryTakesItsPlacesInTheCategories) {
     EXPECT_TRUE(std::is_sorted(apps.begin(), apps.end(), [](const std::string& a, const std::string& b) {
         return ::lstrcmpiA(a.c_str(), b.c_str()) < 0;
     }));
-    EXPECT_EQ(c.CustomStart(), 24 + 6 + 8 + 8 + 28 + 5 * 7 + static_cast<int>(apps.size()));
+    EXPECT_EQ(c.CustomStart(), 24 + 6 + 8 + 8 + 29 + 5 * 7 + static_cast<int>(apps.size()));
 }
 
 // Every target runs; the drive-based targets look only at the test's own drive folders, the

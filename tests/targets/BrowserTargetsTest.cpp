@@ -33,8 +33,8 @@ TEST_F(BrowserTest, FirefoxProfileBelowItsRoot) {
     ASSERT_TRUE(found.present);
     EXPECT_EQ(found.profile, folders_.appData + "\\Mozilla\\Firefox\\Profiles\\abc.default\\");
     const auto targets = MakeBrowserTargets(Browser::Firefox, found, folders_);
-    ASSERT_EQ(targets.size(), 8u);
-    EXPECT_EQ(WithEntries(targets), 8u);
+    ASSERT_EQ(targets.size(), 9u);
+    EXPECT_EQ(WithEntries(targets), 9u);
     EXPECT_EQ(targets[0]->Name(), "Firefox Cache");
     EXPECT_EQ(targets[0]->Entry(0).Record()->path, folders_.localAppData + "\\Mozilla\\Firefox\\Profiles\\abc.default\\Cache\\");
     EXPECT_EQ(targets[1]->Entry(0).Record()->path, found.profile + "cookies.txt");
@@ -85,7 +85,7 @@ TEST_F(BrowserTest, OperaAndFlock) {
 }
 
 TEST_F(BrowserTest, NoBrowserStillGivesAllTargets) {
-    const size_t counts[] = {8, 7, 6, 7, 7, 7, 7, 7, 7};
+    const size_t counts[] = {9, 7, 6, 7, 7, 7, 7, 7, 7};
     const Browser browsers[] = {Browser::Firefox, Browser::Netscape, Browser::Opera, Browser::Flock, Browser::Chrome,
                                 Browser::Edge, Browser::Brave, Browser::Vivaldi, Browser::Chromium};
     for (int i = 0; i < kBrowserCount; ++i) {
