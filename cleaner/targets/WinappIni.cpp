@@ -57,7 +57,8 @@ bool IsValidUtf8(std::string_view s) {
 std::string CleanFolder(std::string_view folder) {
     std::string out(folder);
     std::replace(out.begin(), out.end(), '/', '\\');
-    while (!out.empty() && out.back() == '\\') out.pop_back();
+    // Windows drops a last component's trailing spaces itself; the stored import's reader trims them.
+    while (!out.empty() && (out.back() == '\\' || out.back() == ' ' || out.back() == '\t')) out.pop_back();
     return out;
 }
 
@@ -319,8 +320,9 @@ std::optional<WinappExclude> ParseWinappExclude(std::string_view value, std::str
     if (x.kind == WinappExclude::Kind::File && x.pattern.empty()) {
         // FILE|folder\name.ext: the name is the last part of the folder text.
         const size_t slash = x.folder.find_last_of('\\');
-        if (slash == std::string::npos) return reason = "no file name", std::nullopt;
-        x.pattern = x.folder.substr(slash + 1);
+        // Trimmed as the name of the explicit form "FILE|folder|name" is, which the stored import uses.
+        if (slash != std::string::npos) x.pattern = std::string(Trim(std::string_view(x.folder).substr(slash + 1)));
+        if (x.pattern.empty()) return reason = "no file name", std::nullopt;
         x.folder = CleanFolder(x.folder.substr(0, slash));  // "a\\b.log" leaves "a\" otherwise
         if (!IsRootedFolder(x.folder, reason)) return std::nullopt;
     }
