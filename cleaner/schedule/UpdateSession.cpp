@@ -31,7 +31,10 @@ public:
     void Run(HINTERNET session, const std::wstring& address, size_t limit) {
         constexpr DWORD kFlags = INTERNET_FLAG_DONT_CACHE | INTERNET_FLAG_RELOAD | INTERNET_FLAG_PRAGMA_NOCACHE |
                                  INTERNET_FLAG_TRANSFER_BINARY | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES;
-        HINTERNET request = ::InternetOpenUrlW(session, address.c_str(), nullptr, 0, kFlags, 0);
+        // A fresh connection for every file: a kept-alive one that the server closes while the next
+        // request goes out on it leaves that request unanswered until the time-out.
+        static const wchar_t kHeaders[] = L"Connection: close\r\n";
+        HINTERNET request = ::InternetOpenUrlW(session, address.c_str(), kHeaders, static_cast<DWORD>(-1), kFlags, 0);
         {
             std::lock_guard<std::mutex> hold(lock);
             if (request && cancelled) {
