@@ -5,6 +5,7 @@
 #include "app/SingleInstance.h"
 #include "engine/Checkpoint.h"
 #include "engine/ExcludeStore.h"
+#include "targets/PolicyReader.h"
 #include "engine/Win32VolumeMedia.h"
 #include "platform/ProgramFolder.h"
 #include "targets/CleanerCatalog.h"
@@ -26,7 +27,7 @@ constexpr const char* kCustomTargetsUnreadNotice =
 CCleanerApp::CCleanerApp() {
     comInitialised_ = SUCCEEDED(::CoInitialize(nullptr));
     g_app = this;
-    exclude_store::InstallLoader();
+    exclude_store::InstallLoader(&LoadRunExcludes);
     Win32VolumeMediaQuery::Install();
 }
 

@@ -186,7 +186,7 @@ void RunTargets(TargetCatalog& catalog, bool kill, RunReport& report, const Line
     const int total = catalog.SelectedCount();
     if (total == 0) plain(action_texts::kNoSelectedTargets);
     catalog.ResetRunCounters();
-    exclude_store::InstallLoader();
+    exclude_store::InstallLoader(&LoadRunExcludes);
     run_excludes::Begin(catalog.SettingsPath());
     Win32VolumeMediaQuery::Install();
     volume_media::BeginRun();

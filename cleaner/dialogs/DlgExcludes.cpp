@@ -2,6 +2,7 @@
 
 #include "dialogs/FolderChooser.h"
 #include "platform/Text.h"
+#include "targets/PolicyReader.h"
 #include "targets/TargetCatalog.h"
 
 #include <commdlg.h>
@@ -54,6 +55,7 @@ BOOL CDlgExcludes::OnInitDialog() {
     AddFrame(RECT{10, 10, 436, 300}, kFrameLine, kFrameCaption, kFrameRounded, "Never remove:");
     SetHelpTopic("settings.html");
     entries_ = exclude_store::Read(catalog_.SettingsPath());
+    policy_ = ReadMachinePolicy().excludes;
     Fill();
     return FALSE;
 }
@@ -62,8 +64,12 @@ void CDlgExcludes::Fill() {
     HWND list = Item(IDC_EXCLUDE_LIST);
     ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
     int widest = 0;
-    for (const auto& e : entries_) {
-        const std::wstring line = WideFromUtf8(LineOf(e.exclude));
+    std::vector<std::string> lines;
+    // The administrator's first: they are listed for the user to see, never to remove.
+    for (const Exclude& e : policy_) lines.push_back(LineOf(e) + "   (set by your administrator)");
+    for (const auto& e : entries_) lines.push_back(LineOf(e.exclude));
+    for (const std::string& text : lines) {
+        const std::wstring line = WideFromUtf8(text);
         ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
         widest = std::max(widest, static_cast<int>(line.size()) * 7);
     }
@@ -84,8 +90,9 @@ void CDlgExcludes::AddChosen(bool folder) {
 
 void CDlgExcludes::RemoveSelected() {
     HWND list = Item(IDC_EXCLUDE_LIST);
+    const int first = static_cast<int>(policy_.size());
     for (int i = static_cast<int>(entries_.size()); i-- > 0;) {
-        if (::SendMessageW(list, LB_GETSEL, i, 0) <= 0) continue;
+        if (::SendMessageW(list, LB_GETSEL, first + i, 0) <= 0) continue;
         if (!entries_[i].valueName.empty()) removed_.push_back(entries_[i].valueName);
         entries_.erase(entries_.begin() + i);
     }

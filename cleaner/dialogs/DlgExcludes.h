@@ -1,7 +1,8 @@
 #pragma once
 // The Excludes page of the Options dialog (template 151): the files, folders and registry keys no
 // Scan or Kill touches, stored under the settings key's "Excludes". Add and Remove change the
-// page's list only; OK writes the changes, Cancel forgets them.
+// page's list only; OK writes the changes, Cancel forgets them. The policy's excludes are listed
+// first and cannot be removed here.
 #include "dialogs/DlgExcludesIds.h"
 #include "dialogs/OptionsPage.h"
 #include "engine/ExcludeStore.h"
@@ -36,6 +37,7 @@ private:
 
     TargetCatalog& catalog_;
     PathChooser choose_;
+    std::vector<Exclude> policy_;                       // the administrator's, listed first
     std::vector<exclude_store::StoredEntry> entries_;  // as the list shows them; new ones unnamed
     std::vector<std::string> removed_;                 // value names to delete on OK
     CMyStdButton addFile_, addFolder_, remove_;

@@ -91,17 +91,19 @@ bool Remove(const std::string& settingsPath, const std::string& valueName) {
     return ::RegDeleteValueW(key.Get(), name.c_str()) == ERROR_SUCCESS;
 }
 
+void AddWithResolved(ExcludeList& list, const Exclude& exclude) {
+    list.Add(exclude);
+    if (exclude.kind == ExcludeKind::Key) return;
+    const std::string resolved = CanonicalPath(exclude.path);
+    if (!resolved.empty()) list.Add(Exclude{exclude.kind, resolved});
+}
+
 ExcludeList Load(const std::string& settingsPath) {
     ExcludeList list;
-    for (const StoredEntry& e : Read(settingsPath)) {
-        list.Add(e.exclude);
-        if (e.exclude.kind == ExcludeKind::Key) continue;
-        const std::string resolved = CanonicalPath(e.exclude.path);
-        if (!resolved.empty()) list.Add(Exclude{e.exclude.kind, resolved});
-    }
+    for (const StoredEntry& e : Read(settingsPath)) AddWithResolved(list, e.exclude);
     return list;
 }
 
-void InstallLoader() { run_excludes::SetLoader(&Load); }
+void InstallLoader(run_excludes::Loader loader) { run_excludes::SetLoader(loader); }
 
 }  // namespace exclude_store

@@ -24,7 +24,10 @@ std::vector<StoredEntry> Read(const std::string& settingsPath);
 // The list a run compares with: each file and folder both as stored and, while it exists, in its
 // resolved form, so an exclude named through a link still matches the walk's final paths.
 ExcludeList Load(const std::string& settingsPath);
-// Makes Load the source of every run's excludes (run_excludes::Begin).
-void InstallLoader();
+// Adds one exclude as Load adds each: as given, and a file or folder also in its resolved form.
+void AddWithResolved(ExcludeList& list, const Exclude& exclude);
+// Makes a loader the source of every run's excludes (run_excludes::Begin): Load, or one that
+// adds to what Load gives.
+void InstallLoader(run_excludes::Loader loader = &Load);
 
 }  // namespace exclude_store

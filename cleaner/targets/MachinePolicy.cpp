@@ -80,6 +80,8 @@ MachinePolicy MachinePolicy::FromValues(const PolicyKeyValues& v) {
     }
     for (const std::string& site : v.cookiesToKeep)
         if (!site.empty()) p.cookiesToKeep.push_back(site);
+    for (const std::string& text : v.excludes)
+        if (std::optional<Exclude> exclude = ParseExclude(text)) p.excludes.push_back(std::move(*exclude));
     return p;
 }
 
@@ -106,13 +108,20 @@ MachinePolicy MachinePolicy::Merge(const MachinePolicy& machine, const MachinePo
         for (const std::string& s : p.cookiesToKeep) known |= SameName(s, site);
         if (!known) p.cookiesToKeep.push_back(site);
     }
+    // Excludes add up the same way.
+    p.excludes = machine.excludes;
+    for (const Exclude& exclude : user.excludes) {
+        bool known = false;
+        for (const Exclude& e : p.excludes) known |= SameExclude(e, exclude);
+        if (!known) p.excludes.push_back(exclude);
+    }
     return p;
 }
 
 bool MachinePolicy::Empty() const {
     return !autoUpdate && !updateUrl && !secDel && !delRep && !autoStart && !akWinStart && !akBrowserClosed &&
            !akAppExit && !akAppExitName && !akEveryTime && !akEveryTimeTime && targets.empty() &&
-           cookiesToKeep.empty();
+           cookiesToKeep.empty() && excludes.empty();
 }
 
 std::optional<bool> MachinePolicy::ForcedTarget(const std::string& name) const {

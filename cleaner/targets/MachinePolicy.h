@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/ExcludeList.h"
 #include "targets/CleanerSettings.h"
 
 #include <cstdint>
@@ -17,6 +18,7 @@ namespace policy_names {
 constexpr const char* kKeyPath = "Software\\Policies\\Quorvane\\Tracelorn";
 constexpr const char* kTargetsKey = "Targets";              // a value per target name: 1 on, 0 off
 constexpr const char* kCookiesToKeepKey = "CookiesToKeep";  // every value's text is a site
+constexpr const char* kExcludesKey = "Excludes";            // every value's text: FILE|, PATH| or REG|
 // Every value the program reads directly under kKeyPath, in one list for the reader, the
 // administrative template's check and the documentation.
 const std::vector<const char*>& ValueNames();
@@ -30,6 +32,7 @@ struct PolicyKeyValues {
     std::vector<std::pair<std::string, std::string>> texts;
     std::vector<std::pair<std::string, uint32_t>> targets;  // Targets: REG_DWORD, or REG_SZ "0"/"1"
     std::vector<std::string> cookiesToKeep;                 // CookiesToKeep: the texts of its values
+    std::vector<std::string> excludes;                      // Excludes: the texts of its values
 };
 
 struct MachinePolicy {
@@ -47,6 +50,9 @@ struct MachinePolicy {
     std::vector<std::pair<std::string, bool>> targets;  // forced on or off, by target name
     // Sites whose cookies are always kept, beside the user's keep-list (every run reads both).
     std::vector<std::string> cookiesToKeep;
+    // What no run removes, beside the user's excludes (every run honours both); a text of
+    // another form is ignored.
+    std::vector<Exclude> excludes;
 
     // One key's values; a number out of range is brought into it as the settings store does
     // (DelRep 1..9, AKEveryTimeTime 0..11), a Targets value other than 0 or 1 is ignored.

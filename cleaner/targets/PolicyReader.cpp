@@ -1,5 +1,7 @@
 #include "targets/PolicyReader.h"
 
+#include "engine/ExcludeStore.h"
+
 #include "platform/Handles.h"
 #include "platform/Text.h"
 
@@ -74,6 +76,11 @@ MachinePolicy ReadOne(HKEY root, const std::string& path) {
             if (v.type != REG_DWORD) values.cookiesToKeep.push_back(v.text);
         });
     }
+    if (RegKey excludes = OpenKey(key.Get(), policy_names::kExcludesKey)) {
+        EachValue(excludes.Get(), [&](const RawValue& v) {
+            if (v.type != REG_DWORD) values.excludes.push_back(v.text);
+        });
+    }
     return MachinePolicy::FromValues(values);
 }
 
@@ -81,4 +88,10 @@ MachinePolicy ReadOne(HKEY root, const std::string& path) {
 
 MachinePolicy ReadMachinePolicy(const std::string& keyPath) {
     return MachinePolicy::Merge(ReadOne(HKEY_LOCAL_MACHINE, keyPath), ReadOne(HKEY_CURRENT_USER, keyPath));
+}
+
+ExcludeList LoadRunExcludes(const std::string& settingsPath) {
+    ExcludeList list = exclude_store::Load(settingsPath);
+    for (const Exclude& exclude : ReadMachinePolicy().excludes) exclude_store::AddWithResolved(list, exclude);
+    return list;
 }

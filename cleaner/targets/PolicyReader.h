@@ -8,3 +8,7 @@
 // missing or cannot be opened sets nothing. Read once per run: a policy that changes while the
 // program runs takes effect at its next start.
 [[nodiscard]] MachinePolicy ReadMachinePolicy(const std::string& keyPath = policy_names::kKeyPath);
+
+// What a run must not remove: the user's excludes (the settings key's) and the policy's, read
+// when the run begins. The window and the console install it as the runs' exclude loader.
+[[nodiscard]] ExcludeList LoadRunExcludes(const std::string& settingsPath);

@@ -3,6 +3,8 @@
 // elsewhere, and a policy that locks a target and a setting in both front ends.
 #include "Cleaner.h"
 #include "app/DlgMainIds.h"
+#include "dialogs/DlgExcludesIds.h"
+#include "dialogs/DlgOptionsIds.h"
 #include "dialogs/DlgOthersIds.h"
 
 #include <gtest/gtest.h>
@@ -279,8 +281,13 @@ TEST_F(ConsoleE2e, ListScanAndKillMatchTheWindowAndReportSkipsAndBusyRuns) {
     EXPECT_EQ(bytes, bytes0 + 300 + 5 * 1024);
 }
 
-TEST_F(ConsoleE2e, APolicyLocksATargetAndASettingInTheWindowAndTheConsole) {
-    HKEY key = nullptr, targets = nullptr;
+TEST_F(ConsoleE2e, APolicyLocksATargetASettingAndAnExcludeInTheWindowAndTheConsole) {
+    HKEY key = nullptr, targets = nullptr, excludes = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(kPolicyKey) + "\\Excludes").c_str(), 0, nullptr, 0,
+                                KEY_ALL_ACCESS, nullptr, &excludes, nullptr), ERROR_SUCCESS);
+    const std::string kept = "FILE|" + root.Path() + "data\\three\\f0.txt";
+    ::RegSetValueExA(excludes, "1", 0, REG_SZ, reinterpret_cast<const BYTE*>(kept.c_str()), static_cast<DWORD>(kept.size() + 1));
+    ::RegCloseKey(excludes);
     ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(kPolicyKey) + "\\Targets").c_str(), 0, nullptr, 0,
                                 KEY_ALL_ACCESS, nullptr, &targets, nullptr), ERROR_SUCCESS);
     ::RegSetValueExA(targets, "E2E Five", 0, REG_SZ, reinterpret_cast<const BYTE*>("0"), 2);
@@ -296,6 +303,8 @@ TEST_F(ConsoleE2e, APolicyLocksATargetAndASettingInTheWindowAndTheConsole) {
     EXPECT_EQ(scan.code, 0u);
     EXPECT_NE(scan.out.find("Applications/E2E Three"), std::string::npos);
     EXPECT_EQ(scan.out.find("E2E Five"), std::string::npos) << scan.out;
+    EXPECT_EQ(RunCmd(cmd, "kill \"Applications/E2E Three\"").code, 0u);
+    EXPECT_EQ(ListFolder(root.Path() + "data\\three"), std::vector<std::string>{"f0.txt"}) << "the policy's exclude stays";
 
     RunningCleaner window(exe);
     ASSERT_TRUE(window.WaitForWindow());
@@ -311,6 +320,11 @@ TEST_F(ConsoleE2e, APolicyLocksATargetAndASettingInTheWindowAndTheConsole) {
     ASSERT_NE(page, nullptr);
     EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(page, IDC_SEC_DEL))) << "greyed";
     EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(page, IDC_AUTO_START))) << "only what the policy names";
+    ::SendMessageW(::GetDlgItem(options, IDC_TAB_EXCLUDES), BM_CLICK, 0, 0);
+    page = PageWith(options, IDC_EXCLUDE_LIST);
+    ASSERT_TRUE(page && WaitShown(page));
+    EXPECT_EQ(::SendMessageW(::GetDlgItem(page, IDC_EXCLUDE_LIST), LB_GETCOUNT, 0, 0), 1) << "the policy's, listed";
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(page, IDC_EXCLUDE_REMOVE))) << "and not the user's to remove";
     ::PostMessageA(::GetDlgItem(options, IDCANCEL), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitGone(options));
     window.Exit();

@@ -39,7 +39,8 @@ TEST(PolicyTemplate, NamesEveryValueAndKeyTheProgramReadsAndNoOther) {
 
     const std::string root = policy_names::kKeyPath;
     const std::set<std::string> keys = {root, root + "\\" + policy_names::kTargetsKey,
-                                        root + "\\" + policy_names::kCookiesToKeepKey};
+                                        root + "\\" + policy_names::kCookiesToKeepKey,
+                                        root + "\\" + policy_names::kExcludesKey};
     EXPECT_EQ(Captures(admx, " key=\"([^\"]*)\""), keys);
     EXPECT_NE(admx.find("schemaVersion=\"1.0\""), std::string::npos);
 
