@@ -51,6 +51,7 @@ BOOL CDlgOthers::OnInitDialog() {
     const MachinePolicy& policy = catalog_.Policy();
     if (policy.autoStart) LockControls(*this, {IDC_AUTO_START});
     if (policy.secDel) LockControls(*this, {IDC_SEC_DEL});
+    if (policy.skipOverwriteSolidState) LockControls(*this, {IDC_SKIP_SSD});
     if (policy.delRep)
         LockControls(*this, {IDC_LEVEL_LOW, IDC_LEVEL_MEDIUM, IDC_LEVEL_HIGH, IDC_LEVEL_VERY_HIGH, IDC_LEVEL_EXTREME});
     if (policy.autoUpdate) LockControls(*this, {IDC_AUTO_UPDATE});

@@ -44,7 +44,7 @@ namespace policy_names {
 const std::vector<const char*>& ValueNames() {
     static const std::vector<const char*> names = {
         "AutoUpdate", "UpdateURL", "SecDel", "DelRep", "AutoStart", "AKWinStart", "AKBrowserClosed",
-        "AKAppExit", "AKAppExitName", "AKEveryTime", "AKEveryTimeTime"};
+        "AKAppExit", "AKAppExitName", "AKEveryTime", "AKEveryTimeTime", "SkipOverwriteSolidState"};
     return names;
 }
 
@@ -63,6 +63,7 @@ MachinePolicy MachinePolicy::FromValues(const PolicyKeyValues& v) {
                    : passes > kill_settings::kMaxPasses ? kill_settings::kMaxPasses
                                                         : passes;
     }
+    p.skipOverwriteSolidState = Flag(v, "SkipOverwriteSolidState");
     p.autoStart = Flag(v, "AutoStart");
     p.akWinStart = Flag(v, "AKWinStart");
     p.akBrowserClosed = Flag(v, "AKBrowserClosed");
@@ -91,6 +92,7 @@ MachinePolicy MachinePolicy::Merge(const MachinePolicy& machine, const MachinePo
     Prefer(p.updateUrl, machine.updateUrl, user.updateUrl);
     Prefer(p.secDel, machine.secDel, user.secDel);
     Prefer(p.delRep, machine.delRep, user.delRep);
+    Prefer(p.skipOverwriteSolidState, machine.skipOverwriteSolidState, user.skipOverwriteSolidState);
     Prefer(p.autoStart, machine.autoStart, user.autoStart);
     Prefer(p.akWinStart, machine.akWinStart, user.akWinStart);
     Prefer(p.akBrowserClosed, machine.akBrowserClosed, user.akBrowserClosed);
@@ -119,7 +121,7 @@ MachinePolicy MachinePolicy::Merge(const MachinePolicy& machine, const MachinePo
 }
 
 bool MachinePolicy::Empty() const {
-    return !autoUpdate && !updateUrl && !secDel && !delRep && !autoStart && !akWinStart && !akBrowserClosed &&
+    return !autoUpdate && !updateUrl && !secDel && !delRep && !skipOverwriteSolidState && !autoStart && !akWinStart && !akBrowserClosed &&
            !akAppExit && !akAppExitName && !akEveryTime && !akEveryTimeTime && targets.empty() &&
            cookiesToKeep.empty() && excludes.empty();
 }
@@ -152,6 +154,7 @@ void MachinePolicy::ApplyTo(TargetCatalog& catalog) const {
     ApplyTo(catalog.Settings());
     if (secDel) kill_settings::SetSecureDelete(*secDel);
     if (delRep) kill_settings::SetPasses(*delRep);
+    if (skipOverwriteSolidState) kill_settings::SetSkipOverwriteOnSolidState(*skipOverwriteSolidState);
     for (size_t i = 0; i < catalog.TargetCount(); ++i) {
         Target& t = catalog.TargetAt(i);
         if (auto on = ForcedTarget(t.Name())) t.SetSelected(*on);

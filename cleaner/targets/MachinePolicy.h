@@ -40,6 +40,7 @@ struct MachinePolicy {
     std::optional<std::string> updateUrl;
     std::optional<bool> secDel;
     std::optional<int> delRep;  // 1..9
+    std::optional<bool> skipOverwriteSolidState;
     std::optional<bool> autoStart;
     std::optional<bool> akWinStart;
     std::optional<bool> akBrowserClosed;

@@ -55,9 +55,11 @@ TEST(MachinePolicy, MachineWinsValueByValueAndBoundsAreKept) {
     PolicyKeyValues machine, user;
     machine.numbers = {{"secdel", 1}, {"DelRep", 12}};
     machine.targets = {{"Recycle Bin", 0}, {"Odd", 7}};
-    user.numbers = {{"SecDel", 0}, {"AKEveryTimeTime", 0xFFFFFFFFu}, {"AutoStart", 0}};
+    user.numbers = {{"SecDel", 0}, {"AKEveryTimeTime", 0xFFFFFFFFu}, {"AutoStart", 0}, {"SkipOverwriteSolidState", 0}};
     user.texts = {{"UpdateURL", "http://127.0.0.1:8000/tracelorn/2/"}};
     user.targets = {{"RECYCLE BIN", 1}, {"Firefox Cookies", 1}};
+    machine.excludes = {"PATH|C:\\Keep", "not an exclude"};
+    user.excludes = {"path|c:\\keep\\", "REG|HKCU\\Software\\Keep"};
     const MachinePolicy p = MachinePolicy::Merge(MachinePolicy::FromValues(machine), MachinePolicy::FromValues(user));
     EXPECT_EQ(p.secDel, true) << "the machine's value, found without regard to case";
     EXPECT_EQ(p.delRep, 9);
@@ -65,6 +67,8 @@ TEST(MachinePolicy, MachineWinsValueByValueAndBoundsAreKept) {
     EXPECT_EQ(p.autoStart, false) << "the user's where the machine sets nothing";
     EXPECT_EQ(p.updateUrl, std::string("http://127.0.0.1:8000/tracelorn/2/"));
     EXPECT_FALSE(p.akWinStart.has_value());
+    EXPECT_EQ(p.skipOverwriteSolidState, false);
+    EXPECT_EQ(p.excludes.size(), 2u) << "excludes add up, each once; a text of another form is ignored";
     EXPECT_EQ(p.ForcedTarget("recycle bin"), false);
     EXPECT_EQ(p.ForcedTarget("Firefox Cookies"), true);
     EXPECT_FALSE(p.ForcedTarget("Odd").has_value()) << "only 0 and 1 force a target";
