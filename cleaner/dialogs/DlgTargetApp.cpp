@@ -189,6 +189,20 @@ void CDlgTargetApp::FillGroup(HTREEITEM item) {
     }
 }
 
+template <typename OnTarget, typename OnGroup>
+void CDlgTargetApp::VisitTree(const OnTarget& onTarget, const OnGroup& onGroup) {
+    HWND tree = Tree();
+    for (HTREEITEM i = TreeView_GetRoot(tree); i; i = TreeView_GetNextSibling(tree, i)) {
+        const LPARAM data = TreeItemData(tree, i);
+        if (!IsGroupData(data)) {
+            onTarget(i);
+            continue;
+        }
+        if (GroupOf(data) >= groups_.size() || !onGroup(i, groups_[GroupOf(data)])) continue;
+        for (HTREEITEM c = TreeView_GetChild(tree, i); c; c = TreeView_GetNextSibling(tree, c)) onTarget(c);
+    }
+}
+
 void CDlgTargetApp::ShowTicks() {
     HWND tree = Tree();
     const size_t start = static_cast<size_t>(catalog_.CategoryStart(category_));
@@ -197,17 +211,10 @@ void CDlgTargetApp::ShowTicks() {
         if (index >= start && index - start < checked_.size())
             SetTreeTick(tree, item, checked_[index - start], locked_[index - start]);
     };
-    for (HTREEITEM i = TreeView_GetRoot(tree); i; i = TreeView_GetNextSibling(tree, i)) {
-        const LPARAM data = TreeItemData(tree, i);
-        if (!IsGroupData(data)) {
-            show(i);
-            continue;
-        }
-        if (GroupOf(data) >= groups_.size()) continue;
-        const Group& group = groups_[GroupOf(data)];
-        SetTreeTick(tree, i, GroupTicked(group), GroupLocked(group));
-        for (HTREEITEM c = TreeView_GetChild(tree, i); c; c = TreeView_GetNextSibling(tree, c)) show(c);
-    }
+    VisitTree(show, [&](HTREEITEM item, const Group& group) {
+        SetTreeTick(tree, item, GroupTicked(group), GroupLocked(group));
+        return true;
+    });
 }
 
 void CDlgTargetApp::TakeTreeChecks(bool warn) {
@@ -221,26 +228,17 @@ void CDlgTargetApp::TakeTreeChecks(bool warn) {
         if (now && !checked_[index - start]) ticked.push_back(index - start);
         checked_[index - start] = now;
     };
-    for (HTREEITEM i = TreeView_GetRoot(tree); i; i = TreeView_GetNextSibling(tree, i)) {
-        const LPARAM data = TreeItemData(tree, i);
-        if (!IsGroupData(data)) {
-            take(i);
-            continue;
-        }
-        if (GroupOf(data) >= groups_.size()) continue;
-        const Group& group = groups_[GroupOf(data)];
-        const bool now = TreeTicked(tree, i);
-        if (now == GroupTicked(group)) {
-            for (HTREEITEM c = TreeView_GetChild(tree, i); c; c = TreeView_GetNextSibling(tree, c)) take(c);
-            continue;
-        }
+    VisitTree(take, [&](HTREEITEM item, const Group& group) {
+        const bool now = TreeTicked(tree, item);
+        if (now == GroupTicked(group)) return true;
         // The group's own box changed: it takes every target of it that the search shows.
         for (size_t m : group.members) {
             if (!Shown(m) || locked_[m]) continue;
             if (now && !checked_[m]) ticked.push_back(m);
             checked_[m] = now;
         }
-    }
+        return false;
+    });
     ShowTicks();
     if (warn) Warn(ticked);
 }

@@ -53,6 +53,10 @@ private:
     // targets just ticked, then every box as checked_ has it.
     void TakeTreeChecks(bool warn);
     void ShowTicks();
+    // Every item of the tree: a target's to onTarget(item), a group's to onGroup(item, group),
+    // which says whether its children (the inserted ones) go to onTarget too.
+    template <typename OnTarget, typename OnGroup>
+    void VisitTree(const OnTarget& onTarget, const OnGroup& onGroup);
     void Warn(const std::vector<size_t>& ticked);
     void AnswerTip(NMTVGETINFOTIPW& tip);
     bool OnCommand(WORD id, WORD code, HWND control) override;
