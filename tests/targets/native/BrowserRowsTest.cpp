@@ -6,6 +6,8 @@
 #include "targets/BookmarksFile.h"
 #include "targets/BrowserRows.h"
 
+#include "support/FileBytes.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -18,13 +20,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const fs::path kFixtures = fs::path(TL_TESTS_DIR) / "browsers" / "fixtures";
-
-std::string Bytes(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // The file steps on this system: one rename replaces the original.
 class PosixFiles : public DatabaseFiles {
@@ -85,11 +80,11 @@ protected:
     }
     // Counts, then cleans, and checks the cleaned file against the count and its own schema.
     RowResult CountAndClean(const char* file, const RowPlan& plan) {
-        const std::string schema = Schema(file), before = Bytes(P(file));
+        const std::string schema = Schema(file), before = FileBytes(P(file));
         RowCleaner cleaner(plan, files_);
         const RowResult counted = cleaner.Count(P(file));
         EXPECT_EQ(counted.outcome, RowOutcome::Counted) << file << ": " << counted.detail;
-        EXPECT_TRUE(Bytes(P(file)) == before) << file << " changed by a Scan";
+        EXPECT_TRUE(FileBytes(P(file)) == before) << file << " changed by a Scan";
         EXPECT_FALSE(fs::exists(P(file) + "-wal") || fs::exists(P(file) + "-shm")) << file << " left a log by a Scan";
         const RowResult cleaned = cleaner.Clean(P(file), true);
         EXPECT_EQ(cleaned.outcome, RowOutcome::Cleaned) << file << ": " << cleaned.detail;
@@ -109,7 +104,7 @@ protected:
 
 std::optional<std::string> ReadFile(const std::string& p) {
     if (!fs::exists(p)) return std::string();
-    return Bytes(p);
+    return FileBytes(p);
 }
 
 TEST_F(BrowserRows, RealProfilesLoseHistoryAndCookiesButKeepBookmarksKeptSitesAndSearchEngines) {
@@ -234,7 +229,7 @@ TEST_F(BrowserRows, DamagedOrUnexpectedDatabasesAndAnUnreadableBookmarksFileLeav
         ASSERT_TRUE(db.Exec("PRAGMA journal_mode=DELETE") && db.Exec("DROP TABLE moz_keywords"));
     }
     // The second page's b-tree header (the first table's root) overwritten.
-    std::string damaged = Bytes(P("cookies.sqlite"));
+    std::string damaged = FileBytes(P("cookies.sqlite"));
     const size_t page = (static_cast<unsigned char>(damaged[16]) << 8) | static_cast<unsigned char>(damaged[17]);
     ASSERT_GT(damaged.size(), page + 12);
     damaged.replace(page, 12, 12, 'Z');
@@ -253,10 +248,10 @@ TEST_F(BrowserRows, DamagedOrUnexpectedDatabasesAndAnUnreadableBookmarksFileLeav
                           {"Favicons", ChromiumCookiesPlan(nullptr), RowOutcome::Unexpected},
                           {"not.sqlite", ChromiumAutocompletePlan(), RowOutcome::Damaged}};
     for (const Case& c : cases) {
-        const std::string before = Bytes(P(c.file));
+        const std::string before = FileBytes(P(c.file));
         RowCleaner cleaner(*c.plan, files_);
         EXPECT_EQ(cleaner.Clean(P(c.file), true).outcome, c.outcome) << c.file;
-        EXPECT_TRUE(Bytes(P(c.file)) == before) << c.file;
+        EXPECT_TRUE(FileBytes(P(c.file)) == before) << c.file;
         EXPECT_FALSE(fs::exists(P(c.file) + "-journal") || fs::exists(RowCleaner::WorkPath(P(c.file))) ||
                      fs::exists(RowCleaner::ResultPath(P(c.file))))
             << c.file;
@@ -267,21 +262,21 @@ TEST_F(BrowserRows, DamagedOrUnexpectedDatabasesAndAnUnreadableBookmarksFileLeav
 
 TEST_F(BrowserRows, AStopOrAFailedReplaceAtAnyPhaseLeavesTheOriginalAndNoScratchFile) {
     const auto plan = FirefoxHistoryPlan();
-    const std::string before = Bytes(P("places.sqlite"));
+    const std::string before = FileBytes(P("places.sqlite"));
     for (RowPhase phase : {RowPhase::Checked, RowPhase::Copied, RowPhase::Deleted, RowPhase::Compacted, RowPhase::Verified}) {
         RowCleaner cleaner(*plan, files_);
         cleaner.SetPhaseObserver([phase](RowPhase now) {
             if (now == phase) RequestStop();
         });
         EXPECT_THROW((void)cleaner.Clean(P("places.sqlite"), false), RunStopped);
-        EXPECT_TRUE(Bytes(P("places.sqlite")) == before) << static_cast<int>(phase);
+        EXPECT_TRUE(FileBytes(P("places.sqlite")) == before) << static_cast<int>(phase);
         for (const fs::directory_entry& e : fs::directory_iterator(dir_))
             EXPECT_EQ(e.path().string().find(".tl-"), std::string::npos) << e.path();
     }
     files_.failReplace = true;
     RowCleaner cleaner(*plan, files_);
     EXPECT_EQ(cleaner.Clean(P("places.sqlite"), false).outcome, RowOutcome::Failed);
-    EXPECT_TRUE(Bytes(P("places.sqlite")) == before);
+    EXPECT_TRUE(FileBytes(P("places.sqlite")) == before);
     EXPECT_TRUE(IsKeptHost(".www.Kept.test", {"kept.test"}));
     EXPECT_FALSE(IsKeptHost("notkept.test", {"kept.test"}) || IsKeptHost("kept.test.evil", {"kept.test"}));
 }

@@ -2,6 +2,8 @@
 // (tests/browsers/fixtures), and the sites a user may type.
 #include "targets/CookieSites.h"
 
+#include "support/FileBytes.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -13,13 +15,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Bytes(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 class Files : public DatabaseFiles {
 public:
@@ -40,25 +35,25 @@ TEST(CookieSites, EachBrowsersHostsFoldToSitesAndNoDatabaseChangesOrBreaksTheLis
     Files files;
     const std::vector<std::string> sites{"gone.test", "kept.test", "www.gone.test", "www.kept.test"};
     for (auto [name, store] : {std::pair{"cookies.sqlite", CookieStore::Firefox}, {"Cookies", CookieStore::Chromium}}) {
-        const std::string path = (dir / name).string(), before = Bytes(path);
+        const std::string path = (dir / name).string(), before = FileBytes(path);
         const auto hosts = ReadCookieHosts(path, store, files);
         ASSERT_TRUE(hosts) << name;
         EXPECT_EQ(FoldedSites(*hosts), sites) << name;
-        EXPECT_EQ(Bytes(path), before) << name << " changed";
+        EXPECT_EQ(FileBytes(path), before) << name << " changed";
         EXPECT_FALSE(fs::exists(path + "-wal") || fs::exists(path + "-shm")) << name << " left a log";
     }
     EXPECT_FALSE(ReadCookieHosts((dir / "Cookies").string(), CookieStore::Firefox, files)) << "no moz_cookies";
     EXPECT_FALSE(ReadCookieHosts((dir / "missing").string(), CookieStore::Chromium, files));
     // The first table's root page overwritten, and a file that is no database at all.
-    std::string damaged = Bytes(dir / "cookies.sqlite");
+    std::string damaged = FileBytes(dir / "cookies.sqlite");
     const size_t page = (static_cast<unsigned char>(damaged[16]) << 8) | static_cast<unsigned char>(damaged[17]);
     damaged.replace(page, 12, 12, 'Z');
     std::ofstream(dir / "cookies.sqlite", std::ios::binary | std::ios::trunc) << damaged;
     std::ofstream(dir / "text", std::ios::trunc) << "plain text, no database";
     for (auto [name, store] : {std::pair{"cookies.sqlite", CookieStore::Firefox}, {"text", CookieStore::Chromium}}) {
-        const std::string path = (dir / name).string(), before = Bytes(path);
+        const std::string path = (dir / name).string(), before = FileBytes(path);
         EXPECT_FALSE(ReadCookieHosts(path, store, files)) << name;
-        EXPECT_EQ(Bytes(path), before) << name;
+        EXPECT_EQ(FileBytes(path), before) << name;
     }
     fs::remove_all(dir);
     EXPECT_EQ(FoldedSites({".A.test", "a.TEST", "", ".", "b.test"}), (std::vector<std::string>{"a.test", "b.test"}));

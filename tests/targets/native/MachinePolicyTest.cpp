@@ -3,6 +3,8 @@
 // nothing, and a value the program reads that the template lacks could not be set.
 #include "targets/MachinePolicy.h"
 
+#include "support/FileBytes.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -13,13 +15,6 @@
 
 namespace {
 
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 std::set<std::string> Captures(const std::string& text, const char* pattern) {
     std::set<std::string> found;
     const std::regex re(pattern);
@@ -29,8 +24,8 @@ std::set<std::string> Captures(const std::string& text, const char* pattern) {
 }
 
 TEST(PolicyTemplate, NamesEveryValueAndKeyTheProgramReadsAndNoOther) {
-    const std::string admx = ReadText(std::string(TL_SOURCE_DIR) + "/data/policy/Tracelorn.admx");
-    const std::string adml = ReadText(std::string(TL_SOURCE_DIR) + "/data/policy/en-US/Tracelorn.adml");
+    const std::string admx = FileBytes(std::string(TL_SOURCE_DIR) + "/data/policy/Tracelorn.admx");
+    const std::string adml = FileBytes(std::string(TL_SOURCE_DIR) + "/data/policy/en-US/Tracelorn.adml");
     ASSERT_FALSE(admx.empty());
     ASSERT_FALSE(adml.empty());
     std::set<std::string> read;

@@ -3,6 +3,8 @@
 #include "targets/LevelDbKeys.h"
 #include "targets/SiteOrigins.h"
 
+#include "support/FileBytes.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -12,13 +14,6 @@
 namespace {
 
 const std::filesystem::path kChromium = std::filesystem::path(TL_TESTS_DIR) / "browsers" / "fixtures" / "chromium";
-
-std::string Bytes(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 std::string Varint(uint64_t v) {
     std::string out;
@@ -68,17 +63,17 @@ TEST(SiteData, StoresOfTheRealBrowserNameTheirOrigins) {
     const std::vector<std::string> kept = {"kept.test"};
     MixedStoreVerdict local, session;
     bool whole = false;
-    for (const std::string& key : Keys(Bytes(kChromium / "Local Storage" / "leveldb" / "000003.log"), LevelDbFileKind::Log, &whole))
+    for (const std::string& key : Keys(FileBytes(kChromium / "Local Storage" / "leveldb" / "000003.log"), LevelDbFileKind::Log, &whole))
         local.AddText(key);
     EXPECT_TRUE(whole);
     EXPECT_TRUE(local.MustStay(kept));
     EXPECT_FALSE(local.MustStay({"other.test"}));
     // Session keys put a name with hyphens right before the scheme ("namespace-<id>-http://").
-    for (const std::string& key : Keys(Bytes(kChromium / "Session Storage" / "000003.log"), LevelDbFileKind::Log)) session.AddText(key);
+    for (const std::string& key : Keys(FileBytes(kChromium / "Session Storage" / "000003.log"), LevelDbFileKind::Log)) session.AddText(key);
     EXPECT_TRUE(session.MustStay({"www.gone.test"}));
     EXPECT_FALSE(session.MustStay(kept));
     // A cut-off log reads up to its last whole record; a store with an extension's data stays.
-    const std::string log = Bytes(kChromium / "Local Storage" / "leveldb" / "000003.log");
+    const std::string log = FileBytes(kChromium / "Local Storage" / "leveldb" / "000003.log");
     EXPECT_FALSE(Keys(log.substr(0, log.size() - 3), LevelDbFileKind::Log, &whole).empty());
     EXPECT_TRUE(whole);
     MixedStoreVerdict extension;
