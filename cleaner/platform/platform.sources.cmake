@@ -6,4 +6,5 @@ list(APPEND CLEANER_WIN_SOURCES
   platform/ProcessList.cpp
   platform/FileByHandle.cpp
   platform/DirectoryListing.cpp
+  platform/WholeFile.cpp
 )

@@ -3,6 +3,7 @@
 #include "engine/FolderGuard.h"
 #include "platform/Handles.h"
 #include "platform/Text.h"
+#include "platform/WholeFile.h"
 #include "targets/BrowserProfile.h"
 #include "targets/BrowserFamilies.h"
 #include "targets/ProfileLists.h"
@@ -28,19 +29,8 @@ constexpr size_t kLongestModernName = 40;
 // than `limit` (a file that large is not the browser's). profiles.ini and Local State are UTF-8
 // (JSON, and what today's Firefox writes), so the bytes are the program's text as they are.
 std::string ReadSmallFile(const std::string& path, size_t limit) {
-    const std::wstring wide = SystemPath(path);
-    if (wide.empty()) return std::string();
-    FileHandle file(::CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return std::string();
-    LARGE_INTEGER size = {};
-    if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 || static_cast<uint64_t>(size.QuadPart) > limit)
-        return std::string();
-    std::string text(static_cast<size_t>(size.QuadPart), '\0');
-    DWORD read = 0;
-    if (!text.empty() && !::ReadFile(file.Get(), &text[0], static_cast<DWORD>(text.size()), &read, nullptr))
-        return std::string();
-    text.resize(read);
+    std::string text;
+    (void)ReadWholeFile(path, limit, text);
     return text;
 }
 

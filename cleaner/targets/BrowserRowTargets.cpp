@@ -3,8 +3,8 @@
 #include "engine/DatabaseSwap.h"
 #include "engine/FileEntry.h"
 #include "engine/RowEntry.h"
-#include "platform/Handles.h"
 #include "platform/Text.h"
+#include "platform/WholeFile.h"
 #include "targets/KeepListStore.h"
 #include "targets/PolicyReader.h"
 
@@ -19,22 +19,12 @@ constexpr size_t kMaxProfileFile = 64 * 1024 * 1024;
 // A file of the profile, whole: empty text when it does not exist, nothing when it exists and
 // cannot be read or is larger than any the browser writes.
 std::optional<std::string> ReadProfileFile(const std::string& path) {
-    FileHandle file(::CreateFileW(SystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        const DWORD error = ::GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return std::string();
-        return std::nullopt;
+    std::string bytes;
+    switch (ReadWholeFile(path, kMaxProfileFile, bytes)) {
+        case WholeFileRead::Read: return bytes;
+        case WholeFileRead::Missing: return std::string();
+        default: return std::nullopt;
     }
-    LARGE_INTEGER size = {};
-    if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 || static_cast<uint64_t>(size.QuadPart) > kMaxProfileFile)
-        return std::nullopt;
-    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
-    DWORD read = 0;
-    if (!bytes.empty() && (!::ReadFile(file.Get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-                           read != bytes.size()))
-        return std::nullopt;
-    return bytes;
 }
 
 std::shared_ptr<DatabaseFiles> Files() {

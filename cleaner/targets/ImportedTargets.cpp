@@ -2,8 +2,8 @@
 
 #include "engine/EntryFactory.h"
 #include "platform/AtomicFileWriter.h"
-#include "platform/Handles.h"
 #include "platform/Text.h"
+#include "platform/WholeFile.h"
 #include "targets/ImportStore.h"
 #include "targets/ImportedExcludesEntry.h"
 #include "targets/ImportedFolderEntry.h"
@@ -20,17 +20,14 @@ std::string Lower(std::string s) {
     return s;
 }
 
-std::string ReadWholeFile(const std::string& path, std::string& error) {
-    FileHandle file(::CreateFileW(SystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER size{};
-    if (!file || !::GetFileSizeEx(file.Get(), &size)) return error = "the file cannot be opened", "";
-    if (size.QuadPart > static_cast<LONGLONG>(kMaxWinappFileBytes)) return error = "the file is larger than 16 MiB", "";
-    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
-    DWORD read = 0;
-    if (!bytes.empty() && (!::ReadFile(file.Get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-                           read != bytes.size()))
-        return error = "the file cannot be read", "";
+std::string ReadImportFile(const std::string& path, std::string& error) {
+    std::string bytes;
+    switch (ReadWholeFile(path, kMaxWinappFileBytes, bytes)) {
+        case WholeFileRead::Read: break;
+        case WholeFileRead::TooLarge: error = "the file is larger than 16 MiB"; break;
+        case WholeFileRead::Unreadable: error = "the file cannot be read"; break;
+        case WholeFileRead::Missing: error = "the file cannot be opened"; break;
+    }
     return bytes;
 }
 
@@ -66,7 +63,7 @@ std::unique_ptr<Target> MakeImportedTarget(const WinappTarget& t, const EntryPla
 
 ImportResult ImportWinappFile(const std::string& iniPath, const std::string& folder) {
     ImportResult result;
-    const std::string bytes = ReadWholeFile(iniPath, result.error);
+    const std::string bytes = ReadImportFile(iniPath, result.error);
     if (!result.error.empty()) return result;
     const WinappReadResult read = ReadWinappIni(bytes, [](std::string_view ansi, std::string& out) {
         return Utf8FromAnsi(ansi, out);
@@ -92,7 +89,7 @@ size_t LoadImportedTargets(TargetCatalog& catalog, const std::string& folder, co
     // One read of the whole file: the tree's many small fields, read one system call each, would
     // cost more than everything else of the start.
     std::string error;
-    const std::string bytes = ReadWholeFile(folder + "\\" + kImportFileName, error);
+    const std::string bytes = ReadImportFile(folder + "\\" + kImportFileName, error);
     if (!error.empty()) return 0;
     MemoryStream in(std::vector<uint8_t>(bytes.begin(), bytes.end()));
     // A target's name is its key in the stored selections: an imported program that shares its name
