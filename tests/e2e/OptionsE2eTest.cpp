@@ -324,13 +324,18 @@ TEST_F(CookiesToKeepE2e, ListsEveryBrowsersSitesSearchesAndOkStoresTheTickedAndT
                                    {"kept.test", 0}, {"policy.test", 3}, {"stored-only.test", 1},
                                    {"www.gone.test", 0}, {"www.kept.test", 0}}));
 
+    // A click on the administrator's site changes nothing (checked once the whole list is back).
+    const int height = static_cast<int>(::SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+    const LPARAM policyTick = MAKELPARAM(8, 4 * height + height / 2);
+    ::PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, policyTick);
+    ::PostMessageW(list, WM_LBUTTONUP, 0, policyTick);
+
     // Typing narrows the list.
     for (char c : std::string("ONLY")) ::PostMessageW(::GetDlgItem(page, IDC_KEEP_SEARCH), WM_CHAR, c, 0);
     ASSERT_TRUE(WaitFor([&] { return ::SendMessageW(list, LB_GETCOUNT, 0, 0) == 3; }));
     EXPECT_EQ(Lines(list), (Lines_{{"chromium-only.test", 0}, {"firefox-only.test", 0}, {"stored-only.test", 1}}));
 
     // A click on the tick of the second line.
-    const int height = static_cast<int>(::SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
     const LPARAM at = MAKELPARAM(8, height + height / 2);
     ::PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
     ::PostMessageW(list, WM_LBUTTONUP, 0, at);
@@ -358,6 +363,7 @@ TEST_F(CookiesToKeepE2e, ListsEveryBrowsersSitesSearchesAndOkStoresTheTickedAndT
     ASSERT_TRUE(WaitGone(add));
     ASSERT_TRUE(WaitFor([&] { return ::SendMessageW(list, LB_GETCOUNT, 0, 0) == 9; })) << "the search is cleared";
     EXPECT_EQ(Lines(list)[6], (std::pair<std::string, int>{"typed.example", 1}));
+    EXPECT_EQ(Lines(list)[4], (std::pair<std::string, int>{"policy.test", 3})) << "still kept and locked";
 
     ::PostMessageW(::GetDlgItem(options, IDOK), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitGone(options));
