@@ -1,6 +1,7 @@
 #include "dialogs/DlgTargetApp.h"
 
 #include "dialogs/TargetPagesIds.h"
+#include "engine/AsciiCase.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Text.h"
 #include "targets/ImportedTargets.h"
@@ -10,7 +11,6 @@
 #include <commdlg.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
 namespace {
@@ -20,11 +20,6 @@ constexpr int kBalloonMs = 5000;
 constexpr size_t kOpenWhenSearching = 100;
 // Warnings of a group ticked at once share one message, of at most this many lines.
 constexpr size_t kWarningLines = 12;
-
-std::string Lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
 
 // A group item's data: below zero, so that no target index is taken for it.
 LPARAM GroupData(size_t group) { return -static_cast<LPARAM>(group) - 1; }
@@ -84,7 +79,7 @@ void CDlgTargetApp::BuildGroups() {
             continue;
         }
         auto found = std::find_if(groups_.rbegin(), groups_.rend(),
-                                  [&](const Group& g) { return Lower(g.name) == Lower(name); });
+                                  [&](const Group& g) { return AsciiLower(g.name) == AsciiLower(name); });
         if (found == groups_.rend()) {
             groups_.push_back({name, {}});
             groups_.back().members.push_back(i);
@@ -95,7 +90,7 @@ void CDlgTargetApp::BuildGroups() {
 }
 
 bool CDlgTargetApp::Shown(size_t position) const {
-    return filter_.empty() || Lower(TargetAt(position).Name()).find(filter_) != std::string::npos;
+    return filter_.empty() || AsciiLower(TargetAt(position).Name()).find(filter_) != std::string::npos;
 }
 
 // Ticked when every target it shows that the user may change is; a group of fixed targets only
@@ -150,7 +145,7 @@ void CDlgTargetApp::FillTree() {
     HWND tree = Tree();
     wchar_t typed[128] = {};
     ::GetDlgItemTextW(Hwnd(), IDC_APP_SEARCH, typed, 128);
-    filter_ = Lower(Utf8FromWide(TrimNul(typed)));
+    filter_ = AsciiLower(Utf8FromWide(TrimNul(typed)));
     ::SendMessageW(tree, WM_SETREDRAW, FALSE, 0);
     TreeView_DeleteAllItems(tree);
     const LPARAM start = catalog_.CategoryStart(category_);

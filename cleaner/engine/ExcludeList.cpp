@@ -1,5 +1,6 @@
 #include "engine/ExcludeList.h"
 
+#include "engine/AsciiCase.h"
 #include "engine/WalkRootGuard.h"
 #include "engine/WildcardMatch.h"
 
@@ -21,23 +22,16 @@ constexpr RootName kRoots[] = {
     {0x80000005u, "HKEY_CURRENT_CONFIG", "HKCC"},
 };
 
-std::string Lower(std::string_view text) {
-    std::string s(text);
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
 // A key compares by its root's long name: "HKCU\x" and "HKEY_CURRENT_USER\x" are one key.
 std::string FoldedKey(std::string_view key) {
-    std::string s = Lower(key);
+    std::string s = AsciiLower(key);
     for (char& c : s)
         if (c == '/') c = '\\';
     const size_t slash = s.find('\\');
     const std::string root = s.substr(0, slash);
     for (const RootName& r : kRoots) {
-        if (root == Lower(r.shortName)) {
-            s = Lower(r.name) + (slash == std::string::npos ? std::string() : s.substr(slash));
+        if (root == AsciiLower(r.shortName)) {
+            s = AsciiLower(r.name) + (slash == std::string::npos ? std::string() : s.substr(slash));
             break;
         }
     }
@@ -55,7 +49,7 @@ thread_local const ExcludeList* t_scoped = nullptr;
 std::optional<Exclude> ParseExclude(std::string_view stored) {
     const size_t bar = stored.find('|');
     if (bar == std::string_view::npos) return std::nullopt;
-    const std::string kind = Lower(stored.substr(0, bar));
+    const std::string kind = AsciiLower(stored.substr(0, bar));
     std::string path(stored.substr(bar + 1));
     while (!path.empty() && (path.back() == ' ' || path.back() == '\0')) path.pop_back();
     Exclude e;
@@ -109,7 +103,7 @@ void ExcludeList::AddFilePattern(const std::string& folder, const std::string& m
 void ExcludeList::AddValue(const std::string& key, const std::string& valueName) {
     const std::string folded = FoldedKey(key);
     if (folded.find('\\') == std::string::npos) return;  // never a whole root's value
-    values_.insert(folded + "|" + Lower(valueName));
+    values_.insert(folded + "|" + AsciiLower(valueName));
 }
 
 void ExcludeList::AddAll(const ExcludeList& other) {
@@ -171,7 +165,7 @@ bool ExcludeList::ExcludesKey(std::string_view key) const {
 
 bool ExcludeList::ExcludesValue(std::string_view key, std::string_view valueName) const {
     if (ExcludesKey(key)) return true;
-    return !values_.empty() && values_.count(FoldedKey(key) + "|" + Lower(valueName)) != 0;
+    return !values_.empty() && values_.count(FoldedKey(key) + "|" + AsciiLower(valueName)) != 0;
 }
 
 namespace run_excludes {

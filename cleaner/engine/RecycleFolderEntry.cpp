@@ -1,5 +1,6 @@
 #include "engine/RecycleFolderEntry.h"
 
+#include "engine/AsciiCase.h"
 #include "engine/FolderGuard.h"
 #include "engine/FolderWalk.h"
 #include "engine/FoundItems.h"
@@ -13,13 +14,13 @@
 
 #include <algorithm>
 #include <optional>
-#include <cctype>
 
 namespace {
 
-std::string Lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
+WalkOptions Walk(bool recurse) {
+    WalkOptions options;
+    options.recurse = recurse;
+    return options;
 }
 
 bool EndsWith(const std::string& text, const std::string& tail) {
@@ -111,7 +112,7 @@ RecycleFolderEntry::RecycleFolderEntry(std::string root, std::string folder, std
     : RemEntry(RemKind::FolderFiles), root_(std::move(root)), folder_(std::move(folder)),
       sid_(std::move(userSid)), shell_(std::move(shell)) {
     if (!folder_.empty() && folder_.back() != '\\') folder_ += '\\';
-    const std::string lower = Lower(folder_);
+    const std::string lower = AsciiLower(folder_);
     perUserBin_ = EndsWith(lower, "\\$recycle.bin\\");
     perUser_ = perUserBin_ || EndsWith(lower, "\\recycler\\");
 }
@@ -138,13 +139,13 @@ void RecycleFolderEntry::Scan() {
     if (!walked.empty()) {
         {
             const RecycleDetails details(walked, !perUserBin_);
-            ScanFolder(walked, std::string(), WalkOptions{true, false}, found);
+            ScanFolder(walked, std::string(), Walk(true), found);
         }
         if (perUserBin_) {
             // desktop.ini is the folder's own bookkeeping, not a recycled file.
             RunCounters bookkeeping;
             const FoundItemsScope uncollected(nullptr);
-            ScanFolder(walked, "desktop.ini", WalkOptions{false, false}, bookkeeping);
+            ScanFolder(walked, "desktop.ini", Walk(false), bookkeeping);
             found.files -= std::min(found.files, bookkeeping.files);
             found.bytes -= std::min(found.bytes, bookkeeping.bytes);
         }
@@ -162,11 +163,11 @@ void RecycleFolderEntry::Kill() {
         RunCounters bookkeeping;
         if (perUserBin_) {
             const FoundItemsScope uncollected(nullptr);
-            ScanFolder(walked, "desktop.ini", WalkOptions{false, false}, bookkeeping);
+            ScanFolder(walked, "desktop.ini", Walk(false), bookkeeping);
         }
         {
             const RecycleDetails details(walked, !perUserBin_);
-            KillFolder(walked, std::string(), WalkOptions{true, false}, removed);
+            KillFolder(walked, std::string(), Walk(true), removed);
         }
         removed.files -= std::min(removed.files, bookkeeping.files);
         removed.bytes -= std::min(removed.bytes, bookkeeping.bytes);

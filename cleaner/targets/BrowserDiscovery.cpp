@@ -1,5 +1,6 @@
 #include "targets/BrowserDiscovery.h"
 
+#include "engine/AsciiCase.h"
 #include "engine/FolderGuard.h"
 #include "platform/Handles.h"
 #include "platform/Text.h"
@@ -12,7 +13,6 @@
 #include <shlobj.h>
 
 #include <algorithm>
-#include <cctype>
 #include <set>
 #include <string>
 
@@ -34,11 +34,6 @@ std::string ReadSmallFile(const std::string& path, size_t limit) {
     return text;
 }
 
-std::string Lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
 const char* RootSubfolder(Browser browser) {
     switch (browser) {
         case Browser::Netscape: return "\\Netscape\\NSB\\";
@@ -52,7 +47,7 @@ bool AddProfile(std::vector<ProfileFolders>& profiles, std::set<std::string>& se
                 const std::string& local) {
     if (data.size() + kLongestModernName > kMaxComposedPath || local.size() + kLongestModernName > kMaxComposedPath)
         return false;
-    if (!seen.insert(Lower(data)).second) return false;
+    if (!seen.insert(AsciiLower(data)).second) return false;
     profiles.push_back({data, local});
     return true;
 }

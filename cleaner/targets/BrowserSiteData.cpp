@@ -6,6 +6,7 @@
 #include "platform/FileByHandle.h"
 #include "platform/Handles.h"
 #include "platform/Text.h"
+#include "engine/AsciiCase.h"
 #include "engine/DatabaseSwap.h"
 #include "targets/BrowserRowTargets.h"
 #include "targets/CookieSites.h"
@@ -148,10 +149,7 @@ FileSystemMap ReadFileSystemMap(const std::string& store) {
             return;
         }
         map.verdict.AddText(origin->scheme + "://" + origin->host);
-        std::string folder(value);
-        for (char& c : folder)
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        map.folders[folder].push_back(*origin);
+        map.folders[AsciiLower(value)].push_back(*origin);
     });
     if (read == Presence::Unknown) map.verdict.AddUnknown();
     return map;
@@ -248,10 +246,7 @@ private:
                     if (all) taken.insert(folder);
                 }
                 options.topNames = [taken = std::move(taken)](const std::string& name) {
-                    std::string lower = name;
-                    for (char& c : lower)
-                        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-                    return taken.count(lower) > 0;
+                    return taken.count(AsciiLower(name)) > 0;
                 };
                 return true;
             }

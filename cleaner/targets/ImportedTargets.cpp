@@ -1,5 +1,6 @@
 #include "targets/ImportedTargets.h"
 
+#include "engine/AsciiCase.h"
 #include "engine/EntryFactory.h"
 #include "platform/AtomicFileWriter.h"
 #include "platform/Text.h"
@@ -14,11 +15,6 @@
 #include <windows.h>
 
 namespace {
-
-std::string Lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
 
 std::string ReadImportFile(const std::string& path, std::string& error) {
     std::string bytes;
@@ -95,11 +91,11 @@ size_t LoadImportedTargets(TargetCatalog& catalog, const std::string& folder, co
     // A target's name is its key in the stored selections: an imported program that shares its name
     // with a target already listed (a shipped plug-in wins) or with an earlier import stays out.
     std::unordered_set<std::string> names;
-    for (size_t i = 0; i < catalog.TargetCount(); ++i) names.insert(Lower(catalog.TargetAt(i).Name()));
+    for (size_t i = 0; i < catalog.TargetCount(); ++i) names.insert(AsciiLower(catalog.TargetAt(i).Name()));
     // Most of a large import cleans programs that are not here: their conditions are asked before
     // anything else of them is read.
     auto stored = ReadImport(in, [&](const WinappTarget& t) {
-        return names.count(Lower(t.name)) == 0 && IsOffered(t.conditions, probe);
+        return names.count(AsciiLower(t.name)) == 0 && IsOffered(t.conditions, probe);
     });
     if (!stored) return 0;
     std::stable_sort(stored->begin(), stored->end(), [](const WinappTarget& a, const WinappTarget& b) {
@@ -109,7 +105,7 @@ size_t LoadImportedTargets(TargetCatalog& catalog, const std::string& folder, co
     const ImportPlaces places;
     size_t added = 0;
     for (const WinappTarget& t : *stored) {
-        if (!names.insert(Lower(t.name)).second) continue;
+        if (!names.insert(AsciiLower(t.name)).second) continue;
         if (auto target = MakeImportedTarget(t, places)) {
             catalog.AddTarget(std::move(target));
             ++added;

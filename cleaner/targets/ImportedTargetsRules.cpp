@@ -1,5 +1,6 @@
 #include "targets/ImportedTargets.h"
 
+#include "engine/AsciiCase.h"
 #include "engine/EntryTrust.h"
 #include "engine/FolderGuard.h"
 #include "engine/RegistryRules.h"
@@ -18,11 +19,6 @@
 // The judgement of imported entries, and the winapp2 variables as this machine names them.
 
 namespace {
-
-std::string Lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
 
 std::string AskShellFolder(int csidl) {
     wchar_t path[MAX_PATH];
@@ -111,7 +107,7 @@ std::vector<std::string> Segments(const std::string& rest) {
 
 bool IsInside(const std::string& path, const std::string& folder) {
     if (folder.empty()) return false;
-    const std::string p = Lower(path), f = Lower(folder);
+    const std::string p = AsciiLower(path), f = AsciiLower(folder);
     return p == f || (p.size() > f.size() && p.compare(0, f.size(), f) == 0 && p[f.size()] == '\\');
 }
 
@@ -134,7 +130,7 @@ std::string ImportedFileRule(const WinappFileKey& key, const std::vector<std::st
     if (atBroadRoot && key.recurse && segments.size() > 1 && segments[1].find_first_of("*?") != std::string::npos)
         return "a recursive wildcard two levels below a system or user folder";
     for (const std::string& s : segments) {
-        const std::string l = Lower(s);
+        const std::string l = AsciiLower(s);
         static const char* keys[] = {"crypto", "protect", "systemcertificates", "credentials", "vault", ".ssh",
                                      ".gnupg", "gnupg", "keepass", "1password", "bitwarden"};
         if (std::any_of(std::begin(keys), std::end(keys), [&](const char* k) { return l == k; }))
@@ -166,14 +162,14 @@ std::string ImportedFileRule(const WinappFileKey& key, const std::vector<std::st
         for (const Mine& m : mine)
             if (IsInside(folder, ShellFolder(m.csidl))) return std::string("inside ") + m.what;
         if (IsInside(folder, profile + "\\Downloads")) return "inside Downloads";
-        if (Lower(folder) == Lower(profile)) return "the profile folder itself";
+        if (AsciiLower(folder) == AsciiLower(profile)) return "the profile folder itself";
     }
     return "";
 }
 
 // Registry keys a shared file has been seen to empty although they are configuration.
 std::string ImportedRegistryRule(const EntryRecord& r) {
-    const std::string key = Lower(r.key);
+    const std::string key = AsciiLower(r.key);
     for (const char* bad : {"\\fileexts", "\\userchoice", "\\policies", "policies\\"})
         if (key.find(bad) != std::string::npos || key.rfind(bad + 1, 0) == 0) return "configuration, not a trace";
     if (key.rfind("software\\microsoft\\windows", 0) == 0 || key.rfind("software\\classes", 0) == 0 ||

@@ -1,16 +1,9 @@
 #include "targets/SiteOrigins.h"
 
+#include "engine/AsciiCase.h"
 #include "targets/BrowserRows.h"
 
 namespace {
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string Lowered(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) c = Lower(c);
-    return out;
-}
 
 bool IsSchemeChar(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
@@ -33,7 +26,7 @@ std::optional<SiteOrigin> Origin(std::string_view scheme, std::string_view host)
     if (scheme.empty()) return std::nullopt;
     for (char c : scheme)
         if (!IsSchemeChar(c)) return std::nullopt;
-    return SiteOrigin{Lowered(scheme), Lowered(host)};
+    return SiteOrigin{AsciiLower(scheme), AsciiLower(host)};
 }
 
 bool EndsWith(std::string_view text, std::string_view suffix) {
@@ -86,7 +79,7 @@ void MixedStoreVerdict::AddText(std::string_view text) {
         const char* scheme = nullptr;
         for (const char* candidate : kSchemes) {
             const std::string_view s(candidate);
-            if (at >= s.size() && Lowered(text.substr(at - s.size(), s.size())) == s) {
+            if (at >= s.size() && AsciiLower(text.substr(at - s.size(), s.size())) == s) {
                 scheme = candidate;
                 break;
             }
@@ -99,7 +92,7 @@ void MixedStoreVerdict::AddText(std::string_view text) {
         } else {
             while (end < text.size() && IsHostChar(text[end])) ++end;
         }
-        origins_.emplace(scheme, Lowered(text.substr(at + 3, end - at - 3)));
+        origins_.emplace(scheme, AsciiLower(text.substr(at + 3, end - at - 3)));
     }
 }
 

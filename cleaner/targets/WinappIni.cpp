@@ -1,5 +1,7 @@
 #include "targets/WinappIni.h"
 
+#include "engine/AsciiCase.h"
+
 #include <algorithm>
 #include <cctype>
 #include <utility>
@@ -10,12 +12,6 @@ namespace {
 constexpr size_t kMaxKeysPerSection = 1000;
 // Every value must fit a stored string of the import (65535 bytes).
 constexpr size_t kMaxLineBytes = 32 * 1024;
-
-std::string Lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
 
 std::string_view Trim(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -85,7 +81,7 @@ bool NamesClimb(const std::string& path) {
 }
 
 std::optional<uint32_t> RootOf(std::string_view name) {
-    const std::string n = Lower(name);
+    const std::string n = AsciiLower(name);
     if (n == "hkcr" || n == "hkey_classes_root") return 0x80000000u;
     if (n == "hkcu" || n == "hkey_current_user") return 0x80000001u;
     if (n == "hklm" || n == "hkey_local_machine") return 0x80000002u;
@@ -138,7 +134,7 @@ std::string GroupOf(std::string_view number) {
 
 // "FileKey12" -> "filekey"; keys without a number give themselves.
 std::string KeyStem(std::string_view key) {
-    std::string k = Lower(key);
+    std::string k = AsciiLower(key);
     while (!k.empty() && std::isdigit(static_cast<unsigned char>(k.back()))) k.pop_back();
     return k;
 }
@@ -260,7 +256,7 @@ std::string WinappPathVariable(const std::string& path, std::string& rest) {
     if (path.size() < 3 || path[0] != '%') return "";
     const size_t close = path.find('%', 1);
     if (close == std::string::npos) return "";
-    const std::string name = Lower(std::string_view(path).substr(1, close - 1));
+    const std::string name = AsciiLower(std::string_view(path).substr(1, close - 1));
     const auto& known = WinappVariables();
     if (std::find(known.begin(), known.end(), name) == known.end()) return "";
     rest = path.substr(close + 1);
@@ -283,7 +279,7 @@ std::optional<WinappFileKey> ParseWinappFileKey(std::string_view value, std::str
     }
     if (k.patterns.empty()) return reason = "no file pattern", std::nullopt;
     for (size_t i = 2; i < parts.size(); ++i) {
-        const std::string flag = Lower(parts[i]);
+        const std::string flag = AsciiLower(parts[i]);
         if (flag == "recurse") k.recurse = true;
         else if (flag == "removeself") k.recurse = k.removeSelf = true;
         else if (!flag.empty()) return reason = "unknown flag " + std::string(parts[i]), std::nullopt;
@@ -303,7 +299,7 @@ std::optional<WinappRegKey> ParseWinappRegKey(std::string_view value, std::strin
 
 std::optional<WinappExclude> ParseWinappExclude(std::string_view value, std::string& reason) {
     const auto parts = Split(value, '|');
-    const std::string kind = Lower(parts[0]);
+    const std::string kind = AsciiLower(parts[0]);
     WinappExclude x;
     if (kind == "reg") {
         x.kind = WinappExclude::Kind::Reg;
