@@ -19,15 +19,20 @@ WholeFileRead ReadWholeFile(const std::string& path, size_t limit, std::string& 
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? WholeFileRead::Missing
                                                                               : WholeFileRead::Unreadable;
     }
+    return ReadWholeFile(file.Get(), limit, bytes);
+}
+
+WholeFileRead ReadWholeFile(HANDLE file, size_t limit, std::string& bytes) {
+    bytes.clear();
     LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0) return WholeFileRead::Unreadable;
+    if (!::GetFileSizeEx(file, &size) || size.QuadPart < 0) return WholeFileRead::Unreadable;
     if (static_cast<unsigned long long>(size.QuadPart) > limit) return WholeFileRead::TooLarge;
     std::string read(static_cast<size_t>(size.QuadPart), '\0');
     size_t done = 0;
     while (done < read.size()) {
         DWORD got = 0;
         const DWORD ask = static_cast<DWORD>(std::min<size_t>(read.size() - done, 1u << 20));
-        if (!::ReadFile(file.Get(), &read[done], ask, &got, nullptr) || got == 0) return WholeFileRead::Unreadable;
+        if (!::ReadFile(file, &read[done], ask, &got, nullptr) || got == 0) return WholeFileRead::Unreadable;
         done += got;
     }
     bytes = std::move(read);

@@ -6,6 +6,7 @@
 #include "platform/FileByHandle.h"
 #include "platform/Handles.h"
 #include "platform/Text.h"
+#include "platform/WholeFile.h"
 #include "engine/AsciiCase.h"
 #include "engine/DatabaseSwap.h"
 #include "targets/BrowserRowTargets.h"
@@ -67,18 +68,8 @@ public:
         if (!WideFromUtf8(name, wide)) return std::nullopt;
         FileHandle file = OpenInFolder(folder_.Handle(), wide, GENERIC_READ,
                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OpenAs::File);
-        LARGE_INTEGER size{};
-        if (!file || !::GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 ||
-            static_cast<uint64_t>(size.QuadPart) > kMaxStoreFile)
-            return std::nullopt;
-        std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
-        size_t done = 0;
-        while (done < bytes.size()) {
-            DWORD read = 0;
-            const DWORD ask = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
-            if (!::ReadFile(file.Get(), &bytes[done], ask, &read, nullptr) || read == 0) return std::nullopt;
-            done += read;
-        }
+        std::string bytes;
+        if (!file || ReadWholeFile(file.Get(), kMaxStoreFile, bytes) != WholeFileRead::Read) return std::nullopt;
         return bytes;
     }
 

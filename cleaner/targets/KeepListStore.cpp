@@ -3,6 +3,7 @@
 #include "platform/Handles.h"
 #include "platform/Text.h"
 #include "targets/BrowserRows.h"
+#include "targets/CookieSites.h"
 
 #include <windows.h>
 
@@ -47,16 +48,14 @@ std::string SiteOf(const std::wstring& name) {
 }  // namespace
 
 std::vector<std::string> KeepListStore::Sites() const {
-    std::vector<std::string> sites;
     RegKey key = OpenList(settingsPath_, false);
-    if (!key) return sites;
+    if (!key) return {};
+    std::vector<std::string> names;
     for (const std::wstring& name : ValueNames(key.Get())) {
-        std::string site = SiteOf(name);
-        if (!site.empty()) sites.push_back(std::move(site));
+        std::string utf8;
+        if (Utf8FromWide(name, utf8)) names.push_back(std::move(utf8));
     }
-    std::sort(sites.begin(), sites.end());
-    sites.erase(std::unique(sites.begin(), sites.end()), sites.end());
-    return sites;
+    return FoldedSites(names);
 }
 
 bool KeepListStore::Add(const std::string& site) const {
